@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite headless (under Xvfb): once in a normal build and
+# once with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+#   scripts/test.sh            everything
+#   scripts/test.sh --quick    the normal build only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/setup.sh --deps
+
+jobs=$(nproc)
+configure_and_build() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+}
+
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+[ "${1:-}" = "--quick" ] || configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DNPR_SANITIZE=ON
+
+# One private X server for all GL tests.
+display=""
+for n in $(seq 90 140); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+export DISPLAY=$display
+export QT_QPA_PLATFORM=xcb
+export LIBGL_ALWAYS_SOFTWARE=1
+
+status=0
+echo "== tests (normal build)"
+ctest --test-dir build --output-on-failure -j"$jobs" || status=1
+if [ "${1:-}" != "--quick" ]; then
+  echo "== tests (address and undefined-behaviour sanitizers)"
+  # The GL driver and the window system keep process-lifetime allocations: leak checks apply
+  # to the context-free tests only.
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE gl || status=1
+  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -L gl || status=1
+fi
+cd "$root"
+exit $status
