@@ -1,0 +1,200 @@
+#include "core/Spline.h"
+
+#include "OutputCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using Point = Spline::SplinePoint;
+
+Spline makeSpline(std::initializer_list<Point> points, unsigned level)
+{
+    Spline s;
+    s.initializeAndSetParameters(static_cast<unsigned>(points.size()), level);
+    for (const Point& p : points)
+        s.controlPoints()->push_back(p);
+    s.buildOrRebuildSpline();
+    return s;
+}
+
+// Counter-clockwise corners of the square of half side 1 around the origin.
+Spline unitSquare(unsigned level)
+{
+    return makeSpline({{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}, level);
+}
+
+bool allFinite(const std::vector<Point>& points)
+{
+    for (const Point& p : points)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(SplineTest, DefaultIsEmpty)
+{
+    const Spline s;
+    EXPECT_TRUE(s.controlPoints()->empty());
+    EXPECT_TRUE(s.controlPointNormalVectors()->empty());
+    EXPECT_TRUE(s.splinePoints()->empty());
+    EXPECT_TRUE(s.splinePointNormalVectors()->empty());
+    EXPECT_EQ(s.level(), 0u);
+    EXPECT_EQ(s.numControlPoints(), 0u);
+    EXPECT_EQ(s.numSplinePoints(), 0u);
+}
+
+TEST(SplineTest, SquareAtLevelTwoIsRoundedThroughTheCorners)
+{
+    const Spline s = unitSquare(2);
+    ASSERT_EQ(s.numSplinePoints(), 16u);
+    ASSERT_EQ(s.splinePoints()->size(), 16u);
+    ASSERT_EQ(s.splinePointNormalVectors()->size(), 16u);
+    ASSERT_EQ(s.controlPointNormalVectors()->size(), 4u);
+
+    const auto& pts = *s.splinePoints();
+    for (unsigned i = 0; i < 4; ++i) {
+        EXPECT_EQ(pts[4 * i].x, (*s.controlPoints())[i].x);
+        EXPECT_EQ(pts[4 * i].y, (*s.controlPoints())[i].y);
+    }
+    // Every inserted point lies outside the square's edges.
+    for (unsigned i = 0; i < 16; ++i) {
+        if (i % 4 == 0)
+            continue;
+        EXPECT_GT(std::max(std::fabs(pts[i].x), std::fabs(pts[i].y)), 1.0) << "point " << i;
+    }
+    // The first refinement puts the edge midpoint at (9 * 2 + 2) / 16 = 1.25 from the centre.
+    EXPECT_DOUBLE_EQ(pts[6].x, 1.25);
+    EXPECT_DOUBLE_EQ(pts[6].y, 0.0);
+}
+
+TEST(SplineTest, NormalsAreUnitAndFaceTheInsideOfACounterClockwiseCurve)
+{
+    const Spline s = unitSquare(3);
+    const auto& pts = *s.splinePoints();
+    const auto& normals = *s.splinePointNormalVectors();
+    for (unsigned i = 0; i < s.numSplinePoints(); ++i) {
+        EXPECT_NEAR(std::hypot(normals[i].x, normals[i].y), 1.0, 1e-12) << "point " << i;
+        EXPECT_LT(normals[i].x * pts[i].x + normals[i].y * pts[i].y, 0.0) << "point " << i;
+    }
+    // The corner (1, -1) is control point 1; its normal lies on the diagonal.
+    const Point corner = (*s.controlPointNormalVectors())[1];
+    EXPECT_NEAR(corner.x, -std::sqrt(0.5), 1e-12);
+    EXPECT_NEAR(corner.y, std::sqrt(0.5), 1e-12);
+    EXPECT_EQ(corner.x, normals[8].x);
+    EXPECT_EQ(corner.y, normals[8].y);
+}
+
+TEST(SplineTest, LevelZeroKeepsTheControlPoints)
+{
+    const Spline s = makeSpline({{0, 0}, {4, 0}, {0, 3}}, 0);
+    ASSERT_EQ(s.numSplinePoints(), 3u);
+    EXPECT_EQ((*s.splinePoints())[1].x, 4.0);
+    EXPECT_EQ((*s.splinePoints())[2].y, 3.0);
+}
+
+TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
+{
+    const struct {
+        const char* name;
+        std::vector<Point> points;
+        unsigned long expectedPoints;
+    } rows[] = {
+        {"no control points", {}, 0},
+        {"one control point", {{1, 1}}, 0},
+        {"two control points", {{0, 0}, {2, 0}}, 8},
+        {"coincident neighbours", {{0, 0}, {0, 0}, {1, 0}, {1, 1}}, 16},
+        {"all points equal", {{5, 5}, {5, 5}, {5, 5}}, 12},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Spline s;
+        s.initializeAndSetParameters(static_cast<unsigned>(r.points.size()), 2);
+        *s.controlPoints() = r.points;
+        s.buildOrRebuildSpline();
+        EXPECT_EQ(s.numSplinePoints(), r.expectedPoints);
+        EXPECT_EQ(s.splinePoints()->size(), r.expectedPoints);
+        EXPECT_EQ(s.splinePointNormalVectors()->size(), r.expectedPoints);
+        EXPECT_TRUE(allFinite(*s.splinePoints()));
+        EXPECT_TRUE(allFinite(*s.splinePointNormalVectors()));
+        EXPECT_TRUE(allFinite(*s.controlPointNormalVectors()));
+    }
+}
+
+TEST(SplineTest, AllPointsEqualGiveZeroNormals)
+{
+    const Spline s = makeSpline({{5, 5}, {5, 5}, {5, 5}}, 1);
+    for (const Point& n : *s.splinePointNormalVectors()) {
+        EXPECT_EQ(n.x, 0.0);
+        EXPECT_EQ(n.y, 0.0);
+    }
+}
+
+TEST(SplineTest, FewerControlPointsThanAnnouncedBuildsFromThoseGiven)
+{
+    Spline s;
+    s.initializeAndSetParameters(5, 1);
+    *s.controlPoints() = {{0, 0}, {4, 0}, {0, 3}};
+    s.buildOrRebuildSpline();
+    EXPECT_EQ(s.numControlPoints(), 5u);
+    EXPECT_EQ(s.numSplinePoints(), 6u);
+    EXPECT_EQ(s.controlPointNormalVectors()->size(), 3u);
+}
+
+TEST(SplineTest, InitializeEmptiesAndStoresParameters)
+{
+    Spline s = unitSquare(2);
+    s.initializeAndSetParameters(6, 3);
+    EXPECT_TRUE(s.controlPoints()->empty());
+    EXPECT_TRUE(s.controlPointNormalVectors()->empty());
+    EXPECT_TRUE(s.splinePoints()->empty());
+    EXPECT_EQ(s.numControlPoints(), 6u);
+    EXPECT_EQ(s.level(), 3u);
+    EXPECT_EQ(s.numSplinePoints(), 0u);
+}
+
+TEST(SplineTest, CopiesAreIndependent)
+{
+    Spline original = unitSquare(1);
+    Spline copy = original.copySpline();
+    Spline assigned;
+    assigned = original;
+    (*original.splinePoints())[0].x = 42;
+    original.initializeAndSetParameters(3, 0);
+    for (const Spline* s : {&copy, &assigned}) {
+        EXPECT_EQ(s->numControlPoints(), 4u);
+        EXPECT_EQ(s->level(), 1u);
+        EXPECT_EQ(s->numSplinePoints(), 8u);
+        EXPECT_EQ(s->controlPoints()->size(), 4u);
+        EXPECT_EQ(s->controlPointNormalVectors()->size(), 4u);
+        EXPECT_EQ(s->splinePointNormalVectors()->size(), 8u);
+        EXPECT_EQ((*s->splinePoints())[0].x, -1.0);
+    }
+}
+
+TEST(SplineTest, PrintWritesOneLineOfPointsAndTwoLineBreaks)
+{
+    Spline s;
+    s.initializeAndSetParameters(2, 0);
+    *s.controlPoints() = {{1.5, -2}, {3, 4.25}};
+    s.buildOrRebuildSpline();
+
+    OutputCapture out;
+    s.printControlPoints();
+    s.printSplinePoints();
+    s.printSplinePointNormalVectors();
+    s.printControlPointNormalVectors();
+    // Two points whose neighbours lie in the same direction have no normal: (0, 0).
+    EXPECT_EQ(out.take(), "1.5 -2 ; 3 4.25 ; \n\n"
+                          "1.5 -2 ; 3 4.25 ; \n\n"
+                          "0 0 ; 0 0 ; \n\n"
+                          "0 0 ; 0 0 ; \n\n");
+
+    OutputCapture empty;
+    Spline().printSplinePoints();
+    EXPECT_EQ(empty.take(), "\n\n");
+}
