@@ -1,0 +1,474 @@
+// Component tree, geometry, size setters and component buffers.
+#include "OutputCapture.h"
+#include "TestComponents.h"
+#include "vis/TabletopVis.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+const std::string kWidthError = "Error: invalid initial width of component (width is 0 or less)\n";
+const std::string kHeightError =
+    "Error: invalid initial height of component (height is 0 or less)\n";
+
+} // namespace
+
+// --- construction and buffer geometry ---
+
+TEST(VisComponentConstruction, SetsGeometryFromArguments)
+{
+    TabletopVis vis;
+    RecordingLeaf c(&vis, 10, 30, 5, 7);
+    EXPECT_EQ(c.getBufferWidth(), 12u);
+    EXPECT_EQ(c.getBufferHeight(), 32u);
+    EXPECT_DOUBLE_EQ(c.getSurface(), 300);
+    EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 100);
+    EXPECT_DOUBLE_EQ(c.getHalfWidth(), 5);
+    EXPECT_DOUBLE_EQ(c.getPointerXPos(), 5);
+    EXPECT_DOUBLE_EQ(c.getBeforePreviousPointerYPos(), 7);
+    EXPECT_TRUE(c.getRNTActive());
+    EXPECT_FALSE(c.getTossingNow());
+    EXPECT_DOUBLE_EQ(c.getAnimationProgress(), 1.0);
+    // The base subscribes to the tossing friction only.
+    ASSERT_EQ(c.getPassiveBuffers()->size(), 1u);
+    EXPECT_EQ(c.getPassiveBuffers()->count(TOSSING_FRICTION_BUFFER), 1u);
+    EXPECT_EQ(c.getPassiveBuffer(TOSSING_FRICTION_BUFFER), nullptr);
+}
+
+TEST(VisComponentConstruction, ReportsNonPositiveSizesAndGoesOn)
+{
+    OutputCapture out;
+    RecordingLeaf c(nullptr, 0, -1);
+    EXPECT_EQ(out.take(), kWidthError + kHeightError);
+    EXPECT_DOUBLE_EQ(c.getHeight(), -1);
+}
+
+TEST(VisComponentConstruction, BufferCellsTruncate)
+{
+    RecordingLeaf tiny(nullptr, 0.4, 1);
+    EXPECT_EQ(tiny.getBufferWidth(), 2u);
+    RecordingLeaf c(nullptr, 10, 10, 3.4, 8.6);
+    EXPECT_EQ(c.getBufferXCoordinateFromLocal(0.0), 1u);
+    EXPECT_EQ(c.getBufferXCoordinateFromLocal(10.0), 11u);
+    EXPECT_EQ(c.getBufferXPos(), 4u);
+    EXPECT_EQ(c.getBufferYPos(), 10u);
+}
+
+// --- coordinates ---
+
+TEST(VisComponentCoordinates, QuarterTurnExample)
+{
+    RecordingComposite c(nullptr, 20, 20, 100, 100);
+    c.rotate(90);
+    double lx = 0, ly = 0;
+    c.getLocalCoordinates(100, 110, 20, 20, &lx, &ly);
+    EXPECT_NEAR(lx, 20, 1e-9);
+    EXPECT_NEAR(ly, 10, 1e-9);
+    double gx = 0, gy = 0;
+    c.getGlobalCoordinates(lx, ly, 20, 20, &gx, &gy);
+    EXPECT_NEAR(gx, 100, 1e-9);
+    EXPECT_NEAR(gy, 110, 1e-9);
+}
+
+TEST(VisComponentCoordinates, RoundTripAtManyRotations)
+{
+    const double rotations[] = {0, 30, 90, 135, 180, 270, 359.5};
+    for (double r : rotations) {
+        RecordingLeaf c(nullptr, 40, 20, 200, 150);
+        c.rotate(r);
+        double lx = 0, ly = 0, gx = 0, gy = 0;
+        c.getLocalCoordinates(213.5, 141.25, 40, 20, &lx, &ly);
+        c.getGlobalCoordinates(lx, ly, 40, 20, &gx, &gy);
+        EXPECT_NEAR(gx, 213.5, 1e-9) << "rotation " << r;
+        EXPECT_NEAR(gy, 141.25, 1e-9) << "rotation " << r;
+        // The centre is always the middle of the local frame.
+        c.getLocalCoordinates(200, 150, 40, 20, &lx, &ly);
+        EXPECT_NEAR(lx, 20, 1e-9);
+        EXPECT_NEAR(ly, 10, 1e-9);
+    }
+}
+
+TEST(VisComponentCoordinates, TemporaryRotationReplacesRotationWhileActive)
+{
+    RecordingLeaf c(nullptr, 20, 20, 0, 0);
+    c.rotate(10);
+    c.setTemporaryRotation(400);
+    EXPECT_DOUBLE_EQ(c.getRotation(), 10);
+    c.setTemporaryRotationActive(true);
+    EXPECT_DOUBLE_EQ(c.getRotation(), 400);
+    double lx = 0, ly = 0;
+    c.getLocalCoordinates(10, 0, 20, 20, &lx, &ly); // 400 degrees = 40 degrees
+    EXPECT_NEAR(lx, 10 + 10 * std::cos(-40 * M_PI / 180), 1e-9);
+}
+
+// --- tree ---
+
+TEST(VisComponentTree, LeafHasNoChildren)
+{
+    TabletopVis vis;
+    auto* leaf = new RecordingLeaf(&vis, 10, 10);
+    auto* other = new RecordingLeaf(&vis, 10, 10);
+    vis.addComponent(leaf, false);
+    vis.addComponent(other, false);
+    EXPECT_EQ(leaf->addChild(other), 0);
+    EXPECT_EQ(leaf->removeChild(other), 0);
+    EXPECT_EQ(leaf->getChild(other->getId()), nullptr);
+    EXPECT_EQ(leaf->getNumberOfChildren(), 0u);
+    EXPECT_EQ(other->getParent(), nullptr);
+    std::vector<std::string> log;
+    leaf->log = &log;
+    leaf->name = "leaf";
+    leaf->render();
+    EXPECT_EQ(log, std::vector<std::string>{"render leaf"});
+}
+
+TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    auto* a = new RecordingLeaf(&vis, 10, 10);
+    auto* b = new RecordingLeaf(&vis, 10, 10);
+    vis.addComponent(box, false);
+    vis.addComponent(a, false);
+    vis.addComponent(b, false);
+    ASSERT_EQ(box->addChild(a), 1);
+    ASSERT_EQ(box->addChild(b), 1);
+    EXPECT_EQ(a->getParent(), box);
+    EXPECT_EQ(box->getNumberOfChildren(), 2u);
+    EXPECT_EQ(box->getChild(b->getId()), b);
+    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{box}));
+    // The newest child is at the front of the local list (drawn on top).
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, a}));
+
+    // Adding again changes nothing.
+    EXPECT_EQ(box->addChild(a), 0);
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, a}));
+
+    // Removing puts the child back on top of the table.
+    ASSERT_EQ(box->removeChild(a), 1);
+    EXPECT_EQ(a->getParent(), nullptr);
+    EXPECT_EQ(vis.getRenderList().front(), a);
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b}));
+    EXPECT_EQ(box->removeChild(a), 0);
+    EXPECT_EQ(box->removeChild(nullptr), 0);
+}
+
+TEST(VisComponentTree, AddingAChildOfAnotherCompositeMovesIt)
+{
+    TabletopVis vis;
+    auto* first = new RecordingComposite(&vis, 100, 100);
+    auto* second = new RecordingComposite(&vis, 100, 100);
+    auto* child = new RecordingLeaf(&vis, 10, 10);
+    vis.addComponent(first, false);
+    vis.addComponent(second, false);
+    vis.addComponent(child, false);
+    first->addChild(child);
+    ASSERT_EQ(second->addChild(child), 1);
+    EXPECT_EQ(child->getParent(), second);
+    EXPECT_EQ(first->getNumberOfChildren(), 0u);
+    EXPECT_TRUE(first->getLocalRenderList().empty());
+    // The old parent's removal put the child on the table, the new parent took it off again.
+    EXPECT_EQ(std::count(vis.getRenderList().begin(), vis.getRenderList().end(), child), 0);
+}
+
+TEST(VisComponentTree, NonNestingComponentCannotBeAdded)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    auto* c = new RecordingLeaf(&vis, 10, 10);
+    c->nesting = false;
+    vis.addComponent(box, false);
+    vis.addComponent(c, false);
+    EXPECT_EQ(box->addChild(c), 0);
+    EXPECT_EQ(box->addChild(nullptr), 0);
+    EXPECT_EQ(c->getParent(), nullptr);
+}
+
+TEST(VisComponentTree, RemoveFromParentAndController)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    auto* c = new RecordingLeaf(&vis, 10, 10);
+    vis.addComponent(box, false);
+    vis.addComponent(c, false);
+    EXPECT_EQ(box->removeChildFromParentAndController(c), 0);
+    box->addChild(c);
+    EXPECT_EQ(box->removeChildFromParentAndController(c), 1);
+    EXPECT_EQ(c->getParent(), nullptr);
+    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{box}));
+}
+
+TEST(VisComponentTree, DestroyingAChildDetachesItFromItsParent)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    auto* c = new RecordingLeaf(&vis, 10, 10);
+    vis.addComponent(box, false);
+    vis.addComponent(c, false);
+    box->addChild(c);
+    vis.deleteComponent(c);
+    EXPECT_EQ(box->getNumberOfChildren(), 0u);
+    EXPECT_TRUE(box->getLocalRenderList().empty());
+    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{box}));
+}
+
+TEST(VisComponentTree, ReleaseAllChildrenQueuesThemForDropping)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100, 50, 50);
+    auto* a = new RecordingLeaf(&vis, 10, 10, 40, 45);
+    auto* b = new RecordingLeaf(&vis, 10, 10, 60, 55);
+    vis.addComponent(box, false);
+    vis.addComponent(a, false);
+    vis.addComponent(b, false);
+    box->addChild(a);
+    box->addChild(b);
+    box->releaseAllChildren();
+    EXPECT_EQ(box->getNumberOfChildren(), 0u);
+    EXPECT_EQ(a->getParent(), nullptr);
+    ASSERT_EQ(vis.droppingListSize(), 2u);
+    EXPECT_EQ(vis.getElementFromDroppingListAndDeleteIt(), a);
+    EXPECT_DOUBLE_EQ(a->getPointerXPos(), 40);
+    EXPECT_DOUBLE_EQ(a->getPointerYPos(), 45);
+}
+
+// --- render order ---
+
+TEST(VisComponentRenderOrder, ChildrenDrawBackToFrontAndPickEvenUnderAnInactiveParent)
+{
+    TabletopVis vis;
+    std::vector<std::string> log;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    auto* a = new RecordingLeaf(&vis, 10, 10);
+    auto* b = new RecordingLeaf(&vis, 10, 10);
+    box->name = "box";
+    a->name = "a";
+    b->name = "b";
+    for (RecordingLeaf* c : {static_cast<RecordingLeaf*>(box), a, b}) {
+        c->log = &log;
+        vis.addComponent(c, false);
+    }
+    box->addChild(a);
+    box->addChild(b);
+    box->render();
+    EXPECT_EQ(log, (std::vector<std::string>{"render box", "render a", "render b"}));
+
+    box->moveToRenderFront(a);
+    log.clear();
+    box->deactivate();
+    box->renderForPicking(true);
+    EXPECT_EQ(log, (std::vector<std::string>{"pick b", "pick a"}));
+
+    log.clear();
+    box->activate();
+    box->renderForPicking(false);
+    EXPECT_EQ(log, (std::vector<std::string>{"pick box"}));
+
+    log.clear();
+    box->deactivateForRendering();
+    box->render();
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(VisComponentRenderOrder, MoveToRenderFrontOnEmptyListReports)
+{
+    RecordingComposite box(nullptr, 100, 100);
+    RecordingLeaf c(nullptr, 10, 10);
+    OutputCapture out;
+    box.moveToRenderFront(&c);
+    box.moveToRenderFront(nullptr);
+    EXPECT_EQ(out.take(), "Error. Could not move component to front of render list.\n"
+                          "Error. Could not move component to front of render list.\n");
+}
+
+// --- size setters and relocation ---
+
+TEST(VisComponentSize, RealResizeChangesBuffersAndScales)
+{
+    RecordingLeaf c(nullptr, 10, 20);
+    c.setSize(30, 5);
+    EXPECT_EQ(c.getBufferWidth(), 32u);
+    EXPECT_EQ(c.getBufferHeight(), 7u);
+    EXPECT_DOUBLE_EQ(c.getXScale(), 1.0);
+    EXPECT_DOUBLE_EQ(c.getSurface(), 150);
+    EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 25);
+    c.setSquareSize(8);
+    EXPECT_EQ(c.getBufferHeight(), 10u);
+    EXPECT_DOUBLE_EQ(c.getHalfHeight(), 4);
+
+    OutputCapture out;
+    c.setSize(0, 0);
+    c.setSquareSize(-1);
+    EXPECT_EQ(out.take(), kWidthError + kHeightError + kWidthError);
+}
+
+namespace {
+class MagnifyingLeaf : public RecordingLeaf {
+public:
+    using RecordingLeaf::RecordingLeaf;
+    bool isResizingReal() override { return false; }
+};
+} // namespace
+
+TEST(VisComponentSize, DisplayOnlyResizeKeepsBufferResolution)
+{
+    MagnifyingLeaf c(nullptr, 10, 20);
+    c.setSize(20, 60);
+    EXPECT_EQ(c.getBufferWidth(), 12u);
+    EXPECT_DOUBLE_EQ(c.getXScale(), 2.0);
+    EXPECT_DOUBLE_EQ(c.getYScale(), 3.0);
+    // A magnified component addresses the cells of its unmagnified size.
+    EXPECT_EQ(c.getBufferXCoordinateFromLocal(20.0), 11u);
+}
+
+TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100, 200, 200);
+    auto* aligned = new RecordingLeaf(&vis, 10, 20, 225, 210);
+    auto* turned = new RecordingLeaf(&vis, 10, 20, 175, 190);
+    vis.addComponent(box, false);
+    vis.addComponent(aligned, false);
+    vis.addComponent(turned, false);
+    box->addChild(aligned);
+    box->addChild(turned);
+    turned->rotate(90);
+
+    box->setWidth(200); // grows only in width
+
+    // Positions keep their relative place: x offsets double, y offsets stay.
+    EXPECT_NEAR(aligned->getXPos(), 250, 1e-9);
+    EXPECT_NEAR(aligned->getYPos(), 210, 1e-9);
+    EXPECT_NEAR(turned->getXPos(), 150, 1e-9);
+    EXPECT_NEAR(turned->getYPos(), 190, 1e-9);
+    // The aligned child grows in width, the turned one in (its own) height.
+    EXPECT_NEAR(aligned->getWidth(), 20, 1e-9);
+    EXPECT_NEAR(aligned->getHeight(), 20, 1e-9);
+    EXPECT_NEAR(turned->getWidth(), 10, 1e-9);
+    EXPECT_NEAR(turned->getHeight(), 40, 1e-9);
+}
+
+TEST(VisComponentSize, RelocationFollowsATurnedParent)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 50, 0, 0);
+    auto* child = new RecordingLeaf(&vis, 10, 10, 0, 20); // local (25 + 20, ...) when turned
+    vis.addComponent(box, false);
+    vis.addComponent(child, false);
+    box->rotate(90);
+    box->addChild(child);
+    child->rotate(90); // aligned with the parent
+    box->setSize(200, 50);
+    // In the parent's frame the child sat 20 along its x axis; that doubles to 40.
+    EXPECT_NEAR(child->getXPos(), 0, 1e-9);
+    EXPECT_NEAR(child->getYPos(), 40, 1e-9);
+    EXPECT_NEAR(child->getWidth(), 20, 1e-9);
+    EXPECT_NEAR(child->getHeight(), 10, 1e-9);
+}
+
+TEST(VisComponentSize, NoRelocationUnlessTheCompositeAsks)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100, 0, 0);
+    box->relocate = false;
+    auto* child = new RecordingLeaf(&vis, 10, 10, 20, 0);
+    vis.addComponent(box, false);
+    vis.addComponent(child, false);
+    box->addChild(child);
+    box->setSize(300, 300);
+    EXPECT_DOUBLE_EQ(child->getXPos(), 20);
+    EXPECT_DOUBLE_EQ(child->getWidth(), 10);
+}
+
+// --- component buffers ---
+
+TEST(VisComponentBuffers, SubscribedTagsConnectAndDisconnect)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    box->bufferTags = {DIRECTION_BUFFER, COLOR_BUFFER};
+    box->recreateActiveBuffers();
+    auto* child = new RecordingLeaf(&vis, 10, 10);
+    child->setPassiveBuffer(ABSOLUTE_SIZE_BUFFER, nullptr);
+    child->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
+    vis.addComponent(box, false);
+    vis.addComponent(child, false);
+
+    box->addChild(child);
+    EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), box->getActiveBuffer(DIRECTION_BUFFER));
+    EXPECT_NE(child->getPassiveBufferAs<float>(DIRECTION_BUFFER), nullptr);
+    EXPECT_EQ(child->getPassiveBufferAs<int>(DIRECTION_BUFFER), nullptr); // wrong type
+    EXPECT_EQ(child->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr);
+    EXPECT_EQ(child->getPassiveBuffers()->count(COLOR_BUFFER), 0u);
+
+    box->removeChild(child);
+    EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), nullptr);
+    EXPECT_EQ(child->getPassiveBuffers()->count(DIRECTION_BUFFER), 1u);
+}
+
+TEST(VisComponentBuffers, RecreatingPointsChildrenAtTheNewGrids)
+{
+    TabletopVis vis;
+    auto* box = new RecordingComposite(&vis, 100, 100);
+    box->bufferTags = {DIRECTION_BUFFER};
+    box->recreateActiveBuffers();
+    auto* a = new RecordingLeaf(&vis, 10, 10);
+    auto* b = new RecordingLeaf(&vis, 10, 10);
+    a->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
+    b->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
+    vis.addComponent(box, false);
+    vis.addComponent(a, false);
+    vis.addComponent(b, false);
+    box->addChild(a);
+    box->addChild(b);
+
+    box->setSize(200, 150);
+    box->recreateActiveBuffers();
+    IBuffer* fresh = box->getActiveBuffer(DIRECTION_BUFFER);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(fresh->getWidth(), 202u);
+    EXPECT_EQ(fresh->getHeight(), 152u);
+    EXPECT_EQ(a->getPassiveBuffer(DIRECTION_BUFFER), fresh);
+    EXPECT_EQ(b->getPassiveBuffer(DIRECTION_BUFFER), fresh);
+    EXPECT_EQ(box->created, 2);
+}
+
+TEST(VisComponentBuffers, MemoryIsCountedForCompositesOnly)
+{
+    RecordingComposite box(nullptr, 97.5, 97.5); // buffer 100 x 100
+    box.bufferTags = {DIRECTION_BUFFER};
+    box.recreateActiveBuffers();
+    EXPECT_EQ(box.getActiveBuffersMemorySize(), 78u);
+
+    RecordingLeaf leaf(nullptr, 97.5, 97.5);
+    auto* grid = new BufferTemplate<float>(2, 0);
+    grid->setSizeAndAllocateMemory(100, 100);
+    leaf.setActiveBuffer(DIRECTION_BUFFER, grid); // destroyed with the leaf
+    EXPECT_EQ(leaf.getActiveBuffersMemorySize(), 0u);
+}
+
+TEST(VisComponentBuffers, RenderIntoBuffersReachesDirectChildrenOnly)
+{
+    struct Counting : RecordingComposite {
+        using RecordingComposite::RecordingComposite;
+        int filled = 0;
+        void renderIntoBuffers() override { ++filled; }
+    };
+    TabletopVis vis;
+    auto* top = new Counting(&vis, 100, 100);
+    auto* mid = new Counting(&vis, 50, 50);
+    auto* low = new Counting(&vis, 10, 10);
+    vis.addComponent(top, false);
+    vis.addComponent(mid, false);
+    vis.addComponent(low, false);
+    top->addChild(mid);
+    mid->addChild(low);
+    top->renderMeAndMyChildrenIntoBuffers();
+    EXPECT_EQ(top->filled, 1);
+    EXPECT_EQ(mid->filled, 1);
+    EXPECT_EQ(low->filled, 0);
+}
