@@ -32,8 +32,8 @@ public:
 
     // Writes the grid as binary PPM images (three channels an image); throws std::logic_error
     // for a grid without channels.
-    virtual void createImage(const char* name, double scale, double offset) = 0;
-    virtual void createImage(const char* name) = 0;
+    virtual void createImage(const char* name, double scale, double offset) const = 0;
+    virtual void createImage(const char* name) const = 0;
 };
 
 template <class T> class BufferTemplate;
