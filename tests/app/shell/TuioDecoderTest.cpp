@@ -1,0 +1,236 @@
+// TUIO 1.1 cursor and blob frames turned into touch callbacks.
+#include "shell/TuioDecoder.h"
+
+#include <oscpack/osc/OscOutboundPacketStream.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Recorder : TouchEventHandler {
+    std::vector<std::string> events;
+    void add(const char* what, int a, int b, int id)
+    {
+        events.push_back(std::string(what) + " " + std::to_string(a) + " " + std::to_string(b) +
+                         " p" + std::to_string((id >> 8) & 1));
+    }
+    void OnXYDown(int x, int y, int, int id) override { add("down", x, y, id); }
+    void OnXYMove(int x, int y, int, int id) override { add("move", x, y, id); }
+    void OnXYUp(int x, int y, int, int id) override { add("up", x, y, id); }
+    void OnDViTRawWidthHeight(int w, int h, int id) override { add("size", w, h, id); }
+    void OnEraser(int) override {}
+    void OnPen(int) override {}
+    void OnNoTool(int) override {}
+    std::vector<std::string> take()
+    {
+        auto out = events;
+        events.clear();
+        return out;
+    }
+};
+
+struct CursorSet {
+    int id;
+    float x, y;
+};
+
+// Builds TUIO packets the way trackers send them.
+class Packet {
+public:
+    Packet() : stream_(buffer_, sizeof buffer_) {}
+    Packet& bundle()
+    {
+        stream_ << osc::BeginBundleImmediate;
+        inBundle_ = true;
+        return *this;
+    }
+    Packet& source(const char* name)
+    {
+        stream_ << osc::BeginMessage("/tuio/2Dcur") << "source" << name << osc::EndMessage;
+        return *this;
+    }
+    Packet& alive(std::vector<int> ids, const char* profile = "/tuio/2Dcur")
+    {
+        stream_ << osc::BeginMessage(profile) << "alive";
+        for (int id : ids) stream_ << static_cast<osc::int32>(id);
+        stream_ << osc::EndMessage;
+        return *this;
+    }
+    Packet& set(int id, float x, float y)
+    {
+        stream_ << osc::BeginMessage("/tuio/2Dcur") << "set" << static_cast<osc::int32>(id) << x
+                << y << 0.0f << 0.0f << 0.0f << osc::EndMessage;
+        return *this;
+    }
+    Packet& blob(int id, float x, float y, float w, float h)
+    {
+        stream_ << osc::BeginMessage("/tuio/2Dblb") << "set" << static_cast<osc::int32>(id) << x
+                << y << 0.0f << w << h << w * h << 0.0f << 0.0f << 0.0f << 0.0f << 0.0f
+                << osc::EndMessage;
+        return *this;
+    }
+    Packet& fseq(int frame, const char* profile = "/tuio/2Dcur")
+    {
+        stream_ << osc::BeginMessage(profile) << "fseq" << static_cast<osc::int32>(frame)
+                << osc::EndMessage;
+        return *this;
+    }
+    void sendTo(TuioDecoder& decoder, int64_t now = 0, const std::string& sender = "127.0.0.1:5000")
+    {
+        if (inBundle_) stream_ << osc::EndBundle;
+        decoder.processPacket(stream_.Data(), stream_.Size(), sender, now);
+    }
+
+private:
+    char buffer_[4096];
+    osc::OutboundPacketStream stream_;
+    bool inBundle_ = false;
+};
+
+// One frame as a bundle: alive, sets, fseq.
+void frame(TuioDecoder& d, int fseq, std::vector<int> alive, std::vector<CursorSet> sets,
+           int64_t now = 0)
+{
+    Packet p;
+    p.bundle().alive(alive);
+    for (const auto& s : sets) p.set(s.id, s.x, s.y);
+    p.fseq(fseq).sendTo(d, now);
+}
+
+using Events = std::vector<std::string>;
+
+} // namespace
+
+TEST(TuioDecoder, FingerDownMoveUpInWindowPixels)
+{
+    Recorder r;
+    TuioDecoder d(&r, 800, 600);
+    frame(d, 1, {12}, {{12, 0.25f, 0.75f}});
+    EXPECT_EQ(r.take(), (Events{"down 200 450 p0"}));
+    frame(d, 2, {12}, {{12, 0.5f, 0.5f}});
+    EXPECT_EQ(r.take(), (Events{"move 400 300 p0"}));
+    frame(d, 3, {12}, {}); // alive without set: still down, nothing new
+    EXPECT_TRUE(r.take().empty());
+    frame(d, 4, {}, {});
+    EXPECT_EQ(r.take(), (Events{"up 400 300 p0"}));
+    EXPECT_EQ(d.activePointers(), 0);
+}
+
+TEST(TuioDecoder, EdgesStayInsideTheWindow)
+{
+    Recorder r;
+    TuioDecoder d(&r, 800, 600);
+    frame(d, 1, {1, 2}, {{1, 1.0f, 1.0f}, {2, -0.5f, 7.0f}});
+    EXPECT_EQ(r.take(), (Events{"down 799 599 p0", "down 0 599 p1"}));
+}
+
+TEST(TuioDecoder, OnlyTwoContactsAreTracked)
+{
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    frame(d, 1, {1, 2, 3}, {{1, 0.1f, 0.1f}, {2, 0.2f, 0.2f}, {3, 0.3f, 0.3f}});
+    EXPECT_EQ(r.take(), (Events{"down 10 10 p0", "down 20 20 p1"}));
+    frame(d, 2, {1, 2, 3}, {{3, 0.4f, 0.4f}});
+    EXPECT_TRUE(r.take().empty()) << "the third contact is ignored";
+    // When the first lifts, a new contact gets its pointer; the ignored one stays ignored.
+    frame(d, 3, {2, 3, 4}, {{4, 0.5f, 0.5f}});
+    EXPECT_EQ(r.take(), (Events{"up 10 10 p0", "down 50 50 p0"}));
+}
+
+TEST(TuioDecoder, PlainMessagesAndSetBeforeAliveCommitAtFseq)
+{
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    Packet().set(7, 0.5f, 0.5f).sendTo(d);
+    Packet().alive({7}).sendTo(d);
+    EXPECT_TRUE(r.take().empty());
+    Packet().fseq(10).sendTo(d);
+    EXPECT_EQ(r.take(), (Events{"down 50 50 p0"}));
+}
+
+TEST(TuioDecoder, LateFramesAreDroppedButMinusOneIsApplied)
+{
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    frame(d, 10, {1}, {{1, 0.1f, 0.1f}});
+    frame(d, 9, {1}, {{1, 0.9f, 0.9f}});
+    frame(d, 10, {1}, {{1, 0.9f, 0.9f}});
+    EXPECT_EQ(r.take(), (Events{"down 10 10 p0"}));
+    EXPECT_EQ(d.droppedFrames(), 2u);
+    frame(d, -1, {1}, {{1, 0.3f, 0.3f}});
+    frame(d, 11, {1}, {{1, 0.4f, 0.4f}});
+    EXPECT_EQ(r.take(), (Events{"move 30 30 p0", "move 40 40 p0"}));
+    // A sender that restarts its count far below is taken as new.
+    frame(d, 500, {1}, {{1, 0.5f, 0.5f}});
+    frame(d, 1, {1}, {{1, 0.25f, 0.25f}});
+    EXPECT_EQ(r.take(), (Events{"move 50 50 p0", "move 25 25 p0"}));
+}
+
+TEST(TuioDecoder, SilentSourceIsReleasedAfterTwoSeconds)
+{
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    frame(d, 1, {1}, {{1, 0.2f, 0.2f}}, 1000);
+    d.releaseSilentSources(3000);
+    EXPECT_EQ(r.take(), (Events{"down 20 20 p0"}));
+    d.releaseSilentSources(3001);
+    EXPECT_EQ(r.take(), (Events{"up 20 20 p0"}));
+    EXPECT_EQ(d.activePointers(), 0);
+}
+
+TEST(TuioDecoder, SourcesKeepTheirOwnSessions)
+{
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    Packet().bundle().source("left@host").alive({1}).set(1, 0.1f, 0.1f).fseq(5).sendTo(d);
+    Packet().bundle().source("right@host").alive({1}).set(1, 0.75f, 0.75f).fseq(1).sendTo(d);
+    EXPECT_EQ(r.take(), (Events{"down 10 10 p0", "down 75 75 p1"}));
+    Packet().bundle().source("right@host").alive({}).fseq(2).sendTo(d);
+    EXPECT_EQ(r.take(), (Events{"up 75 75 p1"}));
+}
+
+TEST(TuioDecoder, BlobWithTheCursorsSessionGivesTheContactSize)
+{
+    Recorder r;
+    TuioDecoder d(&r, 1000, 500);
+    Packet()
+        .bundle()
+        .alive({4}, "/tuio/2Dblb")
+        .blob(4, 0.5f, 0.5f, 0.03f, 0.04f)
+        .fseq(1, "/tuio/2Dblb")
+        .alive({4})
+        .set(4, 0.5f, 0.5f)
+        .fseq(1)
+        .sendTo(d);
+    EXPECT_EQ(r.take(), (Events{"size 30 20 p0", "down 500 250 p0"}));
+}
+
+TEST(TuioDecoder, MalformedPacketsAreCountedAndIgnored)
+{
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    const char garbage[] = "this is not osc!";
+    d.processPacket(garbage, 16, "x", 0);
+    d.processPacket(garbage, 3, "x", 0);
+    d.processPacket(nullptr, 0, "x", 0);
+    // A well-formed message with the wrong argument types.
+    char buffer[256];
+    osc::OutboundPacketStream bad(buffer, sizeof buffer);
+    bad << osc::BeginMessage("/tuio/2Dcur") << "set" << "seven" << 0.5f << osc::EndMessage;
+    d.processPacket(bad.Data(), bad.Size(), "x", 0);
+    EXPECT_EQ(d.malformedPackets(), 4u);
+    EXPECT_TRUE(r.take().empty());
+
+    // Random bytes never crash the decoder.
+    std::mt19937 rng(7);
+    std::vector<char> bytes(64);
+    for (int round = 0; round < 2000; ++round) {
+        for (char& b : bytes) b = static_cast<char>(rng());
+        bytes[0] = '#'; // look like a bundle now and then
+        d.processPacket(bytes.data(), (rng() % 16) * 4, "x", 0);
+    }
+}
