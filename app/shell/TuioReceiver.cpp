@@ -1,0 +1,57 @@
+#include "TuioReceiver.h"
+
+#include <QNetworkDatagram>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <chrono>
+#include <iostream>
+
+namespace {
+int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+} // namespace
+
+QTTuioReceiver::QTTuioReceiver(TouchEventHandler* handler, const QHostAddress& address,
+                               quint16 port, int surfaceWidth, int surfaceHeight, QObject* parent)
+    : QObject(parent),
+      decoder_(handler, surfaceWidth, surfaceHeight),
+      socket_(new QUdpSocket(this)),
+      silenceTimer_(new QTimer(this))
+{
+    if (!socket_->bind(address, port)) {
+        std::cout << "TUIO: cannot listen on " << address.toString().toStdString() << ":" << port
+                  << " (" << socket_->errorString().toStdString() << ")" << std::endl;
+    }
+    connect(socket_, &QUdpSocket::readyRead, this, &QTTuioReceiver::readPendingDatagrams);
+    connect(silenceTimer_, &QTimer::timeout, this, &QTTuioReceiver::checkSilence);
+    silenceTimer_->start(250);
+}
+
+QTTuioReceiver::~QTTuioReceiver() = default;
+
+bool QTTuioReceiver::isListening() const
+{
+    return socket_->state() == QAbstractSocket::BoundState;
+}
+
+void QTTuioReceiver::readPendingDatagrams()
+{
+    while (socket_->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = socket_->receiveDatagram();
+        const QByteArray data = datagram.data();
+        const std::string sender =
+            datagram.senderAddress().toString().toStdString() + ":" +
+            std::to_string(datagram.senderPort());
+        decoder_.processPacket(data.constData(), static_cast<std::size_t>(data.size()), sender,
+                               nowMs());
+    }
+}
+
+void QTTuioReceiver::checkSilence()
+{
+    decoder_.releaseSilentSources(nowMs());
+}

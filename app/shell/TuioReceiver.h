@@ -1,0 +1,35 @@
+#pragma once
+// Listens for TUIO 1.1 datagrams on a UDP port and feeds the decoded touches to a handler.
+// Runs on the GUI thread (Qt's event loop delivers the datagrams).
+
+#include "TuioDecoder.h"
+
+#include <QHostAddress>
+#include <QObject>
+
+#include <memory>
+
+class QUdpSocket;
+class QTimer;
+
+class QTTuioReceiver : public QObject {
+    Q_OBJECT
+public:
+    // Binds address:port at once; isListening() tells whether that worked.
+    QTTuioReceiver(TouchEventHandler* handler, const QHostAddress& address, quint16 port,
+                   int surfaceWidth, int surfaceHeight, QObject* parent = nullptr);
+    ~QTTuioReceiver() override;
+
+    bool isListening() const;
+    void setSurfaceSize(int width, int height) { decoder_.setSurfaceSize(width, height); }
+    const TuioDecoder& decoder() const { return decoder_; }
+
+private slots:
+    void readPendingDatagrams();
+    void checkSilence();
+
+private:
+    TuioDecoder decoder_;
+    QUdpSocket* socket_;
+    QTimer* silenceTimer_;
+};
