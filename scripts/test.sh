@@ -42,7 +42,7 @@ if [ "${1:-}" != "--quick" ]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE gl || status=1
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan --output-on-failure -j"$jobs" -L gl || status=1
+    ctest --test-dir build-asan --output-on-failure -j"$jobs" -L gl --no-tests=error || status=1
 fi
 cd "$root"
 exit $status
