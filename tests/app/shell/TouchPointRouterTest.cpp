@@ -1,0 +1,96 @@
+// Touch points of a multi-touch screen become the two board pointers.
+#include "shell/TouchPointRouter.h"
+
+#include <QGuiApplication>
+#include <QTouchEvent>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Recorder : TouchEventHandler {
+    std::vector<std::string> events;
+    void add(const char* what, int a, int b, int id)
+    {
+        events.push_back(std::string(what) + " " + std::to_string(a) + " " + std::to_string(b) +
+                         " p" + std::to_string((id >> 8) & 1));
+    }
+    void OnXYDown(int x, int y, int, int id) override { add("down", x, y, id); }
+    void OnXYMove(int x, int y, int, int id) override { add("move", x, y, id); }
+    void OnXYUp(int x, int y, int, int id) override { add("up", x, y, id); }
+    void OnDViTRawWidthHeight(int w, int h, int id) override { add("size", w, h, id); }
+    void OnEraser(int) override {}
+    void OnPen(int) override {}
+    void OnNoTool(int) override {}
+};
+using Events = std::vector<std::string>;
+
+} // namespace
+
+TEST(TouchPointRouter, TwoFingersGetTheirOwnPointersAndAThirdIsIgnored)
+{
+    Recorder r;
+    TouchPointRouter router(&r);
+    router.pointPressed(11, 10, 20, 0, 0);
+    router.pointPressed(12, 30, 40, 12, 14);
+    router.pointPressed(13, 50, 60, 0, 0);
+    router.pointMoved(13, 55, 65, 0, 0);
+    router.pointMoved(11, 15, 20, 0, 0);
+    router.pointMoved(11, 15, 20, 0, 0); // no movement: nothing to report
+    router.pointReleased(11, 15, 21);
+    router.pointPressed(14, 70, 80, 0, 0); // pointer 0 is free again
+    EXPECT_EQ(r.events, (Events{"down 10 20 p0", "size 12 14 p1", "down 30 40 p1", "move 15 20 p0",
+                                "up 15 21 p0", "down 70 80 p0"}));
+}
+
+TEST(TouchPointRouter, SizeIsReportedWhenItChanges)
+{
+    Recorder r;
+    TouchPointRouter router(&r);
+    router.pointPressed(1, 0, 0, 10, 10);
+    router.pointMoved(1, 1, 0, 10.2, 9.8);
+    router.pointMoved(1, 2, 0, 40, 40);
+    EXPECT_EQ(r.events, (Events{"size 10 10 p0", "down 0 0 p0", "move 1 0 p0", "size 40 40 p0",
+                                "move 2 0 p0"}));
+}
+
+TEST(TouchPointRouter, CancelReleasesEveryPointAtItsLastPosition)
+{
+    Recorder r;
+    TouchPointRouter router(&r);
+    router.pointPressed(1, 5, 5, 0, 0);
+    router.pointPressed(2, 9, 9, 0, 0);
+    router.pointMoved(2, 8, 8, 0, 0);
+    r.events.clear();
+    router.cancelAll();
+    EXPECT_EQ(r.events, (Events{"up 5 5 p0", "up 8 8 p1"}));
+    EXPECT_EQ(router.trackedPoints(), 0);
+    router.pointReleased(1, 0, 0); // already gone: nothing happens
+    EXPECT_EQ(r.events.size(), 2u);
+}
+
+TEST(TouchPointRouter, QtTouchEventStatesMapToDownMoveAndCancel)
+{
+    static int argc = 1;
+    static char arg0[] = "shell_tests";
+    static char* argv[] = {arg0, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+
+    Recorder r;
+    TouchPointRouter router(&r);
+    QPointingDevice screen("screen", 1, QInputDevice::DeviceType::TouchScreen,
+                           QPointingDevice::PointerType::Finger,
+                           QInputDevice::Capability::Position, 10, 0);
+    // Undelivered points carry no widget position: they all sit at the origin here.
+    QEventPoint first(3, QEventPoint::Pressed, QPointF(), QPointF());
+    QEventPoint second(4, QEventPoint::Pressed, QPointF(), QPointF());
+    QTouchEvent begin(QEvent::TouchBegin, &screen, Qt::NoModifier, {first, second});
+    router.handle(begin, 2.0);
+    EXPECT_EQ(router.trackedPoints(), 2);
+    QTouchEvent cancel(QEvent::TouchCancel, &screen, Qt::NoModifier, QList<QEventPoint>{});
+    router.handle(cancel, 2.0);
+    EXPECT_EQ(r.events, (Events{"down 0 0 p0", "down 0 0 p1", "up 0 0 p0", "up 0 0 p1"}));
+}
