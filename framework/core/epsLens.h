@@ -10,6 +10,9 @@
 //
 // Ownership: surrounds are owned by the caller; the lens only points at them and detaches them
 // when it is destroyed. The lens copies a polygon focus.
+//
+// Derived values are cached and refreshed lazily by the const evaluation calls, so one lens must
+// not be evaluated from several threads at once.
 
 #include "epsEnums.h"
 #include "epsFunctions.h"

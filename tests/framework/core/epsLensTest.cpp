@@ -33,65 +33,65 @@ float magnificationForDropoff(float d)
 
 } // namespace
 
-TEST(epsLensTest, Defaults)
-{
-    const epsLens lens;
-    EXPECT_EQ(lens.getMagnification(), 2.0f);
-    EXPECT_EQ(lens.getFocus().x, 0.0f);
-    EXPECT_EQ(lens.getFocus().y, 0.0f);
-    EXPECT_EQ(lens.getFocusShape(), 0);
-    EXPECT_FALSE(lens.getScaleFocusWithMagnification());
-    EXPECT_EQ(lens.getFocusSquareSide(), 40.0f);
-    EXPECT_EQ(lens.getFocusRadius(), 20.0f);
-    EXPECT_EQ(lens.getFocusHorizontalLength(), 40.0f);
-    EXPECT_EQ(lens.getFocusVerticalLength(), 40.0f);
-    EXPECT_EQ(lens.getFocusRectangleWidth(), 50.0f);
-    EXPECT_EQ(lens.getFocusRectangleHeight(), 30.0f);
-    EXPECT_EQ(lens.getFocusPolygonSize(), 0);
-    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
-    EXPECT_EQ(lens.getDistanceMetric(), 1);
-    for (float f : {lens.getXScale(), lens.getYScale(), lens.getPositiveXFactor(), lens.getNegativeXFactor(),
-                    lens.getPositiveYFactor(), lens.getNegativeYFactor()})
-        EXPECT_EQ(f, 1.0f);
-    EXPECT_EQ(lens.getRotation(), 0.0f);
-    EXPECT_EQ(lens.getSecondAngle(), 0.0f);
-    EXPECT_EQ(lens.getLensType(), 1);
-    EXPECT_EQ(lens.getNumberOfSurrounds(), 0);
-    EXPECT_EQ(lens.getReservedCounter(), 0);
-    // Without a surround nothing is affected.
-    EXPECT_EQ(lens.getMagnificationAt(epsPoint{0.0f, 0.0f}), 1.0f);
-}
-
-TEST(epsLensTest, IgnoredSettings)
+TEST(epsLensTest, DefaultsAndIgnoredValues)
 {
     epsLens lens;
-    lens.setMagnification(0.0f);
+    const struct {
+        const char* name;
+        void (epsLens::*set)(float);
+        float (epsLens::*get)() const;
+        float initial;
+        float ignored;
+    } rows[] = {
+        {"magnification", &epsLens::setMagnification, &epsLens::getMagnification, 2.0f, 0.0f},
+        {"square", &epsLens::setFocusSquareSide, &epsLens::getFocusSquareSide, 40.0f, -1.0f},
+        {"radius", &epsLens::setFocusRadius, &epsLens::getFocusRadius, 20.0f, -4.0f},
+        {"horizontal", &epsLens::setFocusHorizontalLength, &epsLens::getFocusHorizontalLength, 40.0f, -1.0f},
+        {"vertical", &epsLens::setFocusVerticalLength, &epsLens::getFocusVerticalLength, 40.0f, -1.0f},
+        {"rectangle width", &epsLens::setFocusRectangleWidth, &epsLens::getFocusRectangleWidth, 50.0f, -1.0f},
+        {"rectangle height", &epsLens::setFocusRectangleHeight, &epsLens::getFocusRectangleHeight, 30.0f, -1.0f},
+        {"x scale", &epsLens::setXScale, &epsLens::getXScale, 1.0f, -1.0f},
+        {"y scale", &epsLens::setYScale, &epsLens::getYScale, 1.0f, -1.0f},
+        {"positive x", &epsLens::setPositiveXFactor, &epsLens::getPositiveXFactor, 1.0f, -1.0f},
+        {"negative x", &epsLens::setNegativeXFactor, &epsLens::getNegativeXFactor, 1.0f, -1.0f},
+        {"positive y", &epsLens::setPositiveYFactor, &epsLens::getPositiveYFactor, 1.0f, -1.0f},
+        {"negative y", &epsLens::setNegativeYFactor, &epsLens::getNegativeYFactor, 1.0f, -0.5f},
+        {"rotation", &epsLens::setRotation, &epsLens::getRotation, 0.0f, 0.0f},
+        {"second angle", &epsLens::setSecondAngle, &epsLens::getSecondAngle, 0.0f, 0.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ((lens.*r.get)(), r.initial);
+        (lens.*r.set)(r.ignored);
+        EXPECT_EQ((lens.*r.get)(), r.initial);
+    }
     lens.setMagnification(-3.0f);
     EXPECT_EQ(lens.getMagnification(), 2.0f);
-    lens.setFocusShape(7);
-    lens.setFocusShape(-1);
     EXPECT_EQ(lens.getFocusShape(), 0);
-    lens.setDistanceMetric(4);
+    lens.setFocusShape(7);
+    EXPECT_EQ(lens.getFocusShape(), 0);
+    EXPECT_FALSE(lens.getScaleFocusWithMagnification());
+    EXPECT_EQ(lens.getLensType(), 1);
+    EXPECT_EQ(lens.getReservedCounter(), 0);
+    EXPECT_EQ(lens.getFocusPolygonSize(), 0);
     EXPECT_EQ(lens.getDistanceMetric(), 1);
     lens.setDistanceMetric(3);
     lens.setDistanceMetric(5);
     EXPECT_EQ(lens.getDistanceMetric(), 3);
-    lens.setXScale(-1.0f);
-    lens.setNegativeYFactor(-0.5f);
-    EXPECT_EQ(lens.getXScale(), 1.0f);
-    EXPECT_EQ(lens.getNegativeYFactor(), 1.0f);
-    lens.setFocusRadius(-4.0f);
-    EXPECT_EQ(lens.getFocusRadius(), 20.0f);
+    lens.setDistanceMetric(4); // stores L2
+    EXPECT_EQ(lens.getDistanceMetric(), 1);
 
-    const epsPoint3D below{0.0f, 0.0f, 0.0f};
+    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
+    const epsPoint3D below{0.0f, 0.0f, 0.0f}, custom{10.0f, 20.0f, 300.0f};
     lens.setViewPoint(&below);
     EXPECT_EQ(lens.getViewPoint().z, 600.0f);
-    const epsPoint3D custom{10.0f, 20.0f, 300.0f};
     lens.setViewPoint(&custom);
     EXPECT_EQ(lens.getViewPoint().x, 10.0f);
     lens.setViewPoint(nullptr);
     EXPECT_EQ(lens.getViewPoint().x, 0.0f);
     EXPECT_EQ(lens.getViewPoint().z, 600.0f);
+    // Without a surround nothing is affected.
+    EXPECT_EQ(lens.getMagnificationAt(epsPoint{0.0f, 0.0f}), 1.0f);
 }
 
 TEST(epsLensTest, CircleWithLinearSurroundGivesFourThirdsHalfWayAcross)
@@ -152,17 +152,16 @@ TEST(epsLensTest, MagnificationFallsMonotonicallyForEveryDropoff)
     }
 }
 
-TEST(epsLensTest, ManhattanIsAPlateau)
+TEST(epsLensTest, ManhattanAndPowerReselection)
 {
     LensFixture f(5, 0);
     EXPECT_EQ(f.at(19.0f, 0.0f), 2.0f);
     EXPECT_EQ(f.at(21.0f, 0.0f), 1.0f);
     f.surround.setDropoffType(6);
+    f.surround.setPowerExponent(2.0f); // parabolic: (1 - 0.5)^2 at t = 0.5
+    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.25f));
     f.surround.setPowerExponent(1000.0f);
     EXPECT_EQ(f.at(21.0f, 0.0f), 1.0f);
-    f.surround.setPowerExponent(2.0f);
-    // Parabolic: (1 - 0.5)^2 at t = 0.5.
-    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.25f));
 }
 
 TEST(epsLensTest, ChangesAfterAnEvaluationTakeEffect)
@@ -249,22 +248,19 @@ TEST(epsLensTest, PolygonFocus)
 
 TEST(epsLensTest, DegeneratePolygonsAreRefused)
 {
-    epsLens lens;
     const epsPoint repeated[] = {{1, 1}, {1, 1}, {5, 5}, {0, 4}};
     const epsPoint triangle[] = {{0, 0}, {10, 0}, {0, 10}};
-    EXPECT_FALSE(lens.setFocusPolygon(repeated, 4));
-    EXPECT_FALSE(lens.setFocusPolygon(triangle, 2));
-    EXPECT_FALSE(lens.setFocusPolygon(nullptr, 3));
-    EXPECT_EQ(lens.getFocusPolygonSize(), 0);
-    EXPECT_EQ(lens.getFocusShape(), 0);
-    EXPECT_TRUE(lens.setFocusPolygon(triangle, 3));
-    EXPECT_FALSE(lens.setFocusPolygon(repeated, 4));
-    EXPECT_EQ(lens.getFocusPolygonSize(), 3);
-
+    LensFixture f(0, 1, 100.0f, 0.0f);
+    EXPECT_FALSE(f.lens.setFocusPolygon(repeated, 4));
+    EXPECT_FALSE(f.lens.setFocusPolygon(triangle, 2));
+    EXPECT_FALSE(f.lens.setFocusPolygon(nullptr, 3));
+    EXPECT_EQ(f.lens.getFocusShape(), 0);
     // The polygon code without a polygon behaves as the point focus.
-    LensFixture f(6, 1, 100.0f, 0.0f);
-    EXPECT_EQ(f.at(0.0f, 0.0f), 2.0f);
+    f.lens.setFocusShape(6);
     EXPECT_NEAR(f.at(50.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
+    EXPECT_TRUE(f.lens.setFocusPolygon(triangle, 3));
+    EXPECT_FALSE(f.lens.setFocusPolygon(repeated, 4));
+    EXPECT_EQ(f.lens.getFocusPolygonSize(), 3);
 }
 
 TEST(epsLensTest, ShapeFactorsStretchAndShrinkSides)
@@ -322,49 +318,34 @@ TEST(epsLensTest, SurroundSectors)
     EXPECT_EQ(lens.getMagnificationAt(epsPoint{0, 10}), 2.0f);
 }
 
-TEST(epsLensTest, SurfacePointAndDisplacementFromAViewerAboveTheFocus)
+TEST(epsLensTest, SurfacePointAndDisplacement)
 {
     LensFixture f(5, 1);
     epsPoint3D s;
     f.lens.getSurfacePoint(epsPoint{10, 5}, s);
-    EXPECT_FLOAT_EQ(s.x, 10.0f);
-    EXPECT_FLOAT_EQ(s.y, 5.0f);
-    EXPECT_FLOAT_EQ(s.z, 300.0f);
+    EXPECT_TRUE(s.x == 10.0f && s.y == 5.0f && s.z == 300.0f);
     f.lens.getSurfacePoint(epsPoint{500, 7}, s);
-    EXPECT_EQ(s.x, 500.0f);
-    EXPECT_EQ(s.y, 7.0f);
-    EXPECT_EQ(s.z, 0.0f);
+    EXPECT_TRUE(s.x == 500.0f && s.y == 7.0f && s.z == 0.0f);
     EXPECT_FLOAT_EQ(f.lens.getMagnificationAndSurfacePoint(epsPoint{80, 0}, &s), 600.0f / 450.0f);
     EXPECT_FLOAT_EQ(s.z, 150.0f);
 
-    epsPoint p{10, 5};
-    f.lens.displacePoint(p);
-    EXPECT_FLOAT_EQ(p.x, 20.0f);
-    EXPECT_FLOAT_EQ(p.y, 10.0f);
-    p = epsPoint{80, 0};
-    f.lens.displacePoint(p);
-    EXPECT_FLOAT_EQ(p.x, 80.0f * 4.0f / 3.0f);
-    p = epsPoint{500, 7};
-    f.lens.displacePoint(p);
-    EXPECT_EQ(p.x, 500.0f);
-    EXPECT_EQ(p.y, 7.0f);
+    // Seen from above the focus, points move outwards by the magnification.
+    const struct {
+        epsPoint from, to;
+    } rows[] = {{{10, 5}, {20, 10}}, {{80, 0}, {80 * 4.0f / 3.0f, 0}}, {{500, 7}, {500, 7}}};
+    for (const auto& r : rows) {
+        epsPoint p = r.from;
+        f.lens.displacePoint(p);
+        EXPECT_FLOAT_EQ(p.x, r.to.x);
+        EXPECT_FLOAT_EQ(p.y, r.to.y);
+    }
 
-    epsPoint written{-1, -1};
-    EXPECT_EQ(f.lens.getMagnificationAt(epsPoint{0, 0}, &written), 2.0f);
-    EXPECT_FLOAT_EQ(written.x, 0.0f);
-    EXPECT_FLOAT_EQ(written.y, 0.0f);
-}
-
-TEST(epsLensTest, ViewerBesideTheFocusSeesTheLiftedSheetSlanted)
-{
-    LensFixture f(5, 1);
+    // From a viewer beside the focus the sheet is lifted towards it: d = (50, 0, 300), and the
+    // focus centre still appears in place.
     const epsPoint3D viewer{100.0f, 0.0f, 600.0f};
     f.lens.setViewPoint(&viewer);
-    // d = (V - F) * hf / H = (50, 0, 300).
-    epsPoint3D s;
     f.lens.getSurfacePoint(epsPoint{0, 0}, s);
     EXPECT_FLOAT_EQ(s.x, 50.0f);
-    EXPECT_FLOAT_EQ(s.z, 300.0f);
     epsPoint p{0, 0};
     EXPECT_EQ(f.lens.getMagnificationAt(p, &p), 2.0f);
     EXPECT_NEAR(p.x, 0.0f, 1e-4f);
