@@ -36,18 +36,6 @@ bool allFinite(const std::vector<Point>& points)
 
 } // namespace
 
-TEST(SplineTest, DefaultIsEmpty)
-{
-    const Spline s;
-    EXPECT_TRUE(s.controlPoints()->empty());
-    EXPECT_TRUE(s.controlPointNormalVectors()->empty());
-    EXPECT_TRUE(s.splinePoints()->empty());
-    EXPECT_TRUE(s.splinePointNormalVectors()->empty());
-    EXPECT_EQ(s.level(), 0u);
-    EXPECT_EQ(s.numControlPoints(), 0u);
-    EXPECT_EQ(s.numSplinePoints(), 0u);
-}
-
 TEST(SplineTest, SquareAtLevelTwoIsRoundedThroughTheCorners)
 {
     const Spline s = unitSquare(2);
@@ -89,14 +77,6 @@ TEST(SplineTest, NormalsAreUnitAndFaceTheInsideOfACounterClockwiseCurve)
     EXPECT_EQ(corner.y, normals[8].y);
 }
 
-TEST(SplineTest, LevelZeroKeepsTheControlPoints)
-{
-    const Spline s = makeSpline({{0, 0}, {4, 0}, {0, 3}}, 0);
-    ASSERT_EQ(s.numSplinePoints(), 3u);
-    EXPECT_EQ((*s.splinePoints())[1].x, 4.0);
-    EXPECT_EQ((*s.splinePoints())[2].y, 3.0);
-}
-
 TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
 {
     const struct {
@@ -123,15 +103,9 @@ TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
         EXPECT_TRUE(allFinite(*s.splinePointNormalVectors()));
         EXPECT_TRUE(allFinite(*s.controlPointNormalVectors()));
     }
-}
-
-TEST(SplineTest, AllPointsEqualGiveZeroNormals)
-{
-    const Spline s = makeSpline({{5, 5}, {5, 5}, {5, 5}}, 1);
-    for (const Point& n : *s.splinePointNormalVectors()) {
-        EXPECT_EQ(n.x, 0.0);
-        EXPECT_EQ(n.y, 0.0);
-    }
+    const Spline same = makeSpline({{5, 5}, {5, 5}, {5, 5}}, 1);
+    for (const Point& n : *same.splinePointNormalVectors())
+        EXPECT_TRUE(n.x == 0.0 && n.y == 0.0);
 }
 
 TEST(SplineTest, FewerControlPointsThanAnnouncedBuildsFromThoseGiven)
@@ -160,18 +134,17 @@ TEST(SplineTest, InitializeEmptiesAndStoresParameters)
 TEST(SplineTest, CopiesAreIndependent)
 {
     Spline original = unitSquare(1);
-    Spline copy = original.copySpline();
+    const Spline copy = original.copySpline();
     Spline assigned;
     assigned = original;
     (*original.splinePoints())[0].x = 42;
     original.initializeAndSetParameters(3, 0);
-    for (const Spline* s : {&copy, &assigned}) {
+    const Spline* copies[] = {&copy, &assigned};
+    for (const Spline* s : copies) {
         EXPECT_EQ(s->numControlPoints(), 4u);
         EXPECT_EQ(s->level(), 1u);
         EXPECT_EQ(s->numSplinePoints(), 8u);
-        EXPECT_EQ(s->controlPoints()->size(), 4u);
         EXPECT_EQ(s->controlPointNormalVectors()->size(), 4u);
-        EXPECT_EQ(s->splinePointNormalVectors()->size(), 8u);
         EXPECT_EQ((*s->splinePoints())[0].x, -1.0);
     }
 }

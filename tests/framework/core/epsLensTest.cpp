@@ -1,0 +1,456 @@
+#include "core/epsLens.h"
+#include "core/epsLensSurround.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A lens at `focus` with the given shape and one full surround.
+struct LensFixture {
+    epsLens lens;
+    epsLensSurround surround;
+
+    LensFixture(int shape, int dropoff, float width = 100.0f, float growth = 1.0f, epsPoint focus = {})
+    {
+        lens.setFocusShape(shape);
+        surround.setWidth(width);
+        surround.setMagnificationGrowth(growth);
+        surround.setDropoffType(dropoff);
+        lens.setSurround(&surround);
+        lens.setFocus(focus);
+    }
+
+    float at(float x, float y) const { return lens.getMagnificationAt(epsPoint{x, y}); }
+};
+
+// The magnification of the default viewer (height 600) for a lift fraction D with M = 2.
+float magnificationForDropoff(float d)
+{
+    return 600.0f / (600.0f - d * 300.0f);
+}
+
+} // namespace
+
+TEST(epsLensTest, DefaultsAndIgnoredValues)
+{
+    epsLens lens;
+    const struct {
+        const char* name;
+        void (epsLens::*set)(float);
+        float (epsLens::*get)() const;
+        float initial;
+        float ignored;
+    } rows[] = {
+        {"magnification", &epsLens::setMagnification, &epsLens::getMagnification, 2.0f, 0.0f},
+        {"square", &epsLens::setFocusSquareSide, &epsLens::getFocusSquareSide, 40.0f, -1.0f},
+        {"radius", &epsLens::setFocusRadius, &epsLens::getFocusRadius, 20.0f, -4.0f},
+        {"horizontal", &epsLens::setFocusHorizontalLength, &epsLens::getFocusHorizontalLength, 40.0f, -1.0f},
+        {"vertical", &epsLens::setFocusVerticalLength, &epsLens::getFocusVerticalLength, 40.0f, -1.0f},
+        {"rectangle width", &epsLens::setFocusRectangleWidth, &epsLens::getFocusRectangleWidth, 50.0f, -1.0f},
+        {"rectangle height", &epsLens::setFocusRectangleHeight, &epsLens::getFocusRectangleHeight, 30.0f, -1.0f},
+        {"x scale", &epsLens::setXScale, &epsLens::getXScale, 1.0f, -1.0f},
+        {"y scale", &epsLens::setYScale, &epsLens::getYScale, 1.0f, -1.0f},
+        {"positive x", &epsLens::setPositiveXFactor, &epsLens::getPositiveXFactor, 1.0f, -1.0f},
+        {"negative x", &epsLens::setNegativeXFactor, &epsLens::getNegativeXFactor, 1.0f, -1.0f},
+        {"positive y", &epsLens::setPositiveYFactor, &epsLens::getPositiveYFactor, 1.0f, -1.0f},
+        {"negative y", &epsLens::setNegativeYFactor, &epsLens::getNegativeYFactor, 1.0f, -0.5f},
+        {"rotation", &epsLens::setRotation, &epsLens::getRotation, 0.0f, 0.0f},
+        {"second angle", &epsLens::setSecondAngle, &epsLens::getSecondAngle, 0.0f, 0.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ((lens.*r.get)(), r.initial);
+        (lens.*r.set)(r.ignored);
+        EXPECT_EQ((lens.*r.get)(), r.initial);
+    }
+    lens.setMagnification(-3.0f);
+    EXPECT_EQ(lens.getMagnification(), 2.0f);
+    EXPECT_EQ(lens.getFocusShape(), 0);
+    lens.setFocusShape(7);
+    EXPECT_EQ(lens.getFocusShape(), 0);
+    EXPECT_FALSE(lens.getScaleFocusWithMagnification());
+    EXPECT_EQ(lens.getLensType(), 1);
+    EXPECT_EQ(lens.getReservedCounter(), 0);
+    EXPECT_EQ(lens.getFocusPolygonSize(), 0);
+    EXPECT_EQ(lens.getDistanceMetric(), 1);
+    lens.setDistanceMetric(3);
+    lens.setDistanceMetric(5);
+    EXPECT_EQ(lens.getDistanceMetric(), 3);
+    lens.setDistanceMetric(4); // stores L2
+    EXPECT_EQ(lens.getDistanceMetric(), 1);
+
+    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
+    const epsPoint3D below{0.0f, 0.0f, 0.0f}, custom{10.0f, 20.0f, 300.0f};
+    lens.setViewPoint(&below);
+    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
+    lens.setViewPoint(&custom);
+    EXPECT_EQ(lens.getViewPoint().x, 10.0f);
+    lens.setViewPoint(nullptr);
+    EXPECT_EQ(lens.getViewPoint().x, 0.0f);
+    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
+    // Without a surround nothing is affected.
+    EXPECT_EQ(lens.getMagnificationAt(epsPoint{0.0f, 0.0f}), 1.0f);
+}
+
+TEST(epsLensTest, CircleWithLinearSurroundGivesFourThirdsHalfWayAcross)
+{
+    // W = 100 + 1 * (2 - 1) * 20 = 120; at distance 80 t = 0.5, D = 0.5, hf = 300: 600 / 450.
+    LensFixture f(5, 1, 100.0f, 1.0f, epsPoint{300.0f, 200.0f});
+    f.lens.setFocusRadius(20.0f);
+    f.lens.setMagnification(2.0f);
+    EXPECT_FLOAT_EQ(f.at(380.0f, 200.0f), 600.0f / 450.0f);
+    EXPECT_FLOAT_EQ(f.at(300.0f, 120.0f), 600.0f / 450.0f);
+    EXPECT_FLOAT_EQ(f.at(300.0f - 80.0f / std::sqrt(2.0f), 200.0f + 80.0f / std::sqrt(2.0f)), 600.0f / 450.0f);
+    // Inside the focus exactly M, beyond r + W exactly 1.
+    EXPECT_EQ(f.at(300.0f, 200.0f), 2.0f);
+    EXPECT_EQ(f.at(310.0f, 215.0f), 2.0f);
+    EXPECT_EQ(f.at(320.0f, 200.0f), 2.0f);
+    EXPECT_EQ(f.at(440.0f, 200.0f), 1.0f);
+    EXPECT_EQ(f.at(441.0f, 200.0f), 1.0f);
+    EXPECT_GT(f.at(439.0f, 200.0f), 1.0f);
+}
+
+TEST(epsLensTest, GaussianReachesTwoWidthsBeyondTheFocus)
+{
+    LensFixture f(5, 2);
+    EXPECT_EQ(f.at(0.0f, 0.0f), 2.0f);
+    // W = 120: at t = 1 the lift has fallen to the tail 0.1.
+    EXPECT_FLOAT_EQ(f.at(140.0f, 0.0f), magnificationForDropoff(0.1f));
+    EXPECT_GT(f.at(259.0f, 0.0f), 1.0f);
+    EXPECT_EQ(f.at(260.0f, 0.0f), 1.0f);
+    EXPECT_EQ(f.at(0.0f, -261.0f), 1.0f);
+    EXPECT_EQ(f.at(300.0f, 300.0f), 1.0f);
+}
+
+TEST(epsLensTest, TrueLinearMagnificationFallsLinearly)
+{
+    LensFixture f(5, 8, 100.0f, 0.0f);
+    f.lens.setMagnification(3.0f);
+    for (float t : {0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f}) {
+        const float expected = 3.0f - 2.0f * t;
+        EXPECT_NEAR(f.at(20.0f + 100.0f * t, 0.0f), expected, 1e-5f) << "t = " << t;
+    }
+    EXPECT_EQ(f.at(120.0f, 0.0f), 1.0f);
+}
+
+TEST(epsLensTest, MagnificationFallsMonotonicallyForEveryDropoff)
+{
+    for (int code = 1; code <= 8; ++code) {
+        SCOPED_TRACE(code);
+        LensFixture f(5, code);
+        float previous = f.at(20.0f, 0.0f);
+        EXPECT_FLOAT_EQ(previous, 2.0f);
+        for (float x = 21.0f; x < 400.0f; x += 3.0f) {
+            const float m = f.at(x, 0.0f);
+            EXPECT_LE(m, previous + 1e-6f) << x;
+            EXPECT_GE(m, 1.0f);
+            previous = m;
+        }
+        EXPECT_EQ(previous, 1.0f);
+    }
+}
+
+TEST(epsLensTest, ManhattanAndPowerReselection)
+{
+    LensFixture f(5, 0);
+    EXPECT_EQ(f.at(19.0f, 0.0f), 2.0f);
+    EXPECT_EQ(f.at(21.0f, 0.0f), 1.0f);
+    f.surround.setDropoffType(6);
+    f.surround.setPowerExponent(2.0f); // parabolic: (1 - 0.5)^2 at t = 0.5
+    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.25f));
+    f.surround.setPowerExponent(1000.0f);
+    EXPECT_EQ(f.at(21.0f, 0.0f), 1.0f);
+}
+
+TEST(epsLensTest, ChangesAfterAnEvaluationTakeEffect)
+{
+    LensFixture f(5, 1);
+    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.5f));
+    f.surround.setWidth(180.0f); // W = 200, t = 0.3
+    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.7f));
+    f.surround.setMagnificationGrowth(0.0f); // W = 180
+    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(1.0f - 60.0f / 180.0f));
+    f.lens.setFocusRadius(50.0f);
+    EXPECT_EQ(f.at(50.0f, 0.0f), 2.0f);
+    f.lens.setFocus(epsPoint{1000.0f, 0.0f});
+    EXPECT_EQ(f.at(50.0f, 0.0f), 1.0f);
+}
+
+TEST(epsLensTest, FocusShapesMeasureFromTheirBoundary)
+{
+    // Width 100, no growth, linear: the lift is 1 - (distance from the boundary) / 100.
+    const struct {
+        const char* name;
+        int shape;
+        int metric;
+        float x, y;
+        float dropoff;
+    } rows[] = {
+        {"point at its centre", 0, 1, 0, 0, 1.0f},
+        {"point", 0, 1, 30, 40, 0.5f},
+        {"point L1", 0, 0, 30, 40, 0.3f},
+        {"point Linf", 0, 3, 30, 40, 0.6f},
+        {"circle", 5, 1, 0, 70, 0.5f},
+        {"horizontal segment inside", 1, 1, 20, 0, 1.0f},
+        {"horizontal segment past its end", 1, 1, 30, 0, 0.9f},
+        {"horizontal segment above", 1, 1, -15, 30, 0.7f},
+        {"horizontal segment off a corner", 1, 1, 50, 40, 0.5f},
+        {"vertical segment", 2, 1, 30, -15, 0.7f},
+        {"vertical segment past its end", 2, 1, 0, -30, 0.9f},
+        {"square inside", 3, 1, 19, -19, 1.0f},
+        {"square", 3, 1, 70, 0, 0.5f},
+        {"square off a corner L2", 3, 1, 50, 60, 0.5f},
+        {"square off a corner L1", 3, 0, 50, 60, 0.3f},
+        {"square off a corner Linf", 3, 3, 50, 60, 0.6f},
+        {"rectangle inside", 4, 1, -24, 14, 1.0f},
+        {"rectangle right", 4, 1, 75, 0, 0.5f},
+        {"rectangle top", 4, 1, 0, 65, 0.5f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        LensFixture f(r.shape, 1, 100.0f, 0.0f);
+        f.lens.setDistanceMetric(r.metric);
+        EXPECT_NEAR(f.at(r.x, r.y), magnificationForDropoff(r.dropoff), 1e-5f);
+    }
+}
+
+TEST(epsLensTest, PolygonFocus)
+{
+    const epsPoint square[] = {{-20, -20}, {20, -20}, {20, 20}, {-20, 20}};
+    for (int metric : {0, 1, 3}) {
+        SCOPED_TRACE(metric);
+        LensFixture polygon(0, 1, 100.0f, 0.0f);
+        LensFixture box(3, 1, 100.0f, 0.0f);
+        ASSERT_TRUE(polygon.lens.setFocusPolygon(square, 4));
+        EXPECT_EQ(polygon.lens.getFocusShape(), 6);
+        EXPECT_TRUE(polygon.lens.isFocusPolygonConvex());
+        polygon.lens.setDistanceMetric(metric);
+        box.lens.setDistanceMetric(metric);
+        for (epsPoint p : {epsPoint{0, 0}, epsPoint{19, 19}, epsPoint{70, 0}, epsPoint{50, 60},
+                           epsPoint{-45, 30}, epsPoint{-90, -90}, epsPoint{200, 0}})
+            EXPECT_NEAR(polygon.at(p.x, p.y), box.at(p.x, p.y), 1e-4f) << p.x << "," << p.y;
+    }
+
+    // An L shape: the notch at the upper right lies outside.
+    const epsPoint ell[] = {{0, 0}, {40, 0}, {40, 20}, {20, 20}, {20, 40}, {0, 40}};
+    LensFixture f(0, 1, 100.0f, 0.0f);
+    ASSERT_TRUE(f.lens.setFocusPolygon(ell, 6));
+    EXPECT_FALSE(f.lens.isFocusPolygonConvex());
+    EXPECT_EQ(f.lens.getFocusPolygonSize(), 6);
+    EXPECT_EQ(f.at(10.0f, 30.0f), 2.0f);
+    EXPECT_EQ(f.at(30.0f, 10.0f), 2.0f);
+    EXPECT_NEAR(f.at(30.0f, 30.0f), magnificationForDropoff(0.9f), 1e-5f);
+    EXPECT_NEAR(f.at(10.0f, 70.0f), magnificationForDropoff(0.7f), 1e-5f);
+    EXPECT_NEAR(f.at(50.0f, 60.0f), magnificationForDropoff(1.0f - std::sqrt(1300.0f) / 100.0f), 1e-5f);
+}
+
+TEST(epsLensTest, DegeneratePolygonsAreRefused)
+{
+    const epsPoint repeated[] = {{1, 1}, {1, 1}, {5, 5}, {0, 4}};
+    const epsPoint triangle[] = {{0, 0}, {10, 0}, {0, 10}};
+    LensFixture f(0, 1, 100.0f, 0.0f);
+    EXPECT_FALSE(f.lens.setFocusPolygon(repeated, 4));
+    EXPECT_FALSE(f.lens.setFocusPolygon(triangle, 2));
+    EXPECT_FALSE(f.lens.setFocusPolygon(nullptr, 3));
+    EXPECT_EQ(f.lens.getFocusShape(), 0);
+    // The polygon code without a polygon behaves as the point focus.
+    f.lens.setFocusShape(6);
+    EXPECT_NEAR(f.at(50.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
+    EXPECT_TRUE(f.lens.setFocusPolygon(triangle, 3));
+    EXPECT_FALSE(f.lens.setFocusPolygon(repeated, 4));
+    EXPECT_EQ(f.lens.getFocusPolygonSize(), 3);
+}
+
+TEST(epsLensTest, ShapeFactorsStretchAndShrinkSides)
+{
+    // Circle of radius 20, W = 120, linear.
+    const struct {
+        const char* name;
+        void (epsLens::*setter)(float);
+        float factor;
+        float x, y;
+        float dropoff;
+    } rows[] = {
+        {"x scale shrinks both x sides", &epsLens::setXScale, 2.0f, 40, 0, 0.5f},
+        {"x scale on the negative side", &epsLens::setXScale, 2.0f, -40, 0, 0.5f},
+        {"x scale leaves y alone", &epsLens::setXScale, 2.0f, 0, 80, 0.5f},
+        {"positive x only", &epsLens::setPositiveXFactor, 2.0f, 40, 0, 0.5f},
+        {"positive x leaves negative x alone", &epsLens::setPositiveXFactor, 2.0f, -80, 0, 0.5f},
+        {"negative y", &epsLens::setNegativeYFactor, 2.0f, 0, -40, 0.5f},
+        {"y scale below 1 stretches past the box", &epsLens::setYScale, 0.5f, 0, 200, 1.0f / 3.0f},
+        {"zero factor: an endless strip", &epsLens::setPositiveXFactor, 0.0f, 5000, 10, 1.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        LensFixture f(5, 1);
+        (f.lens.*r.setter)(r.factor);
+        EXPECT_NEAR(f.at(r.x, r.y), magnificationForDropoff(r.dropoff), 1e-5f);
+    }
+}
+
+TEST(epsLensTest, SurroundSectors)
+{
+    epsLens lens;
+    epsLensSurround upper, lower;
+    lens.setFocusShape(5);
+    upper.setDropoffType(1);
+    upper.setMagnificationGrowth(0.0f);
+    upper.setAngularSpan(180.0f);
+    lower.setDropoffType(1);
+    lower.setMagnificationGrowth(0.0f);
+    lower.setWidth(200.0f);
+    lower.setStartAngle(-180.0f);
+    lower.setAngularSpan(180.0f);
+    ASSERT_TRUE(lens.addSurround(&upper));
+    ASSERT_TRUE(lens.addSurround(&lower));
+
+    EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{0, 70}), magnificationForDropoff(0.5f));
+    EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{0, -70}), magnificationForDropoff(0.75f));
+    // Each sector includes its start direction and excludes its end.
+    EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{70, 0}), magnificationForDropoff(0.5f));
+    EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{-70, 0}), magnificationForDropoff(0.75f));
+
+    // A single partial surround leaves the other directions unaffected.
+    lens.removeSurround(&lower);
+    EXPECT_EQ(lens.getMagnificationAt(epsPoint{0, -10}), 1.0f);
+    EXPECT_EQ(lens.getMagnificationAt(epsPoint{0, 10}), 2.0f);
+}
+
+TEST(epsLensTest, SurfacePointAndDisplacement)
+{
+    LensFixture f(5, 1);
+    epsPoint3D s;
+    f.lens.getSurfacePoint(epsPoint{10, 5}, s);
+    EXPECT_TRUE(s.x == 10.0f && s.y == 5.0f && s.z == 300.0f);
+    f.lens.getSurfacePoint(epsPoint{500, 7}, s);
+    EXPECT_TRUE(s.x == 500.0f && s.y == 7.0f && s.z == 0.0f);
+    EXPECT_FLOAT_EQ(f.lens.getMagnificationAndSurfacePoint(epsPoint{80, 0}, &s), 600.0f / 450.0f);
+    EXPECT_FLOAT_EQ(s.z, 150.0f);
+
+    // Seen from above the focus, points move outwards by the magnification.
+    const struct {
+        epsPoint from, to;
+    } rows[] = {{{10, 5}, {20, 10}}, {{80, 0}, {80 * 4.0f / 3.0f, 0}}, {{500, 7}, {500, 7}}};
+    for (const auto& r : rows) {
+        epsPoint p = r.from;
+        f.lens.displacePoint(p);
+        EXPECT_FLOAT_EQ(p.x, r.to.x);
+        EXPECT_FLOAT_EQ(p.y, r.to.y);
+    }
+
+    // From a viewer beside the focus the sheet is lifted towards it: d = (50, 0, 300), and the
+    // focus centre still appears in place.
+    const epsPoint3D viewer{100.0f, 0.0f, 600.0f};
+    f.lens.setViewPoint(&viewer);
+    f.lens.getSurfacePoint(epsPoint{0, 0}, s);
+    EXPECT_FLOAT_EQ(s.x, 50.0f);
+    epsPoint p{0, 0};
+    EXPECT_EQ(f.lens.getMagnificationAt(p, &p), 2.0f);
+    EXPECT_NEAR(p.x, 0.0f, 1e-4f);
+    p = epsPoint{10, 0};
+    f.lens.displacePoint(p);
+    EXPECT_FLOAT_EQ(p.x, 20.0f);
+}
+
+TEST(epsLensTest, RotationTwistsTheFocusFullyAndTheSurroundByTheDropoff)
+{
+    LensFixture f(5, 1);
+    f.lens.setRotation(90.0f);
+    epsPoint p{10, 0};
+    f.lens.displacePoint(p);
+    EXPECT_NEAR(p.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(p.y, 20.0f, 1e-4f);
+    // D = 0.5 at distance 80: turned by 45 degrees, magnified by 4 / 3.
+    p = epsPoint{80, 0};
+    f.lens.displacePoint(p);
+    const float r = 80.0f * 4.0f / 3.0f / std::sqrt(2.0f);
+    EXPECT_NEAR(p.x, r, 1e-3f);
+    EXPECT_NEAR(p.y, r, 1e-3f);
+    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), 600.0f / 450.0f);
+}
+
+TEST(epsLensTest, SecondAngleTurnsTheFocusShape)
+{
+    LensFixture f(4, 1, 100.0f, 0.0f);
+    f.lens.setSecondAngle(90.0f);
+    EXPECT_EQ(f.at(0.0f, 24.0f), 2.0f);
+    EXPECT_LT(f.at(24.0f, 0.0f), 2.0f);
+    EXPECT_NEAR(f.at(65.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
+}
+
+TEST(epsLensTest, FocusScalesWithMagnificationWhileSwitchedOn)
+{
+    epsLens lens;
+    lens.setScaleFocusWithMagnification(true);
+    lens.setMagnification(4.0f);
+    EXPECT_FLOAT_EQ(lens.getFocusRadius(), 10.0f);
+    EXPECT_FLOAT_EQ(lens.getFocusRectangleWidth(), 25.0f);
+    lens.setFocusRadius(30.0f);
+    EXPECT_FLOAT_EQ(lens.getFocusRadius(), 30.0f);
+    lens.setMagnification(2.0f);
+    EXPECT_FLOAT_EQ(lens.getFocusRadius(), 60.0f);
+
+    epsLensSurround s;
+    s.setDropoffType(1);
+    lens.setFocusShape(5);
+    lens.setSurround(&s);
+    EXPECT_EQ(lens.getMagnificationAt(epsPoint{59, 0}), 2.0f);
+
+    lens.setScaleFocusWithMagnification(false);
+    lens.setMagnification(4.0f);
+    EXPECT_FLOAT_EQ(lens.getFocusRadius(), 60.0f);
+    EXPECT_FLOAT_EQ(lens.getFocusSquareSide(), 40.0f);
+}
+
+TEST(epsLensTest, DepthRange)
+{
+    const struct {
+        float magnification;
+        int type;
+        float nearDistance, farDistance;
+    } rows[] = {
+        {2.0f, 1, 300.0f * 0.99f, 600.0f * 1.01f},
+        {2.0f, 2, 300.0f * 0.99f, 900.0f * 1.01f},
+        {2.0f, 3, 300.0f * 0.99f, 900.0f * 1.01f},
+        {0.5f, 1, 600.0f * 0.99f, 1200.0f * 1.01f},
+    };
+    for (const auto& r : rows) {
+        epsLens lens;
+        lens.setMagnification(r.magnification);
+        lens.setLensType(r.type);
+        float nearDistance = 0.0f, farDistance = 0.0f;
+        lens.getDepthRange(&nearDistance, &farDistance);
+        EXPECT_FLOAT_EQ(nearDistance, r.nearDistance);
+        EXPECT_FLOAT_EQ(farDistance, r.farDistance);
+    }
+    epsLens lens;
+    lens.getDepthRange(nullptr, nullptr);
+}
+
+TEST(epsLensTest, DegenerateSurroundsGiveNoNaN)
+{
+    // A point focus with a surround of no width: only the centre is lifted.
+    LensFixture zeroWidth(0, 2, 0.0f);
+    EXPECT_EQ(zeroWidth.at(0.0f, 0.0f), 2.0f);
+    EXPECT_EQ(zeroWidth.at(0.5f, 0.0f), 1.0f);
+
+    LensFixture hyperbolic(0, 7);
+    hyperbolic.surround.setHyperbolicCurvature(0.0f);
+    EXPECT_EQ(hyperbolic.at(0.0f, 0.0f), 2.0f);
+    EXPECT_EQ(hyperbolic.at(3.0f, 0.0f), 1.0f);
+
+    // A growth that makes the width negative.
+    LensFixture negative(5, 1, 10.0f, -5.0f);
+    EXPECT_EQ(negative.at(0.0f, 0.0f), 2.0f);
+    EXPECT_EQ(negative.at(25.0f, 0.0f), 1.0f);
+
+    // The rippled linear surround never sinks below the base plane.
+    LensFixture ripple(5, 1);
+    ripple.surround.setLinearRipple(0.9f);
+    for (float x = 0.0f; x < 400.0f; x += 5.0f) {
+        const float m = ripple.at(x, x / 2.0f);
+        EXPECT_TRUE(m >= 1.0f && m <= 2.0f) << x;
+    }
+}
