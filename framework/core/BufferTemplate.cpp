@@ -108,11 +108,11 @@ struct ScanSpan {
     const double* vb;         // m values at xb
 };
 
-// Scan-converts the closed outline through (xs[k], ys[k]) with m values per vertex blended along
+// Scan-converts the closed outline through the vertices (x, y) with m values per vertex blended along
 // the edges, calling emit(span) for every non-empty span inside a width × height grid. Rows above
 // the grid are skipped by advancing the edges in one step; scanning stops below the grid.
 template <class Emit>
-void scanConvert(const int* xs, const int* ys, unsigned int count, const double* vertexValues, unsigned int m,
+void scanConvert(const std::pair<int, int>* vertices, unsigned int count, const double* vertexValues, unsigned int m,
                  int fillRule, unsigned int width, unsigned int height, Emit emit)
 {
     std::vector<ScanEdge> edges;
@@ -121,16 +121,16 @@ void scanConvert(const int* xs, const int* ys, unsigned int count, const double*
     store.reserve(2 * m * count);
     for (unsigned int i = 0; i < count; ++i) {
         const unsigned int j = (i + 1) % count;
-        if (ys[i] == ys[j])
+        if (vertices[i].second == vertices[j].second)
             continue;
-        const unsigned int top = ys[i] < ys[j] ? i : j;
+        const unsigned int top = vertices[i].second < vertices[j].second ? i : j;
         const unsigned int bottom = top == i ? j : i;
         ScanEdge e;
-        e.yMin = ys[top];
-        e.yMax = ys[bottom];
+        e.yMin = vertices[top].second;
+        e.yMax = vertices[bottom].second;
         const double rows = static_cast<double>(e.yMax - e.yMin);
-        e.x = xs[top];
-        e.slope = (static_cast<double>(xs[bottom]) - xs[top]) / rows;
+        e.x = vertices[top].first;
+        e.slope = (static_cast<double>(vertices[bottom].first) - vertices[top].first) / rows;
         e.winding = top == i ? 1 : -1;
         e.values = static_cast<unsigned int>(store.size());
         for (unsigned int k = 0; k < m; ++k)
@@ -389,34 +389,33 @@ void BufferTemplate<T>::fillEntireBuffer(T v)
 template <class T>
 void BufferTemplate<T>::fillEntireBufferWith2DValue(T* v)
 {
-    unsigned int i = 0;
-    for (; i + 2 <= elements_; i += 2) {
-        data_[i] = v[0];
-        data_[i + 1] = v[1];
-    }
-    if (i < elements_)
-        data_[i] = v[0];
+    fillGroups(v, 2);
 }
 
 template <class T>
 void BufferTemplate<T>::fillEntireBufferWith3DValue(T* v)
 {
-    unsigned int i = 0;
-    for (; i + 3 <= elements_; i += 3) {
-        data_[i] = v[0];
-        data_[i + 1] = v[1];
-        data_[i + 2] = v[2];
-    }
-    for (unsigned int k = 0; i < elements_; ++i, ++k)
-        data_[i] = v[k];
+    fillGroups(v, 3);
+}
+
+template <class T>
+void BufferTemplate<T>::fillGroups(const T* v, unsigned int size)
+{
+    for (unsigned int i = 0; i < elements_; i += size)
+        std::copy(v, v + std::min(size, elements_ - i), data_ + i);
 }
 
 template <class T>
 void BufferTemplate<T>::fillQuadWithValue(int x0, int y0, int x1, int y1, int x2, int y2, int x3, int y3, T v)
 {
-    const int xs[4] = {x0, x1, x2, x3};
-    const int ys[4] = {y0, y1, y2, y3};
-    scanConvert(xs, ys, 4, nullptr, 0, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
+    const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
+    fillOutline(quad, 4, EVEN_ODD_FILL, v);
+}
+
+template <class T>
+void BufferTemplate<T>::fillOutline(const std::pair<int, int>* vertices, unsigned int count, int fillRule, T v)
+{
+    scanConvert(vertices, count, nullptr, 0, fillRule, width_, height_, [&](const ScanSpan& s) {
         T* row = rows_[s.row];
         std::fill(row + s.first * channels_, row + s.last * channels_, v);
     });
@@ -426,9 +425,8 @@ template <class T>
 void BufferTemplate<T>::fillQuadWithNDValue(int x0, int y0, int x1, int y1, int x2, int y2, int x3, int y3,
                                             unsigned int n, T* v)
 {
-    const int xs[4] = {x0, x1, x2, x3};
-    const int ys[4] = {y0, y1, y2, y3};
-    scanConvert(xs, ys, 4, nullptr, 0, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
+    const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
+    scanConvert(quad, 4, nullptr, 0, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
         for (T* cell = rows_[s.row] + s.first * channels_, *end = rows_[s.row] + s.last * channels_; cell != end;
              cell += channels_)
             std::copy(v, v + n, cell);
@@ -440,28 +438,17 @@ void BufferTemplate<T>::fillComplexPolygonWithValue(std::vector<std::pair<int, i
 {
     if (vertices.size() < 3)
         return;
-    std::vector<int> xs, ys;
-    xs.reserve(vertices.size());
-    ys.reserve(vertices.size());
-    for (const auto& p : vertices) {
-        xs.push_back(p.first);
-        ys.push_back(p.second);
-    }
-    const int rule = fillRule == EVEN_ODD_FILL ? EVEN_ODD_FILL : NON_ZERO_FILL;
-    scanConvert(xs.data(), ys.data(), static_cast<unsigned int>(xs.size()), nullptr, 0, rule, width_, height_,
-                [&](const ScanSpan& s) {
-                    T* row = rows_[s.row];
-                    std::fill(row + s.first * channels_, row + s.last * channels_, v);
-                });
+    fillOutline(vertices.data(), static_cast<unsigned int>(vertices.size()),
+                fillRule == EVEN_ODD_FILL ? EVEN_ODD_FILL : NON_ZERO_FILL, v);
 }
 
 template <class T>
-void BufferTemplate<T>::shadeQuad(const int* xs, const int* ys, const double* vertexValues, unsigned int m,
+void BufferTemplate<T>::shadeQuad(const std::pair<int, int>* quad, const double* vertexValues, unsigned int m,
                                   Shading shading)
 {
     std::vector<double> value(m), step(m);
     const unsigned int n = shading == Shading::LinearLength ? m - 1 : m;
-    scanConvert(xs, ys, 4, vertexValues, m, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
+    scanConvert(quad, 4, vertexValues, m, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
         const double dx = s.xb - s.xa;
         for (unsigned int k = 0; k < m; ++k) {
             step[k] = (s.vb[k] - s.va[k]) / dx;
@@ -500,11 +487,10 @@ template <class T>
 void BufferTemplate<T>::interpolateQuadWithValues(int x0, int y0, T value0, int x1, int y1, T value1,
                                                   int x2, int y2, T value2, int x3, int y3, T value3)
 {
-    const int xs[4] = {x0, x1, x2, x3};
-    const int ys[4] = {y0, y1, y2, y3};
+    const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
     const double values[4] = {static_cast<double>(value0), static_cast<double>(value1),
                               static_cast<double>(value2), static_cast<double>(value3)};
-    shadeQuad(xs, ys, values, 1, Shading::AllChannels);
+    shadeQuad(quad, values, 1, Shading::AllChannels);
 }
 
 template <class T>
@@ -512,14 +498,13 @@ void BufferTemplate<T>::interpolateQuadWithNDValues(int x0, int y0, T* value0, i
                                                     int x2, int y2, T* value2, int x3, int y3, T* value3,
                                                     unsigned int n)
 {
-    const int xs[4] = {x0, x1, x2, x3};
-    const int ys[4] = {y0, y1, y2, y3};
+    const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
     const T* vertex[4] = {value0, value1, value2, value3};
     std::vector<double> values(4 * n);
     for (unsigned int i = 0; i < 4; ++i)
         for (unsigned int k = 0; k < n; ++k)
             values[i * n + k] = static_cast<double>(vertex[i][k]);
-    shadeQuad(xs, ys, values.data(), n, Shading::PerChannel);
+    shadeQuad(quad, values.data(), n, Shading::PerChannel);
 }
 
 template <class T>
@@ -527,8 +512,7 @@ void BufferTemplate<T>::interpolateQuadWithNDValuesWithLinearLength(int x0, int 
                                                                     T* value1, int x2, int y2, T* value2,
                                                                     int x3, int y3, T* value3, unsigned int n)
 {
-    const int xs[4] = {x0, x1, x2, x3};
-    const int ys[4] = {y0, y1, y2, y3};
+    const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
     const T* vertex[4] = {value0, value1, value2, value3};
     // Each vertex carries its n channels and, behind them, its vector's length.
     const unsigned int m = n + 1;
@@ -542,7 +526,7 @@ void BufferTemplate<T>::interpolateQuadWithNDValuesWithLinearLength(int x0, int 
         }
         values[i * m + n] = std::sqrt(squares);
     }
-    shadeQuad(xs, ys, values.data(), m, Shading::LinearLength);
+    shadeQuad(quad, values.data(), m, Shading::LinearLength);
 }
 
 template <class T>

@@ -162,9 +162,12 @@ private:
     // How interpolated values reach a cell: one value into every channel, n values into
     // channels 0 … n − 1, or n values rescaled to an (n + 1)-th interpolated length.
     enum class Shading { AllChannels, PerChannel, LinearLength };
-    // Interpolates m values per vertex (vertexValues[k × m …]) over the quad xs/ys.
-    void shadeQuad(const int* xs, const int* ys, const double* vertexValues, unsigned int m,
-                   Shading shading);
+    // Interpolates m values per vertex (vertexValues[k × m …]) over the four vertices.
+    void shadeQuad(const std::pair<int, int>* quad, const double* vertexValues, unsigned int m, Shading shading);
+    // Writes v into every channel of the cells inside the closed outline.
+    void fillOutline(const std::pair<int, int>* vertices, unsigned int count, int fillRule, T v);
+    // Repeats v[0 … size − 1] over the elements; a trailing partial group takes the leading values.
+    void fillGroups(const T* v, unsigned int size);
     // Frees the grid; the buffer keeps its channels and id and has size 0 × 0.
     void release();
 
