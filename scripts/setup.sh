@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs, then configures and builds.
+# Installs every Debian package the project needs, then configures and builds. The build also
+# writes the generated textures and images and fonts/arial.ttf into data/ (target nprtable_assets).
 # Idempotent and non-interactive: safe to run again.
 #   scripts/setup.sh            install packages, configure and build (build/)
 #   scripts/setup.sh --deps     install packages only

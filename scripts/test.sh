@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite headless (under Xvfb): once in a normal build and
-# once with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# once with AddressSanitizer and UndefinedBehaviorSanitizer, then fuzzes the configuration reader for a
+# minute (scripts/fuzz.sh). Exits non-zero on any failure.
 #   scripts/test.sh            everything
-#   scripts/test.sh --quick    the normal build only
+#   scripts/test.sh --quick    the normal build only, no fuzzing
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -45,4 +46,8 @@ if [ "${1:-}" != "--quick" ]; then
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -L gl --no-tests=error || status=1
 fi
 cd "$root"
+if [ "${1:-}" != "--quick" ]; then
+  echo "== fuzzing (configuration reader)"
+  scripts/fuzz.sh 60 || status=1
+fi
 exit $status

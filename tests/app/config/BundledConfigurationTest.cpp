@@ -1,0 +1,155 @@
+// The configuration shipped in data/ and the files it names, as the build leaves them.
+#include "config/QTVeskConfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const QDir dataDir(QStringLiteral(NPR_DATA_DIR));
+
+using TextList = VeskConfiguration::TextList;
+
+// Every file name the record holds that the program may open: textures, images and fonts.
+std::vector<std::string> namedFiles(const VeskConfiguration& c)
+{
+    std::vector<std::string> files;
+    const auto add = [&files](const TextList& list) { files.insert(files.end(), list.begin(), list.end()); };
+    const auto& cm = c.cornermenu;
+    const auto& rm = c.ringmenu;
+    const auto& sm = c.strokemenu;
+    const auto& p = c.palette;
+    for (const TextList* list : {
+             &c.destroyer.texture, &c.storage_bin_creator.texture, &c.pool_current_creator.texture,
+             &c.belt_current_creator.texture, &c.sticky_board_creator.texture, &c.sticky_note_creator.texture,
+             &c.lens_creator.texture, &c.colorscale.texture, &c.representationchanger.texture,
+             &c.contextmenu.texture0, &c.canvas_surface.texture, &c.font.file, &c.task.image,
+             &c.task.additionalImage,
+             &cm.backgroundTexture, &cm.dummyTexture, &cm.createTexture, &cm.eraseTexture,
+             &cm.orientFollowTexture, &cm.orientCircularTexture, &cm.orientRadialTexture,
+             &cm.moveFollowTexture, &cm.moveAttractionTexture, &cm.moveRepulsionTexture,
+             &cm.resizeBiggerTexture, &cm.resizeSmallerTexture,
+             &rm.createTexture, &rm.eraseTexture, &rm.orientFollowTexture, &rm.orientCircularTexture,
+             &rm.orientRadialTexture, &rm.moveFollowTexture, &rm.moveAttractionTexture,
+             &rm.moveRepulsionTexture, &rm.resizeBiggerTexture, &rm.resizeSmallerTexture,
+             &rm.changeDiameterTexture, &rm.changePrimitiveTexture,
+             &sm.backgroundTexture, &sm.acceptTexture, &sm.cancelTexture, &sm.sketchTexture,
+             &p.texture_stroke_mode, &p.texture_stroke_mode_active, &p.texture_save, &p.texture_save_active,
+             &p.texture_empty_canvas, &p.texture_empty_canvas_active, &p.texture_layer,
+             &p.texture_layer_active, &p.texture_diameter, &p.texture_diameter_active,
+             &p.texture_create_erase, &p.texture_create_erase_active, &p.texture_size,
+             &p.texture_size_active, &p.texture_orientation, &p.texture_orientation_active,
+             &p.texture_gravitate, &p.texture_gravitate_active, &p.texture_orbit, &p.texture_orbit_active,
+             &p.texture_random, &p.texture_random_active, &p.texture_attraction,
+             &p.texture_attraction_active, &p.texture_repulsion, &p.texture_repulsion_active,
+             &p.texture_direction_follow, &p.texture_direction_follow_active, &p.texture_direction_random,
+             &p.texture_direction_random_active, &p.texture_clear_mixing_area,
+             &p.texture_clear_mixing_area_active, &p.texture_orientation_style, &p.texture_direction_style,
+             &p.texture_mode, &p.texture_empty_canvas_apply, &p.texture_primitive_type,
+             &p.texture_primitive_stroke, &p.texture_primitive_tile, &p.texture_primitive_point,
+             &p.texture_palette})
+        add(*list);
+    // Texture batches: the pattern formatted with 1 .. number.
+    for (size_t i = 0; i < c.textures.source.size(); ++i) {
+        const QString pattern = QString::fromStdString(c.textures.source[i]);
+        for (uint32_t n = 1; n <= c.textures.number[i]; ++n)
+            files.push_back(QString(pattern).replace(QLatin1String("%d"), QString::number(n)).toStdString());
+    }
+    return files;
+}
+
+void expectLoadable(const std::string& file)
+{
+    const QString path = dataDir.filePath(QString::fromStdString(file));
+    ASSERT_TRUE(QFileInfo::exists(path)) << file;
+    if (path.endsWith(QLatin1String(".png"))) {
+        EXPECT_FALSE(QImage(path).isNull()) << file;
+    } else if (path.endsWith(QLatin1String(".jpg"))) {
+        // Only the signature: decoding would load Qt's JPEG plugin, and a plugin loaded at run
+        // time trips LeakSanitizer's thread-local storage scan in the sanitizer build.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file;
+        EXPECT_TRUE(f.read(3) == QByteArray("\xFF\xD8\xFF", 3)) << file;
+    }
+}
+
+} // namespace
+
+TEST(BundledConfigurationTest, ReadsCompletelyAsADesktopWindowWithThePaintingDemo)
+{
+    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    EXPECT_TRUE(c.readError().isEmpty()) << c.readError().toStdString();
+    EXPECT_FALSE(c.mainwindow.fullscreen);
+    EXPECT_GE(c.mainwindow.width, 1024u);
+    EXPECT_GE(c.mainwindow.height, 700u);
+    EXPECT_LE(c.startup.demo_type, 3u);
+    EXPECT_EQ(c.canvas_surface.texture.size(), 1u);
+    EXPECT_EQ(c.palette.number.size(), 1u);
+    EXPECT_TRUE(c.touchinput.tuio);
+    EXPECT_TRUE(c.task.number.empty());
+}
+
+TEST(BundledConfigurationTest, TextureTableIsTheBrushIconThenStrokeGroupsOfNine)
+{
+    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    ASSERT_GE(c.textures.number.size(), 2u);
+    EXPECT_EQ(c.textures.number[0], 1u);
+    for (size_t i = 1; i < c.textures.number.size(); ++i)
+        EXPECT_EQ(c.textures.number[i], 9u) << c.textures.source[i];
+    // Longer patterns load nothing.
+    for (const std::string& pattern : c.textures.source)
+        EXPECT_LT(pattern.size(), 45u) << pattern;
+}
+
+TEST(BundledConfigurationTest, EveryFileItNamesExists)
+{
+    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    const auto files = namedFiles(c);
+    EXPECT_GE(files.size(), 120u);
+    for (const std::string& file : files)
+        expectLoadable(file);
+}
+
+TEST(BundledConfigurationTest, EveryDefaultFileExists)
+{
+    // One element of each kind that names files, all attributes absent.
+    const QTVeskConfiguration c = QTVeskConfiguration::fromData(
+        "<c><textures/><destroyer/><storage_bin_creator/><pool_current_creator/><belt_current_creator/>"
+        "<sticky_board_creator/><sticky_note_creator/><lens_creator/><colorscale/><representationchanger/>"
+        "<contextmenu/><cornermenu/><ringmenu/><strokemenu/><canvas_surface/><palette/><font/><task/></c>");
+    for (const std::string& file : namedFiles(c))
+        expectLoadable(file);
+}
+
+TEST(BundledConfigurationTest, StrokeTexturesAreWhiteAlphaShapes)
+{
+    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    for (size_t i = 1; i < c.textures.source.size(); ++i) {
+        const QString pattern = QString::fromStdString(c.textures.source[i]);
+        const QImage image(dataDir.filePath(QString(pattern).replace(QLatin1String("%d"), QStringLiteral("1"))));
+        ASSERT_FALSE(image.isNull()) << pattern.toStdString();
+        ASSERT_TRUE(image.hasAlphaChannel()) << pattern.toStdString();
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        int covered = 0;
+        for (int y = 0; y < argb.height(); ++y)
+            for (int x = 0; x < argb.width(); ++x) {
+                const QRgb px = argb.pixel(x, y);
+                if (qAlpha(px) > 0) {
+                    ++covered;
+                    EXPECT_EQ(qRed(px) + qGreen(px) + qBlue(px), 3 * 255) << pattern.toStdString();
+                }
+            }
+        // A stroke, neither empty nor a filled square.
+        EXPECT_GT(covered, argb.width() * argb.height() / 20) << pattern.toStdString();
+        EXPECT_LT(covered, argb.width() * argb.height() * 3 / 4) << pattern.toStdString();
+        // Transparent corners, so the visible bounding box is smaller than the image.
+        EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0);
+    }
+}

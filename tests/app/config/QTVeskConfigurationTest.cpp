@@ -1,0 +1,365 @@
+#include "config/QTVeskConfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr uint32_t kMissing = 4294967295u;
+
+// Writes xml to a file of its own and reads it the way the program does.
+class ConfigFile {
+public:
+    QTVeskConfiguration read(const QByteArray& xml)
+    {
+        const QString path = dir_.filePath(QStringLiteral("config%1.xml").arg(count_++));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(xml);
+        file.close();
+        return QTVeskConfiguration(path);
+    }
+    QString missingPath() const { return dir_.filePath(QStringLiteral("absent.xml")); }
+
+private:
+    QTemporaryDir dir_;
+    int count_ = 0;
+};
+
+QTVeskConfiguration readXml(const QByteArray& xml)
+{
+    ConfigFile file;
+    return file.read(xml);
+}
+
+// The record as a fresh reader leaves it with no elements read.
+void expectDefaults(const VeskConfiguration& c)
+{
+    EXPECT_EQ(c.startup.demo_type, 0u);
+    EXPECT_FALSE(c.startup.animation);
+    EXPECT_EQ(c.mainwindow.width, 700u);
+    EXPECT_EQ(c.mainwindow.height, 525u);
+    EXPECT_TRUE(c.mainwindow.fullscreen);
+    EXPECT_FALSE(c.mainwindow.fullscreen_real);
+    EXPECT_EQ(c.globalbuffers.width, 700u);
+    EXPECT_EQ(c.globalbuffers.height, 525u);
+    EXPECT_EQ(c.userdata.number, 1u);
+    EXPECT_EQ(c.userdata.wiis, 0u);
+    EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 10.0f);
+    EXPECT_FALSE(c.touchextend.render);
+    EXPECT_DOUBLE_EQ(c.smartboard.physical_width, 57.5);
+    EXPECT_DOUBLE_EQ(c.smartboard.physical_height, 43.3);
+    EXPECT_EQ(c.smartboard.resolution_width, 4000u);
+    EXPECT_DOUBLE_EQ(c.tossing.friction, 0.98);
+    EXPECT_DOUBLE_EQ(c.tossing.cutoff, 0.15);
+    EXPECT_DOUBLE_EQ(c.rnt.circle_time, 2.0);
+    EXPECT_FALSE(c.graphics.vsync);
+    EXPECT_TRUE(c.graphics.mipmapping);
+    EXPECT_TRUE(c.graphics.linear_filering);
+    EXPECT_TRUE(c.graphics.texure_compression);
+    EXPECT_FALSE(c.graphics.arb_texture_compression);
+    EXPECT_EQ(c.object_add_and_remove.number_per_step, 100u);
+    EXPECT_DOUBLE_EQ(c.containersettings.opacity, 0.75);
+    EXPECT_EQ(c.containersettings.outsideCPSteps, 3u);
+    EXPECT_FLOAT_EQ(c.inside_color.b, 0.24f);
+    EXPECT_FLOAT_EQ(c.border_color.g, 0.5f);
+    EXPECT_FLOAT_EQ(c.highlight_color.r, 0.8f);
+    EXPECT_DOUBLE_EQ(c.toolglass.diameter_scale_speed, 100.0);
+    EXPECT_EQ(c.osc.receive_port, 7000u);
+    EXPECT_EQ(c.osc.send_port, 7001u);
+    EXPECT_TRUE(c.touchinput.tuio);
+    EXPECT_EQ(c.touchinput.tuio_port, 3333u);
+
+    ASSERT_EQ(c.images.number.size(), 1u);
+    EXPECT_EQ(c.images.number[0], 0u);
+    EXPECT_DOUBLE_EQ(c.images.width[0], 100.0);
+    EXPECT_DOUBLE_EQ(c.images.height[0], 100.0);
+    EXPECT_TRUE(c.textures.number.empty());
+    EXPECT_TRUE(c.containers.xpos.empty());
+    EXPECT_TRUE(c.canvas_surface.texture.empty());
+    EXPECT_TRUE(c.palette.texture_palette.empty());
+    EXPECT_TRUE(c.strokes.number.empty());
+    EXPECT_TRUE(c.task.number.empty());
+    EXPECT_TRUE(c.font.file.empty());
+}
+
+} // namespace
+
+TEST(QTVeskConfigurationTest, EmptyFileKeepsEveryDefault)
+{
+    expectDefaults(readXml(""));
+}
+
+TEST(QTVeskConfigurationTest, MissingFileKeepsEveryDefaultAndSaysWhy)
+{
+    ConfigFile file;
+    const QTVeskConfiguration c(file.missingPath());
+    expectDefaults(c);
+    EXPECT_FALSE(c.readError().isEmpty());
+}
+
+TEST(QTVeskConfigurationTest, CompleteFileReportsNoError)
+{
+    const auto c = readXml("<?xml version=\"1.0\"?><config><startup demo_type=\"2\"/></config>");
+    EXPECT_TRUE(c.readError().isEmpty());
+    EXPECT_EQ(c.startup.demo_type, 2u);
+}
+
+TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
+{
+    const auto c = readXml("<config><containers xpos=\"10\" number=\"3\"/>"
+                           "<containers rounded=\"0\" width=\"250.5\"/></config>");
+    const auto& k = c.containers;
+    EXPECT_EQ(k.xpos, (std::vector<uint32_t>{10, kMissing}));
+    EXPECT_EQ(k.ypos, (std::vector<uint32_t>{kMissing, kMissing}));
+    EXPECT_EQ(k.number, (std::vector<uint32_t>{3, 0}));
+    EXPECT_EQ(k.width, (std::vector<double>{600.0, 250.5}));
+    EXPECT_EQ(k.height, (std::vector<double>{600.0, 600.0}));
+    EXPECT_EQ(k.numberofcontrolpoints, (std::vector<uint32_t>{8, 8}));
+    EXPECT_EQ(k.splinelevel, (std::vector<uint32_t>{4, 4}));
+    EXPECT_EQ(k.insideboundaryflag, (std::vector<bool>{false, false}));
+    EXPECT_EQ(k.rounded, (std::vector<bool>{true, false}));
+    EXPECT_EQ(k.with_images, (std::vector<uint32_t>{1, 1}));
+    // The sibling elements of the same shape stay untouched.
+    EXPECT_TRUE(c.storage_bins.xpos.empty());
+    EXPECT_TRUE(c.interface_currents.xpos.empty());
+}
+
+TEST(QTVeskConfigurationTest, FlagValues)
+{
+    const struct {
+        const char* value;
+        bool render; // touchextend: true only for 1
+        bool vsync;  // ordinary flag: true for any integer but 0
+    } data[] = {
+        {"1", true, true},   {"2", false, true},     {"0", false, false}, {"-1", false, true},
+        {"abc", false, false}, {"true", false, false}, {"1.0", false, false}, {" 1 ", true, true},
+    };
+    for (const auto& d : data) {
+        SCOPED_TRACE(d.value);
+        const QByteArray xml = QByteArray("<c><touchextend render=\"") + d.value +
+                               "\"/><graphics vsync=\"" + d.value + "\"/></c>";
+        const auto c = readXml(xml);
+        EXPECT_EQ(c.touchextend.render, d.render);
+        EXPECT_EQ(c.graphics.vsync, d.vsync);
+    }
+}
+
+TEST(QTVeskConfigurationTest, TextThatIsNotANumberGivesZero)
+{
+    const auto c = readXml("<c><mainwindow width=\"abc\"/><tossing friction=\"x1\"/>"
+                           "<inside_color r=\"red\"/><strokes number=\"many\" width=\"wide\"/></c>");
+    EXPECT_EQ(c.mainwindow.width, 0u);
+    EXPECT_EQ(c.mainwindow.height, 525u);
+    EXPECT_DOUBLE_EQ(c.tossing.friction, 0.0);
+    EXPECT_DOUBLE_EQ(c.tossing.cutoff, 0.15);
+    EXPECT_FLOAT_EQ(c.inside_color.r, 0.0f);
+    EXPECT_EQ(c.strokes.number, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(c.strokes.width, (std::vector<double>{0.0}));
+}
+
+TEST(QTVeskConfigurationTest, EmptyPaletteElementGetsEveryDefaultTexture)
+{
+    const auto c = readXml("<c><palette/></c>");
+    const auto& p = c.palette;
+    EXPECT_EQ(p.number, (std::vector<uint32_t>{1}));
+    EXPECT_EQ(p.xpos, (std::vector<uint32_t>{300}));
+    EXPECT_EQ(p.default_toolbrush_size, (std::vector<double>{200.0}));
+    const struct {
+        const VeskConfiguration::TextList& list;
+        const char* file;
+    } data[] = {
+        {p.texture_size, "textures/size_tool.png"},
+        {p.texture_size_active, "textures/size_tool_active.png"},
+        {p.texture_orientation, "textures/orientation_tool.png"},
+        {p.texture_orientation_active, "textures/orientation_tool_active.png"},
+        {p.texture_palette, "textures/palette.jpg"},
+        {p.texture_create_erase, "textures/create_erase.png"},
+        {p.texture_stroke_mode_active, "textures/stroke_mode_active.png"},
+        {p.texture_orientation_style, "textures/orientation_style.png"},
+        {p.texture_primitive_point, "textures/primitive_point.png"},
+    };
+    for (const auto& d : data) {
+        ASSERT_EQ(d.list.size(), 1u) << d.file;
+        EXPECT_STREQ(d.list[0].c_str(), d.file);
+    }
+}
+
+TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
+{
+    const struct {
+        const char* name;
+        const char* xml;
+    } data[] = {
+        {"truncated", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/><userdata number=\"3\""},
+        {"mismatched tag", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/></wrong>"
+                           "<userdata number=\"3\"/></config>"},
+        {"second root", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/></config>"
+                        "<userdata number=\"3\"/>"},
+        {"undefined entity", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/>"
+                             "<userdata number=\"&bogus;\"/></config>"},
+    };
+    for (const auto& d : data) {
+        SCOPED_TRACE(d.name);
+        const auto c = readXml(d.xml);
+        EXPECT_FALSE(c.readError().isEmpty());
+        EXPECT_EQ(c.mainwindow.width, 800u);
+        EXPECT_EQ(c.containers.xpos, (std::vector<uint32_t>{5}));
+        EXPECT_EQ(c.userdata.number, 1u);
+        EXPECT_EQ(c.images.width.size(), 1u);
+    }
+}
+
+TEST(QTVeskConfigurationTest, LaterScalarElementOverwritesOnlyItsPresentAttributes)
+{
+    const auto c = readXml("<c><mainwindow width=\"800\" height=\"600\" fullscreen=\"0\"/>"
+                           "<mainwindow width=\"1024\" height=\"\"/><osc send_port=\"9000\"/>"
+                           "<osc send_port=\"9001\"/></c>");
+    EXPECT_EQ(c.mainwindow.width, 1024u);
+    EXPECT_EQ(c.mainwindow.height, 600u); // an empty value counts as absent
+    EXPECT_FALSE(c.mainwindow.fullscreen);
+    EXPECT_EQ(c.osc.send_port, 9001u);
+    EXPECT_EQ(c.osc.receive_port, 7000u);
+}
+
+TEST(QTVeskConfigurationTest, UnknownElementsAndAttributesAreIgnoredAndNestingIsNot)
+{
+    const auto c = readXml("<mainwindow width=\"900\"><unknown width=\"1\" height=\"2\"/>"
+                           "<deep><deeper><userdata number=\"4\" colour=\"red\"/></deeper></deep>"
+                           "<Userdata number=\"7\"/><ns:userdata xmlns:ns=\"urn:x\" number=\"8\"/>"
+                           "</mainwindow>");
+    EXPECT_TRUE(c.readError().isEmpty());
+    EXPECT_EQ(c.mainwindow.width, 900u); // the root is read like any other element
+    EXPECT_EQ(c.userdata.number, 4u);    // names are case-sensitive and qualified
+}
+
+TEST(QTVeskConfigurationTest, MinusOneInAnUnsignedListIsTheMissingPosition)
+{
+    const auto c = readXml("<c><destroyer xpos=\"-1\" ypos=\"-2\"/><destroyer xpos=\"4294967295\""
+                           " ypos=\"4294967296\"/><sizeLens xpos=\"-1\" ypos=\"-20\"/>"
+                           "<mainwindow width=\"-1\"/></c>");
+    EXPECT_EQ(c.destroyer.xpos, (std::vector<uint32_t>{kMissing, kMissing}));
+    EXPECT_EQ(c.destroyer.ypos, (std::vector<uint32_t>{0, 0}));
+    EXPECT_EQ(c.sizeLens.xpos, (std::vector<int32_t>{-1}));
+    EXPECT_EQ(c.sizeLens.ypos, (std::vector<int32_t>{-20}));
+    // Scalars have no missing position: a window 4294967295 pixels wide is no default.
+    EXPECT_EQ(c.mainwindow.width, 0u);
+}
+
+TEST(QTVeskConfigurationTest, TextsAreOwnedUtf8Copies)
+{
+    const auto c = readXml(u8"<c><task description=\"Male den Baum grün – 木\" "
+                           u8"additionalDescription=\"a &amp; b &#x263A;\" image=\"\"/>"
+                           u8"<canvas_surface texture=\"textures/papier-ü.jpg\"/></c>");
+    ASSERT_EQ(c.task.description.size(), 1u);
+    EXPECT_EQ(c.task.description[0], std::string(u8"Male den Baum grün – 木"));
+    EXPECT_EQ(c.task.additionalDescription[0], std::string(u8"a & b \u263A"));
+    EXPECT_EQ(c.task.image[0], "textures/tasks/defaultTask.png");
+    EXPECT_EQ(c.task.additionalImage[0], "textures/tasks/defaultTaskAdditional.png");
+    EXPECT_EQ(c.canvas_surface.texture[0], std::string(u8"textures/papier-ü.jpg"));
+
+    // Copies outlive the reader and survive copying the record.
+    VeskConfiguration copy = c;
+    EXPECT_STREQ(copy.canvas_surface.texture[0].c_str(), u8"textures/papier-ü.jpg");
+}
+
+TEST(QTVeskConfigurationTest, TaskDefaults)
+{
+    const auto c = readXml("<c><task targetArea3EndY=\"42\"/></c>");
+    const auto& t = c.task;
+    EXPECT_EQ(t.number, (std::vector<int32_t>{-1}));
+    EXPECT_EQ(t.elementsType, (std::vector<int32_t>{3}));
+    EXPECT_EQ(t.numberOfTargetAreas, (std::vector<int32_t>{1}));
+    EXPECT_EQ(t.description, (std::vector<std::string>{""}));
+    EXPECT_EQ(t.targetArea1StartX, (std::vector<int32_t>{500}));
+    EXPECT_EQ(t.targetArea3EndY, (std::vector<int32_t>{42}));
+    EXPECT_EQ(t.targetArea4Diameter, (std::vector<int32_t>{500}));
+}
+
+TEST(QTVeskConfigurationTest, ImagesFallbackOnlyWhenNoImagesElement)
+{
+    const auto c = readXml("<c><images number=\"7\"/><images width=\"30\"/></c>");
+    EXPECT_EQ(c.images.number, (std::vector<uint32_t>{7, 100}));
+    EXPECT_EQ(c.images.width, (std::vector<double>{100.0, 30.0}));
+    EXPECT_EQ(c.images.height, (std::vector<double>{100.0, 100.0}));
+}
+
+TEST(QTVeskConfigurationTest, TouchInputPort)
+{
+    const struct {
+        const char* attributes;
+        bool tuio;
+        uint32_t port;
+    } data[] = {
+        {"", true, 3333},
+        {"tuio=\"0\"", false, 3333},
+        {"tuio=\"1\" tuio_port=\"4444\"", true, 4444},
+        {"tuio_port=\"1\"", true, 1},
+        {"tuio_port=\"65535\"", true, 65535},
+        {"tuio_port=\"0\"", true, 3333},
+        {"tuio_port=\"65536\"", true, 3333},
+        {"tuio_port=\"-1\"", true, 3333},
+        {"tuio_port=\"udp\"", true, 3333},
+    };
+    for (const auto& d : data) {
+        SCOPED_TRACE(d.attributes);
+        const auto c = readXml(QByteArray("<c><touchinput ") + d.attributes + "/></c>");
+        EXPECT_EQ(c.touchinput.tuio, d.tuio);
+        EXPECT_EQ(c.touchinput.tuio_port, d.port);
+    }
+}
+
+TEST(QTVeskConfigurationTest, NonFiniteRealsReadAsZero)
+{
+    const auto c = readXml("<c><tossing friction=\"nan\" cutoff=\"inf\"/><wii joystick_speed_factor="
+                           "\"1e39\"/><strokes width=\"1e999\" height=\"-inf\"/>"
+                           "<contextmenu opacity=\"NaN\"/></c>");
+    EXPECT_DOUBLE_EQ(c.tossing.friction, 0.0);
+    EXPECT_DOUBLE_EQ(c.tossing.cutoff, 0.0);
+    EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 0.0f);
+    EXPECT_EQ(c.strokes.width, (std::vector<double>{0.0}));
+    EXPECT_EQ(c.strokes.height, (std::vector<double>{0.0}));
+    EXPECT_EQ(c.contextmenu.opacity, (std::vector<double>{0.0}));
+}
+
+TEST(QTVeskConfigurationTest, RealsStoredAsUnsignedStayInRange)
+{
+    const auto c = readXml("<c><infoviscontainer width=\"12.7\" height=\"-5\" xpos=\"1e20\""
+                           " ypos=\"abc\"/></c>");
+    const auto& e = c.infoviscontainer;
+    EXPECT_EQ(e.width, (std::vector<uint32_t>{12}));
+    EXPECT_EQ(e.height, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(e.xpos, (std::vector<uint32_t>{kMissing}));
+    EXPECT_EQ(e.ypos, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(e.controlwidth, (std::vector<uint32_t>{50}));
+    EXPECT_EQ(e.font, (std::vector<std::string>{"arial64"}));
+}
+
+TEST(QTVeskConfigurationTest, SingleAttributesAreReadInSinglePrecision)
+{
+    const auto c = readXml("<c><contextmenu opacity=\"0.1\"/><toolglass diameter_scale_speed=\"0.1\"/>"
+                           "<tossing friction=\"0.1\"/></c>");
+    EXPECT_EQ(c.contextmenu.opacity[0], static_cast<double>(0.1f));
+    EXPECT_EQ(c.toolglass.diameter_scale_speed, static_cast<double>(0.1f));
+    EXPECT_EQ(c.tossing.friction, 0.1);
+    EXPECT_EQ(c.contextmenu.rnt, (std::vector<bool>{true}));
+    EXPECT_EQ(c.contextmenu.tossing, (std::vector<bool>{false}));
+}
+
+TEST(QTVeskConfigurationTest, FromDataReadsLikeAFile)
+{
+    const QByteArray xml = "<c><mainwindow width=\"1280\" height=\"800\"/><points/><font size=\"32\"/>";
+    const auto fromFile = readXml(xml);
+    const auto fromData = QTVeskConfiguration::fromData(xml);
+    EXPECT_EQ(fromData.mainwindow.width, 1280u);
+    EXPECT_EQ(fromData.points.number, fromFile.points.number);
+    EXPECT_EQ(fromData.font.file, (std::vector<std::string>{"fonts/arial.ttf"}));
+    EXPECT_EQ(fromData.font.size, (std::vector<uint32_t>{32}));
+    EXPECT_EQ(fromData.readError().isEmpty(), fromFile.readError().isEmpty());
+}
