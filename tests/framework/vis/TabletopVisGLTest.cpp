@@ -200,6 +200,17 @@ TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
     EXPECT_TRUE(inRenderList(outside));
 }
 
+// Regression: a drop point off the screen read an undefined pixel that could name any container.
+TEST_F(TabletopVisGLTest, ADropPointOffTheScreenFindsNoContainer)
+{
+    auto* box = new QuadBoxGL(vis.get(), 100, 100, 40, 128);
+    vis->addComponent(box, false);
+    QuadLeafGL* leaf = addLeaf(20, 20, -5.0, 128.0, 0.0, true);
+    vis->frame();
+    EXPECT_EQ(leaf->getParent(), nullptr);
+    EXPECT_EQ(vis->droppingListSize(), 0u);
+}
+
 TEST_F(TabletopVisGLTest, ADraggedComponentReleasedOverAContainerBecomesItsChild)
 {
     auto* box = new QuadBoxGL(vis.get(), 100, 100, 180, 180);
