@@ -359,7 +359,9 @@ void BoundedContainerGL::buildOrRebuildRenderDisplayLists()
     for (auto& entry : lists) {
         *entry.list = newList(*entry.list);
         glNewList(*entry.list, GL_COMPILE);
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_LINE_BIT);
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_LINE_BIT |
+                     GL_COLOR_BUFFER_BIT);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         (this->*entry.draw)();
         glPopAttrib();
         glEndList();

@@ -51,7 +51,8 @@ void SurfaceCompositeGL::renderSurfaceGL()
     const double iy = oy - borderSize;
     const double outer[4][2] = {{-ox, -oy}, {ox, -oy}, {ox, oy}, {-ox, oy}};
     const double inner[4][2] = {{-ix, -iy}, {ix, -iy}, {ix, iy}, {-ix, iy}};
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_COLOR_BUFFER_BIT);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glShadeModel(GL_SMOOTH);
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
