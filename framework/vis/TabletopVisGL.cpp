@@ -724,6 +724,9 @@ HockeyPuckLeafGL* TabletopVisGL::createHockeyPuck(double, double, double, double
 template <class Draw>
 void TabletopVisGL::pickPixel(int x, int y, unsigned char* pixel, Draw draw)
 {
+    // Pixels off the screen read back undefined values: nothing lies there.
+    if (x < 0 || y < 0 || x >= static_cast<int>(screenWidth) || y >= static_cast<int>(screenHeight))
+        return;
     glScissor(x, y, 1, 1);
     draw();
     glFinish();

@@ -149,7 +149,8 @@ public:
     static void* getProcAddress(const char* name);
 
 protected:
-    // One 1x1 picking render at (x, y) of the currently bound framebuffer into pixel (RGB).
+    // One 1x1 picking render at (x, y) of the currently bound framebuffer into pixel (RGB);
+    // a point off the screen leaves pixel as it is.
     template <class Draw> void pickPixel(int x, int y, unsigned char* pixel, Draw draw);
     void writeScreenshot();
     bool probeFramebufferObjects();

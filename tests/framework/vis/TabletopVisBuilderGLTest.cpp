@@ -1,0 +1,188 @@
+// The OpenGL builder: textures, fonts and random placement through the controller's factories.
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "core/Random.h"
+#include "vis/TabletopVisBuilderGL.h"
+#include "vis/TabletopVisGL.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records the factory calls the builder makes.
+class RecordingVisGL : public TabletopVisGL {
+public:
+    using TabletopVisGL::TabletopVisGL;
+    struct Call {
+        std::string what;
+        std::vector<double> args;
+    };
+    std::vector<Call> calls;
+
+    ImageLeafGL* createImage(double w, double h, bool, bool, double x, double y, double z,
+                             double rotation, unsigned int texture, bool drop) override
+    {
+        calls.push_back({"image", {w, h, x, y, z, rotation, double(texture), double(drop)}});
+        return nullptr;
+    }
+    DocumentLeafGL* createDocument(double size, bool, bool, double x, double y, double z,
+                                   double rotation, const char*, bool) override
+    {
+        calls.push_back({"document", {size, x, y, z, rotation}});
+        return nullptr;
+    }
+    SizeLensLeafGL* createSizeLens(double w, double h, bool, double x, double y, double, double,
+                                   const char*, double, double, unsigned int) override
+    {
+        calls.push_back({"size lens", {w, h, x, y}});
+        return nullptr;
+    }
+    ControlSurfaceCompositeGL* createControlSurface(double a, double b, double c, double d,
+                                                    double e, double f, double g) override
+    {
+        calls.push_back({"surface", {a, b, c, d, e, f, g}});
+        return nullptr;
+    }
+    HockeyPuckLeafGL* createHockeyPuck(double size, double speed, double d, double dx, double dy,
+                                       bool, bool, double x, double y, double z) override
+    {
+        calls.push_back({"puck", {size, speed, d, dx, dy, x, y, z}});
+        return nullptr;
+    }
+};
+
+class TabletopVisBuilderGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        vis = new RecordingVisGL(1, 64, 64, 1024, 768);
+        builder.setVis(vis);
+        tavlor::seedRand15(7);
+    }
+    TabletopVisBuilderGL builder;
+    RecordingVisGL* vis = nullptr;
+};
+
+class ScopedWorkingDir {
+public:
+    ScopedWorkingDir() : previous(fs::current_path()) { fs::current_path(dir.path().toStdString()); }
+    ~ScopedWorkingDir() { fs::current_path(previous); }
+
+private:
+    QTemporaryDir dir;
+    fs::path previous;
+};
+
+bool whole(double v) { return v == std::floor(v); }
+
+} // namespace
+
+TEST_F(TabletopVisBuilderGLTest, TexturesAreLoadedInPatternOrder)
+{
+    ScopedWorkingDir dir;
+    for (int i = 1; i <= 3; ++i) {
+        QImage img(10 * i, 8, QImage::Format_RGB888);
+        img.fill(Qt::white);
+        ASSERT_TRUE(img.save(QString("img%1.png").arg(i)));
+    }
+    OutputCapture out;
+    builder.buildTextures(3, "img%d.png");
+    EXPECT_EQ(out.take(), "Loading 3 textures, please wait.\n");
+    ASSERT_EQ(vis->getNumberOfImageTextures(), 3u);
+    EXPECT_EQ(vis->getTextureSizeAt(0), 10u);
+    EXPECT_EQ(vis->getTextureSizeAt(1), 20u);
+    EXPECT_EQ(vis->getTextureSizeAt(2), 30u);
+
+    const std::string long45(45 - 6, 'x');
+    OutputCapture quiet;
+    builder.buildTextures(3, (long45 + "%d.png").c_str());
+    EXPECT_EQ(quiet.take(), "");
+    EXPECT_EQ(vis->getNumberOfImageTextures(), 3u);
+
+    // Images draw rows of this table, each lower than the one before.
+    builder.buildImages(40, 30, 4);
+    ASSERT_EQ(vis->calls.size(), 4u);
+    const double depths[] = {1.0, 0.75, 0.5, 0.25};
+    for (int i = 0; i < 4; ++i) {
+        const auto& a = vis->calls[i].args;
+        EXPECT_EQ(a[4], depths[i]);
+        EXPECT_TRUE(a[2] >= 0 && a[2] <= 1023 && whole(a[2]));
+        EXPECT_TRUE(a[3] >= 0 && a[3] <= 767 && whole(a[3]));
+        EXPECT_TRUE(a[5] >= 0 && a[5] <= 360);
+        const unsigned int t = static_cast<unsigned int>(a[6]);
+        EXPECT_TRUE(t == vis->getImageTextureIDAt(0) || t == vis->getImageTextureIDAt(1) ||
+                    t == vis->getImageTextureIDAt(2));
+        EXPECT_EQ(a[7], 1.0);
+    }
+}
+
+TEST_F(TabletopVisBuilderGLTest, DocumentBeyondTheScreenGetsARandomCoordinate)
+{
+    builder.buildDocument(300, 2000.0, 50.7, "paper.pdf");
+    ASSERT_EQ(vis->calls.size(), 1u);
+    const auto& a = vis->calls[0].args;
+    EXPECT_TRUE(a[1] >= 0 && a[1] <= 1023 && whole(a[1]));
+    EXPECT_EQ(a[2], 50.0);
+    EXPECT_EQ(a[3], 0.0);
+}
+
+TEST_F(TabletopVisBuilderGLTest, SizeLensesShareOneRandomPlace)
+{
+    builder.buildSizeLens(2, 100, 80, -1.0, 100.0, "linear", 1, 1, 1);
+    ASSERT_EQ(vis->calls.size(), 2u);
+    EXPECT_EQ(vis->calls[0].args, vis->calls[1].args);
+    EXPECT_EQ(vis->calls[0].args[3], 100.0);
+    EXPECT_TRUE(whole(vis->calls[0].args[2]));
+}
+
+TEST_F(TabletopVisBuilderGLTest, ControlSurfaceAndPucks)
+{
+    builder.buildControlSurface(4, 20);
+    ASSERT_EQ(vis->calls.size(), 1u);
+    EXPECT_EQ(vis->calls[0].args, (std::vector<double>{1024, 768, 512, 384, 0, 4, 20}));
+
+    builder.buildHockeyPucks(3, 30, 10, 0.5);
+    ASSERT_EQ(vis->calls.size(), 4u);
+    for (int i = 1; i <= 3; ++i) {
+        const auto& a = vis->calls[i].args;
+        EXPECT_TRUE(a[1] >= 5.0 && a[1] <= 10.0);
+        EXPECT_TRUE(a[3] >= -1.0 && a[3] <= 1.0);
+        EXPECT_TRUE(a[4] >= -1.0 && a[4] <= 1.0);
+        EXPECT_EQ(a[7], 1.0);
+    }
+}
+
+TEST_F(TabletopVisBuilderGLTest, ImagesWithoutTexturesGetTheFailedTextureName)
+{
+    builder.buildImages(40, 30, 1);
+    ASSERT_EQ(vis->calls.size(), 1u);
+    EXPECT_EQ(vis->calls[0].args[6], 4294967295.0);
+}
+
+TEST_F(TabletopVisBuilderGLTest, BuildVisMakesAnOpenGLControllerAndFontsGoToIt)
+{
+    TabletopVisBuilderGL b;
+    b.buildVis(2, 32, 32, 640, 480);
+    auto* first = dynamic_cast<TabletopVisGL*>(b.getVis());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->getNumberOfUsers(), 2u);
+    EXPECT_EQ(first->getScreenWidth(), 640u);
+    b.buildVis(1, 32, 32, 800, 600);
+    EXPECT_EQ(b.getVis()->getScreenWidth(), 800u);
+
+    OutputCapture out;
+    b.buildFont("fonts/none.ttf", 10);
+    EXPECT_EQ(out.take().rfind("Fontfonts/none.ttf will be stored in memory asnone10\n", 0), 0u);
+}

@@ -1,0 +1,500 @@
+// The OpenGL controller in a real context: picking, manipulation, dropping, textures, fonts,
+// off-screen targets, screenshots and the extension probe.
+#include "GLTestComponents.h"
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "vis/PBuffer.h"
+
+#include <QColor>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TabletopVisGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        vis = std::make_unique<ClockedVisGL>(2, 64, 64, 256, 256);
+        vis->useFakeClock();
+    }
+    void TearDown() override { vis.reset(); }
+
+    QuadLeafGL* addLeaf(double w, double h, double x, double y, double rotation = 0.0,
+                        bool drop = false)
+    {
+        auto* c = new QuadLeafGL(vis.get(), w, h, x, y, rotation);
+        vis->addComponent(c, drop);
+        return c;
+    }
+    // Ten frames so that the frame rate reads 50.
+    void warmUp()
+    {
+        for (int i = 0; i < 10; ++i) vis->frame(2);
+    }
+    bool inRenderList(VisComponent* c) const
+    {
+        const auto& l = vis->getRenderList();
+        return std::find(l.begin(), l.end(), c) != l.end();
+    }
+
+    std::unique_ptr<ClockedVisGL> vis;
+};
+
+// Works in a fresh temporary directory and returns to the previous one afterwards.
+class ScopedWorkingDir {
+public:
+    ScopedWorkingDir() : previous(fs::current_path()) { fs::current_path(dir.path().toStdString()); }
+    ~ScopedWorkingDir() { fs::current_path(previous); }
+    fs::path path() const { return dir.path().toStdString(); }
+
+private:
+    QTemporaryDir dir;
+    fs::path previous;
+};
+
+} // namespace
+
+TEST_F(TabletopVisGLTest, EachPointerPicksTheTopmostComponentUnderIt)
+{
+    QuadLeafGL* a = addLeaf(60, 40, 100, 100, 30.0);
+    QuadLeafGL* b = addLeaf(60, 60, 130, 120, 45.0);
+    QuadLeafGL* c = addLeaf(40, 40, 200, 200);
+    // First registered is at the front: a lies on top of b.
+    vis->devicePress(115, 108, 0, 0); // inside a and b
+    vis->devicePress(140, 130, 0, 1); // inside b only (a is turned away)
+    vis->frame(2);
+    EXPECT_EQ(vis->getActiveComponent(0), a);
+    EXPECT_EQ(vis->getActiveComponent(1), b);
+    EXPECT_EQ(vis->getLastComponent(1), b);
+    EXPECT_TRUE(a->getSelectionActive());
+    EXPECT_FALSE(c->getSelectionActive());
+    // The visible frame shows the components' own colours, not their ids.
+    EXPECT_EQ(gl->pixel(115, 108)[0], 200);
+    EXPECT_EQ(gl->pixel(140, 130)[0], 200);
+    EXPECT_EQ(gl->pixel(5, 5)[0], 0);
+
+    // Pressing on the background grabs nothing.
+    vis->deviceRelease(115, 108, 0, 0);
+    vis->frame(2);
+    vis->devicePress(10, 240, 0, 0);
+    vis->frame(2);
+    EXPECT_EQ(vis->getActiveComponent(0), nullptr);
+}
+
+TEST_F(TabletopVisGLTest, TheFrontComponentWinsAfterItWasRaised)
+{
+    QuadLeafGL* a = addLeaf(60, 60, 120, 120);
+    QuadLeafGL* b = addLeaf(60, 60, 130, 130);
+    vis->moveComponentToRenderFront(b);
+    vis->devicePress(125, 125, 0, 0);
+    vis->frame();
+    EXPECT_EQ(vis->getActiveComponent(0), b);
+    EXPECT_NE(vis->getActiveComponent(0), a);
+}
+
+TEST_F(TabletopVisGLTest, AComponentHeldByOnePointerCannotBeGrabbedByTheOther)
+{
+    QuadLeafGL* c = addLeaf(80, 80, 128, 128);
+    vis->devicePress(128, 128, 0, 0);
+    vis->frame(2);
+    ASSERT_EQ(vis->getActiveComponent(0), c);
+
+    vis->devicePress(140, 140, 0, 1);
+    for (int i = 0; i < 3; ++i) {
+        vis->deviceMove(140 + 5 * i, 140, 0, 1);
+        vis->frame(2);
+        EXPECT_EQ(vis->getActiveComponent(0), c);
+        EXPECT_EQ(vis->getActiveComponent(1), nullptr);
+    }
+    // Not even after the first pointer lets go: the press found nothing.
+    vis->deviceRelease(128, 128, 0, 0);
+    vis->frame(2);
+    vis->deviceMove(150, 150, 0, 1);
+    vis->frame(2);
+    EXPECT_EQ(vis->getActiveComponent(1), nullptr);
+    EXPECT_DOUBLE_EQ(c->getXPos(), 128.0);
+}
+
+TEST_F(TabletopVisGLTest, DraggingOffCentreMovesAndTurnsTheComponent)
+{
+    QuadLeafGL* c = addLeaf(80, 40, 128, 128);
+    warmUp();
+    vis->devicePress(158, 128, 0, 0); // 30 px right of the centre
+    vis->frame();
+    ASSERT_EQ(vis->getActiveComponent(0), c);
+    EXPECT_DOUBLE_EQ(c->getXPos(), 128.0);
+    for (int y = 133; y <= 178; y += 5) {
+        vis->deviceMove(158, y, 0, 0);
+        vis->frame();
+    }
+    // Slow last steps: no toss.
+    for (int y = 179; y <= 181; ++y) {
+        vis->deviceMove(158, y, 0, 0);
+        vis->frame();
+    }
+    EXPECT_GT(c->getYPos(), 140.0);
+    EXPECT_GT(c->getRotation(), 10.0);
+    EXPECT_LT(c->getRotation(), 180.0);
+    // The grab point stays under the finger (rotate-and-translate keeps the lever length).
+    EXPECT_NEAR(std::hypot(158 - c->getXPos(), 181 - c->getYPos()), 30.0, 1.0);
+    EXPECT_EQ(vis->getInitialPosYToPaint(0), 181u);
+
+    vis->deviceRelease(158, 181, 0, 0);
+    vis->frame();
+    EXPECT_FALSE(c->getTossingNow());
+    const double x = c->getXPos();
+    const double y = c->getYPos();
+    vis->frame();
+    EXPECT_DOUBLE_EQ(c->getXPos(), x);
+    EXPECT_DOUBLE_EQ(c->getYPos(), y);
+    EXPECT_EQ(vis->getActiveComponent(0), nullptr);
+}
+
+TEST_F(TabletopVisGLTest, AFastReleaseTossesTheComponent)
+{
+    QuadLeafGL* c = addLeaf(30, 30, 60, 128);
+    warmUp();
+    vis->devicePress(60, 128, 0, 0);
+    vis->frame();
+    for (int x = 75; x <= 120; x += 15) {
+        vis->deviceMove(x, 128, 0, 0);
+        vis->frame();
+    }
+    vis->deviceRelease(120, 128, 0, 0);
+    vis->frame();
+    EXPECT_TRUE(c->getTossingNow());
+    const double released = c->getXPos();
+    for (int i = 0; i < 5; ++i) vis->frame();
+    EXPECT_GT(c->getXPos(), released + 10.0);
+    for (int i = 0; i < 200 && c->getTossingNow(); ++i) vis->frame();
+    EXPECT_FALSE(c->getTossingNow());
+}
+
+TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
+{
+    auto* box = new QuadBoxGL(vis.get(), 120, 120, 128, 128);
+    vis->addComponent(box, false);
+    QuadLeafGL* leaf = addLeaf(20, 20, 140, 120, 0.0, true);
+    QuadLeafGL* outside = addLeaf(20, 20, 20, 20, 0.0, true);
+    EXPECT_EQ(vis->droppingListSize(), 2u);
+    vis->frame();
+    EXPECT_EQ(vis->droppingListSize(), 0u);
+    EXPECT_EQ(leaf->getParent(), box);
+    EXPECT_FALSE(inRenderList(leaf));
+    EXPECT_EQ(box->getChild(leaf->getId()), leaf);
+    EXPECT_EQ(outside->getParent(), nullptr);
+    EXPECT_TRUE(inRenderList(outside));
+}
+
+// Regression: a drop point off the screen read an undefined pixel that could name any container.
+TEST_F(TabletopVisGLTest, ADropPointOffTheScreenFindsNoContainer)
+{
+    auto* box = new QuadBoxGL(vis.get(), 100, 100, 40, 128);
+    vis->addComponent(box, false);
+    QuadLeafGL* leaf = addLeaf(20, 20, -5.0, 128.0, 0.0, true);
+    vis->frame();
+    EXPECT_EQ(leaf->getParent(), nullptr);
+    EXPECT_EQ(vis->droppingListSize(), 0u);
+}
+
+TEST_F(TabletopVisGLTest, ADraggedComponentReleasedOverAContainerBecomesItsChild)
+{
+    auto* box = new QuadBoxGL(vis.get(), 100, 100, 180, 180);
+    vis->addComponent(box, false);
+    QuadLeafGL* leaf = addLeaf(20, 20, 40, 40);
+    warmUp();
+    vis->devicePress(40, 40, 0, 0); // at the centre: translation only
+    vis->frame();
+    ASSERT_EQ(vis->getActiveComponent(0), leaf);
+    for (int p = 50; p <= 170; p += 10) {
+        vis->deviceMove(p, p, 0, 0);
+        vis->frame();
+    }
+    vis->deviceMove(171, 171, 0, 0);
+    vis->frame();
+    vis->deviceMove(172, 172, 0, 0);
+    vis->frame();
+    EXPECT_NEAR(leaf->getXPos(), 172.0, 0.01);
+    vis->deviceRelease(172, 172, 0, 0);
+    vis->frame();
+    EXPECT_EQ(leaf->getParent(), box);
+    EXPECT_FALSE(inRenderList(leaf));
+}
+
+TEST_F(TabletopVisGLTest, QueuedDeletionsHappenAtTheNextFrame)
+{
+    QuadLeafGL* c = addLeaf(20, 20, 50, 50);
+    const unsigned long id = c->getId();
+    vis->addToDeletingList(c);
+    vis->frame();
+    EXPECT_EQ(vis->getComponent(id), nullptr);
+    EXPECT_EQ(vis->countComponents(), 0u);
+    EXPECT_EQ(gl->pixel(50, 50)[0], 0);
+}
+
+TEST_F(TabletopVisGLTest, PickingRenderingShowsIdColours)
+{
+    QuadLeafGL* c = addLeaf(40, 40, 100, 100);
+    vis->setPickingRendering(true);
+    vis->frame();
+    const auto p = gl->pixel(100, 100);
+    EXPECT_EQ(vis->determineIdFromColor(p[0], p[1], p[2]), c->getId());
+}
+
+TEST_F(TabletopVisGLTest, ExtensionFlagsWithoutAndWithTheProbe)
+{
+    {
+        OutputCapture out;
+        vis->initializeRenderer();
+        const std::string printed = out.take();
+        EXPECT_EQ(printed.rfind("Maximum viewport dimensions:", 0), 0u) << printed;
+        EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1);
+        EXPECT_NE(printed.find('x'), std::string::npos);
+    }
+    for (unsigned int i = 0; i < 8; ++i) EXPECT_FALSE(vis->hasHardwareExtension(i)) << i;
+    EXPECT_TRUE(vis->isVSyncing());
+    {
+        OutputCapture out;
+        EXPECT_FALSE(vis->hasHardwareExtension(8));
+        EXPECT_EQ(out.take(), "Error: this extension was not checked\n");
+    }
+
+    vis->enableHardwareOptimization(true);
+    OutputCapture out;
+    vis->initializeRenderer();
+    out.take();
+    // Mesa offers framebuffer objects: they stand for the off-screen target flags.
+    EXPECT_TRUE(vis->hasHardwareExtension(4));
+    EXPECT_TRUE(vis->hasHardwareExtension(5));
+    EXPECT_TRUE(vis->hasHardwareExtension(6));
+    EXPECT_FALSE(vis->hasHardwareExtension(7));
+    EXPECT_EQ(vis->getTexFormatWithAlpha(), static_cast<unsigned int>(GL_RGBA));
+    EXPECT_EQ(vis->getTexFormatWithoutAlpha(), static_cast<unsigned int>(GL_RGB));
+}
+
+TEST_F(TabletopVisGLTest, TexturesKeepTheBoxOfTheirVisiblePixels)
+{
+    ScopedWorkingDir dir;
+    QImage clear(16, 8, QImage::Format_RGBA8888);
+    clear.fill(Qt::transparent);
+    ASSERT_TRUE(clear.save("clear.png"));
+    QImage opaque(64, 32, QImage::Format_RGB888);
+    opaque.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(opaque.save("opaque.png"));
+    // Visible block at columns 5..9 and, counted from the top, rows 2..4: rows 11..13 from
+    // the bottom of a 16-row image.
+    QImage spot(32, 16, QImage::Format_RGBA8888);
+    spot.fill(Qt::transparent);
+    for (int y = 2; y <= 4; ++y)
+        for (int x = 5; x <= 9; ++x) spot.setPixelColor(x, y, QColor(255, 0, 0, 255));
+    ASSERT_TRUE(spot.save("spot.png"));
+
+    const struct {
+        const char* file;
+        unsigned int alpha, minX, maxX, minY, maxY, size;
+    } rows[] = {
+        {"clear.png", 1, 0, 0, 0, 0, 16},
+        {"opaque.png", 0, 0, 64, 0, 32, 64},
+        {"spot.png", 1, 5, 9, 11, 13, 32},
+    };
+    for (const auto& row : rows) {
+        const unsigned int before = vis->getNumberOfImageTextures();
+        const unsigned int name = vis->loadTexture(row.file, true);
+        ASSERT_NE(name, TabletopVisGL::kTextureLoadFailed) << row.file;
+        ASSERT_EQ(vis->getNumberOfImageTextures(), before + 1) << row.file;
+        EXPECT_EQ(vis->getImageTextureIDAt(before), name);
+        EXPECT_EQ(vis->getTextureHasAlphaAt(before), row.alpha) << row.file;
+        EXPECT_EQ(vis->getTextureMinXAt(before), row.minX) << row.file;
+        EXPECT_EQ(vis->getTextureMaxXAt(before), row.maxX) << row.file;
+        EXPECT_EQ(vis->getTextureMinYAt(before), row.minY) << row.file;
+        EXPECT_EQ(vis->getTextureMaxYAt(before), row.maxY) << row.file;
+        EXPECT_EQ(vis->getTextureSizeAt(before), row.size) << row.file;
+    }
+
+    // Without a row; the texture itself is usable at once (it received its own parameters).
+    const unsigned int name = vis->loadTexture("opaque.png", false);
+    EXPECT_EQ(vis->getNumberOfImageTextures(), 3u);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glBegin(GL_QUADS);
+    glTexCoord2d(0, 0); glVertex2d(0, 0);
+    glTexCoord2d(1, 0); glVertex2d(64, 0);
+    glTexCoord2d(1, 1); glVertex2d(64, 32);
+    glTexCoord2d(0, 1); glVertex2d(0, 32);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    const auto p = gl->pixel(20, 10);
+    EXPECT_EQ(p[0], 10);
+    EXPECT_EQ(p[1], 200);
+    EXPECT_EQ(p[2], 30);
+
+    EXPECT_EQ(vis->addTexture(77, 128, 1, 2, 3, 4), 3u);
+    EXPECT_EQ(vis->getTextureSizeAt(3), 128u);
+    EXPECT_EQ(vis->getTextureMaxYAt(3), 4u);
+    EXPECT_EQ(vis->getTextureHasAlphaAt(3), 0u);
+}
+
+TEST_F(TabletopVisGLTest, AMissingTextureFileIsReportedWithAllBitsSet)
+{
+    OutputCapture out;
+    const unsigned int name = vis->loadTexture("no/such/file.png", true);
+    EXPECT_EQ(out.take(), "Unable to load texture imageno/such/file.png\n");
+    EXPECT_EQ(name, 4294967295u);
+    EXPECT_EQ(vis->getNumberOfImageTextures(), 0u);
+}
+
+TEST_F(TabletopVisGLTest, FontsAreStoredOnceUnderTheirKey)
+{
+    const char* liberation = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+    if (!fs::exists(liberation)) GTEST_SKIP() << "Liberation Sans is not installed";
+    ScopedWorkingDir dir;
+    fs::create_directory("fonts");
+    fs::create_symlink(liberation, "fonts/Arial.ttf");
+
+    {
+        OutputCapture out;
+        EXPECT_TRUE(vis->loadFont("fonts/Arial.ttf", 24));
+        EXPECT_EQ(out.take(),
+                  "Fontfonts/Arial.ttf will be stored in memory asArial24\n"
+                  "VeskTabletop Framework: Reading font fromfonts/Arial.ttf\n");
+    }
+    FTTextureFont* font = vis->getFont("Arial24");
+    EXPECT_NE(font, nullptr);
+    {
+        OutputCapture out;
+        EXPECT_TRUE(vis->loadFont("fonts/Arial.ttf", 24));
+        EXPECT_EQ(out.take(), "Fontfonts/Arial.ttf will be stored in memory asArial24\n");
+    }
+    EXPECT_EQ(vis->getFont("Arial24"), font);
+    // Without an extension the ".ttf" file is opened under the same key.
+    {
+        OutputCapture out;
+        EXPECT_TRUE(vis->loadFont("fonts/Arial", 12));
+        EXPECT_EQ(out.take(),
+                  "Fontfonts/Arial will be stored in memory asArial12\n"
+                  "VeskTabletop Framework: Reading font fromfonts/Arial.ttf\n");
+    }
+    {
+        OutputCapture out;
+        EXPECT_EQ(vis->getFont("Arial"), nullptr);
+        EXPECT_EQ(out.take(), "WARNING: FontArial not found\n");
+    }
+    {
+        OutputCapture out;
+        EXPECT_FALSE(vis->loadFont("fonts/Missing.ttf", 24));
+        out.take();
+        EXPECT_EQ(vis->getFont("Missing24"), nullptr);
+    }
+}
+
+TEST_F(TabletopVisGLTest, FontKeys)
+{
+    const struct {
+        const char* file;
+        int size;
+        const char* key;
+    } rows[] = {{"fonts/Arial.ttf", 24, "Arial24"},
+                {"fonts/arial.ttf", 32, "arial32"},
+                {"Arial", 72, "Arial72"},
+                {"a/b.c/Font.v2.ttf", 8, "Font.v28"}};
+    for (const auto& row : rows) EXPECT_EQ(TabletopVisGL::fontKey(row.file, row.size), row.key);
+}
+
+TEST_F(TabletopVisGLTest, ThreeScreenshotsAreNumberedFromZero)
+{
+    ScopedWorkingDir dir;
+    addLeaf(50, 50, 128, 128);
+    for (int i = 0; i < 3; ++i) {
+        vis->saveScreenshot();
+        vis->frame();
+    }
+    vis->frame(); // no request: no file
+    for (const char* name : {"screenshot0.bmp", "screenshot1.bmp", "screenshot2.bmp"}) {
+        ASSERT_TRUE(fs::exists(name)) << name;
+        EXPECT_GE(fs::file_size(name), 256u * 256u * 3u) << name;
+    }
+    EXPECT_FALSE(fs::exists("screenshot3.bmp"));
+    // The picture is the frame: the grey square is in the middle.
+    QImage shot(QString::fromStdString((dir.path() / "screenshot0.bmp").string()));
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(qRed(shot.pixel(128, 128)), 200);
+    EXPECT_EQ(qRed(shot.pixel(10, 10)), 0);
+}
+
+TEST_F(TabletopVisGLTest, OffscreenTargetDrawsIntoTheBoundTexture)
+{
+    PBuffer pb;
+    vis->init_pbuffer(&pb, 64, 64);
+    ASSERT_NE(pb.handle, 0u);
+    EXPECT_EQ(pb.width, 64u);
+    EXPECT_EQ(pb.height, 64u);
+
+    GLuint overlay = 0;
+    glGenTextures(1, &overlay);
+    glBindTexture(GL_TEXTURE_2D, overlay);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+
+    // First use: set the target up, as a writable texture's owner does.
+    vis->activatePBuffer(&pb);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 64, 0, 64, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4ub(255, 0, 0, 255);
+    glRecti(0, 0, 32, 64);
+    vis->deactivatePBuffer(&pb);
+
+    // A later stroke relies on the target's own projection.
+    glBindTexture(GL_TEXTURE_2D, overlay);
+    vis->activatePBuffer(&pb);
+    glColor4ub(0, 255, 0, 255);
+    glRecti(48, 0, 64, 64);
+    vis->deactivatePBuffer(&pb);
+
+    // The main framebuffer and its projection are back: a pixel-space quad lands where it should.
+    glColor4ub(0, 0, 255, 255);
+    glRecti(200, 200, 210, 210);
+    EXPECT_EQ(gl->pixel(205, 205)[2], 255);
+
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBindTexture(GL_TEXTURE_2D, overlay);
+    glBegin(GL_QUADS);
+    glTexCoord2d(0, 0); glVertex2d(0, 0);
+    glTexCoord2d(1, 0); glVertex2d(64, 0);
+    glTexCoord2d(1, 1); glVertex2d(64, 64);
+    glTexCoord2d(0, 1); glVertex2d(0, 64);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    const auto left = gl->pixel(10, 32);
+    const auto middle = gl->pixel(40, 32);
+    const auto right = gl->pixel(56, 32);
+    EXPECT_EQ(left[0], 255);
+    EXPECT_EQ(left[3], 255);
+    EXPECT_EQ(middle[0], 0);
+    EXPECT_EQ(middle[3], 0);
+    EXPECT_EQ(right[1], 255);
+
+    vis->shutdown_pbuffer(&pb);
+    EXPECT_EQ(pb.handle, 0u);
+    vis->shutdown_pbuffer(&pb); // a second shutdown does nothing
+    glDeleteTextures(1, &overlay);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

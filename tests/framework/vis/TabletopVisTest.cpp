@@ -1,0 +1,561 @@
+// The controller without a graphics context: registry, pointer state, switches, timing.
+#include "OutputCapture.h"
+#include "../core/TestComponents.h"
+
+#include "core/BufferTemplate.h"
+#include "vis/TabletopVis.h"
+#include "vis/TouchIndicator.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Exposes the protected machinery and replaces the clock.
+class TestVis : public TabletopVis {
+public:
+    using TabletopVis::TabletopVis;
+    unsigned long now = 0;
+    void useFakeClock() { tickSource = [this] { return now; }; }
+    void setNextComponentId(unsigned long id) { nextComponentId = id; }
+    void setIndicator(unsigned int user, TouchIndicator* t) { touchIndicators[user] = t; }
+    using TabletopVis::checkForResize;
+    using TabletopVis::measureSpentTime;
+    using TabletopVis::placeLensAboveControlSurface;
+    using TabletopVis::deleteLastComponentOfType;
+    using TabletopVis::activateComponentsOfType;
+    ~TestVis() override
+    {
+        for (TouchIndicator*& t : touchIndicators) {
+            delete t;
+            t = nullptr;
+        }
+    }
+};
+
+class ResizingLeaf : public RecordingLeaf {
+public:
+    using RecordingLeaf::RecordingLeaf;
+    int rebuilt = 0;
+    bool isResizing() override { return true; }
+    void rebuildGraphicRepresentation() override { ++rebuilt; }
+};
+
+class FakeSurface : public RecordingComposite {
+public:
+    using RecordingComposite::RecordingComposite;
+};
+
+RecordingLeaf* leaf(TabletopVis& vis, const std::string& name = "")
+{
+    auto* c = new RecordingLeaf(&vis, 10, 10);
+    c->name = name;
+    return c;
+}
+
+} // namespace
+
+TEST(TabletopVisTest, IdsAreColoursAndTheFirstIsOne)
+{
+    TestVis vis;
+    RecordingLeaf* first = leaf(vis);
+    vis.addComponent(first, false);
+    EXPECT_EQ(first->getId(), 1u);
+    const unsigned char* c = first->getColorVector();
+    EXPECT_EQ(c[0], 1);
+    EXPECT_EQ(c[1], 0);
+    EXPECT_EQ(c[2], 0);
+    EXPECT_EQ(c[3], 1);
+
+    vis.setNextComponentId(0x010203);
+    RecordingLeaf* other = leaf(vis);
+    vis.addComponent(other, false);
+    EXPECT_EQ(other->getId(), 0x010203u);
+    c = other->getColorVector();
+    EXPECT_EQ(c[0], 3);
+    EXPECT_EQ(c[1], 2);
+    EXPECT_EQ(c[2], 1);
+    EXPECT_EQ(vis.determineIdFromColor(3, 2, 1), 0x010203u);
+    EXPECT_EQ(vis.getComponent(0x010203), other);
+    EXPECT_EQ(vis.getComponent(0), nullptr);
+}
+
+TEST(TabletopVisTest, FreedIdsAreReusedMostRecentFirst)
+{
+    TestVis vis;
+    std::vector<RecordingLeaf*> cs;
+    for (int i = 0; i < 8; ++i) {
+        cs.push_back(leaf(vis));
+        vis.addComponent(cs.back(), false);
+    }
+    vis.deleteComponent(vis.getComponent(5));
+    vis.deleteComponent(vis.getComponent(7));
+    RecordingLeaf* a = leaf(vis);
+    RecordingLeaf* b = leaf(vis);
+    RecordingLeaf* c = leaf(vis);
+    vis.addComponent(a, false);
+    vis.addComponent(b, false);
+    vis.addComponent(c, false);
+    EXPECT_EQ(a->getId(), 7u);
+    EXPECT_EQ(b->getId(), 5u);
+    EXPECT_EQ(c->getId(), 9u);
+    EXPECT_EQ(vis.countComponents(), 9u);
+}
+
+TEST(TabletopVisTest, ComponentLimitLeavesTheComponentUnregistered)
+{
+    TestVis vis;
+    vis.setNextComponentId(0xFFFFFF);
+    RecordingLeaf* last = leaf(vis);
+    vis.addComponent(last, false);
+    EXPECT_EQ(last->getId(), 0xFFFFFFu);
+
+    auto extra = std::make_unique<RecordingLeaf>(&vis, 10, 10);
+    OutputCapture out;
+    vis.addComponent(extra.get(), false);
+    EXPECT_EQ(out.take(), "Error: Maximum number of components reached! Cannot add more! JEEZ!\n");
+    EXPECT_EQ(vis.countComponents(), 1u);
+    EXPECT_EQ(vis.getRenderList().size(), 1u);
+}
+
+TEST(TabletopVisTest, DeleteLastAndTypedDeletionTakeTheHighestId)
+{
+    TestVis vis;
+    auto* s1 = new FakeSurface(&vis, 10, 10);
+    vis.addComponent(s1, false);
+    vis.addComponent(leaf(vis), false);
+    auto* s2 = new FakeSurface(&vis, 10, 10);
+    vis.addComponent(s2, false);
+    vis.addComponent(leaf(vis), false);
+
+    vis.deleteLastComponentOfType<FakeSurface>();
+    EXPECT_EQ(vis.getComponent(3), nullptr);
+    EXPECT_NE(vis.getComponent(4), nullptr);
+    vis.deleteLastComponent();
+    EXPECT_EQ(vis.getComponent(4), nullptr);
+    EXPECT_EQ(vis.countComponents(), 2u);
+
+    s1->deactivate();
+    vis.activateComponentsOfType<FakeSurface>();
+    // Activation shows in picking: an inactive component is not drawn for picking.
+    s1->renderForPicking(false);
+    EXPECT_EQ(s1->picks, 1);
+}
+
+TEST(TabletopVisTest, DeletingAQueuedOrActiveComponentLeavesNoDanglingReference)
+{
+    TestVis vis(2);
+    RecordingLeaf* c = leaf(vis);
+    vis.addComponent(c, true);
+    vis.addToDeletingList(c);
+    vis.setActiveComponent(1, c);
+    vis.setLastComponent(c);
+    vis.deleteComponent(c);
+    EXPECT_EQ(vis.droppingListSize(), 0u);
+    EXPECT_EQ(vis.deletingListSize(), 0u);
+    EXPECT_EQ(vis.getActiveComponent(1), nullptr);
+    EXPECT_EQ(vis.getLastComponent(0), nullptr);
+    EXPECT_EQ(vis.getElementFromDroppingListAndDeleteIt(), nullptr);
+}
+
+TEST(TabletopVisTest, GraphicsStubsPrintTheirMessageAndAreNeutral)
+{
+    TestVis vis;
+    const std::string pre = "Error: Implement method ";
+    const std::string post = " in render-specific visualization!\n";
+    const struct {
+        const char* name;
+        std::function<void()> call;
+    } rows[] = {
+        {"hasHardwareExtension", [&] { EXPECT_FALSE(vis.hasHardwareExtension(0)); }},
+        {"enableVSync", [&] { vis.enableVSync(true); }},
+        {"isVSyncing", [&] { EXPECT_TRUE(vis.isVSyncing()); }},
+        {"wglGetLastError", [&] { vis.wglGetLastError(); }},
+        {"init_pbuffer", [&] { vis.init_pbuffer(nullptr, 4, 4); }},
+        {"activatePBuffer", [&] { vis.activatePBuffer(nullptr); }},
+        {"deactivatePBuffer", [&] { vis.deactivatePBuffer(nullptr); }},
+        {"determineTextureFormat", [&] { vis.determineTextureFormat(); }},
+        {"determineTextureParameters", [&] { vis.determineTextureParameters(); }},
+        {"loadTexture", [&] { EXPECT_EQ(vis.loadTexture("a.png", true), 0u); }},
+        {"loadTexture", [&] { EXPECT_EQ(vis.addTexture(1, 2, 3, 4, 5, 6), 0u); }},
+        {"getNumberOfImageTextures", [&] { EXPECT_EQ(vis.getNumberOfImageTextures(), 0u); }},
+        {"getImageTextureIDAt", [&] { EXPECT_EQ(vis.getImageTextureIDAt(0), 0u); }},
+        {"getTextureHasAlphaAt", [&] { EXPECT_EQ(vis.getTextureHasAlphaAt(0), 0u); }},
+        {"getTextureMinXAt", [&] { vis.getTextureMinXAt(0); }},
+        {"getTextureMaxXAt", [&] { vis.getTextureMaxXAt(0); }},
+        {"getTextureMinYAt", [&] { vis.getTextureMinYAt(0); }},
+        {"getTextureMaxYAt", [&] { vis.getTextureMaxYAt(0); }},
+        {"getTextureSizeAt", [&] { vis.getTextureSizeAt(0); }},
+        {"saveScreenshot", [&] { vis.saveScreenshot(); }},
+        {"loadFont", [&] { EXPECT_FALSE(vis.loadFont("fonts/arial.ttf", 32)); }},
+        {"createImage", [&] { EXPECT_EQ(vis.createImage(1, 1, true, true, 0, 0, 0, 0, 0, true), nullptr); }},
+        {"createDocument", [&] { EXPECT_EQ(vis.createDocument(1, true, true, 0, 0, 0, 0, "d.pdf", true), nullptr); }},
+        {"createContainer", [&] { EXPECT_EQ(vis.createContainer(1, 1, true, true, 0, 0, 0, 4, 1, false, true), nullptr); }},
+        {"createStorageBin", [&] { vis.createStorageBin(1, 1, true, true, 0, 0, 0, 4, 1, false, true); }},
+        {"createInterfaceCurrent", [&] { vis.createInterfaceCurrent(1, 1, true, true, 0, 0, 0, 4, 1, false, true); }},
+        {"createStickyBoard", [&] { vis.createStickyBoard(1, 1, true, true, 0, 0, 0); }},
+        {"createDestroyer", [&] { vis.createDestroyer(1, 1, true, true, 0, 0, 0, 0); }},
+        {"createStorageBinCreator", [&] { vis.createStorageBinCreator(1, 1, 0, 0, 0, 1, 1, 4, 1, true, 0); }},
+        {"createStickyBoardCreator", [&] { vis.createStickyBoardCreator(1, 1, 0, 0, 0, 1, 1, 0); }},
+        {"createPoolInterfaceCurrentCreator", [&] { vis.createPoolInterfaceCurrentCreator(1, 1, 0, 0, 0, 1, 1, 4, 1, true, 0); }},
+        {"createBeltInterfaceCurrentCreator", [&] { vis.createBeltInterfaceCurrentCreator(1, 1, 0, 0, 0, 1, 1, 4, 1, true, 0); }},
+        {"createStickyNoteCreator", [&] { vis.createStickyNoteCreator(1, 1, 0, 0, 0, 1, 1, 0); }},
+        {"createStickyNote", [&] { vis.createStickyNote(1, 1, true, true, 0, 0, 0, 0); }},
+        {"createLensCreator", [&] { vis.createLensCreator(1, 1, 0, 0, 0, 1, 1, "linear", 0, 1, 1, 1, 0, 1, "size"); }},
+        {"createSizeLens", [&] { vis.createSizeLens(1, 1, true, 0, 0, 0, 0, "linear", 1, 1, 1); }},
+        {"createDirectionLens", [&] { vis.createDirectionLens(1, 1, true, 0, 0, 0, 0, "linear", 1, 1, 1, 1); }},
+        {"createOrientationLens", [&] { vis.createOrientationLens(1, 1, true, true, 0, 0, 0, 0, 0, 1, 1, 0); }},
+        {"createSurface", [&] { EXPECT_EQ(vis.createControlSurface(1, 1, 0, 0, 0, 1, 1), nullptr); }},
+        {"createHockeySurface", [&] { vis.createHockeySurface(1, 1, 0, 0, 0, 1, 1, 1); }},
+        {"createPaddle", [&] { vis.createHockeyPaddle(1, true, true, 0, 0, 0); }},
+        {"createPuck", [&] { vis.createHockeyPuck(1, 1, 1, 1, 1, true, true, 0, 0, 0); }},
+    };
+    for (const auto& row : rows) {
+        OutputCapture out;
+        row.call();
+        EXPECT_EQ(out.take(), pre + row.name + post) << row.name;
+    }
+
+    OutputCapture out;
+    EXPECT_EQ(vis.render(1, 50.0), -1.0);
+    vis.shutdown_pbuffer(nullptr);
+    vis.initializeRenderer();
+    EXPECT_EQ(out.take(),
+              "Implement renderer-specific render method!\n"
+              "Error: Implement method shutdown_pbuffer in render-specific visualization "
+              "(unless this happened during app. shutdown)!\n");
+    EXPECT_EQ(vis.countComponents(), 0u);
+}
+
+TEST(TabletopVisTest, TextureQualitySwitchesPrintEveryChange)
+{
+    const struct {
+        const char* name;
+        void (TabletopVis::*op)(bool);
+        bool on;
+        const char* printed;
+        bool mip, linear, compression, arb;
+    } rows[] = {
+        {"mip on", &TabletopVis::enableMipMapping, true, "Mip Mapping enabled\n", true, false, false, false},
+        {"mip off", &TabletopVis::enableMipMapping, false,
+         "Mip Mapping disabled\nLinear Filtering disabled\n", false, false, false, false},
+        {"linear on", &TabletopVis::enableLinearFiltering, true,
+         "Mip Mapping enabled\nLinear Filtering enabled\n", true, true, false, false},
+        {"linear off", &TabletopVis::enableLinearFiltering, false, "Linear Filtering disabled\n",
+         false, false, false, false},
+        {"compression on", &TabletopVis::enableTextureCompression, true,
+         "Texture Compression enabled\n", false, false, true, false},
+        {"compression off", &TabletopVis::enableTextureCompression, false,
+         "Texture Compression disabled\nARB Texture Compression disabled\n", false, false, false, false},
+        {"arb on", &TabletopVis::enableARBTextureCompression, true,
+         "Texture Compression enabled\nARB Texture Compression enabled\n", false, false, true, true},
+        {"arb off", &TabletopVis::enableARBTextureCompression, false,
+         "ARB Texture Compression disabled\n", false, false, false, false},
+    };
+    for (const auto& row : rows) {
+        TestVis vis;
+        OutputCapture out;
+        (vis.*row.op)(row.on);
+        EXPECT_EQ(out.take(), row.printed) << row.name;
+        EXPECT_EQ(vis.isMipMapping(), row.mip) << row.name;
+        EXPECT_EQ(vis.isLinearFiltering(), row.linear) << row.name;
+        EXPECT_EQ(vis.isTextureCompression(), row.compression) << row.name;
+        EXPECT_EQ(vis.isARBTextureCompression(), row.arb) << row.name;
+    }
+}
+
+TEST(TabletopVisTest, FrameRateIsTheMeanOfTheLastTenFrames)
+{
+    TestVis vis;
+    vis.useFakeClock();
+    // Ten frames of 20 ms: 50 frames per second.
+    for (int i = 0; i < 10; ++i) {
+        vis.now += 20;
+        vis.measureSpentTime();
+    }
+    EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
+    EXPECT_EQ(vis.getCurrentTicks(), 200u);
+    // Five slow frames of 60 ms replace five fast ones: mean 40 ms.
+    for (int i = 0; i < 5; ++i) {
+        vis.now += 60;
+        vis.measureSpentTime();
+    }
+    EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 25.0);
+    // Ten more fast frames push the slow ones out of the ring.
+    for (int i = 0; i < 10; ++i) {
+        vis.now += 20;
+        vis.measureSpentTime();
+    }
+    EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
+}
+
+TEST(TabletopVisTest, PausedTimeDoesNotCountAsFrameTime)
+{
+    TestVis vis;
+    vis.useFakeClock();
+    for (int i = 0; i < 10; ++i) {
+        vis.now += 20;
+        vis.measureSpentTime();
+    }
+    vis.now += 5;
+    vis.pushTimeState();
+    vis.now += 3000;
+    vis.popTimeState();
+    vis.now += 15;
+    vis.measureSpentTime();
+    EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
+
+    // An unmatched pop changes nothing.
+    vis.popTimeState();
+    vis.now += 20;
+    vis.measureSpentTime();
+    EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
+}
+
+TEST(TabletopVisTest, TimeStepFollowsTheFrameRateAndIsCapped)
+{
+    const struct {
+        double fps, expected;
+    } rows[] = {{25.0, 2.0}, {5.0, 4.0}, {0.5, 1.0}, {100.0, 0.5}, {50.0, 1.0}};
+    for (const auto& row : rows)
+        EXPECT_DOUBLE_EQ(TabletopVis::computeTimeStep(row.fps, 50.0), row.expected) << row.fps;
+}
+
+TEST(TabletopVisTest, ScreenSizeZeroKeepsADimensionAndResizeRebuildsOnce)
+{
+    TestVis vis(1, 100, 100, 640, 400);
+    auto* r = new ResizingLeaf(&vis, 10, 10);
+    vis.addComponent(r, false);
+    vis.addComponent(leaf(vis), false);
+    vis.checkForResize();
+    EXPECT_EQ(r->rebuilt, 1);
+    vis.checkForResize();
+    EXPECT_EQ(r->rebuilt, 1);
+
+    vis.setScreensize(0, 480);
+    EXPECT_EQ(vis.getScreenWidth(), 640u);
+    EXPECT_EQ(vis.getScreenHeight(), 480u);
+    vis.checkForResize();
+    vis.checkForResize();
+    EXPECT_EQ(r->rebuilt, 2);
+}
+
+TEST(TabletopVisTest, PointerCycleAndTouchBounds)
+{
+    TestVis vis(2, 100, 100, 800, 600);
+    vis.devicePress(10, 20, 0, 1);
+    EXPECT_TRUE(vis.getDoPainting(1));
+    EXPECT_TRUE(vis.getDeviceIsPressed(1));
+    EXPECT_TRUE(vis.getIsPicking(1));
+    EXPECT_FALSE(vis.getDoPainting(0));
+    EXPECT_TRUE(vis.checkDoDrawingForUser(1));
+
+    vis.deviceMove(800, 600, 0, 1);
+    EXPECT_EQ(vis.getPosXToPaint(1), 800u);
+    EXPECT_EQ(vis.getInitialPosXToPaint(1), 10u);
+    EXPECT_TRUE(vis.checkDoDrawingForUser(1)); // edges included
+    vis.deviceMove(801, 600, 0, 1);
+    EXPECT_FALSE(vis.checkDoDrawingForUser(1));
+
+    vis.setTouchBoundWidth(1, 12.0);
+    vis.setTouchBoundHeight(1, 7.0);
+    vis.setTouchBoundWidth(1, -3.0);
+    vis.setTouchBoundWidth(1, 0.0);
+    vis.setTouchBoundHeight(1, 0.0);
+    EXPECT_EQ(vis.getTouchBoundWidth(1), 12.0);
+    EXPECT_EQ(vis.getTouchBoundHeight(1), 7.0);
+
+    vis.deviceRelease(30, 40, 0, 1);
+    EXPECT_FALSE(vis.getDoPainting(1));
+    EXPECT_FALSE(vis.getDeviceIsPressed(1));
+    EXPECT_EQ(vis.getPosYToPaint(1), 40u);
+    EXPECT_EQ(vis.getTouchBoundWidth(1), 0.0);
+    EXPECT_EQ(vis.getTouchBoundHeight(1), 0.0);
+}
+
+TEST(TabletopVisTest, TouchIndicatorFollowsThePointerWithCrossedScaleFactors)
+{
+    TestVis vis(1, 100, 100, 800, 600);
+    auto* t = new TouchIndicator(0, 0, 1, 0, 2.0, 20.0);
+    vis.setIndicator(0, t);
+    vis.setScaleFactorExtendWidth(2.0);
+    vis.setScaleFactorExtendHeight(3.0);
+    vis.devicePress(50, 60, 0, 0);
+    vis.setTouchBoundWidth(0, 10.0);
+    vis.setTouchBoundHeight(0, 4.0);
+    vis.moveTouchIndicator(0);
+    vis.resizeTouchIndicator(0);
+    EXPECT_EQ(t->getPixelXPos(), 50u);
+    EXPECT_EQ(t->getPixelYPos(), 60u);
+    EXPECT_DOUBLE_EQ(t->getBoundHeight(), 8.0);  // height by the width factor
+    EXPECT_DOUBLE_EQ(t->getBoundWidth(), 30.0);  // width by the height factor
+    vis.resizeTouchIndicator(0, 5.0, 6.0);
+    EXPECT_EQ(t->getWidth(), 5.0);
+    vis.renderAllTouchIndicatorWithExtend(true);
+    EXPECT_TRUE(t->isRenderWithExtendEnabled());
+    vis.renderTouchIndicatorWithExtend(0, false);
+    EXPECT_FALSE(t->isRenderWithExtendEnabled());
+}
+
+TEST(TabletopVisTest, BufferCoordinatesScaleAndClampToTheLastCell)
+{
+    TestVis vis(1, 100, 50, 1000, 500);
+    EXPECT_EQ(vis.getBufferXCoordinate(0), 0u);
+    EXPECT_EQ(vis.getBufferXCoordinate(504), 50u);
+    EXPECT_EQ(vis.getBufferXCoordinate(1000), 99u);
+    EXPECT_EQ(vis.getBufferYCoordinate(500), 49u);
+    EXPECT_EQ(vis.getBufferYCoordinate(250), 25u);
+}
+
+TEST(TabletopVisTest, ControlBufferAndGlobalBuffers)
+{
+    TestVis vis(1, 40, 30, 100, 100);
+    auto* control = bufferCast<int>(vis.getControlBuffer());
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->getWidth(), 40u);
+    EXPECT_EQ(control->getHeight(), 30u);
+    EXPECT_EQ(control->getValue(39, 29), 0);
+    EXPECT_EQ(control->getID(), 0u);
+    EXPECT_EQ(vis.countImageBuffers(), 1u);
+
+    BufferTemplate<unsigned char>* rgba = vis.createNew4DUCharImageBuffer(8, 4);
+    EXPECT_EQ(rgba->getChannelNumber(), 4u);
+    EXPECT_EQ(rgba->getID(), 1u);
+    BufferTemplate<float>* vec = vis.createNew2DFloatVectorImageBuffer(1024, 256);
+    EXPECT_EQ(vec->getChannelNumber(), 2u);
+    EXPECT_EQ(vec->getID(), 2u);
+    delete rgba;
+    EXPECT_EQ(vis.countImageBuffers(), 1u); // made, not registered
+
+    vis.setGlobalBuffer(DIRECTION_BUFFER, vec);
+    EXPECT_TRUE(vis.bufferMemoryChanged());
+    // 40*30 ints (4 KB after truncation) plus 1024*256*2 floats (2048 KB).
+    EXPECT_EQ(vis.getAllocatedMemorySize(), 4u + 2048u);
+    EXPECT_FALSE(vis.bufferMemoryChanged());
+
+    BufferTemplate<int> stranger(1, 9);
+    OutputCapture out;
+    vis.deleteImageBuffer(&stranger);
+    EXPECT_EQ(out.take(), "ERROR deleting buffer.\n");
+    vis.deleteImageBuffer(vec);
+    EXPECT_EQ(vis.getGlobalBuffer(DIRECTION_BUFFER), nullptr);
+    EXPECT_EQ(vis.countImageBuffers(), 1u);
+}
+
+TEST(TabletopVisTest, SceneParameters)
+{
+    TestVis vis;
+    EXPECT_EQ(vis.getContainerInsideControlPointSteps(), 3u);
+    EXPECT_EQ(vis.getContainerOutsideControlPointSteps(), 6u);
+    vis.setContainerControlPointSteps(1, 2);
+    EXPECT_EQ(vis.getContainerInsideControlPointSteps(), 3u);
+    EXPECT_EQ(vis.getContainerOutsideControlPointSteps(), 3u);
+    vis.setContainerControlPointSteps(5, 9);
+    EXPECT_EQ(vis.getContainerInsideControlPointSteps(), 5u);
+    EXPECT_EQ(vis.getContainerOutsideControlPointSteps(), 9u);
+
+    EXPECT_DOUBLE_EQ(vis.getQuaterSquaredRNTFactor(), 0.125);
+    vis.setRNTParameters(2.0, 3.5);
+    EXPECT_DOUBLE_EQ(vis.getRNTFactor(), 2.0);
+    EXPECT_DOUBLE_EQ(vis.getQuaterSquaredRNTFactor(), 1.0);
+    EXPECT_DOUBLE_EQ(vis.getRNTCircleDisplayTime(), 3.5);
+
+    float r = 0, g = 0, b = 0;
+    vis.setHighlightColor(0.1f, 0.2f, 0.3f);
+    vis.getHighlightColor(&r, &g, &b);
+    EXPECT_FLOAT_EQ(g, 0.2f);
+    EXPECT_DOUBLE_EQ(vis.getContainerOpacity(), 0.75);
+    EXPECT_DOUBLE_EQ(vis.getInitialMaxCurrentWidth(), 100.0);
+}
+
+TEST(TabletopVisTest, LensGoesRightAboveTheControlSurfaceAtTheBack)
+{
+    // Surface at the back: lens and surface swap into place quietly.
+    {
+        TestVis vis;
+        RecordingLeaf* a = leaf(vis);
+        vis.addComponent(a, false);
+        RecordingLeaf* lens = leaf(vis);
+        vis.addComponent(lens, false);
+        auto* surface = new FakeSurface(&vis, 10, 10);
+        vis.addComponent(surface, false);
+        OutputCapture out;
+        vis.placeLensAboveControlSurface<FakeSurface>(lens);
+        EXPECT_EQ(out.take(), "");
+        std::vector<VisComponent*> order(vis.getRenderList().begin(), vis.getRenderList().end());
+        EXPECT_EQ(order, (std::vector<VisComponent*>{a, lens, surface}));
+    }
+    // Lens appended behind the surface: the surface is moved back, with a warning.
+    {
+        TestVis vis;
+        auto* surface = new FakeSurface(&vis, 10, 10);
+        vis.addComponent(leaf(vis), false);
+        vis.addComponent(surface, false);
+        RecordingLeaf* lens = leaf(vis);
+        vis.addComponent(lens, false);
+        OutputCapture out;
+        vis.placeLensAboveControlSurface<FakeSurface>(lens);
+        EXPECT_EQ(out.take(),
+                  "control surface wasn't the last in our render list. watch the fuck out...\n");
+        EXPECT_EQ(vis.getRenderList().back(), surface);
+        EXPECT_EQ(*std::next(vis.getRenderList().rbegin()), lens);
+    }
+}
+
+TEST(TabletopVisTest, MoveToFrontRaisesTheParentAndTheChildWithinIt)
+{
+    TestVis vis;
+    auto* box = new RecordingComposite(&vis, 50, 50);
+    vis.addComponent(box, false);
+    RecordingLeaf* a = leaf(vis);
+    RecordingLeaf* b = leaf(vis);
+    RecordingLeaf* other = leaf(vis);
+    vis.addComponent(a, false);
+    vis.addComponent(b, false);
+    vis.addComponent(other, false);
+    box->addChild(a);
+    box->addChild(b);
+    vis.moveComponentToRenderFront(other);
+    EXPECT_EQ(vis.getRenderList().front(), other);
+    vis.moveComponentToRenderFront(a);
+    EXPECT_EQ(vis.getRenderList().front(), box);
+    EXPECT_EQ(box->getLocalRenderList().front(), a);
+
+    OutputCapture out;
+    vis.moveComponentToRenderFront(nullptr);
+    EXPECT_EQ(out.take(), " Error. Could not move component to front of render list.\n");
+}
+
+TEST(TabletopVisTest, WiimoteSamplesReachTheLastTouchedComponentsAsCopies)
+{
+    class WiiLeaf : public RecordingLeaf {
+    public:
+        using RecordingLeaf::RecordingLeaf;
+        WiiCommunicationData* seen = nullptr;
+        size_t buttons = 0;
+        void wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_BUTTON>& b,
+                          WiiCommunicationData& d) override
+        {
+            seen = &d;
+            buttons = b.size();
+        }
+    };
+    TestVis vis(2);
+    auto* c = new WiiLeaf(&vis, 10, 10);
+    vis.addComponent(c, false);
+    vis.setLastComponent(1, c);
+    std::vector<WiiCommunicationData::WIIMOTE_BUTTON> pressed{WiiCommunicationData::A,
+                                                              WiiCommunicationData::HOME};
+    WiiCommunicationData sample;
+    sample.posX = 12.5f;
+    vis.wiimoteEvent(1, pressed, sample);
+    EXPECT_EQ(c->seen, nullptr); // user 1 is beyond the first user
+    vis.wiimoteEvent(2, pressed, sample);
+    ASSERT_NE(c->seen, nullptr);
+    EXPECT_NE(c->seen, &sample);
+    EXPECT_FLOAT_EQ(c->seen->posX, 12.5f);
+    EXPECT_EQ(c->buttons, 2u);
+}

@@ -1,0 +1,57 @@
+// Touch indicators drawn in a real context.
+#include "GLTestContext.h"
+
+#include "vis/TouchIndicatorGL.h"
+
+#include <GL/gl.h>
+
+#include <gtest/gtest.h>
+
+class TouchIndicatorGLTest : public GLTest {};
+
+TEST_F(TouchIndicatorGLTest, ColourFollowsTheUserNumber)
+{
+    const struct {
+        unsigned long user;
+        unsigned char r, g, b;
+    } rows[] = {{0, 0, 0, 255},     {1, 255, 0, 0},   {2, 0, 255, 0}, {3, 255, 255, 255},
+                {4, 255, 255, 0},   {5, 0, 255, 255}, {6, 0, 0, 0},   {42, 0, 0, 0}};
+    for (const auto& row : rows) {
+        TouchIndicatorGL t(100, 100, 1, row.user, 2, 20);
+        EXPECT_EQ(t.getColor()[0], row.r) << row.user;
+        EXPECT_EQ(t.getColor()[1], row.g) << row.user;
+        EXPECT_EQ(t.getColor()[2], row.b) << row.user;
+        EXPECT_EQ(t.getColor()[3], 255) << row.user;
+        EXPECT_NE(t.getDisplayList(), 0u);
+        EXPECT_FALSE(t.isRenderWithExtendEnabled());
+    }
+}
+
+TEST_F(TouchIndicatorGLTest, PlainIndicatorShowsNothing)
+{
+    TouchIndicatorGL t(100, 100, 0, 0, 20, 10);
+    t.render();
+    EXPECT_EQ(gl->pixel(100, 100)[2], 0);
+    EXPECT_EQ(gl->pixel(101, 101)[3], 0);
+}
+
+TEST_F(TouchIndicatorGLTest, ExtentDrawsTheContactRectangleAroundTheDisc)
+{
+    TouchIndicatorGL t(100, 100, 0, 0, 20, 10);
+    t.renderWithExtend(true);
+    t.render();
+    // Scaled by the marker size 3: half extents 30 and 15.
+    EXPECT_GT(gl->pixel(70, 100)[2], 100);
+    EXPECT_GT(gl->pixel(130, 100)[2], 100);
+    EXPECT_GT(gl->pixel(100, 115)[2], 100);
+    EXPECT_GT(gl->pixel(100, 85)[2], 100);
+    // Inside the rectangle but outside the disc (radius 3): untouched.
+    EXPECT_EQ(gl->pixel(85, 100)[2], 0);
+    // The disc: the user's colour at the centre.
+    EXPECT_GT(gl->pixel(100, 100)[2], 100);
+    // The modelview matrix is left as it was.
+    GLdouble m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    EXPECT_EQ(m[0], 1.0);
+    EXPECT_EQ(m[12], 0.0);
+}
