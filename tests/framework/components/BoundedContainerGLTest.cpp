@@ -16,19 +16,6 @@ protected:
     }
 };
 
-TEST_F(BoundedContainerGLTest, ShapeArgumentsAreClamped)
-{
-    const struct {
-        unsigned points, level, expectedPoints, expectedLevel;
-    } rows[] = {{2, 12, 3, 8}, {30, 2, 24, 2}, {8, 3, 8, 3}};
-    for (const auto& row : rows) {
-        BoundedContainerGL* c = make(row.points, row.level, false);
-        EXPECT_EQ(c->getControlPointCount(), row.expectedPoints);
-        EXPECT_EQ(c->getSplineLevel(), row.expectedLevel);
-        EXPECT_EQ(c->getSplineOutside().numSplinePoints(), row.expectedPoints << row.expectedLevel);
-    }
-}
-
 TEST_F(BoundedContainerGLTest, BodyBorderAndHandleCodes)
 {
     // Ring of 240 x 240: outline radius 105, ring width 60, handles at 0, 45, 90 ... degrees.
@@ -97,18 +84,6 @@ TEST_F(BoundedContainerGLTest, InsidePointsHaveEvenCodesAndDragAsEleven)
     // The outline's point 2 is untouched.
     EXPECT_GT((*c->getSplineOutside().controlPoints())[2].y, p.y + 30);
     EXPECT_EQ(c->releaseLocalBuffer(px, py - 10, 0, 0), BoundedContainerGL::kDraggingInsidePoint);
-}
-
-TEST_F(BoundedContainerGLTest, RandomInsidePositionsLieOnTheBody)
-{
-    BoundedContainerGL* c = make(8, 3, true);
-    for (int i = 0; i < 50; ++i) {
-        double x, y;
-        c->getRandomInsidePosition(&x, &y);
-        const double r = std::hypot(x - c->getXPos(), y - c->getYPos());
-        EXPECT_GE(r, 23.0);
-        EXPECT_LE(r, 67.0);
-    }
 }
 
 } // namespace

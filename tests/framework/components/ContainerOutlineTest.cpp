@@ -119,20 +119,6 @@ TEST(ContainerOutline, FittedSizeHoldsOutlineBordersAndHandles)
     EXPECT_NEAR(maxX - minX + 2 * kBorder, w2, 1e-9);
 }
 
-TEST(ContainerOutline, HandleMaskIsADisc)
-{
-    BufferTemplate<unsigned char> handle;
-    const unsigned r = ContainerOutline::handleRadius(14.6);
-    EXPECT_EQ(r, 15u);
-    handle.setSizeAndAllocateMemory(2 * r, 2 * r);
-    ContainerOutline::fillHandleMask(handle);
-    EXPECT_EQ(handle.getValue(0, 0), 0);
-    EXPECT_EQ(handle.getValue(29, 29), 0);
-    EXPECT_EQ(handle.getValue(15, 15), 1);
-    EXPECT_EQ(handle.getValue(0, 15), 1);
-    EXPECT_EQ(handle.getValue(15, 29), 1);
-}
-
 // A point at radius r, 22.5 degrees past the k-th of 8 control points (between two handles).
 double px(double r, int k = 0) { return r * std::cos((k * 45 + 22.5) * M_PI / 180); }
 double py(double r, int k = 0) { return r * std::sin((k * 45 + 22.5) * M_PI / 180); }
@@ -166,14 +152,6 @@ TEST(ContainerOutline, HitMaskRegionCodesOfPoolAndBelt)
         {"belt inside handle 6 (even)", belt, 0, -95, 28},
     };
     for (const auto& row : rows) EXPECT_EQ(row.shape.codeAt(row.x, row.y), row.code) << row.name;
-}
-
-TEST(ContainerOutline, HandlesCanBeLeftOut)
-{
-    Shape pool(8, 4, false, true, 300, 300, 40);
-    pool.outline.fillHitMask(pool.mask, pool.handle, pool.mapping, false);
-    EXPECT_EQ(pool.codeAt(135 + 7, 0), 12); // the border under the handle shows
-    EXPECT_EQ(pool.codeAt(135 - 7, 0), 3);
 }
 
 } // namespace

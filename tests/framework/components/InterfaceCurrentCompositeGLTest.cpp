@@ -1,4 +1,3 @@
-#include "components/CurrentField.h"
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
 
@@ -9,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -101,35 +99,6 @@ TEST_F(InterfaceCurrentGLTest, BorderTouchMovesTheCurrentInsteadOfSwiping)
     EXPECT_EQ(belt->hitLocalBuffer(128 + 85, 128 + 35, 0, 0), 12u);
     EXPECT_EQ(belt->releaseLocalBuffer(128 + 85, 128 + 35, 0, 0), 12u);
     EXPECT_DOUBLE_EQ(belt->getSpeed(), 1.0);
-}
-
-TEST_F(InterfaceCurrentGLTest, TwoThreadFieldEqualsOneThreadField)
-{
-    InterfaceCurrentCompositeGL* belt = make(true);
-    BufferTemplate<float> size(1, 0), orientation(2, 0), flow(2, 0);
-    for (auto* b : {&size, &orientation, &flow})
-        b->setSizeAndAllocateMemory(belt->getBufferWidth(), belt->getBufferHeight());
-    const CurrentField::Grids grids{&size, &orientation, &flow};
-    CurrentField::fillDefaults(grids);
-    // Compare the belt's (two-thread) fields with a one-thread fill of the same segments.
-    ContainerOutline same(8, 4, true, true);
-    same.computeInitialControlPoints(100, 100, 15.0, belt->getRingWidth());
-    double w, h, dx, dy;
-    same.fitSize(true, &w, &h, &dx, &dy);
-    ASSERT_DOUBLE_EQ(w, belt->getWidth());
-    const auto segments = CurrentField::buildSegments(
-        same, {belt->getHalfWidth(), belt->getHalfHeight(), 1.0, 1.0}, belt->getSpeed(),
-        belt->getWallStrength());
-    CurrentField::fillSegments(segments, 0, segments.size(), grids);
-    const BufferTemplate<float>* mine[3] = {belt->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER),
-                                           belt->getActiveBufferAs<float>(ORIENTATION_BUFFER),
-                                           belt->getActiveBufferAs<float>(DIRECTION_BUFFER)};
-    const BufferTemplate<float>* theirs[3] = {&size, &orientation, &flow};
-    for (int k = 0; k < 3; ++k)
-        EXPECT_EQ(std::memcmp(mine[k]->getBufferArray(), theirs[k]->getBufferArray(),
-                              theirs[k]->getAllocatedMemorySizeInBytes()),
-                  0)
-            << k;
 }
 
 TEST_F(InterfaceCurrentGLTest, ItemDroppedOnABeltRidesAroundIt)

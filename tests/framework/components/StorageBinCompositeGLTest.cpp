@@ -41,20 +41,4 @@ TEST_F(StorageBinGLTest, ItemsTakeTheBinSizeAndReturnToTheirOwnWhenTakenOut)
     EXPECT_EQ(item->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr);
 }
 
-TEST_F(StorageBinGLTest, ReshapingRecreatesTheSizeField)
-{
-    StorageBinCompositeGL* bin =
-        scene.vis->createStorageBin(120, 120, true, true, 128, 128, 0.0, 4, 2, false, false);
-    const auto p = (*bin->getSplineOutside().controlPoints())[1]; // top
-    const unsigned px = unsigned(128 + p.x + 0.5), py = unsigned(128 + p.y + 0.5);
-    EXPECT_EQ(bin->hitLocalBuffer(px, py, 0, 0), BoundedContainerGL::kDraggingOutsidePoint);
-    bin->hitLocalBuffer(px, py + 40, 0, 0);
-    bin->releaseLocalBuffer(px, py + 40, 0, 0);
-    const BufferTemplate<float>* size = bin->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
-    ASSERT_NE(size, nullptr);
-    EXPECT_EQ(size->getHeight(), bin->getBufferHeight());
-    EXPECT_GT(bin->getHeight(), 155.0);
-    EXPECT_EQ(size->getValue(3u, size->getHeight() - 2), StorageBinCompositeGL::kChildSize);
-}
-
 } // namespace
