@@ -1,0 +1,189 @@
+#include "components/InterfaceCurrentCompositeGL.h"
+#include "components/StorageBinCompositeGL.h"
+
+#include "ContainerTestSupport.h"
+#include "OutputCapture.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class InterfaceCurrentGLTest : public GLTest {
+protected:
+    ContainerScene scene;
+    // A belt (or pool) of 200 x 200 in the middle of the table: outline radius 85, ring 50.
+    InterfaceCurrentCompositeGL* make(bool belt)
+    {
+        OutputCapture quiet; // the belt reports its direction dump
+        return scene.vis->createInterfaceCurrent(200, 200, true, true, 128, 128, 0.0, 8, 4, belt,
+                                                 true);
+    }
+    static bool allZero(const BufferTemplate<float>* b)
+    {
+        const float* d = b->getBufferArray();
+        for (std::size_t i = 0, n = std::size_t(b->getWidth()) * b->getHeight() * 2; i < n; ++i)
+            if (d[i] != 0.0f) return false;
+        return true;
+    }
+    static BufferTemplate<float>* direction(InterfaceCurrentCompositeGL* c)
+    {
+        return c->getActiveBufferAs<float>(DIRECTION_BUFFER);
+    }
+    // A swipe from (x0, y0) to (x1, y1): press, one move, release.
+    static unsigned swipe(InterfaceCurrentCompositeGL* c, double x0, double y0, double x1, double y1)
+    {
+        OutputCapture quiet;
+        EXPECT_EQ(c->hitLocalBuffer(unsigned(x0), unsigned(y0), 0, 0), 1u) << "swipe keeps it in place";
+        c->hitLocalBuffer(unsigned(x1), unsigned(y1), 0, 0);
+        return c->releaseLocalBuffer(unsigned(x1), unsigned(y1), 0, 0);
+    }
+};
+
+TEST_F(InterfaceCurrentGLTest, NewBeltTurnsAtSpeedOneAndDumpsItsFlow)
+{
+    OutputCapture out;
+    InterfaceCurrentCompositeGL* belt =
+        scene.vis->createInterfaceCurrent(200, 200, true, true, 128, 128, 0.0, 8, 4, true, true);
+    EXPECT_EQ(out.take(), "i-Buffer data written to file: currentdirectionbuffer0.ppm\n");
+    EXPECT_DOUBLE_EQ(belt->getSpeed(), 1.0);
+    EXPECT_FALSE(allZero(direction(belt)));
+}
+
+TEST_F(InterfaceCurrentGLTest, SwipesSetTheBeltSpeed)
+{
+    InterfaceCurrentCompositeGL* belt = make(true);
+    // Start on the ring at the top (orientation there points down, to the centre).
+    const double x = 128, y = 128 + 60;
+    // The orientation there is (0, -1): q = -0 * dy + (-1) * dx, so rightwards is negative.
+    const struct {
+        const char* name;
+        double dx, dy, speed;
+    } rows[] = {
+        {"400 pixels to the right", 400, 0, -8.0},
+        {"5 pixels stops the belt", 5, 0, 0.0},
+        {"120 pixels to the left", -120, 0, 6.0},
+        {"80 pixels to the right", 80, 0, -4.0},
+        {"400 pixels downwards along the orientation: q = 0", 0, 400, -8.0},
+    };
+    for (const auto& row : rows) {
+        const unsigned code = swipe(belt, x, y, x + row.dx, y + row.dy);
+        EXPECT_EQ(code, 1u) << row.name;
+        EXPECT_DOUBLE_EQ(belt->getSpeed(), row.speed) << row.name;
+    }
+    // The stopped belt writes no flow; a moving one does.
+    swipe(belt, x, y, x + 5, y);
+    EXPECT_TRUE(allZero(direction(belt)));
+    swipe(belt, x, y, x + 200, y);
+    EXPECT_FALSE(allZero(direction(belt)));
+}
+
+TEST_F(InterfaceCurrentGLTest, PoolNeverWritesADirection)
+{
+    InterfaceCurrentCompositeGL* pool = make(false);
+    EXPECT_DOUBLE_EQ(pool->getSpeed(), 1.0);
+    EXPECT_TRUE(allZero(direction(pool)));
+    EXPECT_EQ(swipe(pool, 128, 128, 128 + 300, 128), 1u);
+    EXPECT_NE(pool->getSpeed(), 0.0);
+    EXPECT_TRUE(allZero(direction(pool)));
+    EXPECT_TRUE(allZero(pool->getActiveBufferAs<float>(ORIENTATION_BUFFER)));
+}
+
+TEST_F(InterfaceCurrentGLTest, BorderTouchMovesTheCurrentInsteadOfSwiping)
+{
+    InterfaceCurrentCompositeGL* belt = make(true);
+    // Radius 92 at 22.5 degrees: between two handles on the outer border strip.
+    EXPECT_EQ(belt->hitLocalBuffer(128 + 85, 128 + 35, 0, 0), 12u);
+    EXPECT_EQ(belt->releaseLocalBuffer(128 + 85, 128 + 35, 0, 0), 12u);
+    EXPECT_DOUBLE_EQ(belt->getSpeed(), 1.0);
+}
+
+TEST_F(InterfaceCurrentGLTest, ItemDroppedOnABeltRidesAroundIt)
+{
+    scene.vis->setAnimating(true);
+    InterfaceCurrentCompositeGL* belt = make(true);
+    // On the ring, to the right of the centre: radius 60 (ring 35 … 85).
+    auto* item = new FieldFollower(scene.vis.get(), 20, 128 + 60, 128);
+    scene.vis->addComponent(item, true);
+    scene.frame(); // drops the belt (onto nothing), then the item onto the belt
+    ASSERT_EQ(item->getParent(), belt);
+
+    double lastAngle = std::atan2(item->getYPos() - 128, item->getXPos() - 128);
+    double travelled = 0.0;
+    for (int frame = 0; frame < 60; ++frame) {
+        gl->bindFramebuffer();
+        scene.frame();
+        const double r = std::hypot(item->getXPos() - 128, item->getYPos() - 128);
+        EXPECT_GT(r, 35.0) << frame;
+        EXPECT_LT(r, 85.0) << frame;
+        const double angle = std::atan2(item->getYPos() - 128, item->getXPos() - 128);
+        double step = angle - lastAngle;
+        if (step > M_PI) step -= 2 * M_PI;
+        if (step < -M_PI) step += 2 * M_PI;
+        // Speed 1 runs clockwise: the angle falls every frame.
+        EXPECT_LT(step, 0.0) << frame;
+        travelled += step;
+        lastAngle = angle;
+    }
+    EXPECT_LT(travelled, -0.5); // well along the ring
+    // It grew to fit the belt (0.7 of the ring width of 50) and turned with the outline.
+    EXPECT_NEAR(item->getWidth(), 35.0, 2.0);
+    const double facing = std::fmod(item->getRotation() + 360.0, 360.0);
+    const double expected = std::fmod(lastAngle * 180 / M_PI + 90.0 + 360.0, 360.0);
+    EXPECT_NEAR(std::fabs(std::remainder(facing - expected, 360.0)), 0.0, 10.0);
+}
+
+TEST_F(InterfaceCurrentGLTest, ItemInAPoolStaysPut)
+{
+    scene.vis->setAnimating(true);
+    InterfaceCurrentCompositeGL* pool = make(false);
+    auto* item = new FieldFollower(scene.vis.get(), 20, 128 + 30, 128 - 20);
+    scene.vis->addComponent(item, true);
+    for (int frame = 0; frame < 20; ++frame) {
+        gl->bindFramebuffer();
+        scene.frame();
+    }
+    ASSERT_EQ(item->getParent(), pool);
+    EXPECT_DOUBLE_EQ(item->getXPos(), 128 + 30);
+    EXPECT_DOUBLE_EQ(item->getYPos(), 128 - 20);
+}
+
+TEST_F(InterfaceCurrentGLTest, ScreenshotOfBinPoolAndBelt)
+{
+    {
+        OutputCapture quiet;
+        scene.vis->createStorageBin(100, 80, true, true, 60, 200, 0.0, 6, 3, false, false);
+        scene.vis->createInterfaceCurrent(100, 100, true, true, 190, 190, 0.0, 6, 3, false, true);
+        scene.vis->createInterfaceCurrent(150, 130, true, true, 110, 75, 0.0, 8, 4, true, true);
+        for (int frame = 0; frame < 2; ++frame) {
+            gl->bindFramebuffer();
+            scene.frame();
+        }
+    }
+    glFinish();
+    std::vector<unsigned char> rgba(256 * 256 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // Outline colour (255, 128, 0) and the inside colour blended over black at opacity 0.75.
+    int border = 0, inside = 0;
+    for (std::size_t i = 0; i < rgba.size(); i += 4) {
+        const int r = rgba[i], g = rgba[i + 1], b = rgba[i + 2];
+        if (r > 240 && std::abs(g - 128) < 12 && b < 15) ++border;
+        if (std::abs(r - 38) < 6 && std::abs(g - 57) < 6 && std::abs(b - 153) < 6) ++inside;
+    }
+    EXPECT_GT(border, 300);
+    EXPECT_GT(inside, 3000);
+    // Each container's body shows its inside colour at its centre (the belt's hole does not).
+    const auto at = [&](int x, int y) { return &rgba[(std::size_t(y) * 256 + x) * 4]; };
+    EXPECT_NEAR(at(60, 200)[2], 153, 6);
+    EXPECT_NEAR(at(190, 190)[2], 153, 6);
+    EXPECT_EQ(at(110, 75)[2], 0);
+
+    QImage image(rgba.data(), 256, 256, QImage::Format_RGBA8888);
+    image.mirrored(false, true).convertToFormat(QImage::Format_RGB888).save("/tmp/containers.png");
+}
+
+} // namespace

@@ -1,0 +1,44 @@
+#include "components/StorageBinCompositeGL.h"
+
+#include "ContainerTestSupport.h"
+#include "OutputCapture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StorageBinGLTest : public GLTest {
+protected:
+    ContainerScene scene;
+};
+
+TEST_F(StorageBinGLTest, ItemsTakeTheBinSizeAndReturnToTheirOwnWhenTakenOut)
+{
+    scene.vis->setAnimating(true);
+    StorageBinCompositeGL* bin =
+        scene.vis->createStorageBin(220, 220, true, true, 128, 128, 0.0, 6, 3, false, false);
+    const BufferTemplate<float>* size = bin->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->getValue(5u, 7u), StorageBinCompositeGL::kChildSize);
+
+    auto* item = new FieldFollower(scene.vis.get(), 40, 100, 140);
+    scene.vis->addComponent(item, true);
+    for (int frame = 0; frame < 60; ++frame) {
+        gl->bindFramebuffer();
+        scene.frame();
+    }
+    ASSERT_EQ(item->getParent(), bin);
+    // Dropped where it lay, grown to the bin's size, not carried anywhere.
+    EXPECT_DOUBLE_EQ(item->getXPos(), 100);
+    EXPECT_DOUBLE_EQ(item->getYPos(), 140);
+    EXPECT_NEAR(item->getWidth(), 200.0, 1e-9);
+    EXPECT_NEAR(item->getHeight(), 200.0, 1e-9);
+
+    // Taken out without animation, it is its old size at once.
+    scene.vis->setAnimating(false);
+    EXPECT_EQ(bin->removeChild(item), 1);
+    EXPECT_DOUBLE_EQ(item->getWidth(), 40.0);
+    EXPECT_EQ(item->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr);
+}
+
+} // namespace
