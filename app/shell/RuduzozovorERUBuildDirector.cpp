@@ -53,6 +53,36 @@ void RuduzozovorERUBuildDirector::buildFonts(RuduzozovorERUBuilderGL* builder)
         builder->buildFont(text(f.file, i), at(f.size, i, 64));
 }
 
+void RuduzozovorERUBuildDirector::buildContainers(RuduzozovorERUBuilderGL* builder)
+{
+    // Containers, storage bins and interface currents named by the configuration share the
+    // table with the painting; the bundled configuration names none.
+    const VeskConfiguration& c = *configuration;
+    const double imageWidth = c.images.width.empty() ? 100.0 : c.images.width.front();
+    const double imageHeight = c.images.height.empty() ? 100.0 : c.images.height.front();
+    using Build = void (RuduzozovorERUBuilderGL::*)(double, double, double, double, unsigned int,
+                                                     unsigned int, unsigned int, bool, bool,
+                                                     unsigned int, double, double);
+    const struct {
+        const VeskConfiguration::Containers* list;
+        Build build;
+    } kinds[] = {{&c.containers, &RuduzozovorERUBuilderGL::buildBoundedContainer},
+                 {&c.storage_bins, &RuduzozovorERUBuilderGL::buildStorageBin},
+                 {&c.interface_currents, &RuduzozovorERUBuilderGL::buildInterfaceCurrent}};
+    for (const auto& kind : kinds) {
+        const auto& l = *kind.list;
+        for (std::size_t i = 0; i < l.number.size(); ++i) {
+            if (l.number[i] == 0) continue;
+            (builder->*kind.build)(at(l.width, i, 600.0), at(l.height, i, 600.0),
+                                   at(l.xpos, i, 4294967295.0), at(l.ypos, i, 4294967295.0),
+                                   l.number[i], at(l.numberofcontrolpoints, i, 8u),
+                                   at(l.splinelevel, i, 4u), at(l.insideboundaryflag, i, false),
+                                   at(l.rounded, i, true), at(l.with_images, i, 1u), imageWidth,
+                                   imageHeight);
+        }
+    }
+}
+
 TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
                                                       RuduzozovorERUBuilderGL* builder)
 {
@@ -63,6 +93,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     for (std::size_t i = 0; i < c.textures.source.size(); ++i)
         builder->buildTextures(at(c.textures.number, i, 1u), text(c.textures.source, i));
     buildFonts(builder);
+    buildContainers(builder);
 
     const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);
     for (std::size_t i = 0; i < c.canvas_surface.border.size(); ++i)

@@ -35,4 +35,5 @@ public:
 private:
     TabletopVis* buildScene(unsigned int demoType, RuduzozovorERUBuilderGL* builder);
     void buildFonts(RuduzozovorERUBuilderGL* builder);
+    void buildContainers(RuduzozovorERUBuilderGL* builder);
 };

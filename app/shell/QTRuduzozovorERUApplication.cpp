@@ -1,0 +1,535 @@
+#include "QTRuduzozovorERUApplication.h"
+
+#include "QTRuduzozovorERUWidgetGL.h"
+#include "RuduzozovorERUVisGL.h"
+#include "config/QTVeskConfiguration.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+
+#include <iostream>
+
+namespace {
+const char* const kTitle = "Vesk Tabletop Framework Demo Application";
+}
+
+QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* configuration_)
+    : configuration(configuration_)
+{
+    // No overlays exist: the widget's surface asks for alpha and a deep depth buffer (set as the
+    // default format before the application object was made).
+    const int depth = QSurfaceFormat::defaultFormat().depthBufferSize();
+    if (depth > 0)
+        std::cout << "Depth Buffer enabled." << std::endl
+                  << "Depth Buffer Size: " << depth << std::endl;
+    else
+        std::cout << "Depth Buffer disabled." << std::endl;
+
+    glWidget = new QTRuduzozovorERUWidgetGL(this, configuration);
+    setCentralWidget(glWidget);
+
+    auto value = [this](QLabel*& label, const char* caption) {
+        statusBar()->addWidget(new QLabel(caption, this), 0);
+        label = new QLabel("0", this);
+        statusBar()->addWidget(label, 0);
+    };
+    value(objectNumberLabel, "Object #:");
+    statusBar()->addWidget(new QLabel(" |   Buffer Size:", this), 0);
+    bufferWidthLabel = new QLabel("0", this);
+    statusBar()->addWidget(bufferWidthLabel, 0);
+    statusBar()->addWidget(new QLabel("x", this), 0);
+    bufferHeightLabel = new QLabel("0", this);
+    statusBar()->addWidget(bufferHeightLabel, 0);
+    value(memoryLabel, " |   Buffer Memory (MB):");
+    value(usersLabel, " |   Users:");
+    value(fpsLabel, " |   fps:");
+
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::fpsChanged, this,
+            &QTRuduzozovorERUApplication::setFps);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::objectNumber, this,
+            &QTRuduzozovorERUApplication::setObjectNumber);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::bufferSize, this,
+            &QTRuduzozovorERUApplication::setBufferSize);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::allocatedMemorySize, this,
+            &QTRuduzozovorERUApplication::setMemorySize);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::userNumber, this,
+            &QTRuduzozovorERUApplication::setUserNumber);
+
+    createActions();
+
+    connect(this, &QTRuduzozovorERUApplication::toggleMipMapping, glWidget,
+            &QTRuduzozovorERUWidgetGL::toggleMipMapping);
+    connect(this, &QTRuduzozovorERUApplication::toggleLinearFiltering, glWidget,
+            &QTRuduzozovorERUWidgetGL::toggleLinearFiltering);
+    connect(this, &QTRuduzozovorERUApplication::toggleTextureCompression, glWidget,
+            &QTRuduzozovorERUWidgetGL::toggleTextureCompression);
+    connect(this, &QTRuduzozovorERUApplication::toggleARBTextureCompression, glWidget,
+            &QTRuduzozovorERUWidgetGL::toggleARBTextureCompression);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::notifyMipMapping, this,
+            &QTRuduzozovorERUApplication::notifyMipMapping);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::notifyLinearFiltering, this,
+            &QTRuduzozovorERUApplication::notifyLinearFiltering);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::notifyTextureCompression, this,
+            &QTRuduzozovorERUApplication::notifyTextureCompression);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::notifyARBTextureCompression, this,
+            &QTRuduzozovorERUApplication::notifyARBTextureCompression);
+
+    helpMenu = menuBar()->addMenu("Help");
+    helpMenu->addAction(addAction("&About", QKeySequence(), "About", this, SLOT(about()), false));
+}
+
+QTRuduzozovorERUApplication::~QTRuduzozovorERUApplication()
+{
+    if (multiMonitorFullscreen) toggleMultiMonitorFullscreen();
+    delete glWidget;
+    glWidget = nullptr;
+}
+
+QAction* QTRuduzozovorERUApplication::addAction(const QString& text, const QKeySequence& shortcut,
+                                                const QString& tip, QObject* receiver,
+                                                const char* slot, bool toWindow)
+{
+    auto* action = new QAction(text, this);
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    action->setStatusTip(tip);
+    connect(action, SIGNAL(triggered()), receiver, slot);
+    if (toWindow) QMainWindow::addAction(action);
+    return action;
+}
+
+void QTRuduzozovorERUApplication::createActions()
+{
+    using K = QKeySequence;
+    QObject* w = glWidget;
+    QAction* quit = addAction("&Quit", K(Qt::Key_Escape), "Quit the program", this, SLOT(close()));
+    QAction* load = addAction("&Load Color Reference Image", K("Ctrl+R"),
+                              "Load an image to color primitives", this,
+                              SLOT(loadColorReferenceImage()));
+    QAction* startStop =
+        addAction("&Start/Stop", K("Ctrl+S"), "Toggle animation", w, SLOT(toggleAnimating()));
+    QAction* faster = addAction("&Faster", K(Qt::CTRL | Qt::Key_PageUp), "Animate faster", w,
+                                SLOT(faster()));
+    QAction* slower = addAction("S&lower", K(Qt::CTRL | Qt::Key_PageDown), "Animate slower", w,
+                                SLOT(slower()));
+    QAction* add = addAction("&Add objects", K(Qt::CTRL | Qt::Key_Plus), "Add objects", w,
+                             SLOT(addObjects()));
+    QAction* remove = addAction("&Remove objects", K(Qt::CTRL | Qt::Key_Minus), "Remove objects",
+                                w, SLOT(removeObjects()));
+    QAction* realFull = addAction("Toggle real &fullscreen", K("Ctrl+F"), "Toggle real fullscreen",
+                                  this, SLOT(toggleFullscreen()));
+    QAction* multiFull = addAction("Toggle &multi-monitor fullscreen", K("Ctrl+N"),
+                                   "Toggle multi-monitor fullscreen", this,
+                                   SLOT(toggleMultiMonitorFullscreen()));
+    QAction* bars = addAction("Toggle information &bar", K("Ctrl+B"),
+                              "Show or hide the menu and status bars in fullscreen", this,
+                              SLOT(toggleStatusbars()));
+    QAction* cursor =
+        addAction("Toggle &cursor", K("Ctrl+C"), "Toggle cursor", w, SLOT(toggleCursor()));
+    QAction* tracking = addAction("Toggle &mouse tracking", K("Ctrl+T"), "Toggle mouse tracking",
+                                  w, SLOT(toggleMouseTracking()));
+    QAction* demo1 = addAction("Recreate main demo", K(Qt::CTRL | Qt::Key_1),
+                               "Recreate main demo", w, SLOT(changeDemoToFirst()), false);
+    QAction* demo2 = addAction("Load Decorative Mosaic demo", K(Qt::CTRL | Qt::Key_2),
+                               "Load Decorative Mosaic demo", w, SLOT(changeDemoToMosaic()), false);
+    QAction* demo3 = addAction("Load Pointillism demo", K(Qt::CTRL | Qt::Key_3),
+                               "Load Pointillism demo", w, SLOT(changeDemoToPointillism()), false);
+    // The demo shortcuts must work without opening the menu.
+    for (QAction* a : {demo1, demo2, demo3}) QMainWindow::addAction(a);
+    mipMappingAction =
+        addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
+    linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
+                                      SLOT(linearFiltering()), false);
+    textureCompressionAction = addAction("&Texture Compression", K(), "Texture Compression", this,
+                                         SLOT(textureCompression()), false);
+    arbTextureCompressionAction = addAction("&ARB Texture Compression", K(),
+                                            "ARB Texture Compression", this,
+                                            SLOT(arbTextureCompression()), false);
+    for (QAction* a : {mipMappingAction, linearFilteringAction, textureCompressionAction,
+                       arbTextureCompressionAction})
+        a->setCheckable(true);
+
+    struct Row {
+        const char* text;
+        QKeySequence key;
+        const char* tip;
+        const char* slot;
+    };
+    const Row windowOnly[] = {
+        {"Show Stroke Build Canvas", K(Qt::ALT | Qt::Key_O), "Show Stroke Build Canvas",
+         SLOT(openElementBuildCanvas())},
+        {"Hide Stroke Build Canvas", K(Qt::SHIFT | Qt::Key_O), "Hide Stroke Build Canvas",
+         SLOT(closeElementBuildCanvas())},
+        {"Toggle Movement Capability of Build Canvas", K(Qt::SHIFT | Qt::Key_N),
+         "Toggle Movement Capability of Build Canvas",
+         SLOT(toggleElementBuildCanvasMovementWithoutExtend())},
+        {"Enable Movement Capability of Build Canvas", K(Qt::ALT | Qt::Key_M),
+         "Enable Movement Capability of Build Canvas",
+         SLOT(enableElementBuildCanvasMovementWithoutExtend())},
+        {"Disable Movement Capability of Build Canvas", K(Qt::SHIFT | Qt::Key_M),
+         "Disable Movement Capability of Build Canvas",
+         SLOT(disableElementBuildCanvasMovementWithoutExtend())},
+        {"Draw Strokes as Lines on Build Canvas", K(Qt::ALT | Qt::Key_S),
+         "Draw Strokes as Lines on Build Canvas", SLOT(canvasDrawSegmentAsStroke())},
+        {"Draw Strokes as Points on Build Canvas", K(Qt::SHIFT | Qt::Key_S),
+         "Draw Strokes as Points on Build Canvas", SLOT(canvasDrawSegmentAsPoints())},
+        {"Delete current Strokes on Build Canvas", K(Qt::ALT | Qt::Key_D),
+         "Delete current Strokes on Build Canvas", SLOT(canvasDeleteStrokes())},
+        {"Use Strokes on Build Canvas as Rendering Element", K(Qt::ALT | Qt::Key_R),
+         "Use Strokes on Build Canvas as Rendering Element",
+         SLOT(canvasUseStrokesAsRenderingElements())},
+        {"Toggle capability to erase strokes", K(Qt::ALT | Qt::Key_E),
+         "UToggle capability to erase strokes", SLOT(canvasToggleEraseCapability())},
+        {"Toggle &picking rendering", K("Ctrl+P"), "Toggle picking rendering for debug purposes",
+         SLOT(togglePickingRendering())},
+        {"Show Context Menu", K(Qt::ALT | Qt::Key_C), "Show Context Menu", SLOT(openContextMenu())},
+        {"Hide Context Menu", K(Qt::SHIFT | Qt::Key_C), "Hide Context Menu",
+         SLOT(closeContextMenu())},
+        {"Show Palette", K(Qt::ALT | Qt::Key_P), "Show Palette", SLOT(openPalette())},
+        {"Hide Palette", K(Qt::SHIFT | Qt::Key_P), "Hide Paletet", SLOT(closePalette())},
+        {"Set Fake Posture to Pen", K(Qt::ALT | Qt::Key_1), "Set Fake Posture to Pen",
+         SLOT(setPenFakePosture())},
+        {"Set Fake Posture to One Finger", K(Qt::ALT | Qt::Key_2), "Set Fake Posture to",
+         SLOT(setOneFingerFakePosture())},
+        {"Set Fake Posture to Two Fingers", K(Qt::ALT | Qt::Key_3),
+         "Set Fake Posture to two fingers", SLOT(setTwoFingersFakePosture())},
+        {"Set Fake Posture to Fist", K(Qt::ALT | Qt::Key_4), "Set Fake Posture to",
+         SLOT(setFistFakePosture())},
+        {"Set Fake Posture to Hand", K(Qt::ALT | Qt::Key_5), "Set Fake Posture to Hand",
+         SLOT(setHandFakePosture())},
+        {"Write Color Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_1),
+         "Write Color Buffer to Image", SLOT(createColorBufferImage())},
+        {"Write Temporary Color Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_2),
+         "Write Temporary Color Buffer to Image", SLOT(createTempColorBufferImage())},
+        {"Write Selection Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_4),
+         "Write Selection Buffer to Image", SLOT(createSelectionBufferImage())},
+        {"Write Dropoff Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_5),
+         "Write Dropoff Buffer to Image", SLOT(createDropoffBufferImage())},
+        {"Write depth Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_6),
+         "Write depth Buffer to Image", SLOT(createDepthBufferImage())},
+        {"Write temp orient Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_7),
+         "Write temp orient Buffer to Image", SLOT(createOrientationBufferImage())},
+        {"Write gradient Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_8),
+         "Write gradient Buffer to Image", SLOT(createGradientBufferImage())},
+        {"", K(Qt::CTRL | Qt::ALT | Qt::Key_9), "", SLOT(createTargetAreaBufferImage())},
+        {"", K(Qt::CTRL | Qt::Key_F1), "", SLOT(switchToCreateMode())},
+        {"", K(Qt::CTRL | Qt::Key_F2), "", SLOT(switchToEraseMode())},
+        {"", K(Qt::CTRL | Qt::Key_F3), "", SLOT(switchToColorMode())},
+        {"", K(Qt::CTRL | Qt::Key_F4), "", SLOT(switchToSizeMode())},
+        {"", K(Qt::CTRL | Qt::Key_F5), "", SLOT(switchToMoveMode())},
+        {"", K(Qt::CTRL | Qt::Key_F6), "", SLOT(switchToOrientationMode())},
+        {"", K(Qt::CTRL | Qt::Key_F9), "", SLOT(setDTWIINCInputCombo())},
+        {"", K(Qt::CTRL | Qt::Key_F10), "", SLOT(setDTWIIInputCombo())},
+        {"", K(Qt::CTRL | Qt::Key_F11), "", SLOT(setDTWIIPointingNCModesInputCombo())},
+        {"", K(Qt::ALT | Qt::Key_T), "", SLOT(switchIntoTaskMode())},
+        {"", K(Qt::SHIFT | Qt::Key_T), "", SLOT(switchOutOfTaskMode())},
+    };
+    for (const Row& row : windowOnly) addAction(row.text, row.key, row.tip, this, row.slot);
+    addAction("", K(Qt::Key_Space), "", w, SLOT(startTask()));
+
+    fileMenu = menuBar()->addMenu("&File");
+    fileMenu->addAction(quit);
+    fileMenu->addAction(load);
+    controlMenu = menuBar()->addMenu("&Control");
+    controlMenu->addAction(startStop);
+    controlMenu->addSeparator();
+    controlMenu->addAction(faster);
+    controlMenu->addAction(slower);
+    controlMenu->addSeparator();
+    controlMenu->addAction(add);
+    controlMenu->addAction(remove);
+    controlMenu->addSeparator();
+    controlMenu->addAction(realFull);
+    controlMenu->addAction(multiFull);
+    controlMenu->addAction(bars);
+    controlMenu->addSeparator();
+    controlMenu->addAction(cursor);
+    controlMenu->addAction(tracking);
+    demosMenu = menuBar()->addMenu("&Demos");
+    demosMenu->addAction(demo1);
+    demosMenu->addAction(demo2);
+    demosMenu->addAction(demo3);
+    hardwareMenu = menuBar()->addMenu("&Hardware");
+    hardwareMenu->addAction(mipMappingAction);
+    hardwareMenu->addAction(linearFilteringAction);
+    hardwareMenu->addAction(textureCompressionAction);
+    hardwareMenu->addAction(arbTextureCompressionAction);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status bar
+
+void QTRuduzozovorERUApplication::setFps(float fps) { fpsLabel->setNum(fps); }
+void QTRuduzozovorERUApplication::setObjectNumber(unsigned int n)
+{
+    objectNumberLabel->setNum(static_cast<int>(n));
+}
+void QTRuduzozovorERUApplication::setBufferSize(unsigned int w, unsigned int h)
+{
+    bufferWidthLabel->setNum(static_cast<int>(w));
+    bufferHeightLabel->setNum(static_cast<int>(h));
+}
+void QTRuduzozovorERUApplication::setMemorySize(unsigned long kilobytes)
+{
+    memoryLabel->setNum(static_cast<double>(kilobytes) * 0.0009765625);
+}
+void QTRuduzozovorERUApplication::setUserNumber(unsigned int n)
+{
+    usersLabel->setNum(static_cast<int>(n));
+}
+
+QString QTRuduzozovorERUApplication::statusText() const
+{
+    QString text;
+    for (QLabel* label : statusBar()->findChildren<QLabel*>()) text += label->text();
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display modes
+
+void QTRuduzozovorERUApplication::setMenusVisible(bool visible)
+{
+    menuBar()->setVisible(visible);
+    statusBar()->setVisible(visible);
+}
+
+void QTRuduzozovorERUApplication::toggleFullscreen()
+{
+    if (isFullScreen()) {
+        setMenusVisible(true);
+        showNormal();
+        return;
+    }
+    if (multiMonitorFullscreen) toggleMultiMonitorFullscreen();
+    if (!statusbarsInFullscreen) setMenusVisible(false);
+    showFullScreen();
+}
+
+void QTRuduzozovorERUApplication::toggleMultiMonitorFullscreen()
+{
+    // A frameless window over the whole virtual desktop; panels are the window manager's.
+    if (multiMonitorFullscreen) {
+        setMenusVisible(true);
+        setWindowFlags(savedFlags);
+        setGeometry(savedGeometry);
+        show();
+    } else {
+        if (isFullScreen()) showNormal();
+        if (!statusbarsInFullscreen) setMenusVisible(false);
+        savedGeometry = geometry();
+        savedFlags = windowFlags();
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect desktop = screen ? screen->virtualGeometry() : geometry();
+        setWindowFlags(savedFlags | Qt::FramelessWindowHint);
+        setGeometry(desktop);
+        show();
+    }
+    multiMonitorFullscreen = !multiMonitorFullscreen;
+}
+
+void QTRuduzozovorERUApplication::toggleStatusbars()
+{
+    if (isFullScreen() || multiMonitorFullscreen) setMenusVisible(!statusbarsInFullscreen);
+    statusbarsInFullscreen = !statusbarsInFullscreen;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hardware switches: mip mapping pairs with linear filtering, texture compression with ARB
+// texture compression.
+
+void QTRuduzozovorERUApplication::mipMapping()
+{
+    mipMappingFlag = !mipMappingFlag;
+    mipMappingAction->setChecked(mipMappingFlag);
+    if (!mipMappingFlag) {
+        linearFilteringFlag = false;
+        linearFilteringAction->setChecked(false);
+    }
+    emit toggleMipMapping(mipMappingFlag);
+    showHardwareMessage();
+}
+
+void QTRuduzozovorERUApplication::linearFiltering()
+{
+    linearFilteringFlag = !linearFilteringFlag;
+    linearFilteringAction->setChecked(linearFilteringFlag);
+    if (linearFilteringFlag) {
+        mipMappingFlag = true;
+        mipMappingAction->setChecked(true);
+    }
+    emit toggleLinearFiltering(linearFilteringFlag);
+    showHardwareMessage();
+}
+
+void QTRuduzozovorERUApplication::textureCompression()
+{
+    textureCompressionFlag = !textureCompressionFlag;
+    textureCompressionAction->setChecked(textureCompressionFlag);
+    if (!textureCompressionFlag) {
+        arbTextureCompressionFlag = false;
+        arbTextureCompressionAction->setChecked(false);
+    }
+    emit toggleTextureCompression(textureCompressionFlag);
+    showHardwareMessage();
+}
+
+void QTRuduzozovorERUApplication::arbTextureCompression()
+{
+    arbTextureCompressionFlag = !arbTextureCompressionFlag;
+    arbTextureCompressionAction->setChecked(arbTextureCompressionFlag);
+    if (arbTextureCompressionFlag) {
+        textureCompressionFlag = true;
+        textureCompressionAction->setChecked(true);
+    }
+    emit toggleARBTextureCompression(arbTextureCompressionFlag);
+    showHardwareMessage();
+}
+
+void QTRuduzozovorERUApplication::notifyMipMapping(bool on)
+{
+    mipMappingFlag = on;
+    mipMappingAction->setChecked(on);
+    if (!on) {
+        linearFilteringFlag = false;
+        linearFilteringAction->setChecked(false);
+    }
+}
+
+void QTRuduzozovorERUApplication::notifyLinearFiltering(bool on)
+{
+    linearFilteringFlag = on;
+    linearFilteringAction->setChecked(on);
+    if (on) {
+        mipMappingFlag = true;
+        mipMappingAction->setChecked(true);
+    }
+}
+
+void QTRuduzozovorERUApplication::notifyTextureCompression(bool on)
+{
+    textureCompressionFlag = on;
+    textureCompressionAction->setChecked(on);
+    if (!on) {
+        arbTextureCompressionFlag = false;
+        arbTextureCompressionAction->setChecked(false);
+    }
+}
+
+void QTRuduzozovorERUApplication::notifyARBTextureCompression(bool on)
+{
+    arbTextureCompressionFlag = on;
+    arbTextureCompressionAction->setChecked(on);
+    if (on) {
+        textureCompressionFlag = true;
+        textureCompressionAction->setChecked(true);
+    }
+}
+
+void QTRuduzozovorERUApplication::showHardwareMessage()
+{
+    ++hardwareMessageCount;
+    if (!hardwareMessageEnabled) return;
+    QMessageBox::information(this, "Important Note",
+                             "Changing hardware accelleration settings\n will be effective only "
+                             "after creating a new demo!Thank you.",
+                             QMessageBox::Ok);
+}
+
+void QTRuduzozovorERUApplication::about()
+{
+    QMessageBox::about(this, kTitle,
+                       QString(kTitle) +
+                           "\n\nVersion 1.2 (Summer 2006)\n\nBuilt by the nprtable developers on "
+                           "the tavlor tabletop framework.");
+}
+
+void QTRuduzozovorERUApplication::togglePickingRendering()
+{
+    pickingRendering = !pickingRendering;
+    if (TabletopVis* vis = glWidget->getVis()) vis->setPickingRendering(pickingRendering);
+}
+
+void QTRuduzozovorERUApplication::choosePaintColor()
+{
+    // A cancelled dialog hands on the invalid colour's components, as the original did.
+    const QColor c = QColorDialog::getColor(Qt::white, this);
+    glWidget->changePaintColor(static_cast<unsigned char>(c.red()),
+                               static_cast<unsigned char>(c.green()),
+                               static_cast<unsigned char>(c.blue()));
+}
+
+void QTRuduzozovorERUApplication::setInputCombo(int combo)
+{
+    if (RuduzozovorERUVisGL* vis = glWidget->getApplicationVis()) vis->setInputCombo(combo);
+}
+
+void QTRuduzozovorERUApplication::setDTWIIInputCombo() { setInputCombo(0); }
+void QTRuduzozovorERUApplication::setDTWIINCInputCombo() { setInputCombo(5); }
+void QTRuduzozovorERUApplication::setDTWIIPointingNCModesInputCombo() { setInputCombo(6); }
+
+// ---------------------------------------------------------------------------------------------
+// Forwarding slots. Their targets (stroke build canvas, canvas, palette, context menu, reference
+// image) are painting components; while the scene holds none of them these do nothing.
+
+void QTRuduzozovorERUApplication::openElementBuildCanvas()
+{
+    std::cout << "Opening new canvas for element creation." << std::endl;
+}
+void QTRuduzozovorERUApplication::toggleElementBuildCanvasMovementWithoutExtend()
+{
+    std::cout << "Toggling ability for moving build canvas without touch extend." << std::endl;
+}
+void QTRuduzozovorERUApplication::toggleElementBuildCanvasVisibility() {}
+void QTRuduzozovorERUApplication::closeElementBuildCanvas() {}
+void QTRuduzozovorERUApplication::enableElementBuildCanvasMovementWithoutExtend() {}
+void QTRuduzozovorERUApplication::disableElementBuildCanvasMovementWithoutExtend() {}
+void QTRuduzozovorERUApplication::canvasDeleteStrokes() {}
+void QTRuduzozovorERUApplication::canvasDrawSegmentAsStroke() {}
+void QTRuduzozovorERUApplication::canvasDrawSegmentAsPoints() {}
+void QTRuduzozovorERUApplication::canvasUseStrokesAsRenderingElements() {}
+void QTRuduzozovorERUApplication::canvasToggleEraseCapability() {}
+void QTRuduzozovorERUApplication::openContextMenu() {}
+void QTRuduzozovorERUApplication::closeContextMenu() {}
+void QTRuduzozovorERUApplication::openPalette() {}
+void QTRuduzozovorERUApplication::closePalette() {}
+void QTRuduzozovorERUApplication::setPenFakePosture() {}
+void QTRuduzozovorERUApplication::setOneFingerFakePosture() {}
+void QTRuduzozovorERUApplication::setTwoFingersFakePosture() {}
+void QTRuduzozovorERUApplication::setFistFakePosture() {}
+void QTRuduzozovorERUApplication::setHandFakePosture() {}
+void QTRuduzozovorERUApplication::createTargetAreaBufferImage() {}
+void QTRuduzozovorERUApplication::createPrimColorBufferImage() {}
+void QTRuduzozovorERUApplication::createTempColorBufferImage() {}
+void QTRuduzozovorERUApplication::createColorBufferImage() {}
+void QTRuduzozovorERUApplication::createSelectionBufferImage() {}
+void QTRuduzozovorERUApplication::createDropoffBufferImage() {}
+void QTRuduzozovorERUApplication::createOrientationBufferImage() {}
+void QTRuduzozovorERUApplication::createGradientBufferImage() {}
+void QTRuduzozovorERUApplication::createDepthBufferImage() {}
+void QTRuduzozovorERUApplication::switchToCreateMode() {}
+void QTRuduzozovorERUApplication::switchToEraseMode() {}
+void QTRuduzozovorERUApplication::switchToColorMode() {}
+void QTRuduzozovorERUApplication::switchToOrientationMode() {}
+void QTRuduzozovorERUApplication::switchToMoveMode() {}
+void QTRuduzozovorERUApplication::switchToSizeMode() {}
+void QTRuduzozovorERUApplication::switchIntoTaskMode() {}
+void QTRuduzozovorERUApplication::switchOutOfTaskMode() {}
+
+void QTRuduzozovorERUApplication::loadColorReferenceImage()
+{
+    // The reference image is a painting component; until the scene can make one, the action
+    // only toggles the state it would keep.
+    if (referenceImageLoaded) {
+        referenceImageLoaded = false;
+        referenceImage = nullptr;
+    }
+}

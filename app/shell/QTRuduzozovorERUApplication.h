@@ -1,0 +1,146 @@
+#pragma once
+// The main window: menus, keyboard shortcuts, status bar, the two fullscreen modes, and the
+// slots through which actions reach the OpenGL widget and the painting components.
+
+#include <QMainWindow>
+#include <QRect>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTRuduzozovorERUWidgetGL;
+class QTVeskConfiguration;
+class VisComponent;
+
+class QTRuduzozovorERUApplication : public QMainWindow {
+    Q_OBJECT
+public:
+    // The configuration is not owned.
+    explicit QTRuduzozovorERUApplication(QTVeskConfiguration* configuration);
+    ~QTRuduzozovorERUApplication() override;
+
+    QTRuduzozovorERUWidgetGL* widget() const { return glWidget; }
+    bool isMultiMonitorFullscreen() const { return multiMonitorFullscreen; }
+    bool areStatusbarsShownInFullscreen() const { return statusbarsInFullscreen; }
+    bool isPickingRendering() const { return pickingRendering; }
+    // The hardware mirrors.
+    bool mipMappingOn() const { return mipMappingFlag; }
+    bool linearFilteringOn() const { return linearFilteringFlag; }
+    bool textureCompressionOn() const { return textureCompressionFlag; }
+    bool arbTextureCompressionOn() const { return arbTextureCompressionFlag; }
+    // Whether user changes of the hardware switches show the "Important Note" box (tests turn
+    // it off; the box is modal).
+    void setHardwareMessageEnabled(bool on) { hardwareMessageEnabled = on; }
+    int hardwareMessagesShown() const { return hardwareMessageCount; }
+    QString statusText() const;
+
+signals:
+    void toggleMipMapping(bool on);
+    void toggleLinearFiltering(bool on);
+    void toggleTextureCompression(bool on);
+    void toggleARBTextureCompression(bool on);
+
+public slots:
+    void about();
+    void showHardwareMessage();
+    void setFps(float fps);
+    void setObjectNumber(unsigned int n);
+    void setBufferSize(unsigned int width, unsigned int height);
+    void setMemorySize(unsigned long kilobytes);
+    void setUserNumber(unsigned int n);
+    void toggleFullscreen();
+    void toggleMultiMonitorFullscreen();
+    void toggleStatusbars();
+    void togglePickingRendering();
+    void choosePaintColor();
+    void toggleElementBuildCanvasVisibility();
+    void openElementBuildCanvas();
+    void closeElementBuildCanvas();
+    void toggleElementBuildCanvasMovementWithoutExtend();
+    void enableElementBuildCanvasMovementWithoutExtend();
+    void disableElementBuildCanvasMovementWithoutExtend();
+    virtual void canvasDeleteStrokes();
+    virtual void canvasDrawSegmentAsStroke();
+    virtual void canvasDrawSegmentAsPoints();
+    virtual void canvasUseStrokesAsRenderingElements();
+    virtual void canvasToggleEraseCapability();
+    virtual void openContextMenu();
+    virtual void closeContextMenu();
+    virtual void openPalette();
+    virtual void closePalette();
+    virtual void setPenFakePosture();
+    virtual void setOneFingerFakePosture();
+    virtual void setTwoFingersFakePosture();
+    virtual void setFistFakePosture();
+    virtual void setHandFakePosture();
+    virtual void createTargetAreaBufferImage();
+    virtual void createPrimColorBufferImage();
+    virtual void createTempColorBufferImage();
+    virtual void createColorBufferImage();
+    virtual void createSelectionBufferImage();
+    virtual void createDropoffBufferImage();
+    virtual void createOrientationBufferImage();
+    virtual void createGradientBufferImage();
+    virtual void createDepthBufferImage();
+    virtual void switchToCreateMode();
+    virtual void switchToEraseMode();
+    virtual void switchToColorMode();
+    virtual void switchToOrientationMode();
+    virtual void switchToMoveMode();
+    virtual void switchToSizeMode();
+    virtual void switchIntoTaskMode();
+    virtual void switchOutOfTaskMode();
+    virtual void setDTWIINCInputCombo();
+    virtual void setDTWIIInputCombo();
+    virtual void setDTWIIPointingNCModesInputCombo();
+    void loadColorReferenceImage();
+    void mipMapping();
+    void linearFiltering();
+    void textureCompression();
+    void arbTextureCompression();
+    void notifyMipMapping(bool on);
+    void notifyLinearFiltering(bool on);
+    void notifyTextureCompression(bool on);
+    void notifyARBTextureCompression(bool on);
+
+private:
+    QAction* addAction(const QString& text, const QKeySequence& shortcut, const QString& tip,
+                       QObject* receiver, const char* slot, bool toWindow = true);
+    void createActions();
+    void setInputCombo(int combo);
+    void setMenusVisible(bool visible);
+
+    QTVeskConfiguration* configuration;
+    QMenu* fileMenu = nullptr;
+    QMenu* controlMenu = nullptr;
+    QMenu* demosMenu = nullptr;
+    QMenu* hardwareMenu = nullptr;
+    QMenu* helpMenu = nullptr;
+    QTRuduzozovorERUWidgetGL* glWidget = nullptr;
+    QLabel* fpsLabel = nullptr;
+    QLabel* objectNumberLabel = nullptr;
+    QLabel* bufferWidthLabel = nullptr;
+    QLabel* bufferHeightLabel = nullptr;
+    QLabel* memoryLabel = nullptr;
+    QLabel* usersLabel = nullptr;
+    bool multiMonitorFullscreen = false;
+    bool statusbarsInFullscreen = false;
+    bool pickingRendering = false;
+    bool mipMappingFlag = false;
+    bool linearFilteringFlag = false;
+    bool textureCompressionFlag = false;
+    bool arbTextureCompressionFlag = false;
+    QAction* mipMappingAction = nullptr;
+    QAction* linearFilteringAction = nullptr;
+    QAction* textureCompressionAction = nullptr;
+    QAction* arbTextureCompressionAction = nullptr;
+    VisComponent* referenceImage = nullptr;
+    bool referenceImageLoaded = false;
+    QString referenceImageFileName;
+    // Geometry and window flags saved when multi-monitor fullscreen is entered.
+    QRect savedGeometry;
+    Qt::WindowFlags savedFlags;
+    bool hardwareMessageEnabled = true;
+    int hardwareMessageCount = 0;
+};

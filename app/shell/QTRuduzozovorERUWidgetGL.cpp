@@ -1,0 +1,430 @@
+#include "QTRuduzozovorERUWidgetGL.h"
+
+#include "ControllerSetup.h"
+#include "RuduzozovorERUBuilderGL.h"
+#include "RuduzozovorERUVisGL.h"
+#include "TuioReceiver.h"
+#include "core/Random.h"
+
+#include <QMouseEvent>
+#include <QPointingDevice>
+#include <QTabletEvent>
+#include <QTimer>
+#include <QTouchEvent>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+QTRuduzozovorERUWidgetGL::QTRuduzozovorERUWidgetGL(QWidget* parent,
+                                                   VeskConfiguration* configuration)
+    : QOpenGLWidget(parent),
+      RuduzozovorERUBuildDirector(configuration),
+      frameTimer(new QTimer(this)),
+      taskFont32("Arial", 32, QFont::Bold),
+      taskFont36("Arial", 36, QFont::Bold),
+      pressToBeginText("Press 'Z' to begin the first task."),
+      allTasksDoneText("All tasks are completed. Congratulations!"),
+      noTaskText("No task description available"),
+      touchRouter(this)
+{
+    // The timer exists for callers that want a paced loop; the loop itself is paintGL asking
+    // for the next frame.
+    connect(frameTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    if (configuration && configuration->startup.animation) animating = true;
+
+    // Touches arrive once, as touch events: no mouse events are synthesized from them.
+    setAttribute(Qt::WA_AcceptTouchEvents);
+    setFocusPolicy(Qt::StrongFocus);
+
+    tavlor::seedRand15(static_cast<unsigned int>(std::time(nullptr)));
+
+    if (configuration && configuration->touchinput.tuio) {
+        const quint16 port = static_cast<quint16>(configuration->touchinput.tuio_port);
+        tuio = std::make_unique<QTTuioReceiver>(this, QHostAddress(QHostAddress::LocalHost), port,
+                                                std::max(1, width()), std::max(1, height()));
+    }
+}
+
+QTRuduzozovorERUWidgetGL::~QTRuduzozovorERUWidgetGL()
+{
+    tuio.reset();
+    // The controller frees textures and display lists: it goes while the context is current.
+    makeCurrent();
+    vis = nullptr;
+    builder.reset();
+    doneCurrent();
+}
+
+RuduzozovorERUVisGL* QTRuduzozovorERUWidgetGL::getApplicationVis() const
+{
+    return dynamic_cast<RuduzozovorERUVisGL*>(vis);
+}
+
+int QTRuduzozovorERUWidgetGL::framebufferWidth() const
+{
+    return static_cast<int>(std::lround(width() * devicePixelRatioF()));
+}
+
+int QTRuduzozovorERUWidgetGL::framebufferHeight() const
+{
+    return static_cast<int>(std::lround(height() * devicePixelRatioF()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controller and scene
+
+void QTRuduzozovorERUWidgetGL::createController()
+{
+    ControllerSettings settings;
+    settings.widgetWidth = framebufferWidth();
+    settings.widgetHeight = framebufferHeight();
+    settings.mipMapping = mipMapping;
+    settings.linearFiltering = linearFiltering;
+    settings.textureCompression = textureCompression;
+    settings.arbTextureCompression = arbTextureCompression;
+    settings.animating = animating;
+    const ControllerSetupResult r = createConfiguredController(*builder, *configuration, settings);
+    vis = r.vis;
+    scaleX = r.scaleX;
+    scaleY = r.scaleY;
+    areaFactor = r.areaFactor;
+    const size_t pointers = configuration->userdata.number + configuration->userdata.wiis;
+    lastTouchX.assign(std::max<size_t>(pointers, 2), 0);
+    lastTouchY.assign(std::max<size_t>(pointers, 2), 0);
+    pointerPositions[0] = static_cast<float>(settings.widgetWidth * 0.5);
+    pointerPositions[1] = static_cast<float>(settings.widgetHeight * 0.5);
+}
+
+void QTRuduzozovorERUWidgetGL::buildScene(unsigned int demoType)
+{
+    if (demoType <= 3) vis = buildDemo(demoType, builder.get());
+    if (vis) vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
+}
+
+void QTRuduzozovorERUWidgetGL::initializeGL()
+{
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    builder = std::make_unique<RuduzozovorERUBuilderGL>();
+    const auto& g = configuration->graphics;
+    mipMapping = g.mipmapping;
+    linearFiltering = g.linear_filering;
+    textureCompression = g.texure_compression;
+    arbTextureCompression = g.arb_texture_compression;
+    createController();
+    if (vis) vis->enableMipMapping(mipMapping);
+    buildScene(configuration->startup.demo_type);
+    emitStatus();
+}
+
+void QTRuduzozovorERUWidgetGL::changeDemo(int demoType)
+{
+    if (!builder) return;
+    makeCurrent();
+    // The previous controller is released here, with its textures, while the context is current.
+    builder->setVis(nullptr);
+    vis = nullptr;
+    createController();
+    if (demoType >= 0) buildScene(static_cast<unsigned int>(demoType));
+    doneCurrent();
+    emitStatus();
+    update();
+}
+
+void QTRuduzozovorERUWidgetGL::emitStatus()
+{
+    if (!vis) return;
+    emit bufferSize(vis->getBufferWidth(), vis->getBufferHeight());
+    emit objectNumber(static_cast<unsigned int>(vis->countComponents()));
+    emit allocatedMemorySize(vis->getAllocatedMemorySize());
+    emit userNumber(vis->getNumberOfUsers());
+    emit notifyMipMapping(vis->isMipMapping());
+    emit notifyLinearFiltering(vis->isLinearFiltering());
+    emit notifyTextureCompression(vis->isTextureCompression());
+    emit notifyARBTextureCompression(vis->isARBTextureCompression());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frames
+
+void QTRuduzozovorERUWidgetGL::resizeGL(int, int)
+{
+    const int w = framebufferWidth();
+    const int h = framebufferHeight();
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, w, 0, h, -1, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    if (vis) vis->setScreensize(static_cast<unsigned int>(w), static_cast<unsigned int>(h));
+    if (tuio) tuio->setSurfaceSize(w, h);
+}
+
+float QTRuduzozovorERUWidgetGL::pushFrameValue(double value)
+{
+    frameRateSum = frameRateSum - frameRateWindow[frameRateIndex] + value;
+    frameRateWindow[frameRateIndex] = value;
+    frameRateIndex = (frameRateIndex + 1) % kFrameRateWindow;
+    lastFps = static_cast<float>(std::trunc(frameRateSum * 0.25 + 0.5) * 0.1);
+    return lastFps;
+}
+
+void QTRuduzozovorERUWidgetGL::paintGL()
+{
+    eraserActiveBefore = eraserActive;
+    if (!vis) return;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    const double value = vis->render(vis->getNumberOfUsers(), animationSpeed);
+    emit fpsChanged(pushFrameValue(value));
+    glPopMatrix();
+    update();
+    if (vis->bufferMemoryChanged()) emitStatus();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse: pointer 0
+
+bool QTRuduzozovorERUWidgetGL::fromTouchScreen(const QMouseEvent* event) const
+{
+    const QPointingDevice* device = event->pointingDevice();
+    return device && device->type() == QInputDevice::DeviceType::TouchScreen;
+}
+
+void QTRuduzozovorERUWidgetGL::mouseToPointer(const QMouseEvent* event, int& x, int& y)
+{
+    const double dpr = devicePixelRatioF();
+    const int h = framebufferHeight();
+    x = static_cast<int>(std::floor(event->position().x() * dpr));
+    const int wy = static_cast<int>(std::floor(event->position().y() * dpr));
+    y = h - 1 - wy;
+    pointerPositions[0] = pointerPositions[2] = static_cast<float>(x);
+    pointerPositions[1] = pointerPositions[3] = static_cast<float>(h - wy);
+}
+
+void QTRuduzozovorERUWidgetGL::mousePressEvent(QMouseEvent* event)
+{
+    if (fromTouchScreen(event) || !vis) return;
+    int x = 0, y = 0;
+    mouseToPointer(event, x, y);
+    vis->resizeTouchIndicator(0, 0.0, 0.0);
+    vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
+                     static_cast<unsigned int>(std::max(0, y)), 0, 0);
+}
+
+void QTRuduzozovorERUWidgetGL::mouseMoveEvent(QMouseEvent* event)
+{
+    if (fromTouchScreen(event) || !vis) return;
+    int x = 0, y = 0;
+    mouseToPointer(event, x, y);
+    // Outside the widget the pointer keeps its last in-range coordinate.
+    vis->deviceMove(static_cast<unsigned int>(std::max(0, x)),
+                    static_cast<unsigned int>(std::max(0, y)), 0, 0);
+}
+
+void QTRuduzozovorERUWidgetGL::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (fromTouchScreen(event) || !vis) return;
+    int x = 0, y = 0;
+    mouseToPointer(event, x, y);
+    vis->resizeTouchIndicator(0, 0.0, 0.0);
+    vis->deviceRelease(static_cast<unsigned int>(std::max(0, x)),
+                       static_cast<unsigned int>(std::max(0, y)), 0, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Touch screens and styluses
+
+bool QTRuduzozovorERUWidgetGL::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        touchRouter.handle(*static_cast<QTouchEvent*>(e), devicePixelRatioF());
+        e->accept();
+        return true;
+    case QEvent::TabletLeaveProximity:
+        OnNoTool(0);
+        break;
+    default:
+        break;
+    }
+    return QOpenGLWidget::event(e);
+}
+
+void QTRuduzozovorERUWidgetGL::tabletEvent(QTabletEvent* event)
+{
+    if (event->pointerType() == QPointingDevice::PointerType::Eraser)
+        OnEraser(0);
+    else
+        OnPen(0);
+    // Not accepted: the stylus also draws as the mouse.
+    event->ignore();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Touch callbacks
+
+void QTRuduzozovorERUWidgetGL::OnXYDown(int x, int y, int z, int pointerId)
+{
+    if (!vis) return;
+    const int index = pointerIndex(pointerId);
+    vis->resizeTouchIndicator(index, 0.0, 0.0);
+    lastTouchX[index] = x;
+    lastTouchY[index] = y;
+    const int ty = framebufferHeight() - 1 - y;
+    vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
+                     static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
+                     index);
+}
+
+void QTRuduzozovorERUWidgetGL::OnXYMove(int x, int y, int z, int pointerId)
+{
+    if (!vis) return;
+    const int index = pointerIndex(pointerId);
+    vis->resizeTouchIndicator(index, 0.0, 0.0);
+    const long dx = x - lastTouchX[index];
+    const long dy = y - lastTouchY[index];
+    if (dx * dx + dy * dy <= kMaxJumpSquared) {
+        lastTouchX[index] = x;
+        lastTouchY[index] = y;
+    }
+    const int rx = lastTouchX[index];
+    const int ry = framebufferHeight() - 1 - lastTouchY[index];
+    vis->deviceMove(static_cast<unsigned int>(std::max(0, rx)),
+                    static_cast<unsigned int>(std::max(0, ry)), static_cast<unsigned int>(z),
+                    index);
+}
+
+void QTRuduzozovorERUWidgetGL::OnXYUp(int x, int y, int z, int pointerId)
+{
+    if (!vis) return;
+    const int index = pointerIndex(pointerId);
+    vis->resizeTouchIndicator(index, 0.0, 0.0);
+    const int ty = framebufferHeight() - 1 - y;
+    vis->deviceRelease(static_cast<unsigned int>(std::max(0, x)),
+                       static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
+                       index);
+}
+
+void QTRuduzozovorERUWidgetGL::OnDViTRawWidthHeight(int first, int second, int pointerId)
+{
+    if (!vis) return;
+    const int index = pointerIndex(pointerId);
+    vis->setTouchBoundHeight(index, first);
+    vis->setTouchBoundWidth(index, second);
+    contactWidth = first;
+    contactHeight = second;
+}
+
+void QTRuduzozovorERUWidgetGL::OnEraser(int) { eraserActive = true; }
+void QTRuduzozovorERUWidgetGL::OnPen(int) { eraserActive = false; }
+void QTRuduzozovorERUWidgetGL::OnNoTool(int) { eraserActive = false; }
+
+// ---------------------------------------------------------------------------------------------
+// Slots
+
+void QTRuduzozovorERUWidgetGL::changePaintColor(unsigned char r, unsigned char g, unsigned char b)
+{
+    paintColor[0] = r;
+    paintColor[1] = g;
+    paintColor[2] = b;
+}
+
+void QTRuduzozovorERUWidgetGL::changePaintRadius(float radius) { paintRadius = radius; }
+
+void QTRuduzozovorERUWidgetGL::addObjects()
+{
+    if (!builder || !vis) return;
+    const auto& images = configuration->images;
+    const double w = images.width.empty() ? 100.0 : images.width.front();
+    const double h = images.height.empty() ? 100.0 : images.height.front();
+    makeCurrent();
+    builder->buildImages(w, h, configuration->object_add_and_remove.number_per_step);
+    doneCurrent();
+    emitStatus();
+}
+
+void QTRuduzozovorERUWidgetGL::removeObjects()
+{
+    if (!vis) return;
+    makeCurrent();
+    for (uint32_t i = 0; i < configuration->object_add_and_remove.number_per_step; ++i)
+        vis->deleteLastImageComponent();
+    doneCurrent();
+    emitStatus();
+}
+
+void QTRuduzozovorERUWidgetGL::toggleAnimating()
+{
+    animating = !animating;
+    if (vis) vis->setAnimating(animating);
+    if (animating) update();
+}
+
+void QTRuduzozovorERUWidgetGL::startAnimating()
+{
+    animating = true;
+    if (vis) vis->setAnimating(true);
+    update();
+}
+
+void QTRuduzozovorERUWidgetGL::stopAnimating()
+{
+    animating = false;
+    if (vis) vis->setAnimating(false);
+}
+
+void QTRuduzozovorERUWidgetGL::toggleMouseTracking()
+{
+    mouseTracking = !mouseTracking;
+    setMouseTracking(mouseTracking);
+}
+
+void QTRuduzozovorERUWidgetGL::toggleCursor()
+{
+    if (cursorVisible) {
+        setCursor(Qt::BlankCursor);
+        cursorVisible = false;
+    } else {
+        setCursor(Qt::ArrowCursor);
+        cursorVisible = true;
+    }
+}
+
+void QTRuduzozovorERUWidgetGL::toggleMipMapping(bool on)
+{
+    if (!vis) return;
+    // The switch is applied, not only read back, so the next demo is built with it.
+    vis->enableMipMapping(on);
+    mipMapping = vis->isMipMapping();
+    linearFiltering = vis->isLinearFiltering();
+}
+
+void QTRuduzozovorERUWidgetGL::toggleLinearFiltering(bool on)
+{
+    if (!vis) return;
+    vis->enableLinearFiltering(on);
+    mipMapping = vis->isMipMapping();
+    linearFiltering = vis->isLinearFiltering();
+}
+
+void QTRuduzozovorERUWidgetGL::toggleTextureCompression(bool on)
+{
+    if (!vis) return;
+    vis->enableTextureCompression(on);
+    textureCompression = vis->isTextureCompression();
+    arbTextureCompression = vis->isARBTextureCompression();
+}
+
+void QTRuduzozovorERUWidgetGL::toggleARBTextureCompression(bool on)
+{
+    if (!vis) return;
+    vis->enableARBTextureCompression(on);
+    textureCompression = vis->isTextureCompression();
+    arbTextureCompression = vis->isARBTextureCompression();
+}

@@ -1,0 +1,160 @@
+#pragma once
+// The OpenGL widget at the centre of the main window: owns the builder and the current
+// controller, runs the continuous render loop, and turns mouse, touch-screen, TUIO and stylus
+// input into pointer events on the controller.
+//
+// Coordinates: touch callbacks receive window pixels (origin top left, y down) multiplied by the
+// device pixel ratio; the controller receives table pixels (origin bottom left, y up):
+// y_table = framebufferHeight - 1 - y_window.
+
+#include "RuduzozovorERUBuildDirector.h"
+#include "TouchEventHandler.h"
+#include "TouchPointRouter.h"
+#include "core/WiiCommunicationData.h"
+
+#include <QFont>
+#include <QOpenGLWidget>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QTimer;
+class QTTuioReceiver;
+class RuduzozovorERUBuilderGL;
+class RuduzozovorERUVisGL;
+class TabletopVis;
+
+// Hand postures of a touch; 0 to 4 are also the fake postures of the main window's actions.
+enum Posture { PEN = 0, ONE_FINGER = 1, TWO_FINGERS = 2, FIST = 3, HAND = 4, OTHER = 5, NONE = 6 };
+
+class QTRuduzozovorERUWidgetGL : public QOpenGLWidget,
+                                 public RuduzozovorERUBuildDirector,
+                                 public TouchEventHandler {
+    Q_OBJECT
+public:
+    static constexpr int kFrameRateWindow = 40;
+    // A move that jumps further than this (squared, in pixels) is reported at the last
+    // accepted position.
+    static constexpr int kMaxJumpSquared = 40000;
+
+    QTRuduzozovorERUWidgetGL(QWidget* parent, VeskConfiguration* configuration);
+    ~QTRuduzozovorERUWidgetGL() override;
+
+    // The current controller (null before the first initializeGL).
+    TabletopVis* getVis() const { return vis; }
+    RuduzozovorERUVisGL* getApplicationVis() const;
+    double getAnimationSpeed() const { return animationSpeed; }
+    bool isAnimating() const { return animating; }
+    float getLastFps() const { return lastFps; }
+    double getAreaFactor() const { return areaFactor; }
+    int framebufferWidth() const;
+    int framebufferHeight() const;
+    const QTTuioReceiver* tuioReceiver() const { return tuio.get(); }
+    bool isEraserActive() const { return eraserActive; }
+    bool isMouseTrackingOn() const { return mouseTracking; }
+    bool isCursorVisible() const { return cursorVisible; }
+
+    // Touch callbacks: window pixels; pointer index (pointerId >> 8) & 1.
+    void OnXYDown(int x, int y, int z, int pointerId) override;
+    void OnXYMove(int x, int y, int z, int pointerId) override;
+    void OnXYUp(int x, int y, int z, int pointerId) override;
+    void OnDViTRawWidthHeight(int first, int second, int pointerId) override;
+    void OnEraser(int pointerId) override;
+    void OnPen(int pointerId) override;
+    void OnNoTool(int pointerId) override;
+
+    // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
+    float pushFrameValue(double value);
+
+signals:
+    void fpsChanged(float fps);
+    void objectNumber(unsigned int n);
+    void bufferSize(unsigned int width, unsigned int height);
+    void allocatedMemorySize(unsigned long kilobytes);
+    void userNumber(unsigned int n);
+    void notifyMipMapping(bool on);
+    void notifyLinearFiltering(bool on);
+    void notifyTextureCompression(bool on);
+    void notifyARBTextureCompression(bool on);
+
+public slots:
+    void changePaintColor(unsigned char r, unsigned char g, unsigned char b);
+    void changePaintRadius(float radius);
+    void changeDemo(int demoType);
+    void changeDemoToFirst() { changeDemo(0); }
+    void changeDemoToMosaic() { changeDemo(1); }
+    void changeDemoToPointillism() { changeDemo(2); }
+    void addObjects();
+    void removeObjects();
+    void toggleAnimating();
+    void startAnimating();
+    void stopAnimating();
+    void faster() { animationSpeed *= 2.5; }
+    void slower() { animationSpeed *= 0.4; }
+    void toggleMouseTracking();
+    void toggleCursor();
+    void toggleMipMapping(bool on);
+    void toggleLinearFiltering(bool on);
+    void toggleTextureCompression(bool on);
+    void toggleARBTextureCompression(bool on);
+    // Study tasks: nothing to start while no task list is loaded.
+    void startTask() {}
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createController();
+    void buildScene(unsigned int demoType);
+    void emitStatus();
+    int pointerIndex(int pointerId) const { return (pointerId >> 8) & 1; }
+    bool fromTouchScreen(const QMouseEvent* event) const;
+    void mouseToPointer(const QMouseEvent* event, int& x, int& y);
+
+    bool mouseTracking = false;
+    bool cursorVisible = true;
+    std::vector<int> lastTouchX;
+    std::vector<int> lastTouchY;
+    // Joystick pointer x, y, then the last pointing x, y: table coordinates.
+    float pointerPositions[4] = {0, 0, 0, 0};
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    double areaFactor = 1.0;
+    int contactWidth = 0;
+    int contactHeight = 0;
+    WiiCommunicationData currentWii;
+    WiiCommunicationData previousWii;
+    QTimer* frameTimer;
+    std::unique_ptr<RuduzozovorERUBuilderGL> builder;
+    TabletopVis* vis = nullptr;
+    bool mipMapping = false;
+    bool linearFiltering = false;
+    bool textureCompression = false;
+    bool arbTextureCompression = false;
+    double animationSpeed = 40.0;
+    double frameRateWindow[kFrameRateWindow] = {};
+    double frameRateSum = 0.0;
+    int frameRateIndex = 0;
+    float lastFps = 0.0f;
+    bool animating = false;
+    unsigned char paintColor[3] = {0, 0, 0};
+    double paintRadius = 10.0;
+    QFont taskFont32;
+    QFont taskFont36;
+    QString pressToBeginText;
+    QString allTasksDoneText;
+    QString noTaskText;
+    bool eraserActive = false;
+    bool eraserActiveBefore = false;
+
+    TouchPointRouter touchRouter;
+    std::unique_ptr<QTTuioReceiver> tuio;
+};
