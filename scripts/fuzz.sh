@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the configuration fuzzer with clang in build-fuzz/ (libFuzzer, AddressSanitizer and
+# Builds the configuration and TUIO fuzzers with clang in build-fuzz/ (libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs it for a bounded time. Exits non-zero on a crash or a broken
 # invariant; the input that caused it is left in build-fuzz/ as crash-* or similar.
 #   scripts/fuzz.sh            60 seconds
@@ -10,7 +10,7 @@ seconds=${1:-60}
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DNPR_BUILD_FUZZERS=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer
+cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer
 
 # New inputs go to a scratch corpus; the committed seeds stay as they are.
 work=$(mktemp -d)
@@ -19,3 +19,9 @@ echo "== fuzzing the configuration reader for ${seconds} s"
 build-fuzz/tests/fuzz/ConfigurationFuzzer -max_total_time="$seconds" -max_len=4096 -timeout=10 \
   -dict=tests/fuzz/config.dict -artifact_prefix=build-fuzz/ -print_final_stats=1 \
   "$work" tests/fuzz/corpus/config
+
+echo "== fuzzing the TUIO decoder for ${seconds} s"
+tuio=$(mktemp -d)
+trap 'rm -rf "$work" "$tuio"' EXIT
+build-fuzz/tests/fuzz/TuioFuzzer -max_total_time="$seconds" -max_len=2048 -timeout=10 \
+  -artifact_prefix=build-fuzz/ -print_final_stats=1 "$tuio" tests/fuzz/corpus/tuio

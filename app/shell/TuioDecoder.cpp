@@ -1,5 +1,7 @@
 #include "TuioDecoder.h"
 
+#include "OscValidation.h"
+
 #include <oscpack/osc/OscException.h>
 #include <oscpack/osc/OscReceivedElements.h>
 
@@ -53,7 +55,7 @@ void TuioDecoder::setSurfaceSize(int width, int height)
 void TuioDecoder::processPacket(const char* data, std::size_t size, const std::string& sender,
                                 int64_t nowMs)
 {
-    if (!data || size == 0 || size % 4 != 0) {
+    if (!isWellFormedOscPacket(data, size)) {
         ++malformed_;
         return;
     }

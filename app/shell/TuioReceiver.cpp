@@ -43,9 +43,9 @@ void QTTuioReceiver::readPendingDatagrams()
     while (socket_->hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket_->receiveDatagram();
         const QByteArray data = datagram.data();
-        const std::string sender =
-            datagram.senderAddress().toString().toStdString() + ":" +
-            std::to_string(datagram.senderPort());
+        // Senders that name no source are told apart by host: one-shot tools send every
+        // datagram from a new port.
+        const std::string sender = datagram.senderAddress().toString().toStdString();
         decoder_.processPacket(data.constData(), static_cast<std::size_t>(data.size()), sender,
                                nowMs());
     }

@@ -234,3 +234,21 @@ TEST(TuioDecoder, MalformedPacketsAreCountedAndIgnored)
         d.processPacket(bytes.data(), (rng() % 16) * 4, "x", 0);
     }
 }
+
+TEST(TuioDecoder, RegressionBlobLengthBeyondThePacketIsRejectedBeforeParsing)
+{
+    // A blob argument claiming more bytes than the datagram holds once crashed the OSC parser.
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    const char prefix[] = "/tuio/2Dcur\0,b\0\0";
+    std::vector<char> packet(prefix, prefix + 16);
+    const unsigned char hugeLength[4] = {0x7f, 0xff, 0xff, 0xf0};
+    packet.insert(packet.end(), hugeLength, hugeLength + 4);
+    packet.resize(packet.size() + 8, 'x');
+    d.processPacket(packet.data(), packet.size(), "x", 0);
+    // Bundle elements must fit too.
+    const char bundle[] = "#bundle\0\0\0\0\0\0\0\0\1\0\0\1\0";
+    d.processPacket(bundle, 20, "x", 0);
+    EXPECT_EQ(d.malformedPackets(), 2u);
+    EXPECT_TRUE(r.take().empty());
+}

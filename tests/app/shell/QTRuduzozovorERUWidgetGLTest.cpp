@@ -1,0 +1,236 @@
+// The program's window and widget driven headless with Qt's test events.
+#include "config/QTVeskConfiguration.h"
+#include "shell/QTRuduzozovorERUApplication.h"
+#include "shell/QTRuduzozovorERUWidgetGL.h"
+#include "shell/StartUp.h"
+#include "shell/TuioReceiver.h"
+#include "vis/TabletopVis.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <oscpack/osc/OscOutboundPacketStream.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QApplication* application()
+{
+    static int argc = 1;
+    static char arg0[] = "shell_gltests";
+    static char* argv[] = {arg0, nullptr};
+    static QApplication* app = [] {
+        setDefaultSurfaceFormat();
+        return new QApplication(argc, argv);
+    }();
+    return app;
+}
+
+const char* kConfig = R"(<config>
+  <mainwindow width="400" height="300" fullscreen="0"/>
+  <userdata number="2"/>
+  <touchinput tuio="0"/>
+</config>)";
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        application();
+        config = std::make_unique<QTVeskConfiguration>(QTVeskConfiguration::fromData(kConfig));
+        window = std::make_unique<QTRuduzozovorERUApplication>(config.get());
+        window->setHardwareMessageEnabled(false);
+        window->resize(400, 300);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        widget = window->widget();
+        for (int i = 0; i < 50 && !widget->getVis(); ++i) QTest::qWait(20);
+        ASSERT_NE(widget->getVis(), nullptr);
+        vis = widget->getVis();
+    }
+    void TearDown() override { window.reset(); }
+
+    std::unique_ptr<QTVeskConfiguration> config;
+    std::unique_ptr<QTRuduzozovorERUApplication> window;
+    QTRuduzozovorERUWidgetGL* widget = nullptr;
+    TabletopVis* vis = nullptr;
+};
+
+} // namespace
+
+TEST_F(WindowTest, MouseRowsAreFlippedIntoTableCoordinates)
+{
+    const int h = widget->framebufferHeight();
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(10, 0));
+    EXPECT_TRUE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1));
+    QTest::mouseMove(widget, QPoint(12, h - 1));
+    EXPECT_EQ(vis->getPosYToPaint(0), 0u);
+    EXPECT_EQ(vis->getPosXToPaint(0), 12u);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(12, h - 1));
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+}
+
+TEST_F(WindowTest, JumpFilterAndTwoPointersKeptApart)
+{
+    const int h = widget->framebufferHeight();
+    widget->OnXYDown(10, 10, 0, 0);
+    widget->OnXYDown(100, 100, 0, 256);
+    widget->OnXYMove(210, 10, 0, 0); // 200 pixels: accepted
+    EXPECT_EQ(vis->getPosXToPaint(0), 210u);
+    widget->OnXYMove(411, 10, 0, 0); // 201 pixels: reported at the last accepted point
+    EXPECT_EQ(vis->getPosXToPaint(0), 210u);
+    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1 - 10));
+    widget->OnXYMove(110, 90, 0, 256);
+    EXPECT_EQ(vis->getPosXToPaint(1), 110u);
+    EXPECT_EQ(vis->getPosYToPaint(1), static_cast<unsigned int>(h - 1 - 90));
+    EXPECT_EQ(vis->getPosXToPaint(0), 210u);
+    widget->OnDViTRawWidthHeight(12, 14, 256);
+    widget->OnXYUp(110, 90, 0, 256);
+    EXPECT_FALSE(vis->getDeviceIsPressed(1));
+    EXPECT_TRUE(vis->getDeviceIsPressed(0));
+}
+
+TEST_F(WindowTest, FrameRateWindowAndAnimationSpeed)
+{
+    QTRuduzozovorERUWidgetGL fresh(nullptr, config.get());
+    float fps = 0;
+    for (int i = 0; i < 39; ++i) fps = fresh.pushFrameValue(25.0);
+    EXPECT_LT(fps, 25.0f); // the window starts filled with zeros
+    fps = fresh.pushFrameValue(25.0);
+    EXPECT_FLOAT_EQ(fps, 25.0f);
+
+    EXPECT_DOUBLE_EQ(fresh.getAnimationSpeed(), 40.0);
+    fresh.faster();
+    fresh.faster();
+    EXPECT_DOUBLE_EQ(fresh.getAnimationSpeed(), 250.0);
+    fresh.slower();
+    EXPECT_DOUBLE_EQ(fresh.getAnimationSpeed(), 100.0);
+}
+
+TEST_F(WindowTest, HardwareMenuCouplesThePairs)
+{
+    window->notifyMipMapping(false); // as the widget reports after a build
+    window->notifyTextureCompression(false);
+    const int shown = window->hardwareMessagesShown();
+    window->linearFiltering(); // on while mip mapping is off: both on
+    EXPECT_TRUE(window->linearFilteringOn());
+    EXPECT_TRUE(window->mipMappingOn());
+    window->mipMapping(); // off: both off
+    EXPECT_FALSE(window->mipMappingOn());
+    EXPECT_FALSE(window->linearFilteringOn());
+    window->arbTextureCompression();
+    EXPECT_TRUE(window->textureCompressionOn());
+    window->textureCompression();
+    EXPECT_FALSE(window->arbTextureCompressionOn());
+    EXPECT_EQ(window->hardwareMessagesShown(), shown + 4);
+    // A notification couples too but shows nothing.
+    window->notifyLinearFiltering(true);
+    EXPECT_TRUE(window->mipMappingOn());
+    EXPECT_EQ(window->hardwareMessagesShown(), shown + 4);
+}
+
+TEST_F(WindowTest, StatusBarShowsTheControllerAndMemoryInMegabytes)
+{
+    window->setMemorySize(1024);
+    window->setObjectNumber(7);
+    const QString text = window->statusText();
+    EXPECT_TRUE(text.startsWith("Object #:7 |   Buffer Size:")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Buffer Memory (MB):1 |   Users:2 |   fps:")) << text.toStdString();
+}
+
+TEST_F(WindowTest, DemoChangeBuildsAFreshController)
+{
+    widget->changeDemo(1);
+    EXPECT_NE(widget->getVis(), nullptr);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
+}
+
+TEST(StartUp, ConfigurationNameIsTheOnlyArgument)
+{
+    char prog[] = "nprtable", a[] = "table.xml", b[] = "other.xml";
+    char* none[] = {prog, nullptr};
+    char* one[] = {prog, a, nullptr};
+    char* two[] = {prog, a, b, nullptr};
+    EXPECT_EQ(configurationFileName(1, none), "config.xml");
+    EXPECT_EQ(configurationFileName(2, one), "table.xml");
+    EXPECT_EQ(configurationFileName(3, two), "config.xml");
+}
+
+TEST(TuioIntoTheController, RealDatagramsPressMoveSizeAndRelease)
+{
+    application();
+    QTVeskConfiguration config = QTVeskConfiguration::fromData(R"(<config>
+      <mainwindow width="400" height="300" fullscreen="0"/>
+      <touchinput tuio="1" tuio_port="39335"/>
+      <smartboard resolution_width="400" resolution_height="300"/>
+    </config>)");
+    QTRuduzozovorERUApplication window(&config);
+    window.resize(400, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTRuduzozovorERUWidgetGL* widget = window.widget();
+    for (int i = 0; i < 50 && !widget->getVis(); ++i) QTest::qWait(20);
+    TabletopVis* vis = widget->getVis();
+    ASSERT_NE(vis, nullptr);
+    ASSERT_NE(widget->tuioReceiver(), nullptr);
+    ASSERT_TRUE(widget->tuioReceiver()->isListening());
+
+    auto send = [](const QByteArray& datagram) {
+        QUdpSocket socket;
+        socket.writeDatagram(datagram, QHostAddress::LocalHost, 39335);
+    };
+    auto frame = [](int fseq, std::vector<int> alive, int id, float x, float y, float w = 0) {
+        char buffer[1024];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginBundleImmediate;
+        if (w > 0) {
+            p << osc::BeginMessage("/tuio/2Dblb") << "alive" << static_cast<osc::int32>(id)
+              << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb") << "set"
+              << static_cast<osc::int32>(id) << x << y << 0.0f << w << w << w * w << 0.0f
+              << 0.0f << 0.0f << 0.0f << 0.0f << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb")
+              << "fseq" << static_cast<osc::int32>(fseq) << osc::EndMessage;
+        }
+        p << osc::BeginMessage("/tuio/2Dcur") << "alive";
+        for (int a : alive) p << static_cast<osc::int32>(a);
+        p << osc::EndMessage;
+        if (id >= 0)
+            p << osc::BeginMessage("/tuio/2Dcur") << "set" << static_cast<osc::int32>(id) << x << y
+              << 0.0f << 0.0f << 0.0f << osc::EndMessage;
+        p << osc::BeginMessage("/tuio/2Dcur") << "fseq" << static_cast<osc::int32>(fseq)
+          << osc::EndMessage << osc::EndBundle;
+        return QByteArray(p.Data(), static_cast<int>(p.Size()));
+    };
+    auto settle = [&](auto done) {
+        for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
+    };
+    const int h = widget->framebufferHeight();
+    const int w = widget->framebufferWidth();
+
+    send(frame(1, {5}, 5, 0.5f, 0.25f, 0.05f));
+    settle([&] { return vis->getDeviceIsPressed(0); });
+    ASSERT_TRUE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(w / 2));
+    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1 - h / 4));
+
+    send(frame(2, {5}, 5, 0.55f, 0.25f));
+    settle([&] { return vis->getPosXToPaint(0) != static_cast<unsigned int>(w / 2); });
+    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
+    send(frame(1, {5}, 5, 0.9f, 0.9f)); // late: dropped
+    send(frame(3, {}, -1, 0, 0));      // 5 left alive: released
+    settle([&] { return !vis->getDeviceIsPressed(0); });
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
+
+    // A contact whose sender falls silent is released after about two seconds.
+    send(frame(4, {6}, 6, 0.1f, 0.1f));
+    settle([&] { return vis->getDeviceIsPressed(0); });
+    ASSERT_TRUE(vis->getDeviceIsPressed(0));
+    for (int i = 0; i < 400 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+}
