@@ -1,12 +1,39 @@
 #include "TabletopVisBuilderGL.h"
 
 #include "TabletopVisGL.h"
+#include "components/BoundedContainerGL.h"
+#include "components/InterfaceCurrentCompositeGL.h"
+#include "components/StorageBinCompositeGL.h"
 #include "core/Random.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+
+namespace {
+
+// count containers made by create(x, y): a coordinate beyond the screen is drawn anew for every
+// container, a given one is shared by all.
+template <class Create, class RandomX, class RandomY>
+void placeContainers(const TabletopVis& vis, unsigned int count, double x, double y,
+                     RandomX randomX, RandomY randomY, Create create)
+{
+    for (unsigned int i = 0; i < count; ++i) {
+        double px = std::floor(x);
+        double py = std::floor(y);
+        if (px > vis.getScreenWidth()) px = randomX();
+        if (py > vis.getScreenHeight()) py = randomY();
+        BoundedContainerGL* container = create(px, py);
+        (void)container;
+        // Images inside the container are placed once ImageLeafGL exists: for k = 0 … imagesEach
+        // − 1, texture = randomTexture(); container->getRandomInsidePosition(&ix, &iy);
+        // image = createImage(imageWidth, imageHeight, true, true, ix, iy, 1 − k / imagesEach,
+        // randomAngle(), texture, false); container->addChild(image).
+    }
+}
+
+} // namespace
 
 void TabletopVisBuilderGL::buildVis(unsigned int users, unsigned int bufferWidth,
                                     unsigned int bufferHeight, unsigned int screenWidth,
@@ -84,25 +111,46 @@ void TabletopVisBuilderGL::buildDocument(double size, double x, double y, const 
     vis->createDocument(size, true, true, px, py, 0.0, randomAngle(), file, true);
 }
 
-void TabletopVisBuilderGL::buildBoundedContainer(double, double, double, double, unsigned int,
-                                                 unsigned int, unsigned int, bool, bool,
-                                                 unsigned int, double, double)
+void TabletopVisBuilderGL::buildBoundedContainer(double width, double height, double x, double y,
+                                                 unsigned int count, unsigned int controlPoints,
+                                                 unsigned int splineLevel, bool hasInsideBoundary,
+                                                 bool rounded, unsigned int, double, double)
 {
-    // built with the component
+    if (!vis) return;
+    placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
+                    [&](double px, double py) {
+                        return vis->createContainer(width, height, true, true, px, py, 0.0,
+                                                    controlPoints, splineLevel, hasInsideBoundary,
+                                                    rounded);
+                    });
 }
 
-void TabletopVisBuilderGL::buildStorageBin(double, double, double, double, unsigned int,
-                                           unsigned int, unsigned int, bool, bool, unsigned int,
-                                           double, double)
+void TabletopVisBuilderGL::buildStorageBin(double width, double height, double x, double y,
+                                           unsigned int count, unsigned int controlPoints,
+                                           unsigned int splineLevel, bool hasInsideBoundary,
+                                           bool rounded, unsigned int, double, double)
 {
-    // built with the component
+    if (!vis) return;
+    placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
+                    [&](double px, double py) {
+                        return vis->createStorageBin(width, height, true, true, px, py, 0.0,
+                                                     controlPoints, splineLevel,
+                                                     hasInsideBoundary, rounded);
+                    });
 }
 
-void TabletopVisBuilderGL::buildInterfaceCurrent(double, double, double, double, unsigned int,
-                                                 unsigned int, unsigned int, bool, bool,
-                                                 unsigned int, double, double)
+void TabletopVisBuilderGL::buildInterfaceCurrent(double width, double height, double x, double y,
+                                                 unsigned int count, unsigned int controlPoints,
+                                                 unsigned int splineLevel, bool belt,
+                                                 bool rounded, unsigned int, double, double)
 {
-    // built with the component
+    if (!vis) return;
+    placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
+                    [&](double px, double py) {
+                        return vis->createInterfaceCurrent(width, height, true, true, px, py, 0.0,
+                                                           controlPoints, splineLevel, belt,
+                                                           rounded);
+                    });
 }
 
 void TabletopVisBuilderGL::buildDestroyer(double width, double height, double x, double y,

@@ -4,6 +4,10 @@
 
 #include "PBuffer.h"
 #include "TouchIndicatorGL.h"
+#include "components/BoundedContainerGL.h"
+#include "components/ControlSurfaceCompositeGL.h"
+#include "components/InterfaceCurrentCompositeGL.h"
+#include "components/StorageBinCompositeGL.h"
 #include "core/VisComponent.h"
 
 #include <FTGL/ftgl.h>
@@ -586,23 +590,36 @@ DocumentLeafGL* TabletopVisGL::createDocument(double, bool, bool, double, double
 {
     return nullptr; // built with the component
 }
-BoundedContainerGL* TabletopVisGL::createContainer(double, double, bool, bool, double, double,
-                                                   double, unsigned int, unsigned int, bool, bool)
+BoundedContainerGL* TabletopVisGL::createContainer(double width, double height, bool rnt,
+                                                   bool tossing, double x, double y, double z,
+                                                   unsigned int controlPoints,
+                                                   unsigned int splineLevel,
+                                                   bool hasInsideBoundary, bool rounded)
 {
-    return nullptr; // built with the component
+    auto* c = new BoundedContainerGL(this, width, height, rnt, tossing, x, y, z, controlPoints,
+                                     splineLevel, hasInsideBoundary, rounded);
+    addComponent(c, true);
+    return c;
 }
-StorageBinCompositeGL* TabletopVisGL::createStorageBin(double, double, bool, bool, double, double,
-                                                       double, unsigned int, unsigned int, bool,
-                                                       bool)
+StorageBinCompositeGL* TabletopVisGL::createStorageBin(double width, double height, bool rnt,
+                                                       bool tossing, double x, double y, double z,
+                                                       unsigned int controlPoints,
+                                                       unsigned int splineLevel,
+                                                       bool hasInsideBoundary, bool rounded)
 {
-    return nullptr; // built with the component
+    auto* c = new StorageBinCompositeGL(this, width, height, rnt, tossing, x, y, z, controlPoints,
+                                        splineLevel, hasInsideBoundary, rounded);
+    addComponent(c, true);
+    return c;
 }
-InterfaceCurrentCompositeGL* TabletopVisGL::createInterfaceCurrent(double, double, bool, bool,
-                                                                   double, double, double,
-                                                                   unsigned int, unsigned int,
-                                                                   bool, bool)
+InterfaceCurrentCompositeGL* TabletopVisGL::createInterfaceCurrent(
+    double width, double height, bool rnt, bool tossing, double x, double y, double z,
+    unsigned int controlPoints, unsigned int splineLevel, bool belt, bool rounded)
 {
-    return nullptr; // built with the component
+    auto* c = new InterfaceCurrentCompositeGL(this, width, height, rnt, tossing, x, y, z,
+                                              controlPoints, splineLevel, belt, rounded);
+    addComponent(c, true);
+    return c;
 }
 StickyBoardCompositeGL* TabletopVisGL::createStickyBoard(double, double, bool, bool, double,
                                                          double, double)
@@ -676,10 +693,15 @@ OrientationLensLeafGL* TabletopVisGL::createOrientationLens(double, double, bool
     // built with the component; then placeLensAboveControlSurface<ControlSurfaceCompositeGL>
     return nullptr;
 }
-ControlSurfaceCompositeGL* TabletopVisGL::createControlSurface(double, double, double, double,
-                                                               double, double, double)
+ControlSurfaceCompositeGL* TabletopVisGL::createControlSurface(double a, double b, double c,
+                                                               double d, double e, double f,
+                                                               double g)
 {
-    return nullptr; // built with the component
+    // Screen size (a, b) plus the overflow g; centre (c, d), depth e, border size f.
+    auto* surface = new ControlSurfaceCompositeGL(this, static_cast<unsigned int>(g + a),
+                                                  static_cast<unsigned int>(b + g), c, d, e, f, g);
+    addComponent(surface, true);
+    return surface;
 }
 HockeySurfaceCompositeGL* TabletopVisGL::createHockeySurface(double, double, double, double,
                                                              double, double, double, double)

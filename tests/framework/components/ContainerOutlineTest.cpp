@@ -1,0 +1,179 @@
+#include "components/ContainerOutline.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kBorder = 15.0;
+
+// A container shape of 200 x 120 with its grid, as a container builds it.
+struct Shape {
+    ContainerOutline outline;
+    BufferMapping mapping;
+    BufferTemplate<int> mask;
+    BufferTemplate<unsigned char> handle;
+
+    Shape(unsigned points, unsigned level, bool ring, bool rounded, double w = 200, double h = 120,
+          double ringWidth = 30)
+        : outline(points, level, ring, rounded)
+    {
+        outline.computeInitialControlPoints(w / 2, h / 2, kBorder, ringWidth);
+        double dx = 0, dy = 0;
+        outline.fitSize(true, &w, &h, &dx, &dy);
+        mapping = {w / 2, h / 2, 1.0, 1.0};
+        mask.setSizeAndAllocateMemory(unsigned(w + 2.5), unsigned(h + 2.5));
+        const unsigned r = ContainerOutline::handleRadius(kBorder);
+        handle.setSizeAndAllocateMemory(2 * r, 2 * r);
+        ContainerOutline::fillHandleMask(handle);
+        outline.fillHitMask(mask, handle, mapping, true);
+    }
+    // The code at a point of the shape frame.
+    int codeAt(double x, double y) const
+    {
+        return mask.getValue(unsigned(mapping.column(x)), unsigned(mapping.row(y)));
+    }
+};
+
+TEST(ContainerOutline, ControlPointCountAndLevelAreClamped)
+{
+    const struct {
+        unsigned given, count;
+    } counts[] = {{0, 3}, {2, 3}, {3, 3}, {24, 24}, {30, 24}};
+    for (const auto& row : counts)
+        EXPECT_EQ(ContainerOutline(row.given, 2, false, false).controlPointCount(), row.count)
+            << row.given;
+    const struct {
+        unsigned given, level;
+    } levels[] = {{0, 0}, {8, 8}, {12, 8}};
+    for (const auto& row : levels)
+        EXPECT_EQ(ContainerOutline(4, row.given, false, false).splineLevel(), row.level)
+            << row.given;
+}
+
+TEST(ContainerOutline, InitialControlPointsLieOnRectangleOrEllipse)
+{
+    // 8 points at 45-degree steps, half-axes 100 - 15 and 60 - 15.
+    Shape rect(8, 0, false, false);
+    Shape oval(8, 0, false, true);
+    const auto& r = *rect.outline.outside().controlPoints();
+    const auto& e = *oval.outline.outside().controlPoints();
+    ASSERT_EQ(r.size(), 8u);
+    const double expectedRect[8][2] = {{85, 0},   {85, 45},   {0, 45},   {-85, 45},
+                                       {-85, 0},  {-85, -45}, {0, -45},  {85, -45}};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_NEAR(r[i].x, expectedRect[i][0], 1e-9) << i;
+        EXPECT_NEAR(r[i].y, expectedRect[i][1], 1e-9) << i;
+        const double t = i * M_PI / 4;
+        EXPECT_NEAR(e[i].x, 85 * std::cos(t), 1e-9) << i;
+        EXPECT_NEAR(e[i].y, 45 * std::sin(t), 1e-9) << i;
+    }
+}
+
+TEST(ContainerOutline, RingAndBorderSplinesKeepTheirDistances)
+{
+    Shape ring(12, 3, true, true, 300, 300, 60);
+    // Counter-clockwise: the spline normals point inwards.
+    EXPECT_EQ(ring.outline.inwardSign(), 1.0);
+    const auto& out = *ring.outline.outside().controlPoints();
+    const auto& in = *ring.outline.inside().controlPoints();
+    const auto& ob = *ring.outline.outsideBorder().controlPoints();
+    const auto& ib = *ring.outline.insideBorder().controlPoints();
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const double ro = std::hypot(out[i].x, out[i].y);
+        EXPECT_NEAR(ro - std::hypot(in[i].x, in[i].y), 60.0, 1e-9);
+        EXPECT_NEAR(std::hypot(ob[i].x, ob[i].y) - ro, kBorder, 0.5) << "outer border outside";
+        EXPECT_NEAR(std::hypot(in[i].x, in[i].y) - std::hypot(ib[i].x, ib[i].y), kBorder, 0.5)
+            << "inner border in the hole";
+    }
+}
+
+TEST(ContainerOutline, FittedSizeHoldsOutlineBordersAndHandles)
+{
+    ContainerOutline o(4, 2, false, false);
+    o.computeInitialControlPoints(100, 60, kBorder, 30);
+    double w = 0, h = 0, dx = 0, dy = 0;
+    o.fitSize(true, &w, &h, &dx, &dy);
+    // The subdivided rectangle bulges beyond its corners, so the fit is at least the given size.
+    EXPECT_GE(w, 200.0);
+    EXPECT_GE(h, 120.0);
+    EXPECT_NEAR(dx, 0.0, 1e-9);
+    EXPECT_NEAR(dy, 0.0, 1e-9);
+
+    // Dragging the right-hand point 50 further out widens the box by 50 and shifts its centre.
+    const auto p = (*o.outside().controlPoints())[0];
+    o.setControlPoint(false, 0, p.x + 50, p.y);
+    o.rebuild();
+    double w2 = 0, h2 = 0;
+    o.fitSize(true, &w2, &h2, &dx, &dy);
+    EXPECT_NEAR(w2, w + 50, 1.0);
+    EXPECT_NEAR(dx, 25.0, 0.5);
+    // Recentred: the box is symmetric about the origin again.
+    double minX = 1e9, maxX = -1e9;
+    for (const auto& q : *o.outside().splinePoints()) {
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+    }
+    EXPECT_NEAR(minX + maxX, 0.0, 1e-9);
+    EXPECT_NEAR(maxX - minX + 2 * kBorder, w2, 1e-9);
+}
+
+TEST(ContainerOutline, HandleMaskIsADisc)
+{
+    BufferTemplate<unsigned char> handle;
+    const unsigned r = ContainerOutline::handleRadius(14.6);
+    EXPECT_EQ(r, 15u);
+    handle.setSizeAndAllocateMemory(2 * r, 2 * r);
+    ContainerOutline::fillHandleMask(handle);
+    EXPECT_EQ(handle.getValue(0, 0), 0);
+    EXPECT_EQ(handle.getValue(29, 29), 0);
+    EXPECT_EQ(handle.getValue(15, 15), 1);
+    EXPECT_EQ(handle.getValue(0, 15), 1);
+    EXPECT_EQ(handle.getValue(15, 29), 1);
+}
+
+// A point at radius r, 22.5 degrees past the k-th of 8 control points (between two handles).
+double px(double r, int k = 0) { return r * std::cos((k * 45 + 22.5) * M_PI / 180); }
+double py(double r, int k = 0) { return r * std::sin((k * 45 + 22.5) * M_PI / 180); }
+
+TEST(ContainerOutline, HitMaskRegionCodesOfPoolAndBelt)
+{
+    // Circles of 300 x 300: outline radius 135, hole radius 95 (ring 40), borders 15 wide;
+    // 8 handles at 0, 45, 90 ... degrees.
+    Shape pool(8, 4, false, true, 300, 300, 40);
+    Shape belt(8, 4, true, true, 300, 300, 40);
+    const struct {
+        const char* name;
+        const Shape& shape;
+        double x, y;
+        int code;
+    } rows[] = {
+        {"pool centre is body", pool, 0, 0, 3},
+        {"pool body", pool, px(100, 3), py(100, 3), 3},
+        {"pool outer border", pool, px(142, 5), py(142, 5), 12},
+        {"pool outside the border", pool, px(153), py(153), 0},
+        {"pool handle 0 (odd)", pool, 135, 0, 15},
+        {"pool handle 2 (odd)", pool, 0, 135, 19},
+        {"pool handle 2 rim", pool, 0, 135 + 13, 19},
+        {"belt hole", belt, 0, 0, 0},
+        {"belt hole near its border", belt, px(75, 2), py(75, 2), 0},
+        {"belt ring", belt, px(115, 1), py(115, 1), 3},
+        {"belt outer border", belt, px(142, 6), py(142, 6), 12},
+        {"belt inner border", belt, px(88, 7), py(88, 7), 13},
+        {"belt outside handle 4 (odd)", belt, -135, 0, 23},
+        {"belt inside handle 0 (even)", belt, 95, 0, 16},
+        {"belt inside handle 6 (even)", belt, 0, -95, 28},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.shape.codeAt(row.x, row.y), row.code) << row.name;
+}
+
+TEST(ContainerOutline, HandlesCanBeLeftOut)
+{
+    Shape pool(8, 4, false, true, 300, 300, 40);
+    pool.outline.fillHitMask(pool.mask, pool.handle, pool.mapping, false);
+    EXPECT_EQ(pool.codeAt(135 + 7, 0), 12); // the border under the handle shows
+    EXPECT_EQ(pool.codeAt(135 - 7, 0), 3);
+}
+
+} // namespace
