@@ -17,6 +17,7 @@
 #include "canvas/CanvasState.h"
 #include "canvas/Curve2D.h"
 #include "canvas/PostureClassifier.h"
+#include "canvas/TouchDispatch.h"
 #include "components/SurfaceCompositeGL.h"
 #include "core/BufferTemplate.h"
 #include "core/WiiCommunicationData.h"
@@ -154,6 +155,17 @@ public:
     double getBrushStrengthExact() const { return brushStrength; }
     void setBrushStrength(double s) { brushStrength = s; }
     void setSizeStep(int step) { sizeStep = step; }
+    // Size-difference clear one pass after the request.
+    void requestClearSizeDiff();
+    // Textures (GL names) drawn under the picture; the first is shown.
+    void setBackgroundTextures(const std::vector<unsigned int>& textures);
+    const std::vector<unsigned int>& getBackgroundTextures() const { return backgroundTextures; }
+    // The icon last handed to the corner menu (-1 none) and the path stamps replayed so far.
+    int getLastCornerIcon() const { return lastCornerIcon; }
+    unsigned int getReplayedStamps() const { return replayedStamps; }
+    bool isCornerMenuShown() const { return cornerMenuShown; }
+    unsigned int getStoredBufferWidth() const { return storedBufferWidth; }
+    unsigned int getStoredBufferHeight() const { return storedBufferHeight; }
     // A menu choice waits for the next touch (input combination 6).
     void setPendingMenuChoice(bool on) { pendingMenuChoice = on; }
     bool isPendingMenuChoice() const { return pendingMenuChoice; }
@@ -196,10 +208,25 @@ protected:
     bool nunchukZ() const;
     float joystickX() const;
     float joystickY() const;
-    // Replays the four stored touch positions into the first brush with this strength.
-    void replayPath(float strength);
+    // Replays the stored touch path (table pixels) into the first brush: stamps, or size changes.
+    void replayPath(bool sizeChange, float amount);
     void showCornerMenuIcon(int icon);
     void runModeHandler(int mode, int x, int y, int w, int h, int posture);
+    void runHandler(canvas::Handler handler, int x, int y, int w, int h, int posture);
+    // Writes a handler's plan into the tool-state grid and replays its path.
+    void carryOut(canvas::Handler handler, int posture);
+    canvas::TouchInput touchInput(int posture) const;
+    void prepareBrushesForTouch();
+    // Brush diameter in buffer pixels through the first brush (cell (0, 2) without one).
+    void applyBrushDiameter(float diameter);
+    // Recorded position cells (6, 0), (6, 1) to the resting place of the brush.
+    void parkRecordedPosition();
+    // Wii mode cycle create/erase, orientation, move, size; direction +1 or -1.
+    void stepMode(int direction);
+    // Whether a new child is a palette (kept in the palette array).
+    virtual bool isPalette(VisComponent* child) const;
+    // Creates a tool brush through the controller (null without the brush class).
+    ToolBrushLeafGL* createToolBrush();
 
     // Brushes and palettes.
     std::vector<ToolBrushLeafGL*> toolBrushes;
@@ -249,6 +276,12 @@ protected:
     int taskSource = 0;
 
     int screenshotCounter = 0;
+    int lastCornerIcon = -1;
+    unsigned int replayedStamps = 0;
+    bool cornerMenuShown = false;
+    unsigned int storedBufferWidth = 0;
+    unsigned int storedBufferHeight = 0;
+    int wiiSampleIndex = 0;
 
     // Mode label display lists: Create, Erase, Color, Size, Move, Orientation, warm-up.
     std::array<unsigned int, 7> labelLists{};
