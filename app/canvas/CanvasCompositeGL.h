@@ -264,8 +264,10 @@ protected:
     bool selectionOutline = false;
     bool selectionOutlineDashed = false;
 
-    DeferredRequest clearTempOrientationRequest{0};
-    DeferredRequest clearTempOrientation2Request{1};
+    // The second temporary orientation (tag 9) clears at the next pass, the temporary
+    // orientation (tag 8) one pass later, after the brushes of this frame have read it.
+    DeferredRequest clearTempOrientationRequest{1};
+    DeferredRequest clearTempOrientation2Request{0};
     DeferredRequest clearSelectionRequest{1};
     DeferredRequest clearEraseRequest{0};
     DeferredRequest clearSizeDiffRequest{1};
