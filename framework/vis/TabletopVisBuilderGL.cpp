@@ -1,5 +1,7 @@
 #include "TabletopVisBuilderGL.h"
 
+#include "NamePattern.h"
+
 #include "TabletopVisGL.h"
 #include "components/BoundedContainerGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
@@ -75,10 +77,11 @@ void TabletopVisBuilderGL::buildTextures(unsigned int count, const char* pattern
 {
     if (!vis || !pattern || std::strlen(pattern) >= 45) return;
     std::cout << "Loading " << count << " textures, please wait." << std::endl;
-    char name[128];
+    // A pattern without exactly one integer conversion formats to nothing and loads nothing.
     for (unsigned int i = 1; i <= count; ++i) {
-        std::snprintf(name, sizeof name, pattern, i);
-        vis->loadTexture(name, true);
+        const std::string name = formatIndexPattern(pattern, i);
+        if (name.empty()) break;
+        vis->loadTexture(name.c_str(), true);
     }
 }
 

@@ -1,0 +1,108 @@
+#include "RuduzozovorERUBuildDirector.h"
+
+#include "RuduzozovorERUBuilderGL.h"
+
+#include <algorithm>
+
+namespace {
+
+// Entry i of a list, or the fallback when a hand-built record left the list short.
+template <class List, class T> T at(const List& list, std::size_t i, T fallback)
+{
+    return i < list.size() ? static_cast<T>(list[i]) : fallback;
+}
+
+const char* text(const VeskConfiguration::TextList& list, std::size_t i)
+{
+    return i < list.size() ? list[i].c_str() : "";
+}
+
+} // namespace
+
+TabletopVis* RuduzozovorERUBuildDirector::buildMainDemo(RuduzozovorERUBuilderGL* builder)
+{
+    return buildScene(0, builder);
+}
+
+TabletopVis* RuduzozovorERUBuildDirector::buildDecorativeMosaicDemo(RuduzozovorERUBuilderGL* builder)
+{
+    return buildScene(1, builder);
+}
+
+TabletopVis* RuduzozovorERUBuildDirector::buildPointillismDemo(RuduzozovorERUBuilderGL* builder)
+{
+    return buildScene(2, builder);
+}
+
+TabletopVis* RuduzozovorERUBuildDirector::buildGeoStrokesDemo(RuduzozovorERUBuilderGL* builder)
+{
+    return buildScene(3, builder);
+}
+
+TabletopVis* RuduzozovorERUBuildDirector::buildDemo(unsigned int demoType,
+                                                     RuduzozovorERUBuilderGL* builder)
+{
+    if (demoType > 3) return builder ? builder->getVis() : nullptr;
+    return buildScene(demoType, builder);
+}
+
+void RuduzozovorERUBuildDirector::buildFonts(RuduzozovorERUBuilderGL* builder)
+{
+    const auto& f = configuration->font;
+    for (std::size_t i = 0; i < f.file.size(); ++i)
+        builder->buildFont(text(f.file, i), at(f.size, i, 64));
+}
+
+TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
+                                                      RuduzozovorERUBuilderGL* builder)
+{
+    if (!builder || !builder->getVis()) return nullptr;
+    if (!configuration) return builder->getVis();
+    const VeskConfiguration& c = *configuration;
+
+    for (std::size_t i = 0; i < c.textures.source.size(); ++i)
+        builder->buildTextures(at(c.textures.number, i, 1u), text(c.textures.source, i));
+    buildFonts(builder);
+
+    const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);
+    for (std::size_t i = 0; i < c.canvas_surface.border.size(); ++i)
+        builder->buildCanvas(at(c.canvas_surface.border, i, 10.0),
+                             at(c.canvas_surface.overflow, i, 50.0),
+                             at(c.canvas_surface.number_of_toolbrushes, i, 1u),
+                             at(c.canvas_surface.initial_stroke_width, i, 10.0),
+                             text(c.canvas_surface.texture, i), shorterSide);
+    for (std::size_t i = 0; i < c.geostrokes_build_canvas_surface.border.size(); ++i)
+        builder->buildStrokeBuildCanvas(at(c.geostrokes_build_canvas_surface.border, i, 10.0),
+                                        at(c.geostrokes_build_canvas_surface.overflow, i, 50.0));
+    for (std::size_t i = 0; i < c.contextmenu.width.size(); ++i) builder->buildContextMenu(c, i);
+    for (std::size_t i = 0; i < c.cornermenu.width.size(); ++i) builder->buildCornerMenu(c, i);
+    for (std::size_t i = 0; i < c.strokemenu.width.size(); ++i) builder->buildStrokeMenu(c, i);
+
+    switch (demoType) {
+    case 0:
+        for (std::size_t i = 0; i < c.strokes.number.size(); ++i)
+            builder->buildStrokes(at(c.strokes.width, i, 0.0), at(c.strokes.height, i, 0.0),
+                                  c.strokes.number[i], at(c.strokes.do_bump_mapping, i, false));
+        break;
+    case 1:
+        for (std::size_t i = 0; i < c.tiles.number.size(); ++i)
+            builder->buildTiles(at(c.tiles.width, i, 0.0), at(c.tiles.height, i, 0.0),
+                                c.tiles.number[i], at(c.tiles.do_dodging, i, false));
+        break;
+    case 2:
+        for (std::size_t i = 0; i < c.points.number.size(); ++i)
+            builder->buildPoints(at(c.points.width, i, 0.0), at(c.points.height, i, 0.0),
+                                 c.points.number[i]);
+        break;
+    default:
+        for (std::size_t i = 0; i < c.geostrokes.number.size(); ++i)
+            builder->buildGeoStrokes(at(c.geostrokes.width, i, 0.0),
+                                     at(c.geostrokes.height, i, 0.0), c.geostrokes.number[i],
+                                     at(c.geostrokes.num_segments, i, 0));
+        break;
+    }
+
+    for (std::size_t i = 0; i < c.palette.number.size(); ++i) builder->buildPalette(c, i);
+    if (demoType == 1) buildFonts(builder);
+    return builder->getVis();
+}

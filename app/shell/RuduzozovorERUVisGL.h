@@ -1,0 +1,68 @@
+#pragma once
+// The application's controller: the OpenGL controller plus the painting state the canvas, the
+// widget and the main window share (posture ranges, input combination), and finders and
+// creation operations for the painting components.
+//
+// Posture ranges are contact areas in board units squared (the widget converts the configured
+// physical ranges with the board's area factor).
+
+#include "vis/TabletopVisGL.h"
+
+#include <cstdint>
+#include <memory>
+
+class RuduzozovorERUVisGL : public TabletopVisGL {
+public:
+    RuduzozovorERUVisGL(unsigned int users, unsigned int bufferWidth, unsigned int bufferHeight,
+                        unsigned int screenWidth, unsigned int screenHeight);
+    ~RuduzozovorERUVisGL() override;
+
+    void determineTextureParameters() override;
+    void initializeRenderer() override;
+
+    // Contact-area ranges per posture: pen, one finger, two fingers, fist, hand.
+    virtual void setPenRange(double minimum, double maximum);
+    virtual void setOneFingerRange(double minimum, double maximum);
+    virtual void setTwoFingersRange(double minimum, double maximum);
+    virtual void setFistRange(double minimum, double maximum);
+    virtual void setHandRange(double minimum, double maximum);
+    virtual double getPenMin() const { return postureRanges[0]; }
+    virtual double getPenMax() const { return postureRanges[1]; }
+    virtual double getOneFingerMin() const { return postureRanges[2]; }
+    virtual double getOneFingerMax() const { return postureRanges[3]; }
+    virtual double getTwoFingersMin() const { return postureRanges[4]; }
+    virtual double getTwoFingersMax() const { return postureRanges[5]; }
+    virtual double getFistMin() const { return postureRanges[6]; }
+    virtual double getFistMax() const { return postureRanges[7]; }
+    virtual double getHandMin() const { return postureRanges[8]; }
+    virtual double getHandMax() const { return postureRanges[9]; }
+    // A flag and a count the canvas keeps here.
+    virtual void setCanvasFlag(bool on) { canvasFlag = on; }
+    virtual bool getCanvasFlag() const { return canvasFlag; }
+    virtual int getCanvasCount() const { return canvasCount; }
+    virtual void setCanvasCount(int n) { canvasCount = n; }
+
+    // Input-device combination: 7 at start; the main window sets 0, 5 or 6.
+    int getInputCombo() const { return inputCombo; }
+    void setInputCombo(int combo) { inputCombo = combo; }
+
+    // The registered component of type T with the lowest id (the one added first), or null.
+    template <class T> T* findFirst() const
+    {
+        for (const auto& entry : components)
+            if (T* c = dynamic_cast<T*>(entry.second)) return c;
+        return nullptr;
+    }
+
+    // Colour of the look-up table for (r, g, b); the table is filled on first use.
+    void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out);
+    bool hasMultitexturing() const { return multitexturing; }
+
+private:
+    double postureRanges[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::unique_ptr<unsigned char[]> colorLookUpTable;
+    int inputCombo = 7;
+    bool canvasFlag = true;
+    int canvasCount = 5;
+    bool multitexturing = false;
+};

@@ -1,0 +1,65 @@
+// The application's controller created in a real context with the configuration applied.
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+#include "shell/ControllerSetup.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
+#include "shell/RuduzozovorERUVisGL.h"
+
+#include <GL/gl.h>
+
+class ControllerSetupGLTest : public GLTest {};
+
+TEST_F(ControllerSetupGLTest, ConfigurationReachesTheController)
+{
+    VeskConfiguration c;
+    c.userdata.number = 2;
+    c.userdata.wiis = 1;
+    c.tossing.friction = 0.9;
+    c.containersettings.borderWidth = 21.0;
+    c.smartboard.resolution_width = 2000;
+    c.smartboard.resolution_height = 1000;
+    c.smartboard.physical_width = 100.0;
+    c.smartboard.physical_height = 50.0;
+    c.inputarea.pen_max = 0.01;
+    c.inputarea.hand_min = 3.0;
+    ControllerSettings s;
+    s.widgetWidth = 800;
+    s.widgetHeight = 500;
+    s.animating = true;
+
+    RuduzozovorERUBuilderGL builder;
+    OutputCapture out;
+    const ControllerSetupResult r = createConfiguredController(builder, c, s);
+    const std::string printed = out.take();
+    ASSERT_NE(r.vis, nullptr);
+    EXPECT_EQ(r.vis, builder.getVis());
+    EXPECT_EQ(r.vis->getNumberOfUsers(), 3u);
+    EXPECT_EQ(r.vis->getScreenWidth(), 800u);
+    EXPECT_DOUBLE_EQ(r.vis->getTossingSlowdownFactor(), 0.9);
+    EXPECT_DOUBLE_EQ(r.vis->getContainerBorderWidth(), 21.0);
+    EXPECT_TRUE(r.vis->isAnimating());
+    EXPECT_DOUBLE_EQ(r.scaleX, 0.4);
+    EXPECT_DOUBLE_EQ(r.scaleY, 0.5);
+    EXPECT_DOUBLE_EQ(r.vis->getScaleFactorExtendWidth(), 0.4);
+    EXPECT_DOUBLE_EQ(r.areaFactor, 400.0);
+    EXPECT_DOUBLE_EQ(r.vis->getPenMax(), 4.0);
+    EXPECT_DOUBLE_EQ(r.vis->getHandMin(), 1200.0);
+    EXPECT_EQ(r.vis->getInputCombo(), 7);
+    EXPECT_NE(printed.find("Generating Color Look-up Table...\n"), std::string::npos);
+
+    // Textures modulate their colour with the primitive's.
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    r.vis->determineTextureParameters();
+    GLint mode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODULATE);
+    glDeleteTextures(1, &texture);
+
+    unsigned char rgb[3] = {0, 0, 0};
+    r.vis->lookUpColor(10, 20, 30, rgb);
+    EXPECT_EQ(rgb[0], 10);
+    EXPECT_EQ(rgb[2], 30);
+    builder.setVis(nullptr);
+}

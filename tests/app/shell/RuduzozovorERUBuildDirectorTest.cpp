@@ -1,0 +1,176 @@
+// The director turns configuration lists into builder calls in the fixed order of a demo.
+#include "OutputCapture.h"
+#include "config/QTVeskConfiguration.h"
+#include "shell/ControllerSetup.h"
+#include "shell/RuduzozovorERUBuildDirector.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
+#include "vis/NamePattern.h"
+#include "vis/TabletopVis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A controller without graphics that records which textures were asked for.
+class RecordingVis : public TabletopVis {
+public:
+    explicit RecordingVis(std::vector<std::string>* log) : log_(log) {}
+    unsigned int loadTexture(const char* file, bool) override
+    {
+        log_->push_back(std::string("texture ") + file);
+        return 1;
+    }
+    bool loadFont(const char* file, int size) override
+    {
+        log_->push_back(std::string("font ") + file + " " + std::to_string(size));
+        return true;
+    }
+
+private:
+    std::vector<std::string>* log_;
+};
+
+class RecordingBuilder : public RuduzozovorERUBuilderGL {
+public:
+    std::vector<std::string> log;
+    RecordingBuilder() { setVis(new RecordingVis(&log)); }
+    void buildCanvas(double border, double, unsigned int brushes, double, const char* texture,
+                     double side) override
+    {
+        log.push_back("canvas " + std::to_string(int(border)) + " " + std::to_string(brushes) +
+                      " " + texture + " " + std::to_string(int(side)));
+    }
+    void buildStrokeBuildCanvas(double, double) override { log.push_back("build canvas"); }
+    void buildContextMenu(const VeskConfiguration&, std::size_t i) override
+    {
+        log.push_back("context menu " + std::to_string(i));
+    }
+    void buildCornerMenu(const VeskConfiguration&, std::size_t) override
+    {
+        log.push_back("corner menu");
+    }
+    void buildStrokeMenu(const VeskConfiguration&, std::size_t) override
+    {
+        log.push_back("stroke menu");
+    }
+    void buildStrokes(double w, double, unsigned int n, bool) override
+    {
+        log.push_back("strokes " + std::to_string(n) + " " + std::to_string(int(w)));
+    }
+    void buildTiles(double, double, unsigned int n, bool) override
+    {
+        log.push_back("tiles " + std::to_string(n));
+    }
+    void buildPoints(double, double, unsigned int n) override
+    {
+        log.push_back("points " + std::to_string(n));
+    }
+    void buildGeoStrokes(double, double, unsigned int n, int segments) override
+    {
+        log.push_back("geostrokes " + std::to_string(n) + " " + std::to_string(segments));
+    }
+    void buildPalette(const VeskConfiguration&, std::size_t) override { log.push_back("palette"); }
+};
+
+VeskConfiguration read(const char* xml)
+{
+    return QTVeskConfiguration::fromData(QByteArray(xml));
+}
+
+const char* kScene = R"(<config>
+  <mainwindow width="1000" height="600"/>
+  <textures number="2" source="textures/s%d.png"/>
+  <font file="fonts/arial.ttf" size="32"/>
+  <canvas_surface border="12" number_of_toolbrushes="2" texture="textures/paper.png"/>
+  <contextmenu/>
+  <strokes number="40" width="30" height="10"/>
+  <tiles number="50"/>
+  <points number="60"/>
+  <geostrokes number="7" num_segments="3"/>
+  <palette/>
+</config>)";
+
+using Log = std::vector<std::string>;
+
+} // namespace
+
+TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
+{
+    const VeskConfiguration config = read(kScene);
+    const struct {
+        unsigned int demo;
+        const char* primitives;
+    } demos[] = {{0, "strokes 40 30"}, {1, "tiles 50"}, {2, "points 60"}, {3, "geostrokes 7 3"}};
+    for (const auto& d : demos) {
+        VeskConfiguration copy = config;
+        RuduzozovorERUBuildDirector director(&copy);
+        RecordingBuilder builder;
+        OutputCapture out;
+        EXPECT_EQ(director.buildDemo(d.demo, &builder), builder.getVis());
+        Log expected = {"texture textures/s1.png", "texture textures/s2.png",
+                        "font fonts/arial.ttf 32", "canvas 12 2 textures/paper.png 600",
+                        "context menu 0", d.primitives, "palette"};
+        if (d.demo == 1) expected.push_back("font fonts/arial.ttf 32");
+        EXPECT_EQ(builder.log, expected) << "demo " << d.demo;
+    }
+}
+
+TEST(BuildDirector, NoControllerOrUnknownDemoBuildsNothing)
+{
+    VeskConfiguration config = read(kScene);
+    RuduzozovorERUBuildDirector director(&config);
+    RecordingBuilder builder;
+    EXPECT_EQ(director.buildDemo(4, &builder), builder.getVis());
+    EXPECT_TRUE(builder.log.empty());
+    builder.setVis(nullptr);
+    EXPECT_EQ(director.buildMainDemo(&builder), nullptr);
+    EXPECT_TRUE(builder.log.empty());
+}
+
+TEST(BuildDirector, TexturePatternsLoadInOrderAndUnsafePatternsLoadNothing)
+{
+    RecordingBuilder builder;
+    OutputCapture out;
+    builder.buildTextures(3, "textures/stroke%02d.png");
+    builder.buildTextures(2, "textures/plain.png");
+    builder.buildTextures(1, "textures/%s%d.png");
+    builder.buildTextures(1, "textures/a-name-that-is-far-too-long-for-me%d.png");
+    EXPECT_EQ(builder.log, (Log{"texture textures/stroke01.png", "texture textures/stroke02.png",
+                                "texture textures/stroke03.png", "texture textures/plain.png",
+                                "texture textures/plain.png"}));
+    EXPECT_EQ(out.take(), "\nLoading 3 textures, please wait.\n"
+                          "\nLoading 2 textures, please wait.\n"
+                          "\nLoading 1 textures, please wait.\n"
+                          "Error: texture name pattern needs one integer conversion: "
+                          "textures/%s%d.png\n");
+    EXPECT_EQ(builder.getTextureBatches(), 3u);
+}
+
+TEST(NamePattern, AcceptsExactlyOneIntegerConversion)
+{
+    const struct {
+        const char* pattern;
+        bool ok;
+    } rows[] = {{"a%d.png", true},   {"a%05u.png", true}, {"100%%-%i", true}, {"a.png", false},
+                {"%d%d", false},     {"%s", false},       {"%n", false},      {"%", false},
+                {"%-3.2x.png", true}};
+    for (const auto& row : rows) EXPECT_EQ(isIndexPattern(row.pattern), row.ok) << row.pattern;
+    EXPECT_EQ(formatIndexPattern("100%%-%03d", 7), "100%-007");
+    EXPECT_EQ(formatIndexPattern("%s", 7), "");
+}
+
+TEST(ControllerSetup, AreaFactorOfTheDefaultBoard)
+{
+    VeskConfiguration::SmartBoard board;
+    board.resolution_width = 4000;
+    board.resolution_height = 4000;
+    board.physical_width = 57.5;
+    board.physical_height = 43.3;
+    EXPECT_NEAR(boardAreaFactor(board), 16000000.0 / 2489.75, 1e-9);
+    EXPECT_NEAR(boardAreaFactor(board), 6426.35, 0.01);
+    board.physical_width = 0;
+    EXPECT_DOUBLE_EQ(boardAreaFactor(board), 1.0);
+}
