@@ -1,6 +1,7 @@
 #include "RuduzozovorERUBuilderGL.h"
 
 #include "RuduzozovorERUVisGL.h"
+#include "canvas/CanvasCompositeGL.h"
 #include "vis/NamePattern.h"
 
 #include <cstring>
@@ -40,9 +41,24 @@ void RuduzozovorERUBuilderGL::buildTextures(unsigned int count, const char* patt
 }
 
 // The painting components are built with their classes.
-void RuduzozovorERUBuilderGL::buildCanvas(double, double, unsigned int, double, const char*,
-                                          double)
+// The canvas covers the screen plus its overflow margin on every side. Its background is the
+// texture the configuration names for it (a paper texture in the bundled configuration).
+void RuduzozovorERUBuilderGL::buildCanvas(double border, double overflow,
+                                          unsigned int numberOfToolbrushes,
+                                          double initialStrokeWidth, const char* texture,
+                                          double shorterSide)
 {
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    const unsigned int background = texture ? vis->loadTexture(texture, true)
+                                            : TabletopVisGL::kTextureLoadFailed;
+    const double w = vis->getScreenWidth();
+    const double h = vis->getScreenHeight();
+    CanvasCompositeGL* canvas = vis->createCanvas(
+        static_cast<unsigned int>(w + 2.0 * overflow), static_cast<unsigned int>(h + 2.0 * overflow),
+        w * 0.5, h * 0.5, 0.0, border, overflow, numberOfToolbrushes,
+        static_cast<float>(initialStrokeWidth), static_cast<float>(shorterSide));
+    if (background != TabletopVisGL::kTextureLoadFailed) canvas->setBackgroundTextures({background});
 }
 void RuduzozovorERUBuilderGL::buildStrokeBuildCanvas(double, double) {}
 void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration&, std::size_t) {}

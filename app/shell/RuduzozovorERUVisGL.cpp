@@ -1,5 +1,7 @@
 #include "RuduzozovorERUVisGL.h"
 
+#include "canvas/CanvasCompositeGL.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -107,4 +109,18 @@ void RuduzozovorERUVisGL::setHandRange(double minimum, double maximum)
 {
     postureRanges[8] = minimum;
     postureRanges[9] = maximum;
+}
+
+CanvasCompositeGL* RuduzozovorERUVisGL::createCanvas(unsigned int width, unsigned int height,
+                                                     double x, double y, double z,
+                                                     double borderSize, double overflowSize,
+                                                     unsigned int numberOfToolBrushes,
+                                                     float initialPrimitiveSize,
+                                                     float toolStateParameter)
+{
+    auto* canvas = new CanvasCompositeGL(this, width, height, x, y, z, borderSize, overflowSize,
+                                         numberOfToolBrushes, initialPrimitiveSize,
+                                         toolStateParameter);
+    addComponent(canvas, true);
+    return canvas;
 }

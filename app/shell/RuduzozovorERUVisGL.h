@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <memory>
 
+class CanvasCompositeGL;
+
 class RuduzozovorERUVisGL : public TabletopVisGL {
 public:
     RuduzozovorERUVisGL(unsigned int users, unsigned int bufferWidth, unsigned int bufferHeight,
@@ -53,6 +55,13 @@ public:
             if (T* c = dynamic_cast<T*>(entry.second)) return c;
         return nullptr;
     }
+
+    // Creates a painting canvas owned by this controller and registers it (dropping on).
+    // Table pixels; toolStateParameter goes into the canvas's tool-state cell (4, 2).
+    CanvasCompositeGL* createCanvas(unsigned int width, unsigned int height, double x, double y,
+                                    double z, double borderSize, double overflowSize,
+                                    unsigned int numberOfToolBrushes, float initialPrimitiveSize,
+                                    float toolStateParameter);
 
     // Colour of the look-up table for (r, g, b); the table is filled on first use.
     void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out);

@@ -1,0 +1,303 @@
+#pragma once
+// CanvasCompositeGL: the painting surface. It owns the per-pixel canvas buffers that describe the
+// picture as fields (colour, orientation, size, movement, erasure), the tool brushes that write
+// them and the 10 x 10 tool-state grid through which canvas, brushes and primitives share the
+// current tool. Touches become brush operations by interaction mode, the controller's input
+// combination and the posture of the touching hand.
+//
+// Coordinates: hitLocalBuffer/releaseLocalBuffer receive table pixels; the canvas's buffers are
+// in buffer cells (table pixel + 1.5 in the canvas's local frame). Tool-state cells are addressed
+// (column, row).
+// Ownership: like every component the canvas does not own its children (the controller does);
+// it owns its active buffers, the brush pointer array, the posture classifier and the display
+// lists it compiles. Erased primitives are queued with queueForDeletion and deleted by the
+// controller at the start of the next renderIntoBuffers.
+// Context: construction, rendering and fitting need the application's GL context current.
+
+#include "canvas/CanvasState.h"
+#include "canvas/Curve2D.h"
+#include "canvas/PostureClassifier.h"
+#include "canvas/TouchDispatch.h"
+#include "components/SurfaceCompositeGL.h"
+#include "core/BufferTemplate.h"
+#include "core/WiiCommunicationData.h"
+
+#include <array>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+class FTTextureFont;
+class ToolBrushLeafGL;
+class TabletopVisGL;
+
+class CanvasCompositeGL : public SurfaceCompositeGL {
+public:
+    // Interaction modes (see CanvasState.h for the labels).
+    enum InteractionMode {
+        MODE_CREATE = 0,
+        MODE_ERASE = 1,
+        MODE_CREATE_ERASE = 2,
+        MODE_ORIENT = 3,
+        MODE_MOVE = 4,
+        MODE_SIZE = 5,
+        MODE_COLOR = 6,
+        MODE_NONE = 7,
+        MODE_PENDING = 8
+    };
+
+    static constexpr unsigned int kMaxPalettes = 3;
+    static constexpr unsigned int kToolStateSize = 10;
+
+    // width, height, x, y, z, borderSize, overflowSize: as SurfaceCompositeGL (table pixels).
+    // toolStateParameter goes into tool-state cell (4, 2).
+    CanvasCompositeGL(TabletopVisGL* vis, unsigned int width, unsigned int height, double x,
+                      double y, double z, double borderSize, double overflowSize,
+                      unsigned int numberOfToolBrushes, float initialPrimitiveSize,
+                      float toolStateParameter);
+    ~CanvasCompositeGL() override;
+
+    // --- inherited operations ---
+    // 1 on success; 0 for a null child, a child that refuses nesting or one already ours.
+    int addChild(VisComponent* child) override;
+    int removeChild(VisComponent* child) override;
+    // Touch down or move at table pixel (x, y) with the contact extent; always 1.
+    unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
+                                unsigned int boundHeight) override;
+    unsigned int releaseLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
+                                    unsigned int boundHeight) override;
+    void renderIntoBuffers() override;
+    // Fits the canvas to the screen plus its margin; grown buffers keep their contents centred.
+    void rebuildGraphicRepresentation() override;
+    void wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_BUTTON>& buttons,
+                      WiiCommunicationData& data) override;
+
+    // --- own operations ---
+    virtual void renderInGlobalBuffersForward();
+    virtual void clearTempOrientationBuffer2();
+    virtual void clearTempOrientationBuffer();
+    virtual void clearSelectionBuffer();
+    virtual void clearEraseBuffer();
+    virtual void clearSizeDiffBuffer();
+    virtual void drawTargetAreaPolygons();
+    // Deferred clears, run by renderIntoBuffers (see CanvasState.h for the timing).
+    virtual void requestClearSelection();
+    virtual void requestClearErase();
+    virtual void requestClearTempOrientation2();
+    virtual void requestClearTempOrientation();
+    // Five raw buffer files "buffers/<layer>…" in the working directory (layer = cell (0, 3)).
+    virtual void dumpBuffersToFiles();
+    virtual void loadBuffersFromFiles();
+    // PPM images of buffers 8, 10, 11, 19, 25, 27, 28, 29; other tags do nothing.
+    virtual void createBufferImage(BUFFERTAG tag);
+    virtual void requestRebuild();
+    // Appends to the deletion queue; a component already queued is not queued again.
+    virtual void queueForDeletion(VisComponent* component);
+    virtual bool getRecordTouchPosition();
+    virtual void setRecordTouchPosition(bool on);
+    // Whether the brushes may write: set by the first touch, cleared on release.
+    virtual bool isPainting();
+    virtual void setInteractionMode(int mode);
+    // Children that are primitives of the current layer (cell (0, 3)).
+    virtual unsigned int countPrimitivesOfCurrentLayer();
+    virtual float getInitialPrimitiveSize();
+    virtual void setWiiIndex(int index);
+    virtual int getSizeStep();
+    // The brush strength truncated to int.
+    virtual int getBrushStrength();
+    virtual void setTask(int task);
+    virtual void clearTaskAreas();
+    virtual bool getTaskVisible();
+    virtual void setTaskVisible(bool on);
+    virtual void setTaskSource(int source);
+    virtual void buildTaskOverlayLists();
+    virtual void fillTaskAreas(int task);
+    virtual void populateForTask(int task);
+    virtual void buildModeLabels();
+    virtual void createAdditionalBuffers();
+    // Touch handlers: (x, y) in canvas buffer cells, the contact extent and the posture.
+    virtual void handleOrientationTouch(int x, int y, int w, int h, int posture);
+    virtual void handleMoveTouch(int x, int y, int w, int h, int posture);
+    virtual void handleSizeTouch(int x, int y, int w, int h, int posture);
+    virtual void handleColorTouch(int x, int y, int w, int h, int posture);
+    virtual void handleCreateTouch(int x, int y, int w, int h, int posture);
+    virtual void handleEraseTouch(int x, int y, int w, int h, int posture);
+    virtual int acceptAnyTouch() { return 1; }
+    virtual void setOrientationSubModeFollow();
+    virtual void setOrientationSubModeRadial();
+    virtual void setOrientationSubModeCircular();
+    virtual void drawSelectionOutline();
+    virtual void drawSelectionOutlineDashed();
+    virtual void drawCurveOverlay();
+    // "InteractionMode: <mode>" on standard output.
+    virtual void printInteractionMode();
+    virtual void drawFrameGL();
+    virtual void drawBackgroundQuad();
+    virtual void computeDepthFromCurve();
+    virtual void computeOrientationFromCurve();
+    // Reads the current framebuffer into "screenshot<counter>.png".
+    virtual void saveScreenshot(int unused);
+
+    // --- queries and settings used by the application, brushes and primitives ---
+    int getInteractionMode() const { return interactionMode; }
+    bool isModeChanged() const { return modeChanged; }
+    float getModeLabelAlpha() const { return labelFader.getAlpha(); }
+    bool isModeLabelFadingOut() const { return labelFader.isFadingOut(); }
+    // Pen 0 (3 x 3), one finger 1 (10 x 10), two fingers 2 (15 x 15), fist 3 (50 x 50),
+    // hand 4 (350 x 350); 6 = no fake posture.
+    void setFakePosture(int posture, int contactWidth, int contactHeight);
+    int getFakePosture() const { return fakePosture; }
+    int getPreviousChosenPosture() const { return previousChosenPosture; }
+    const PostureClassifier& getPostureClassifier() const { return classifier; }
+    // Copies the controller's configured posture ranges into the classifier.
+    void updatePostureRanges();
+    double getBrushStrengthExact() const { return brushStrength; }
+    void setBrushStrength(double s) { brushStrength = s; }
+    void setSizeStep(int step) { sizeStep = step; }
+    // Size-difference clear one pass after the request.
+    void requestClearSizeDiff();
+    // Textures (GL names) drawn under the picture; the first is shown.
+    void setBackgroundTextures(const std::vector<unsigned int>& textures);
+    const std::vector<unsigned int>& getBackgroundTextures() const { return backgroundTextures; }
+    // The icon last handed to the corner menu (-1 none) and the path stamps replayed so far.
+    int getLastCornerIcon() const { return lastCornerIcon; }
+    unsigned int getReplayedStamps() const { return replayedStamps; }
+    bool isCornerMenuShown() const { return cornerMenuShown; }
+    unsigned int getStoredBufferWidth() const { return storedBufferWidth; }
+    unsigned int getStoredBufferHeight() const { return storedBufferHeight; }
+    // A menu choice waits for the next touch (input combination 6).
+    void setPendingMenuChoice(bool on) { pendingMenuChoice = on; }
+    bool isPendingMenuChoice() const { return pendingMenuChoice; }
+
+    // Tool-state grid (tag 18): null before createActiveBuffers.
+    BufferTemplate<float>* getToolStateGrid() const;
+    // Cell (column, row); 0 when the grid is missing.
+    float getToolState(unsigned int column, unsigned int row) const;
+    // Skipped when the grid is missing.
+    void setToolState(unsigned int column, unsigned int row, float value);
+    unsigned int getToolStateWidth() const { return toolStateWidth; }
+    unsigned int getToolStateHeight() const { return toolStateHeight; }
+
+    unsigned int getNumberOfToolBrushes() const { return static_cast<unsigned int>(toolBrushes.size()); }
+    ToolBrushLeafGL* getToolBrush(unsigned int index) const;
+    unsigned int getNumberOfPalettes() const { return numberOfPalettes; }
+    VisComponent* getPalette(unsigned int index) const;
+    std::size_t getDeletionQueueSize() const { return deletionQueue.size(); }
+    int getScreenshotCounter() const { return screenshotCounter; }
+    bool isTouchReleased() const { return touchReleased; }
+    bool isFirstTouch() const { return firstTouch; }
+
+    Curve2D& getCurve() { return curve; }
+    Curve2D& getResampledCurve() { return resampledCurve; }
+
+    // Names of the dump files for the layer, in the order size, orientation, speed, size
+    // difference, temporary colour, e.g. "buffers/2sizeBuffer.dat".
+    static std::vector<std::string> dumpFileNames(int layer);
+
+protected:
+    void specificRender() override;
+    void createActiveBuffers() override;
+    void renderSurfaceGL() override;
+    void buildOrRebuildRenderDisplayLists() override;
+
+    // The input combination of the application's controller (7 without one).
+    int inputCombination() const;
+    // Nunchuk state of the current Wii record.
+    bool nunchukC() const;
+    bool nunchukZ() const;
+    float joystickX() const;
+    float joystickY() const;
+    // Replays the stored touch path (table pixels) into the first brush: stamps, or size changes.
+    void replayPath(bool sizeChange, float amount);
+    void showCornerMenuIcon(int icon);
+    void runModeHandler(int mode, int x, int y, int w, int h, int posture);
+    void runHandler(canvas::Handler handler, int x, int y, int w, int h, int posture);
+    // Writes a handler's plan into the tool-state grid and replays its path.
+    void carryOut(canvas::Handler handler, int posture);
+    canvas::TouchInput touchInput(int posture) const;
+    void prepareBrushesForTouch();
+    // Brush diameter in buffer pixels through the first brush (cell (0, 2) without one).
+    void applyBrushDiameter(float diameter);
+    // Recorded position cells (6, 0), (6, 1) to the resting place of the brush.
+    void parkRecordedPosition();
+    // Wii mode cycle create/erase, orientation, move, size; direction +1 or -1.
+    void stepMode(int direction);
+    // Whether a new child is a palette (kept in the palette array).
+    virtual bool isPalette(VisComponent* child) const;
+    // Creates a tool brush through the controller (null without the brush class).
+    ToolBrushLeafGL* createToolBrush();
+
+    // Brushes and palettes.
+    std::vector<ToolBrushLeafGL*> toolBrushes;
+    std::array<VisComponent*, kMaxPalettes> palettes{};
+    unsigned int numberOfPalettes = 0;
+    std::map<unsigned long, VisComponent*> childrenById;
+
+    int interactionMode = MODE_CREATE_ERASE;
+    bool modeChanged = false;
+    ModeLabelFader labelFader;
+
+    int fakePosture = PostureClassifier::NONE;
+    int fakeContactWidth = 0;
+    int fakeContactHeight = 0;
+    int previousChosenPosture = PostureClassifier::NONE;
+    PostureClassifier classifier;
+
+    double brushStrength = 5.0;
+    int sizeStep = 2;
+    float initialPrimitiveSize;
+    float toolStateParameter;
+    unsigned int toolStateWidth = kToolStateSize;
+    unsigned int toolStateHeight = kToolStateSize;
+
+    Curve2D curve;
+    Curve2D resampledCurve;
+
+    std::deque<VisComponent*> deletionQueue;
+
+    bool firstTouch = false;
+    bool touchReleased = true;
+    bool recordTouchPosition = false;
+    bool recordStarted = false;
+    bool pendingMenuChoice = false;
+    bool selectionOutline = false;
+    bool selectionOutlineDashed = false;
+
+    // The second temporary orientation (tag 9) clears at the next pass, the temporary
+    // orientation (tag 8) one pass later, after the brushes of this frame have read it.
+    DeferredRequest clearTempOrientationRequest{1};
+    DeferredRequest clearTempOrientation2Request{0};
+    DeferredRequest clearSelectionRequest{1};
+    DeferredRequest clearEraseRequest{0};
+    DeferredRequest clearSizeDiffRequest{1};
+    DeferredRequest rebuildRequest{1};
+    bool fillTaskAreasRequest = false;
+    int currentTask = -1;
+    bool taskVisible = false;
+    int taskSource = 0;
+
+    int screenshotCounter = 0;
+    int lastCornerIcon = -1;
+    unsigned int replayedStamps = 0;
+    bool cornerMenuShown = false;
+    unsigned int storedBufferWidth = 0;
+    unsigned int storedBufferHeight = 0;
+    int wiiSampleIndex = 0;
+
+    // Mode label display lists: Create, Erase, Color, Size, Move, Orientation, warm-up.
+    std::array<unsigned int, 7> labelLists{};
+    FTTextureFont* labelFont = nullptr;
+    bool fontFound = false;
+    unsigned int frameList = 0;
+
+    std::vector<unsigned int> backgroundTextures;
+    unsigned int currentBackground = 0;
+
+    // 50 touch records: last position per pointer slot.
+    std::array<CanvasTouchRecord, 50> touchRecords{};
+    std::array<WiiCommunicationData, 4> wiiSamples{};
+    WiiCommunicationData currentWii;
+    WiiCommunicationData previousWii;
+    int wiiIndex = 0;
+};

@@ -1,0 +1,192 @@
+#pragma once
+// PrimitiveLeafGL: base of the small components that make up the picture on the painting canvas
+// (points, tiles, strokes, geometric strokes). A primitive never takes touches: each frame it
+// samples the canvas buffers at its own position and adapts colour, orientation, size and
+// position; once eroded it asks the canvas to delete it.
+//
+// Layers: only primitives whose type equals the current layer (tool-state cell (0, 3)) react to
+// the buffers; the others keep their state and may be drawn dimmed.
+// Coordinates: position in table pixels; buffers are read at the cell of the primitive's centre
+// in the parent's buffer grid (parent-local coordinates / scale + 1.5, clamped to the grid).
+// Ownership: as every component, owned by the controller; buffers are the canvas's (passive).
+
+#include "vis/VisComponentGL.h"
+
+#include "core/BufferTemplate.h"
+
+#include <cstdint>
+
+class CanvasCompositeGL;
+class TabletopVisGL;
+
+class PrimitiveLeafGL : public VisComponentGL {
+public:
+    // Life a new primitive starts with; at 10 or less it is queued for deletion.
+    static constexpr int kInitialLife = 210;
+    static constexpr int kDeletionLife = 10;
+    // Bounds of a size changed by the size difference buffer.
+    static constexpr double kMinimumRelativeSize = 5.0;
+    static constexpr double kMaximumRelativeSize = 250.0;
+    // Frames a new primitive stays undrawn.
+    static constexpr int kHiddenFrames = 3;
+
+    struct Color {
+        unsigned char r = 0;
+        unsigned char g = 0;
+        unsigned char b = 0;
+    };
+
+    // (x, y): centre in table pixels; the two flags go to the framework component
+    // (rotate-and-translate, tossing). type: the layer number.
+    PrimitiveLeafGL(TabletopVisGL* vis, double x, double y, bool rnt, bool tossing, double width,
+                    double height, double baseSizeFactor, int type);
+    ~PrimitiveLeafGL() override;
+
+    bool isResizingReal() override { return false; }
+    bool hasOrientation() override { return true; }
+    bool isAnimatingAbsoluteSize() override { return true; }
+    bool isAnimatingDirection() override { return true; }
+    bool isAnimatingOrienation() override { return true; }
+    bool isAnimatingRelativeSize() override { return true; }
+    // Caches whether the new parent is the painting canvas.
+    void setParent(VisComponent* parent) override;
+
+    virtual int getPrimitiveType();
+
+    // State read by tests, the study logger and the canvas.
+    int getLife() const { return life; }
+    void setLife(int l) { life = l; }
+    const Color& getDisplayColor() const { return displayColor; }
+    void setDisplayColor(unsigned char r, unsigned char g, unsigned char b);
+    Color getBufferColor() const { return {colorR, colorG, colorB}; }
+    bool isInTargetArea() const { return inTargetArea; }
+    bool isQueuedForDeletion() const { return queuedForDeletion; }
+    bool hasChangedThisFrame() const { return changedThisFrame; }
+    double getTargetOrientation() const { return targetOrientation; }
+    double getTargetWidth() const { return targetWidth; }
+    double getTargetHeight() const { return targetHeight; }
+    double getSizeAnimationProgress() const { return sizeProgress; }
+    double getBaseSizeFactor() const { return baseSizeFactor; }
+    int getFrameCounter() const { return frameCounter; }
+    // Whether the canvas currently dims this primitive's layer (cells (0, 5) and (0, 4)).
+    bool isDimmed();
+
+    // Runs one frame of the update; the same as the framework's per-frame call.
+    void update(double dt) { animateMyself(dt); }
+
+protected:
+    void animateMyself(double dt) override;
+    void doConstantAnimations(double) override {}
+    void specificRender() override {}
+    void specificRenderForPicking() override {}
+    void initialize() override {}
+    void createActiveBuffers() override {}
+    void initializePassiveBuffers() override;
+
+    // A typed view of one passive buffer: the map entry is watched, so the cast is redone only
+    // when the canvas connects, reconnects or disconnects the buffer.
+    template <class T> class BufferSlot {
+    public:
+        void bind(const VisComponent::BufferMap& map, BUFFERTAG tag)
+        {
+            auto it = map.find(tag);
+            entry = it == map.end() ? &kNoBuffer : &it->second;
+            seen = nullptr;
+            typed = nullptr;
+        }
+        BufferTemplate<T>* get()
+        {
+            IBuffer* b = *entry;
+            if (b != seen) {
+                seen = b;
+                typed = bufferCast<T>(b);
+            }
+            return typed;
+        }
+
+    private:
+        static inline IBuffer* const kNoBuffer = nullptr;
+        IBuffer* const* entry = &kNoBuffer;
+        IBuffer* seen = nullptr;
+        BufferTemplate<T>* typed = nullptr;
+    };
+
+    // Re-binds the slots after the passive map was extended; subclasses call it at the end of
+    // their constructors.
+    void bindBufferSlots();
+
+    // True when the tool-state grid exists and its current layer is this primitive's type.
+    bool isOnCurrentLayer();
+    // Tool-state cell (column, row), 0 when the grid is missing or too small.
+    float toolStateCell(unsigned int column, unsigned int row);
+    // The cell of the centre in the parent's buffer grid; false without a parent.
+    bool locateCell();
+    // Applies the temporary colour (tag 11) unless its red is the neutral 127.
+    void applyTemporaryColor();
+    // Steps 1 to 6 of the update, assuming the layer test passed.
+    void updateFromBuffers(double dt);
+    // Whether (cellX, cellY) lies inside the grid b.
+    template <class T> bool covers(const BufferTemplate<T>* b) const
+    {
+        return b && cellX < b->getWidth() && cellY < b->getHeight();
+    }
+    // The parent's rotation as cosine and sine, recomputed only when it changes.
+    void refreshParentRotation();
+    // True from the 4th drawn frame on; counts the first frames.
+    bool passHiddenFrames();
+    CanvasCompositeGL* canvas() const { return canvas_; }
+
+    Color displayColor{65, 66, 67};
+    Color baseColor;
+    unsigned char colorR = 0;
+    unsigned char colorG = 0;
+    unsigned char colorB = 0;
+    bool inTargetArea = false;
+    void* primitiveLogger = nullptr;
+    bool visibleOnScreen = false;
+    bool primitiveActive = true;
+    int life = kInitialLife;
+    int initialLife = kInitialLife;
+    float spareValue1 = 0.0f;
+    float spareValue2 = 0.0f;
+    bool changedThisFrame = false;
+    bool sizeAnimationPending = false;
+    int primitiveType;
+    double baseSizeFactor;
+    double targetOrientation = 0.0;
+    double previousTargetOrientation = 0.0;
+    double sizeProgress = 1.0;
+    double targetWidth;
+    double targetHeight;
+    int frameCounter = 0;
+
+    // Buffer cell of the centre, valid after locateCell().
+    unsigned int cellX = 0;
+    unsigned int cellY = 0;
+    // Canvas-local position in buffer cells (fractional), valid after locateCell().
+    double bufferX = 0.0;
+    double bufferY = 0.0;
+
+    BufferSlot<int> speedBuffer;
+    BufferSlot<float> sizeBuffer;
+    BufferSlot<float> sizeDifferenceBuffer;
+    BufferSlot<float> movementBuffer;
+    BufferSlot<float> orientationBuffer;
+    BufferSlot<float> temporaryOrientationBuffer;
+    BufferSlot<unsigned char> colorBuffer;
+    BufferSlot<unsigned char> temporaryColorBuffer;
+    BufferSlot<float> eraseBuffer;
+    BufferSlot<float> tilePositionBuffer;
+    BufferSlot<float> toolStateBuffer;
+    BufferSlot<float> dropOffBuffer;
+    BufferSlot<bool> selectionBuffer;
+    BufferSlot<bool> targetAreaBuffer;
+    BufferSlot<bool> strokeVisibilityBuffer;
+
+private:
+    CanvasCompositeGL* canvas_ = nullptr;
+    bool queuedForDeletion = false;
+    double cachedParentRotation = 0.0;
+    double parentCos = 1.0;
+    double parentSin = 0.0;
+};

@@ -1,0 +1,575 @@
+// The painting canvas in a real context: buffers and their fills, touches replayed as gestures
+// through the input combinations, mode labels, deferred clears, the deletion queue, dumps,
+// buffer images and fitting to a larger screen.
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "canvas/CanvasCompositeGL.h"
+#include "core/Random.h"
+#include "shell/RuduzozovorERUVisGL.h"
+
+#include <GL/gl.h>
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A plain child for the canvas.
+class DummyLeafGL : public VisComponentGL {
+public:
+    explicit DummyLeafGL(TabletopVisGL* vis) : VisComponentGL(vis, 10, 10, false, false, 50, 50, 0) {}
+
+protected:
+    void specificRender() override {}
+    void specificRenderForPicking() override {}
+};
+
+// A child the canvas takes for a palette.
+class FakePaletteGL : public DummyLeafGL {
+public:
+    using DummyLeafGL::DummyLeafGL;
+};
+
+class TestCanvasGL : public CanvasCompositeGL {
+public:
+    using CanvasCompositeGL::CanvasCompositeGL;
+    using CanvasCompositeGL::specificRender;
+
+protected:
+    bool isPalette(VisComponent* child) const override
+    {
+        return dynamic_cast<FakePaletteGL*>(child) != nullptr;
+    }
+};
+
+// The small test table lies wholly in the classifier's corner region, where areas count double:
+// the ranges are set so the fake contact sizes give their postures (areas 18, 200, 450, 5000,
+// 245000).
+void setRanges(RuduzozovorERUVisGL& vis)
+{
+    vis.setPenRange(0, 40);
+    vis.setOneFingerRange(40, 300);
+    vis.setTwoFingersRange(300, 800);
+    vis.setFistRange(800, 10000);
+    vis.setHandRange(10000, 400000);
+}
+
+class CanvasGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        tavlor::seedRand15(3);
+        vis = std::make_unique<RuduzozovorERUVisGL>(1, 64, 64, 200, 150);
+        setRanges(*vis);
+        OutputCapture quiet;
+        canvas = makeCanvas();
+    }
+    void TearDown() override
+    {
+        vis.reset();
+    }
+
+    TestCanvasGL* makeCanvas()
+    {
+        // Screen 200 x 150 with an overflow of 20: the canvas covers 240 x 190.
+        auto* c = new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 1, 12.0f, 7.0f);
+        vis->addComponent(c, false);
+        return c;
+    }
+
+    // One touch: down, moves along the points, up; contact side as a posture would have it.
+    void gesture(std::initializer_list<std::pair<int, int>> points, int side)
+    {
+        for (const auto& p : points)
+            canvas->hitLocalBuffer(unsigned(p.first), unsigned(p.second), unsigned(side),
+                                   unsigned(side));
+        const auto& last = *(points.end() - 1);
+        canvas->releaseLocalBuffer(unsigned(last.first), unsigned(last.second), 0, 0);
+    }
+    // A press held (no release) of n samples at one place.
+    void press(int x, int y, int side, int n)
+    {
+        for (int i = 0; i < n; ++i) canvas->hitLocalBuffer(unsigned(x + i), unsigned(y), unsigned(side), unsigned(side));
+    }
+
+    std::unique_ptr<RuduzozovorERUVisGL> vis;
+    TestCanvasGL* canvas = nullptr;
+};
+
+} // namespace
+
+TEST_F(CanvasGLTest, BuffersCarryTheirTagsTypesAndFills)
+{
+    const unsigned w = canvas->getBufferWidth();
+    const unsigned h = canvas->getBufferHeight();
+    EXPECT_EQ(w, 242u);
+    EXPECT_EQ(h, 192u);
+    const struct {
+        BUFFERTAG tag;
+        unsigned channels;
+        unsigned bytesPerChannel;
+    } data[] = {
+        {SPEED_BUFFER, 1, sizeof(int)}, {ABSOLUTE_SIZE_BUFFER, 1, 4}, {SIZE_DIFFERENCE_BUFFER, 1, 4},
+        {DIRECTION_BUFFER, 2, 4}, {AUXILIARY_VECTOR_BUFFER, 2, 4}, {ORIENTATION_BUFFER, 2, 4},
+        {TEMPORARY_ORIENTATION_BUFFER, 2, 4}, {SECOND_TEMPORARY_ORIENTATION_BUFFER, 2, 4},
+        {COLOR_BUFFER, 3, 1}, {TEMPORARY_COLOR_BUFFER, 3, 1}, {ERASE_BUFFER, 1, 4},
+        {FRAME_VECTOR_BUFFER, 2, 4}, {TOSSING_FRICTION_BUFFER, 1, 4}, {DROP_OFF_BUFFER, 1, 4},
+        {SELECTION_BUFFER, 1, sizeof(bool)}, {AUXILIARY_SELECTION_BUFFER, 1, sizeof(bool)},
+        {DEPTH_BUFFER, 1, 8}, {GRADIENT_BUFFER, 2, 8}, {TARGET_AREA_BUFFER, 1, sizeof(bool)},
+        {VALIDITY_MASK_BUFFER, 1, sizeof(bool)},
+    };
+    for (const auto& row : data) {
+        IBuffer* b = canvas->getActiveBuffer(row.tag);
+        ASSERT_NE(b, nullptr) << row.tag;
+        EXPECT_EQ(b->getWidth(), w) << row.tag;
+        EXPECT_EQ(b->getHeight(), h) << row.tag;
+        EXPECT_EQ(b->getChannelNumber(), row.channels) << row.tag;
+        EXPECT_EQ(b->getBitDepthPerChannel(), row.bytesPerChannel) << row.tag;
+    }
+    EXPECT_EQ(canvas->getActiveBuffer(RELATIVE_SIZE_BUFFER), nullptr);
+    EXPECT_EQ(canvas->getToolStateGrid()->getWidth(), 10u);
+    EXPECT_EQ(canvas->getToolState(4, 2), 7.0f);
+
+    EXPECT_EQ(canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER)->getValue(100, 100), 12.0f);
+    unsigned char colour[3];
+    canvas->getActiveBufferAs<unsigned char>(COLOR_BUFFER)->get3DValues(5u, 5u, colour);
+    EXPECT_EQ(colour[0], 120);
+    EXPECT_EQ(colour[1], 100);
+    EXPECT_EQ(colour[2], 40);
+    canvas->getActiveBufferAs<unsigned char>(TEMPORARY_COLOR_BUFFER)->get3DValues(5u, 5u, colour);
+    EXPECT_EQ(colour[2], 127);
+    EXPECT_TRUE(canvas->getActiveBufferAs<bool>(VALIDITY_MASK_BUFFER)->getValue(7u, 9u));
+    // Tossed primitives stop at the border.
+    auto* slow = canvas->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER);
+    EXPECT_EQ(slow->getValue(0u, 0u), 0.0f);
+    EXPECT_EQ(slow->getValue(0u, 90u), 0.0f);
+
+    auto* orientation = canvas->getActiveBufferAs<float>(ORIENTATION_BUFFER);
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) {
+            float v[2];
+            orientation->get2DValues(x, y, v);
+            ASSERT_EQ(v[0], 0.0f);
+            ASSERT_TRUE(v[1] == 1.0f || v[1] == -1.0f);
+        }
+}
+
+TEST_F(CanvasGLTest, NewCanvasShowsNoLabel)
+{
+    EXPECT_EQ(canvas->getInteractionMode(), 2);
+    EXPECT_FALSE(canvas->isModeChanged());
+    EXPECT_TRUE(canvas->isTouchReleased());
+    EXPECT_FALSE(canvas->isPainting());
+    EXPECT_EQ(canvas->getBrushStrength(), 5);
+    EXPECT_EQ(canvas->getSizeStep(), 2);
+    EXPECT_EQ(canvas->getInitialPrimitiveSize(), 12.0f);
+}
+
+TEST_F(CanvasGLTest, MissingLabelFontIsReported)
+{
+    OutputCapture out;
+    std::unique_ptr<TestCanvasGL> c(
+        new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 0, 12.0f, 7.0f));
+    EXPECT_EQ(out.take(),
+              "WARNING: Fontarial72 not found\n"
+              "WARNING: CanvasCompositeGL: font arial72 could not be found. Did you load it? \n");
+    // Without labels a chosen mode still fades and ends.
+    c->setInteractionMode(3);
+    for (int i = 0; i < 100 && c->isModeChanged(); ++i) c->specificRender();
+    EXPECT_FALSE(c->isModeChanged());
+}
+
+TEST_F(CanvasGLTest, ChoosingTheSameModeTwiceShowsTheLabelTwice)
+{
+    canvas->setInteractionMode(6);
+    for (int i = 0; i < 33; ++i) canvas->specificRender();
+    EXPECT_TRUE(canvas->isModeLabelFadingOut());
+    canvas->setInteractionMode(6);
+    EXPECT_TRUE(canvas->isModeChanged());
+    EXPECT_FLOAT_EQ(canvas->getModeLabelAlpha(), 0.1f);
+    EXPECT_FALSE(canvas->isModeLabelFadingOut());
+    int frames = 0;
+    while (canvas->isModeChanged() && frames < 100) {
+        canvas->specificRender();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 37); // 31 frames in, 6 out
+}
+
+TEST_F(CanvasGLTest, ModeWithoutLabelEndsAtOnce)
+{
+    canvas->setInteractionMode(8);
+    canvas->specificRender();
+    EXPECT_FALSE(canvas->isModeChanged());
+}
+
+TEST_F(CanvasGLTest, PrintsTheMode)
+{
+    canvas->setInteractionMode(4);
+    OutputCapture out;
+    canvas->printInteractionMode();
+    EXPECT_EQ(out.take(), "InteractionMode: 4\n");
+}
+
+TEST_F(CanvasGLTest, OneFingerStrokeInThePresetCombinationCreates)
+{
+    // Input combination 7 (the start value): a finger presets strength 2 and diameter 20.
+    press(100, 80, 10, 4);
+    EXPECT_TRUE(canvas->isPainting());
+    EXPECT_EQ(canvas->getInteractionMode(), 2);
+    EXPECT_EQ(canvas->getBrushStrength(), 2);
+    EXPECT_EQ(canvas->getToolState(0, 0), 4.0f);
+    EXPECT_EQ(canvas->getToolState(4, 1), 2.0f);
+    EXPECT_EQ(canvas->getLastCornerIcon(), 2);
+    // The recognised posture replays the path from its second sample.
+    EXPECT_EQ(canvas->getReplayedStamps(), 3u);
+    press(104, 80, 10, 3);
+    EXPECT_EQ(canvas->getReplayedStamps(), 3u);
+    canvas->releaseLocalBuffer(107, 80, 0, 0);
+    EXPECT_FALSE(canvas->isPainting());
+    EXPECT_EQ(canvas->getToolState(0, 0), 8.0f);
+    EXPECT_EQ(canvas->getPreviousChosenPosture(), 1);
+}
+
+TEST_F(CanvasGLTest, HandPresetErasesAndKeepsNegativeStrength)
+{
+    gesture({{100, 80}, {101, 80}, {102, 80}, {103, 80}}, 350);
+    EXPECT_EQ(canvas->getBrushStrength(), -10);
+    EXPECT_EQ(canvas->getToolState(4, 1), -10.0f);
+    EXPECT_EQ(canvas->getToolState(0, 2), 200.0f);
+    // Within a touch the preset is applied once: a change made meanwhile stays.
+    press(100, 80, 350, 4);
+    canvas->setBrushStrength(-4.0);
+    press(104, 80, 350, 2);
+    EXPECT_EQ(canvas->getBrushStrength(), -4);
+    EXPECT_EQ(canvas->getToolState(4, 1), -4.0f);
+}
+
+TEST_F(CanvasGLTest, TwoFingersOrientAlongThePath)
+{
+    press(100, 80, 15, 4);
+    EXPECT_EQ(canvas->getInteractionMode(), 3);
+    EXPECT_EQ(canvas->getToolState(0, 0), 2.0f);
+    EXPECT_EQ(canvas->getToolState(2, 1), 3.0f);
+    EXPECT_EQ(canvas->getToolState(0, 2), 80.0f);
+    EXPECT_FALSE(canvas->isModeChanged());
+}
+
+TEST_F(CanvasGLTest, PostureStaysWhenTheHandFlattensDuringATouch)
+{
+    press(100, 80, 10, 4);
+    press(100, 80, 350, 6);
+    EXPECT_EQ(canvas->getPostureClassifier().getPosture(), 1);
+    EXPECT_EQ(canvas->getToolState(0, 0), 4.0f);
+    canvas->releaseLocalBuffer(100, 80, 0, 0);
+    EXPECT_EQ(canvas->getPostureClassifier().getPosture(), 6);
+    EXPECT_EQ(canvas->getPostureClassifier().getSampleCount(), 0);
+}
+
+TEST_F(CanvasGLTest, FakePostureOverridesContactAndSkipsReplay)
+{
+    canvas->setFakePosture(3, 50, 50);
+    press(100, 80, 1, 4);
+    EXPECT_EQ(canvas->getBrushStrength(), 15);
+    EXPECT_EQ(canvas->getToolState(0, 2), 130.0f);
+    EXPECT_EQ(canvas->getReplayedStamps(), 0u);
+}
+
+TEST_F(CanvasGLTest, DirectCombinationUsesTheChosenMode)
+{
+    vis->setInputCombo(0);
+    canvas->setInteractionMode(5);
+    press(100, 80, 15, 4);
+    EXPECT_EQ(canvas->getInteractionMode(), 5);
+    EXPECT_EQ(canvas->getToolState(0, 0), 9.0f);
+    EXPECT_EQ(canvas->getToolState(9, 1), 5.0f);
+    canvas->releaseLocalBuffer(100, 80, 0, 0);
+    // Combination 0 leaves the recorded position where it is.
+    EXPECT_EQ(canvas->getToolState(0, 0), 8.0f);
+}
+
+TEST_F(CanvasGLTest, ReleaseParksTheBrushWithNunchukCombinations)
+{
+    vis->setInputCombo(5);
+    gesture({{100, 80}, {101, 80}, {102, 80}, {103, 80}}, 10);
+    EXPECT_EQ(canvas->getToolState(6, 0), 120.0f);
+    EXPECT_EQ(canvas->getToolState(6, 1), 190.0f - 220.0f);
+}
+
+TEST_F(CanvasGLTest, RecordedTouchPositionFollowsTheTouch)
+{
+    canvas->setRecordTouchPosition(true);
+    canvas->hitLocalBuffer(30, 40, 10, 10);
+    // Table (30, 40) lies at local (50, 60) of the 240 x 190 canvas centred at (100, 75).
+    EXPECT_EQ(canvas->getToolState(6, 0), 51.0f);
+    EXPECT_EQ(canvas->getToolState(6, 1), 61.0f);
+}
+
+TEST_F(CanvasGLTest, DeferredClearsRunOnTheirPass)
+{
+    auto* temp = canvas->getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
+    auto* temp2 = canvas->getActiveBufferAs<float>(SECOND_TEMPORARY_ORIENTATION_BUFFER);
+    auto* selection = canvas->getActiveBufferAs<bool>(SELECTION_BUFFER);
+    auto* sizeDiff = canvas->getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER);
+    auto* erase = canvas->getActiveBufferAs<float>(ERASE_BUFFER);
+    auto* tiles = canvas->getActiveBufferAs<float>(FRAME_VECTOR_BUFFER);
+    temp->fillEntireBuffer(1.0f);
+    temp2->fillEntireBuffer(1.0f);
+    selection->fillEntireBuffer(true);
+    sizeDiff->fillEntireBuffer(1.0f);
+    erase->fillEntireBuffer(1.0f);
+    tiles->fillEntireBuffer(1.0f);
+    canvas->requestClearTempOrientation();
+    canvas->requestClearTempOrientation2();
+    canvas->requestClearSelection();
+    canvas->requestClearSizeDiff();
+    canvas->requestClearErase();
+
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(tiles->getValue(3u, 3u), 0.0f);
+    EXPECT_EQ(temp2->getValue(3u, 3u), 0.0f); // at once
+    EXPECT_EQ(erase->getValue(3u, 3u), 0.0f); // through its validity
+    EXPECT_TRUE(erase->isValid());
+    EXPECT_EQ(temp->getValue(3u, 3u), 1.0f);
+    EXPECT_TRUE(selection->getValue(3u, 3u));
+    EXPECT_EQ(sizeDiff->getValue(3u, 3u), 1.0f);
+
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(temp->getValue(3u, 3u), 0.0f);
+    EXPECT_FALSE(selection->getValue(3u, 3u));
+    EXPECT_EQ(sizeDiff->getValue(3u, 3u), 0.0f);
+
+    // Nothing is cleared again without a request.
+    temp->fillEntireBuffer(2.0f);
+    canvas->renderIntoBuffers();
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(temp->getValue(3u, 3u), 2.0f);
+}
+
+TEST_F(CanvasGLTest, QueuedChildIsDeletedOnceAtTheNextPass)
+{
+    auto* leaf = new DummyLeafGL(vis.get());
+    vis->addComponent(leaf, false);
+    ASSERT_EQ(canvas->addChild(leaf), 1);
+    const unsigned long before = vis->countComponents();
+    const unsigned long id = leaf->getId();
+    canvas->queueForDeletion(leaf);
+    canvas->queueForDeletion(leaf);
+    EXPECT_EQ(canvas->getDeletionQueueSize(), 1u);
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(vis->countComponents(), before - 1);
+    EXPECT_EQ(canvas->getChild(id), nullptr);
+    EXPECT_EQ(canvas->getDeletionQueueSize(), 0u);
+}
+
+TEST_F(CanvasGLTest, ChildrenAndPalettes)
+{
+    auto* leaf = new DummyLeafGL(vis.get());
+    vis->addComponent(leaf, false);
+    EXPECT_EQ(canvas->addChild(nullptr), 0);
+    EXPECT_EQ(canvas->addChild(leaf), 1);
+    EXPECT_EQ(canvas->addChild(leaf), 0);
+    EXPECT_EQ(leaf->getParent(), canvas);
+    // The canvas's buffers reach the child.
+    leaf->setPassiveBuffer(ORIENTATION_BUFFER, nullptr);
+    canvas->removeChild(leaf);
+    canvas->addChild(leaf);
+    EXPECT_EQ(leaf->getPassiveBuffer(ORIENTATION_BUFFER), canvas->getActiveBuffer(ORIENTATION_BUFFER));
+
+    FakePaletteGL* p[4];
+    for (auto*& q : p) {
+        q = new FakePaletteGL(vis.get());
+        vis->addComponent(q, false);
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(canvas->addChild(p[i]), 1);
+    {
+        OutputCapture out;
+        canvas->addChild(p[3]);
+        EXPECT_EQ(out.take(), "WARNING: CanvasCompositeGL: no room for a fourth palette.\n");
+    }
+    EXPECT_EQ(canvas->getNumberOfPalettes(), 3u);
+    EXPECT_EQ(canvas->removeChild(p[1]), 1);
+    ASSERT_EQ(canvas->getNumberOfPalettes(), 2u);
+    EXPECT_EQ(canvas->getPalette(0), p[0]);
+    EXPECT_EQ(canvas->getPalette(1), p[2]);
+    EXPECT_EQ(canvas->getPalette(2), nullptr);
+    EXPECT_EQ(canvas->removeChild(p[1]), 0);
+}
+
+TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)
+{
+    QTemporaryDir dir;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path().toStdString());
+    canvas->setToolState(0, 3, 2.0f);
+    canvas->dumpBuffersToFiles();
+    const unsigned long cells = 242ul * 192ul;
+    const struct {
+        const char* name;
+        unsigned long bytes;
+    } files[] = {
+        {"buffers/2sizeBuffer.dat", cells * 4}, {"buffers/2orientationBuffer.dat", cells * 8},
+        {"buffers/2speedBuffer.dat", cells * sizeof(int)},
+        {"buffers/2sizeAbsDiffBuffer.dat", cells * 4}, {"buffers/2tmpColorBuffer.dat", cells * 3},
+    };
+    for (const auto& f : files) {
+        ASSERT_TRUE(fs::exists(f.name)) << f.name;
+        EXPECT_EQ(fs::file_size(f.name), f.bytes) << f.name;
+    }
+
+    auto* size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    size->fillEntireBuffer(99.0f);
+    canvas->loadBuffersFromFiles();
+    EXPECT_EQ(size->getValue(10u, 10u), 12.0f);
+    // Another layer has no files: nothing changes.
+    canvas->setToolState(0, 3, 1.0f);
+    size->fillEntireBuffer(99.0f);
+    canvas->loadBuffersFromFiles();
+    EXPECT_EQ(size->getValue(10u, 10u), 99.0f);
+    fs::current_path(previous);
+}
+
+TEST_F(CanvasGLTest, BufferImagesByTag)
+{
+    QTemporaryDir dir;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path().toStdString());
+    const struct {
+        BUFFERTAG tag;
+        const char* file;
+    } data[] = {
+        {TEMPORARY_ORIENTATION_BUFFER, "tempOrientationBuffer0.ppm"},
+        {COLOR_BUFFER, "colorBuffer0.ppm"},
+        {TEMPORARY_COLOR_BUFFER, "tempColorBuffer0.ppm"},
+        {DROP_OFF_BUFFER, "dropoffBuffer0.ppm"},
+        {SELECTION_BUFFER, "selectionBuffer0.ppm"},
+        {DEPTH_BUFFER, "depthBuffer0.ppm"},
+        {GRADIENT_BUFFER, "gradientBuffer0.ppm"},
+        {TARGET_AREA_BUFFER, "targetAreaBuffer 0.ppm"},
+    };
+    {
+        OutputCapture quiet;
+        for (const auto& row : data) canvas->createBufferImage(row.tag);
+        canvas->createBufferImage(ABSOLUTE_SIZE_BUFFER);
+    }
+    for (const auto& row : data) EXPECT_TRUE(fs::exists(row.file)) << row.file;
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(".")) { (void)e; ++files; }
+    EXPECT_EQ(files, 8);
+    // Colour goes out unscaled: the first pixel is (120, 100, 40).
+    std::FILE* f = std::fopen("colorBuffer0.ppm", "rb");
+    ASSERT_NE(f, nullptr);
+    char header[64] = {};
+    int w = 0, h = 0, max = 0;
+    ASSERT_EQ(std::fscanf(f, "%2s %d %d %d", header, &w, &h, &max), 4);
+    std::fgetc(f);
+    unsigned char px[3] = {};
+    ASSERT_EQ(std::fread(px, 1, 3, f), 3u);
+    std::fclose(f);
+    EXPECT_EQ(px[0], 120);
+    EXPECT_EQ(px[1], 100);
+    EXPECT_EQ(px[2], 40);
+    fs::current_path(previous);
+}
+
+TEST_F(CanvasGLTest, FittingToALargerScreenKeepsContentsCentred)
+{
+    auto* size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    size->setValue(10u, 20u, 55.0f);
+    auto* orientation = canvas->getActiveBufferAs<float>(ORIENTATION_BUFFER);
+    float right[2] = {1.0f, 0.0f};
+    orientation->set2DValues(0u, 0u, right);
+    canvas->getActiveBufferAs<int>(SPEED_BUFFER)->setValue(241u, 191u, 7);
+    canvas->setToolState(0, 3, 2.0f);
+    auto* leaf = new DummyLeafGL(vis.get());
+    vis->addComponent(leaf, false);
+    canvas->addChild(leaf);
+
+    vis->setScreensize(260, 170); // buffers grow by 60 x 20
+    canvas->rebuildGraphicRepresentation();
+    EXPECT_EQ(canvas->getWidth(), 300.0);
+    EXPECT_EQ(canvas->getHeight(), 210.0);
+    EXPECT_EQ(canvas->getXPos(), 130.0);
+    EXPECT_EQ(canvas->getYPos(), 85.0);
+    ASSERT_EQ(canvas->getBufferWidth(), 302u);
+    EXPECT_EQ(canvas->getStoredBufferWidth(), 302u);
+
+    size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    EXPECT_EQ(size->getWidth(), 302u);
+    EXPECT_EQ(size->getValue(10u + 31u, 20u + 11u), 55.0f);
+    EXPECT_EQ(size->getValue(0u, 0u), 12.0f);
+    float v[2];
+    canvas->getActiveBufferAs<float>(ORIENTATION_BUFFER)->get2DValues(31u, 11u, v);
+    EXPECT_EQ(v[0], 1.0f);
+    EXPECT_EQ(canvas->getActiveBufferAs<int>(SPEED_BUFFER)->getValue(272u, 202u), 7);
+    EXPECT_EQ(canvas->getToolState(0, 3), 2.0f);
+    EXPECT_EQ(leaf->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr); // never subscribed
+    // A smaller screen keeps the buffers.
+    vis->setScreensize(100, 100);
+    canvas->rebuildGraphicRepresentation();
+    EXPECT_EQ(canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER), size);
+}
+
+TEST_F(CanvasGLTest, GrowingInOneDirectionOnlyStaysInside)
+{
+    // Regression: the extra cell of the offset pushed the last row past a buffer that did not
+    // grow in height.
+    canvas->getActiveBufferAs<int>(SPEED_BUFFER)->setValue(241u, 191u, 7);
+    vis->setScreensize(260, 150);
+    canvas->rebuildGraphicRepresentation();
+    auto* speed = canvas->getActiveBufferAs<int>(SPEED_BUFFER);
+    EXPECT_EQ(speed->getHeight(), 192u);
+    EXPECT_EQ(speed->getValue(272u, 191u), 0);
+}
+
+TEST_F(CanvasGLTest, WiiButtonsCycleTheModes)
+{
+    std::vector<WiiCommunicationData::WIIMOTE_BUTTON> none;
+    WiiCommunicationData d;
+    OutputCapture out;
+    d.plus = true;
+    canvas->wiimoteEvent(none, d); // pressed
+    canvas->wiimoteEvent(none, d); // held: no step
+    d.plus = false;
+    canvas->wiimoteEvent(none, d);
+    d.plus = true;
+    canvas->wiimoteEvent(none, d);
+    d.plus = false;
+    d.minus = true;
+    canvas->wiimoteEvent(none, d);
+    d.minus = false;
+    canvas->wiimoteEvent(none, d);
+    d.minus = true;
+    canvas->wiimoteEvent(none, d);
+    d.minus = false;
+    canvas->wiimoteEvent(none, d);
+    d.minus = true;
+    canvas->wiimoteEvent(none, d);
+    EXPECT_EQ(out.take(), "_curInteractionMode = MODE_ORIENT\n"
+                          "_curInteractionMode = MODE_MOVE\n"
+                          "_curInteractionMode = MODE_ORIENT\n"
+                          "_curInteractionMode = MODE_CREATE_ERASE\n"
+                          "_curInteractionMode = MODE_SIZE\n");
+    EXPECT_EQ(canvas->getInteractionMode(), 5);
+}
+
+TEST_F(CanvasGLTest, CurveOverlayReportsTheResampling)
+{
+    Curve2D& c = canvas->getCurve();
+    c.addPoint(0.0, 0.0);
+    c.addPoint(0.09, 0.0);
+    c.setComplete(true);
+    OutputCapture out;
+    canvas->drawCurveOverlay();
+    EXPECT_EQ(out.take(), "number of points in initial curve: 2 in resampled curve: 4\n");
+    EXPECT_EQ(canvas->getResampledCurve().getNumberOfPoints(), 4u);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// A small painting canvas for primitive and brush tests: the real canvas (its buffers and
+// tool-state grid) without brushes, border or overflow, recording deletion requests and with a
+// painting flag the test switches.
+
+#include "canvas/CanvasCompositeGL.h"
+
+#include "core/BufferTemplate.h"
+#include "vis/TabletopVisGL.h"
+
+#include <vector>
+
+class TestCanvas : public CanvasCompositeGL {
+public:
+    // What the size buffer starts with.
+    static constexpr float kInitialPrimitiveSize = 20.0f;
+
+    // No border, no overflow, no tool brushes.
+    TestCanvas(TabletopVisGL* vis, double width, double height, double x, double y)
+        : CanvasCompositeGL(vis, static_cast<unsigned int>(width),
+                            static_cast<unsigned int>(height), x, y, 0.0, 0.0, 0.0, 0,
+                            kInitialPrimitiveSize, 0.0f)
+    {
+    }
+    void queueForDeletion(VisComponent* c) override
+    {
+        queued.push_back(c);
+        CanvasCompositeGL::queueForDeletion(c);
+    }
+    bool isPainting() override { return painting; }
+
+    template <class T> BufferTemplate<T>* buffer(BUFFERTAG tag) { return getActiveBufferAs<T>(tag); }
+    // Tool-state cell (column, row).
+    float& tool(unsigned int column, unsigned int row)
+    {
+        return buffer<float>(TOOL_STATE_BUFFER)->getBufferArray()[row * 10 + column];
+    }
+    template <class T> void fill(BUFFERTAG tag, T v) { buffer<T>(tag)->fillEntireBuffer(v); }
+    void fill2(BUFFERTAG tag, float x, float y)
+    {
+        float v[2] = {x, y};
+        buffer<float>(tag)->fillEntireBufferWith2DValue(v);
+    }
+    void fill3(BUFFERTAG tag, unsigned char r, unsigned char g, unsigned char b)
+    {
+        unsigned char v[3] = {r, g, b};
+        buffer<unsigned char>(tag)->fillEntireBufferWith3DValue(v);
+    }
+    // Drops a buffer, as a canvas without it would be.
+    void drop(BUFFERTAG tag)
+    {
+        for (auto& entry : *getMyChildren())
+            if (entry.second->getPassiveBuffers()->count(tag)) entry.second->setPassiveBuffer(tag, nullptr);
+        getActiveBuffer(tag)->destroy();
+        getActiveBuffers()->erase(tag);
+    }
+
+    std::vector<VisComponent*> queued;
+    bool painting = false;
+};

@@ -1,0 +1,342 @@
+// The per-frame update of rendering primitives against a small canvas's buffers, without a
+// context: layers, erosion and deletion, colour, movement, orientation, size.
+#include "CanvasTestSupport.h"
+
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+class PrimitiveLeafTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vis = std::make_unique<TabletopVisGL>(1, 100, 100, 256, 256);
+        canvas = new TestCanvas(vis.get(), 64.0, 64.0, 32.0, 32.0);
+        vis->addComponent(canvas, false);
+    }
+    void TearDown() override { vis.reset(); }
+
+    template <class P> P* add(P* p)
+    {
+        vis->addComponent(p, false);
+        canvas->addChild(p);
+        return p;
+    }
+    StrokeLeafGL* stroke(double x = 20.0, double y = 20.0, int layer = 0)
+    {
+        return add(new StrokeLeafGL(vis.get(), x, y, 20.0, 20.0, 0.0, layer, 0));
+    }
+    static void frames(PrimitiveLeafGL* p, int n)
+    {
+        for (int i = 0; i < n; ++i) p->update(1.0);
+    }
+
+    std::unique_ptr<TabletopVisGL> vis;
+    TestCanvas* canvas = nullptr;
+};
+
+TEST_F(PrimitiveLeafTest, LifeSeries210To110To10QueuesOnceForDeletion)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill<float>(ERASE_BUFFER, 100.0f);
+    ASSERT_EQ(s->getLife(), 210);
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 110);
+    EXPECT_TRUE(canvas->queued.empty());
+    s->update(1.0);
+    // Reaching 10 queues it and leaves it at life 1 until the canvas deletes it.
+    ASSERT_EQ(canvas->queued.size(), 1u);
+    EXPECT_EQ(canvas->queued[0], s);
+    EXPECT_EQ(s->getLife(), 1);
+    EXPECT_TRUE(s->isQueuedForDeletion());
+    frames(s, 5);
+    EXPECT_EQ(canvas->queued.size(), 1u) << "a queued primitive must not be queued again";
+}
+
+TEST_F(PrimitiveLeafTest, ErosionTruncatesAndNegativeValuesRaiseLife)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill<float>(ERASE_BUFFER, 2.9f);
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 208);
+    canvas->fill<float>(ERASE_BUFFER, -100.0f);
+    frames(s, 2);
+    EXPECT_EQ(s->getLife(), 408);
+}
+
+TEST_F(PrimitiveLeafTest, ErodedPrimitiveOutsideACanvasIsNotQueued)
+{
+    auto* p = new StrokeLeafGL(vis.get(), 20, 20, 20, 20, 0, 0, 0);
+    vis->addComponent(p, false);
+    p->update(1.0);
+    EXPECT_EQ(p->getLife(), 210);
+}
+
+TEST_F(PrimitiveLeafTest, PrimitiveOffTheCurrentLayerKeepsEverything)
+{
+    StrokeLeafGL* s = stroke(20, 20, 1);
+    PointLeafGL* p = add(new PointLeafGL(vis.get(), 30, 30, 20, 20, 10.0, 1));
+    canvas->tool(0, 3) = 0.0f;
+    canvas->fill<float>(ERASE_BUFFER, 100.0f);
+    canvas->fill3(COLOR_BUFFER, 1, 2, 3);
+    canvas->fill3(TEMPORARY_COLOR_BUFFER, 9, 9, 9);
+    canvas->fill<float>(ABSOLUTE_SIZE_BUFFER, 60.0f);
+    canvas->fill<float>(SIZE_DIFFERENCE_BUFFER, 10.0f);
+    canvas->fill2(DIRECTION_BUFFER, 3.0f, 1.0f);
+    canvas->fill2(TEMPORARY_ORIENTATION_BUFFER, 1.0f, 0.0f);
+    canvas->fill<int>(SPEED_BUFFER, 7);
+    const int shape = p->getShapeIndex();
+    for (PrimitiveLeafGL* q : {static_cast<PrimitiveLeafGL*>(s), static_cast<PrimitiveLeafGL*>(p)}) {
+        const double x = q->getXPos(), y = q->getYPos(), r = q->getRotation();
+        frames(q, 60);
+        EXPECT_EQ(q->getLife(), 210);
+        EXPECT_EQ(q->getXPos(), x);
+        EXPECT_EQ(q->getYPos(), y);
+        EXPECT_EQ(q->getRotation(), r);
+        EXPECT_EQ(q->getWidth(), 20.0);
+        EXPECT_EQ(q->getDisplayColor().r, 65);
+    }
+    EXPECT_EQ(p->getShapeIndex(), shape);
+    EXPECT_TRUE(canvas->queued.empty());
+    // Switching the layer brings them to life.
+    canvas->tool(0, 3) = 1.0f;
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 110);
+}
+
+TEST_F(PrimitiveLeafTest, NoToolStateGridMeansNoUpdate)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill<float>(ERASE_BUFFER, 100.0f);
+    canvas->drop(TOOL_STATE_BUFFER);
+    frames(s, 3);
+    EXPECT_EQ(s->getLife(), 210);
+}
+
+TEST_F(PrimitiveLeafTest, OrientationTurnsAFifthOfTheRemainingAngleOrNotAtAll)
+{
+    const struct {
+        const char* name;
+        float vx, vy;
+        double start;
+        double afterOne;
+    } rows[] = {
+        {"zero vector", 0.0f, 0.0f, 45.0, 45.0},
+        {"squared length 8e-6", 0.002f, 0.002f, 45.0, 45.0},
+        {"(0, 1) faces 0 degrees", 0.0f, 1.0f, 50.0, 40.0},
+        {"(1, 0) faces -90 degrees", 1.0f, 0.0f, 0.0, 342.0},
+        {"(-1, 0) faces 90 degrees", -1.0f, 0.0f, 0.0, 18.0},
+        {"within a degree: no turn", 0.0f, 1.0f, 0.5, 0.5},
+        {"exactly 180 turns positive", 0.0f, -1.0f, 0.0, 36.0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        StrokeLeafGL* s = stroke();
+        s->rotate(row.start);
+        canvas->fill2(TEMPORARY_ORIENTATION_BUFFER, row.vx, row.vy);
+        s->update(1.0);
+        EXPECT_NEAR(s->getRotation(), row.afterOne, 1e-9);
+        frames(s, 80);
+        if (row.start == row.afterOne && row.name[0] != 'w') {
+            EXPECT_EQ(s->getRotation(), row.start);
+        }
+        vis->deleteComponent(s);
+    }
+}
+
+TEST_F(PrimitiveLeafTest, TurningConvergesWithinADegree)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill2(TEMPORARY_ORIENTATION_BUFFER, 1.0f, 1.0f);
+    frames(s, 60);
+    EXPECT_NEAR(s->getRotation(), 315.0, 1.0);
+    EXPECT_DOUBLE_EQ(s->getTargetOrientation(), -45.0);
+}
+
+TEST_F(PrimitiveLeafTest, SizeDifferenceClampsTo5And250)
+{
+    // Without the absolute size pulling back to the canvas's initial size.
+    canvas->drop(ABSOLUTE_SIZE_BUFFER);
+    const struct {
+        const char* name;
+        float difference;
+        double expected;
+    } rows[] = {{"would be 3", -17.0f, 5.0}, {"would be 300", 280.0f, 250.0}, {"+4", 4.0f, 24.0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        StrokeLeafGL* s = stroke();
+        canvas->fill<float>(SIZE_DIFFERENCE_BUFFER, row.difference);
+        s->update(1.0);
+        EXPECT_DOUBLE_EQ(s->getTargetWidth(), row.expected);
+        canvas->fill<float>(SIZE_DIFFERENCE_BUFFER, 0.0f);
+        frames(s, 60);
+        EXPECT_DOUBLE_EQ(s->getWidth(), row.expected);
+        EXPECT_DOUBLE_EQ(s->getHeight(), row.expected);
+        vis->deleteComponent(s);
+    }
+}
+
+TEST_F(PrimitiveLeafTest, AbsoluteSizeIsReachedOverFiftyFrames)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill<float>(ABSOLUTE_SIZE_BUFFER, 40.0f);
+    s->update(1.0);
+    EXPECT_EQ(s->getWidth(), 20.0) << "the first frame of an animation starts at t = 0";
+    frames(s, 10);
+    EXPECT_GT(s->getWidth(), 20.0);
+    EXPECT_LT(s->getWidth(), 40.0);
+    frames(s, 45);
+    EXPECT_DOUBLE_EQ(s->getWidth(), 40.0);
+    EXPECT_DOUBLE_EQ(s->getSizeAnimationProgress(), 1.0);
+}
+
+TEST_F(PrimitiveLeafTest, MovementIsTwoAndAHalfTimesTheRotatedVectorTimesDt)
+{
+    StrokeLeafGL* s = stroke(20, 20);
+    canvas->fill2(DIRECTION_BUFFER, 2.0f, 0.0f);
+    s->update(0.5);
+    EXPECT_DOUBLE_EQ(s->getXPos(), 22.5);
+    EXPECT_DOUBLE_EQ(s->getYPos(), 20.0);
+    EXPECT_TRUE(s->hasChangedThisFrame());
+    canvas->fill2(DIRECTION_BUFFER, 0.0f, 0.0f);
+    s->update(1.0);
+    EXPECT_FALSE(s->hasChangedThisFrame());
+
+    // On a canvas turned by 90 degrees the field's x is the table's y.
+    canvas->rotate(90.0);
+    canvas->fill2(DIRECTION_BUFFER, 2.0f, 0.0f);
+    const double x = s->getXPos(), y = s->getYPos();
+    s->update(1.0);
+    EXPECT_NEAR(s->getXPos(), x, 1e-9);
+    EXPECT_NEAR(s->getYPos(), y + 5.0, 1e-9);
+}
+
+TEST_F(PrimitiveLeafTest, ColourIsTakenOnlyWithTheDropOffBuffer)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill3(COLOR_BUFFER, 10, 20, 30);
+    s->update(1.0);
+    EXPECT_EQ(s->getDisplayColor().r, 10);
+    EXPECT_EQ(s->getDisplayColor().b, 30);
+    EXPECT_EQ(s->getBufferColor().g, 20);
+
+    StrokeLeafGL* t = stroke();
+    canvas->drop(DROP_OFF_BUFFER);
+    t->update(1.0);
+    EXPECT_EQ(t->getDisplayColor().r, 65);
+}
+
+TEST_F(PrimitiveLeafTest, NeutralTemporaryColourKeepsAPointsColour)
+{
+    PointLeafGL* p = add(new PointLeafGL(vis.get(), 20, 20, 20, 20, 0, 0));
+    canvas->fill3(COLOR_BUFFER, 120, 100, 40);
+    canvas->fill3(TEMPORARY_COLOR_BUFFER, 127, 0, 0);
+    p->update(1.0);
+    EXPECT_EQ(p->getDisplayColor().r, 120);
+    EXPECT_EQ(p->getDisplayColor().g, 100);
+    // A brush colour shows at once; the colour buffer still rules when it changes.
+    canvas->fill3(TEMPORARY_COLOR_BUFFER, 200, 10, 10);
+    p->update(1.0);
+    EXPECT_EQ(p->getDisplayColor().r, 200);
+    EXPECT_EQ(p->getBufferColor().r, 120);
+}
+
+TEST_F(PrimitiveLeafTest, PointShapeFollowsTheSpeedBufferWithinTheTable)
+{
+    PointLeafGL* p = add(new PointLeafGL(vis.get(), 20, 20, 20, 20, 0, 0));
+    canvas->fill<int>(SPEED_BUFFER, 14);
+    p->update(1.0);
+    EXPECT_EQ(p->getShapeIndex(), 14);
+    for (int bad : {16, -1, 1000}) {
+        canvas->fill<int>(SPEED_BUFFER, bad);
+        p->update(1.0);
+        EXPECT_EQ(p->getShapeIndex(), 14) << bad;
+    }
+}
+
+TEST_F(PrimitiveLeafTest, TargetAreaFlagFollowsTheBuffer)
+{
+    StrokeLeafGL* s = stroke();
+    canvas->fill<bool>(TARGET_AREA_BUFFER, true);
+    s->update(1.0);
+    EXPECT_TRUE(s->isInTargetArea());
+    EXPECT_EQ(s->currentAlpha(), 120);
+}
+
+TEST_F(PrimitiveLeafTest, StrokeAlphaIsLifeClampedDimmedOrTargeted)
+{
+    StrokeLeafGL* s = stroke();
+    EXPECT_EQ(s->currentAlpha(), 210);
+    s->setLife(300);
+    EXPECT_EQ(s->currentAlpha(), 255) << "life above 255 must not wrap around";
+    s->setLife(-5);
+    EXPECT_EQ(s->currentAlpha(), 0);
+    s->setLife(150);
+    canvas->tool(0, 5) = 1.0f;
+    canvas->tool(0, 4) = 2.0f;
+    EXPECT_TRUE(s->isDimmed());
+    EXPECT_EQ(s->currentAlpha(), 100);
+    canvas->tool(0, 4) = 0.0f;
+    EXPECT_FALSE(s->isDimmed());
+}
+
+TEST_F(PrimitiveLeafTest, StrokeVisibilityMask)
+{
+    StrokeLeafGL* s = stroke();
+    EXPECT_FALSE(s->isMaskedOut());
+    canvas->fill<bool>(VALIDITY_MASK_BUFFER, false);
+    EXPECT_TRUE(s->isMaskedOut());
+}
+
+TEST_F(PrimitiveLeafTest, StrokesShareListsPerTextureRowByReference)
+{
+    StrokeLeafGL* a = stroke();
+    StrokeLeafGL* b = stroke();
+    auto* c = add(new StrokeLeafGL(vis.get(), 10, 10, 20, 20, 0, 0, 5));
+    EXPECT_EQ(StrokeLeafGL::sharedListUsers(0), 2);
+    EXPECT_EQ(StrokeLeafGL::sharedListUsers(5), 1);
+    vis->deleteComponent(a);
+    EXPECT_EQ(StrokeLeafGL::sharedListUsers(0), 1);
+    vis->deleteComponent(b);
+    vis->deleteComponent(c);
+    EXPECT_EQ(StrokeLeafGL::sharedListUsers(0), 0);
+    EXPECT_EQ(StrokeLeafGL::sharedListUsers(5), 0);
+}
+
+TEST_F(PrimitiveLeafTest, DodgingTilesStepApartOneUnitPerFrame)
+{
+    auto* a = add(new TileLeafGL(vis.get(), 20, 20, 16, 16, 0, 0, true));
+    auto* b = add(new TileLeafGL(vis.get(), 24, 20, 16, 16, 0, 0, true));
+    auto* loner = add(new TileLeafGL(vis.get(), 50, 50, 4, 4, 0, 0, true));
+    canvas->fill2(FRAME_VECTOR_BUFFER, 0.0f, 0.0f);
+    for (TileLeafGL* t : {a, b, loner}) t->renderIntoBuffers();
+    for (TileLeafGL* t : {a, b, loner}) t->update(1.0);
+    EXPECT_DOUBLE_EQ(a->getXPos(), 19.0);
+    EXPECT_DOUBLE_EQ(b->getXPos(), 25.0);
+    EXPECT_DOUBLE_EQ(a->getYPos(), 20.0);
+    EXPECT_DOUBLE_EQ(loner->getXPos(), 50.0);
+
+    auto* still = add(new TileLeafGL(vis.get(), 22, 20, 16, 16, 0, 0, false));
+    canvas->fill2(FRAME_VECTOR_BUFFER, 0.0f, 0.0f);
+    for (TileLeafGL* t : {a, b, still}) t->renderIntoBuffers();
+    still->update(1.0);
+    EXPECT_DOUBLE_EQ(still->getXPos(), 22.0);
+}
+
+TEST_F(PrimitiveLeafTest, PrimitiveNearTheCanvasEdgeReadsTheBorderCell)
+{
+    // Far outside the canvas: the position is clamped to the grid, nothing is read beyond it.
+    StrokeLeafGL* s = stroke(500, -300);
+    canvas->fill<float>(ERASE_BUFFER, 50.0f);
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 160);
+}
+
+} // namespace
