@@ -2,6 +2,7 @@
 
 #include "QTRuduzozovorERUWidgetGL.h"
 #include "RuduzozovorERUVisGL.h"
+#include "canvas/CanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
@@ -501,26 +502,64 @@ void QTRuduzozovorERUApplication::openContextMenu() {}
 void QTRuduzozovorERUApplication::closeContextMenu() {}
 void QTRuduzozovorERUApplication::openPalette() {}
 void QTRuduzozovorERUApplication::closePalette() {}
-void QTRuduzozovorERUApplication::setPenFakePosture() {}
-void QTRuduzozovorERUApplication::setOneFingerFakePosture() {}
-void QTRuduzozovorERUApplication::setTwoFingersFakePosture() {}
-void QTRuduzozovorERUApplication::setFistFakePosture() {}
-void QTRuduzozovorERUApplication::setHandFakePosture() {}
-void QTRuduzozovorERUApplication::createTargetAreaBufferImage() {}
-void QTRuduzozovorERUApplication::createPrimColorBufferImage() {}
-void QTRuduzozovorERUApplication::createTempColorBufferImage() {}
-void QTRuduzozovorERUApplication::createColorBufferImage() {}
-void QTRuduzozovorERUApplication::createSelectionBufferImage() {}
-void QTRuduzozovorERUApplication::createDropoffBufferImage() {}
-void QTRuduzozovorERUApplication::createOrientationBufferImage() {}
-void QTRuduzozovorERUApplication::createGradientBufferImage() {}
-void QTRuduzozovorERUApplication::createDepthBufferImage() {}
-void QTRuduzozovorERUApplication::switchToCreateMode() {}
-void QTRuduzozovorERUApplication::switchToEraseMode() {}
-void QTRuduzozovorERUApplication::switchToColorMode() {}
-void QTRuduzozovorERUApplication::switchToOrientationMode() {}
-void QTRuduzozovorERUApplication::switchToMoveMode() {}
-void QTRuduzozovorERUApplication::switchToSizeMode() {}
+namespace {
+CanvasCompositeGL* canvasOf(QTRuduzozovorERUWidgetGL* widget)
+{
+    RuduzozovorERUVisGL* vis = widget->getApplicationVis();
+    return vis ? vis->findFirst<CanvasCompositeGL>() : nullptr;
+}
+} // namespace
+
+void QTRuduzozovorERUApplication::setPenFakePosture()
+{
+    if (CanvasCompositeGL* c = canvasOf(glWidget)) c->setFakePosture(PEN, 3, 3);
+}
+void QTRuduzozovorERUApplication::setOneFingerFakePosture()
+{
+    if (CanvasCompositeGL* c = canvasOf(glWidget)) c->setFakePosture(ONE_FINGER, 10, 10);
+}
+void QTRuduzozovorERUApplication::setTwoFingersFakePosture()
+{
+    if (CanvasCompositeGL* c = canvasOf(glWidget)) c->setFakePosture(TWO_FINGERS, 15, 15);
+}
+void QTRuduzozovorERUApplication::setFistFakePosture()
+{
+    if (CanvasCompositeGL* c = canvasOf(glWidget)) c->setFakePosture(FIST, 50, 50);
+}
+void QTRuduzozovorERUApplication::setHandFakePosture()
+{
+    if (CanvasCompositeGL* c = canvasOf(glWidget)) c->setFakePosture(HAND, 350, 350);
+}
+
+#define NPR_BUFFER_IMAGE(slot, tag)                                                             \
+    void QTRuduzozovorERUApplication::slot()                                                    \
+    {                                                                                           \
+        if (CanvasCompositeGL* c = canvasOf(glWidget)) c->createBufferImage(tag);               \
+    }
+NPR_BUFFER_IMAGE(createTargetAreaBufferImage, TARGET_AREA_BUFFER)
+NPR_BUFFER_IMAGE(createPrimColorBufferImage, COLOR_BUFFER)
+NPR_BUFFER_IMAGE(createTempColorBufferImage, TEMPORARY_COLOR_BUFFER)
+NPR_BUFFER_IMAGE(createColorBufferImage, COLOR_BUFFER)
+NPR_BUFFER_IMAGE(createSelectionBufferImage, SELECTION_BUFFER)
+NPR_BUFFER_IMAGE(createDropoffBufferImage, DROP_OFF_BUFFER)
+NPR_BUFFER_IMAGE(createOrientationBufferImage, TEMPORARY_ORIENTATION_BUFFER)
+NPR_BUFFER_IMAGE(createGradientBufferImage, GRADIENT_BUFFER)
+NPR_BUFFER_IMAGE(createDepthBufferImage, DEPTH_BUFFER)
+#undef NPR_BUFFER_IMAGE
+
+#define NPR_MODE(slot, mode)                                                                    \
+    void QTRuduzozovorERUApplication::slot()                                                    \
+    {                                                                                           \
+        if (CanvasCompositeGL* c = canvasOf(glWidget)) c->setInteractionMode(mode);             \
+    }
+NPR_MODE(switchToCreateMode, 0)
+NPR_MODE(switchToEraseMode, 1)
+NPR_MODE(switchToOrientationMode, 3)
+NPR_MODE(switchToMoveMode, 4)
+NPR_MODE(switchToSizeMode, 5)
+NPR_MODE(switchToColorMode, 6)
+#undef NPR_MODE
+
 void QTRuduzozovorERUApplication::switchIntoTaskMode() {}
 void QTRuduzozovorERUApplication::switchOutOfTaskMode() {}
 

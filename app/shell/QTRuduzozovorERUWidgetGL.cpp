@@ -4,6 +4,7 @@
 #include "RuduzozovorERUBuilderGL.h"
 #include "RuduzozovorERUVisGL.h"
 #include "TuioReceiver.h"
+#include "canvas/CanvasCompositeGL.h"
 #include "core/Random.h"
 
 #include <QMouseEvent>
@@ -101,7 +102,16 @@ void QTRuduzozovorERUWidgetGL::createController()
 void QTRuduzozovorERUWidgetGL::buildScene(unsigned int demoType)
 {
     if (demoType <= 3) vis = buildDemo(demoType, builder.get());
-    if (vis) vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
+    if (!vis) return;
+    vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
+    // The painting scene: the canvas classifies postures with the ranges the controller got from
+    // the configuration, and receives the Wii events of every user.
+    if (RuduzozovorERUVisGL* app = getApplicationVis()) {
+        if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
+            canvas->updatePostureRanges();
+            vis->setLastComponent(canvas);
+        }
+    }
 }
 
 void QTRuduzozovorERUWidgetGL::initializeGL()
