@@ -4,6 +4,13 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "vis/NamePattern.h"
 
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
+#include "core/Random.h"
+
+#include <algorithm>
+
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -64,8 +71,58 @@ void RuduzozovorERUBuilderGL::buildStrokeBuildCanvas(double, double) {}
 void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration&, std::size_t) {}
 void RuduzozovorERUBuilderGL::buildCornerMenu(const VeskConfiguration&, std::size_t) {}
 void RuduzozovorERUBuilderGL::buildStrokeMenu(const VeskConfiguration&, std::size_t) {}
-void RuduzozovorERUBuilderGL::buildStrokes(double, double, unsigned int, bool) {}
-void RuduzozovorERUBuilderGL::buildTiles(double, double, unsigned int, bool) {}
-void RuduzozovorERUBuilderGL::buildPoints(double, double, unsigned int) {}
+// Random placement: rand() products are formed in integers before the division. New primitives
+// are on layer 0 and are dropped onto the canvas under them.
+namespace {
+
+struct Placement {
+    double angle, x, y;
+};
+
+Placement randomPlacement(const TabletopVis& vis)
+{
+    Placement p{};
+    p.angle = tavlor::rand15() * 360 / 32767.0;
+    p.y = static_cast<long>(tavlor::rand15()) * vis.getScreenHeight() / 32767.0;
+    p.x = static_cast<long>(tavlor::rand15()) * (vis.getScreenWidth() - 1) / 32767.0;
+    return p;
+}
+
+} // namespace
+
+void RuduzozovorERUBuilderGL::buildStrokes(double width, double height, unsigned int number,
+                                           bool)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    for (unsigned int i = 0; i < number; ++i) {
+        const Placement p = randomPlacement(*vis);
+        // One of the nine variants of the first stroke group (texture rows 1 to 9).
+        const unsigned int variant = std::min(8L, static_cast<long>(tavlor::rand15()) * 9 / 32767);
+        vis->addComponent(new StrokeLeafGL(vis, p.x, p.y, width, height, p.angle, 0, 1 + variant),
+                          true);
+    }
+}
+
+void RuduzozovorERUBuilderGL::buildTiles(double width, double height, unsigned int number,
+                                         bool dodging)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    for (unsigned int i = 0; i < number; ++i) {
+        const Placement p = randomPlacement(*vis);
+        vis->addComponent(new TileLeafGL(vis, p.x, p.y, width, height, p.angle, 0, dodging), true);
+    }
+}
+
+void RuduzozovorERUBuilderGL::buildPoints(double width, double height, unsigned int number)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    for (unsigned int i = 0; i < number; ++i) {
+        const Placement p = randomPlacement(*vis);
+        vis->addComponent(new PointLeafGL(vis, p.x, p.y, width, height, p.angle, 0), true);
+    }
+}
 void RuduzozovorERUBuilderGL::buildGeoStrokes(double, double, unsigned int, int) {}
 void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration&, std::size_t) {}

@@ -1,0 +1,138 @@
+// Primitives and the brush drawn in a real context: the three hidden frames, colours, dimming,
+// stroke alpha and mask, lit tiles, the brush outline.
+#include "CanvasTestSupport.h"
+#include "GLTestContext.h"
+
+#include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
+#include "canvas/ToolBrushLeafGL.h"
+
+#include <GL/gl.h>
+
+#include <memory>
+
+namespace {
+
+class PrimitiveLeafGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        vis = std::make_unique<TabletopVisGL>(1, 100, 100, 256, 256);
+        canvas = new TestCanvas(vis.get(), 256.0, 256.0, 128.0, 128.0);
+        vis->addComponent(canvas, false);
+    }
+    void TearDown() override { vis.reset(); }
+
+    template <class P> P* add(P* p)
+    {
+        vis->addComponent(p, false);
+        canvas->addChild(p);
+        return p;
+    }
+    void clear()
+    {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    std::unique_ptr<TabletopVisGL> vis;
+    TestCanvas* canvas = nullptr;
+};
+
+TEST_F(PrimitiveLeafGLTest, PointIsHiddenForThreeFramesThenDrawnInItsColour)
+{
+    auto* p = add(new PointLeafGL(vis.get(), 64, 64, 40, 40, 0, 0));
+    p->setDisplayColor(200, 100, 50);
+    for (int frame = 0; frame < 3; ++frame) {
+        clear();
+        p->render();
+        EXPECT_EQ(gl->pixel(64, 64)[0], 0) << frame;
+    }
+    clear();
+    p->render();
+    const auto px = gl->pixel(64, 64);
+    EXPECT_EQ(px[0], 200);
+    EXPECT_EQ(px[1], 100);
+    EXPECT_EQ(px[2], 50);
+    // Radius 0.4 of the half width: 8 pixels; 12 pixels away is background.
+    EXPECT_EQ(gl->pixel(76, 64)[0], 0);
+
+    canvas->tool(0, 5) = 1.0f;
+    canvas->tool(0, 4) = 1.0f;
+    clear();
+    p->render();
+    EXPECT_EQ(gl->pixel(64, 64)[0], 100) << "dimmed: halved";
+}
+
+TEST_F(PrimitiveLeafGLTest, StrokeAlphaIsItsLifeAndTheMaskHidesIt)
+{
+    auto* s = add(new StrokeLeafGL(vis.get(), 128, 128, 40, 40, 0, 0, 0));
+    s->setDisplayColor(255, 255, 255);
+    for (int frame = 0; frame < 3; ++frame) {
+        clear();
+        s->render();
+        EXPECT_EQ(gl->pixel(128, 128)[0], 0);
+    }
+    clear();
+    s->render();
+    EXPECT_NEAR(gl->pixel(128, 128)[0], 210, 1);
+    s->setLife(60);
+    clear();
+    s->render();
+    EXPECT_NEAR(gl->pixel(128, 128)[0], 60, 1);
+    canvas->fill<bool>(VALIDITY_MASK_BUFFER, false);
+    clear();
+    s->render();
+    EXPECT_EQ(gl->pixel(128, 128)[0], 0);
+}
+
+TEST_F(PrimitiveLeafGLTest, TileIsLitInItsColour)
+{
+    auto* t = add(new TileLeafGL(vis.get(), 128, 128, 40, 40, 0, 0, false));
+    t->setDisplayColor(0, 200, 0);
+    for (int frame = 0; frame < 4; ++frame) {
+        clear();
+        t->render();
+    }
+    const auto px = gl->pixel(128, 128);
+    EXPECT_GT(px[1], 100);
+    EXPECT_LT(px[0], 30) << "only the ambient term";
+}
+
+TEST_F(PrimitiveLeafGLTest, GeoStrokeDrawsItsPolyline)
+{
+    std::vector<Vector2d> line = {Vector2d(-30, 0), Vector2d(30, 0)};
+    auto* g = add(new GeoStrokeLeafGL(vis.get(), 128, 100, 60, 10, 0, 0, line, 10));
+    g->setDisplayColor(255, 0, 0);
+    for (int frame = 0; frame < 4; ++frame) {
+        clear();
+        g->render();
+    }
+    bool found = false;
+    for (int y = 98; y <= 102; ++y) found = found || gl->pixel(128, y)[0] == 255;
+    EXPECT_TRUE(found);
+}
+
+TEST_F(PrimitiveLeafGLTest, BrushOutlineRingInThePaintColour)
+{
+    auto* brush = new ToolBrushLeafGL(vis.get(), 230, 230, 128, 128, 1, 600, 200);
+    vis->addComponent(brush, false);
+    canvas->addChild(brush);
+    canvas->tool(3, 1) = 255.0f;
+    brush->renderIntoBuffers();
+    brush->showOutline();
+    clear();
+    brush->render();
+    // Ring between radius 88 and 100 around the brush centre (table 128, 128 here).
+    EXPECT_GT(gl->pixel(128 + 94, 128)[0], 200);
+    EXPECT_LT(gl->pixel(128 + 60, 128)[0], 100);
+    brush->hideOutline();
+    clear();
+    brush->render();
+    EXPECT_LT(gl->pixel(128 + 94, 128)[0], 100);
+}
+
+} // namespace

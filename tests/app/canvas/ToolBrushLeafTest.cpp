@@ -1,0 +1,452 @@
+// The tool brush's writes into a canvas's buffers, without a context: profiles and tables,
+// diameter clamps, every brush kind, clipping at the canvas edge, deferred clears, messages.
+#include "CanvasTestSupport.h"
+#include "OutputCapture.h"
+
+#include "canvas/PointLeafGL.h"
+#include "canvas/ToolBrushLeafGL.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+class ToolBrushLeafTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vis = std::make_unique<TabletopVisGL>(1, 100, 100, 256, 256);
+        // Canvas cells (x + 1, y + 1) for table point (x, y).
+        canvas = new TestCanvas(vis.get(), 200.0, 200.0, 100.0, 100.0);
+        vis->addComponent(canvas, false);
+        brush = new ToolBrushLeafGL(vis.get(), 230.0, 230.0, 100.0, 100.0, 1.0, 600, 200.0f);
+        vis->addComponent(brush, false);
+        canvas->addChild(brush);
+        brush->setPrimitiveFactory([this](const ToolBrushLeafGL::PrimitiveRequest& r) {
+            requests.push_back(r);
+            return static_cast<VisComponent*>(nullptr);
+        });
+        canvas->painting = true;
+        touch(101, 101);
+    }
+    void TearDown() override { vis.reset(); }
+
+    void touch(float x, float y)
+    {
+        canvas->tool(6, 0) = x;
+        canvas->tool(6, 1) = y;
+    }
+    void kind(float k, float strength = 0.0f)
+    {
+        canvas->tool(0, 0) = k;
+        canvas->tool(4, 1) = strength;
+    }
+    float erase(int x, int y) { return canvas->buffer<float>(ERASE_BUFFER)->getValue(x, y); }
+    template <class T> int countNonZero(BUFFERTAG tag)
+    {
+        BufferTemplate<T>* b = canvas->buffer<T>(tag);
+        int n = 0;
+        const unsigned int elements = b->getWidth() * b->getHeight() * b->getChannelNumber();
+        for (unsigned int k = 0; k < elements; ++k) n += b->getBufferArray()[k] != T() ? 1 : 0;
+        return n;
+    }
+
+    std::unique_ptr<TabletopVisGL> vis;
+    TestCanvas* canvas = nullptr;
+    ToolBrushLeafGL* brush = nullptr;
+    std::vector<ToolBrushLeafGL::PrimitiveRequest> requests;
+};
+
+TEST_F(ToolBrushLeafTest, DiameterIsClampedTo10AndTheMaximum)
+{
+    const struct {
+        float value;
+        float expected;
+    } rows[] = {{5.0f, 10.0f}, {700.0f, 600.0f}, {250.0f, 250.0f}, {10.0f, 10.0f}, {-3.0f, 10.0f}};
+    for (const auto& row : rows) {
+        EXPECT_TRUE(brush->setDiameter(row.value, false));
+        EXPECT_EQ(canvas->tool(0, 2), row.expected) << row.value;
+    }
+    brush->setDiameter(200.0f, false);
+    EXPECT_TRUE(brush->changeDiameterBy(-1000.0f, false));
+    EXPECT_EQ(canvas->tool(0, 2), 10.0f);
+    EXPECT_TRUE(brush->changeDiameterBy(20.0f, false));
+    EXPECT_EQ(canvas->tool(0, 2), 30.0f);
+    // The next frame resizes the brush and its profile.
+    brush->renderIntoBuffers();
+    EXPECT_EQ(brush->getWidth(), 30.0);
+    EXPECT_EQ(brush->getActiveBufferAs<float>(DROP_OFF_BUFFER)->getWidth(), 32u);
+}
+
+TEST_F(ToolBrushLeafTest, DropOffIsOneInTheFocusAndFallsToZeroAtTheRim)
+{
+    brush->renderIntoBuffers();
+    BufferTemplate<float>* d = brush->getActiveBufferAs<float>(DROP_OFF_BUFFER);
+    ASSERT_EQ(d->getWidth(), 202u);
+    EXPECT_FLOAT_EQ(d->getValue(101u, 101u), 1.0f);
+    EXPECT_FLOAT_EQ(d->getValue(101u + 60u, 101u), 1.0f) << "within 0.7 of the radius";
+    EXPECT_LT(d->getValue(101u + 99u, 101u), 0.01f);
+    EXPECT_EQ(d->getValue(0u, 0u), 0.0f);
+    float previous = 2.0f;
+    for (unsigned int x = 101; x < 202; ++x) {
+        const float v = d->getValue(x, 101u);
+        EXPECT_GE(v, 0.0f);
+        EXPECT_LE(v, previous + 1e-6f) << x;
+        previous = v;
+    }
+    BufferTemplate<float>* profile = brush->getActiveBufferAs<float>(LENS_OUTPUT_BUFFER);
+    EXPECT_FLOAT_EQ(profile->getValue(101u, 101u), 1.0f);
+}
+
+TEST_F(ToolBrushLeafTest, OffsetsLieInTheDiscAndRandomValuesInMinusOneToOne)
+{
+    const float r = brush->getDiameter() / 2.0f;
+    for (int k = 0; k < ToolBrushLeafGL::kOffsetCount; ++k) {
+        const float x = brush->getXOffsets()[k], y = brush->getYOffsets()[k];
+        ASSERT_LT(x * x + y * y, r * r) << k;
+    }
+    for (int k = 0; k < ToolBrushLeafGL::kRandomCount; ++k) {
+        ASSERT_GE(brush->getRandomTable()[k], -1.0f);
+        ASSERT_LE(brush->getRandomTable()[k], 1.0f);
+    }
+}
+
+TEST_F(ToolBrushLeafTest, MoveFieldsPointInwardsOutwardsAndVanishOutsideTheEllipse)
+{
+    brush->renderIntoBuffers();
+    float v[2];
+    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_1)->get2DValues(150u, 101u, v);
+    EXPECT_LT(v[0], 0.0f);
+    EXPECT_NEAR(v[1], 0.0f, 1e-6f);
+    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_2)->get2DValues(150u, 101u, v);
+    EXPECT_GT(v[0], 0.0f);
+    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_1)->get2DValues(2u, 2u, v);
+    EXPECT_EQ(v[0], 0.0f);
+    EXPECT_EQ(v[1], 0.0f);
+}
+
+TEST_F(ToolBrushLeafTest, CreateCountFollowsDiameterAndStrength)
+{
+    const struct {
+        float d, s;
+        int n;
+    } rows[] = {{200, 1, 1}, {600, 1, 1}, {200, 30, 38}, {200, 5, 6}, {10, 0.5f, 1}, {600, 30, 339}};
+    for (const auto& row : rows)
+        EXPECT_EQ(ToolBrushLeafGL::createCount(row.d, row.s), row.n) << row.d << " " << row.s;
+}
+
+TEST_F(ToolBrushLeafTest, CreateWithStrengthOneMakesOnePrimitiveAtTheTouch)
+{
+    kind(4, 1.0f);
+    canvas->tool(4, 2) = 2.0f;
+    brush->renderIntoBuffers();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_DOUBLE_EQ(requests[0].x, 100.0);
+    EXPECT_DOUBLE_EQ(requests[0].y, 100.0);
+    EXPECT_EQ(requests[0].kind, 2);
+}
+
+TEST_F(ToolBrushLeafTest, CreateWithDiameter200AndStrength30Makes38PerFrame)
+{
+    kind(4, 30.0f);
+    canvas->tool(4, 2) = 0.0f;
+    canvas->tool(4, 4) = 2.0f;
+    canvas->tool(0, 3) = 3.0f;
+    brush->renderIntoBuffers();
+    ASSERT_EQ(requests.size(), 38u);
+    for (const auto& r : requests) {
+        EXPECT_LT(std::hypot(r.x - 100.0, r.y - 100.0), 100.0);
+        EXPECT_GE(r.textureIndex, 19u);
+        EXPECT_LE(r.textureIndex, 27u);
+        EXPECT_EQ(r.layer, 3);
+        EXPECT_GE(r.rotation, 0.0);
+        EXPECT_LE(r.rotation, 360.0);
+    }
+    brush->renderIntoBuffers();
+    EXPECT_EQ(requests.size(), 76u);
+}
+
+TEST_F(ToolBrushLeafTest, CreatedPositionsOffTheScreenAreSkipped)
+{
+    touch(3, 3);
+    kind(4, 30.0f);
+    brush->renderIntoBuffers();
+    EXPECT_LT(requests.size(), 38u);
+    for (const auto& r : requests) {
+        EXPECT_GT(r.x, 0.0);
+        EXPECT_GT(r.y, 0.0);
+    }
+}
+
+TEST_F(ToolBrushLeafTest, DefaultFactoryAddsPrimitivesToTheCanvas)
+{
+    brush->setPrimitiveFactory(nullptr);
+    kind(4, 1.0f);
+    canvas->tool(4, 2) = 2.0f;
+    const unsigned long before = canvas->getNumberOfChildren();
+    brush->renderIntoBuffers();
+    ASSERT_EQ(canvas->getNumberOfChildren(), before + 1);
+    PointLeafGL* p = nullptr;
+    for (const auto& entry : *canvas->getMyChildren())
+        if (auto* q = dynamic_cast<PointLeafGL*>(entry.second)) p = q;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->getParent(), canvas);
+    EXPECT_EQ(p->getWidth(), 32.0);
+}
+
+TEST_F(ToolBrushLeafTest, EraseWritesTheProfileTimesStrengthAndIsClearedAFrameLater)
+{
+    kind(4, -10.0f);
+    brush->renderIntoBuffers();
+    EXPECT_FLOAT_EQ(erase(101, 101), 10.0f);
+    EXPECT_EQ(erase(2, 2), 0.0f) << "beyond the rim";
+    kind(8);
+    brush->renderIntoBuffers();
+    EXPECT_FLOAT_EQ(erase(101, 101), 10.0f) << "kept one more frame";
+    brush->renderIntoBuffers();
+    EXPECT_EQ(countNonZero<float>(ERASE_BUFFER), 0);
+}
+
+TEST_F(ToolBrushLeafTest, BrushPartlyOutsideTheCanvasWritesOnlyInsideCells)
+{
+    const struct {
+        const char* name;
+        float x, y;
+    } rows[] = {{"bottom left", 3, 3}, {"top right", 199, 200}, {"left edge", -50, 100},
+                {"far outside", -500, -500}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        canvas->fill<float>(ERASE_BUFFER, 0.0f);
+        canvas->fill<bool>(SELECTION_BUFFER, false);
+        touch(row.x, row.y);
+        kind(4, -10.0f);
+        brush->renderIntoBuffers();
+        kind(9);
+        canvas->tool(9, 1) = 2.0f;
+        brush->renderIntoBuffers();
+        kind(2);
+        canvas->tool(2, 1) = 0.0f;
+        brush->renderIntoBuffers();
+        kind(3);
+        brush->renderIntoBuffers();
+        kind(5);
+        canvas->tool(5, 1) = 1.0f;
+        brush->renderIntoBuffers();
+        kind(1, 3.0f);
+        brush->renderIntoBuffers();
+        brush->stampAt(-5.0f, static_cast<int>(row.x), static_cast<int>(row.y), true);
+        if (row.x > -200) {
+            EXPECT_GT(countNonZero<bool>(SELECTION_BUFFER), 0);
+        } else {
+            EXPECT_EQ(countNonZero<bool>(SELECTION_BUFFER), 0);
+        }
+    }
+    // Cells far from every footprint stay untouched.
+    EXPECT_EQ(erase(100, 120), 0.0f);
+}
+
+TEST_F(ToolBrushLeafTest, StampAtWritesErosionAtOnceAndTheStrengthCell)
+{
+    kind(8);
+    brush->stampAt(-30.0f, 50, 60, true);
+    EXPECT_FLOAT_EQ(erase(50, 60), 30.0f);
+    EXPECT_NEAR(canvas->tool(4, 1), 200.0 * 200.0 * 3.14159265358979 * -30.0 * 0.00001, 1e-3);
+    EXPECT_EQ(canvas->tool(6, 0), 50.0f);
+    EXPECT_EQ(canvas->tool(6, 1), 60.0f);
+    EXPECT_DOUBLE_EQ(brush->getXPos(), 49.0);
+    // The stamp survives the next frame's clearing so the primitives can read it.
+    touch(50, 60);
+    brush->renderIntoBuffers();
+    EXPECT_FLOAT_EQ(erase(50, 60), 30.0f);
+}
+
+TEST_F(ToolBrushLeafTest, FollowOrientationNeedsMoreThanTenPixels)
+{
+    BufferTemplate<float>* o = canvas->buffer<float>(TEMPORARY_ORIENTATION_BUFFER);
+    brush->paintOrientation(100, 100, 90, 100, 3, true);
+    brush->paintOrientation(100, 100, 100, 110, 3, true);
+    EXPECT_EQ(countNonZero<float>(TEMPORARY_ORIENTATION_BUFFER), 0);
+    brush->paintOrientation(100, 100, 89, 100, 3, true);
+    float v[2];
+    o->get2DValues(100u, 100u, v);
+    EXPECT_FLOAT_EQ(v[0], 1.0f);
+    EXPECT_FLOAT_EQ(v[1], 0.0f);
+    EXPECT_EQ(canvas->buffer<int>(SPEED_BUFFER)->getValue(100u, 100u), 11);
+    brush->paintOrientation(100, 100, 70, 60, 3, true);
+    EXPECT_EQ(canvas->buffer<int>(SPEED_BUFFER)->getValue(100u, 100u), 14) << "at most 14";
+}
+
+TEST_F(ToolBrushLeafTest, FollowOrientationAccumulatesSlowMovementBetweenFrames)
+{
+    kind(2);
+    canvas->tool(2, 1) = 3.0f;
+    for (int x = 100; x <= 110; x += 2) {
+        touch(static_cast<float>(x), 100);
+        brush->renderIntoBuffers();
+        EXPECT_EQ(countNonZero<float>(TEMPORARY_ORIENTATION_BUFFER), 0) << x;
+    }
+    touch(112, 100);
+    brush->renderIntoBuffers();
+    EXPECT_GT(countNonZero<float>(TEMPORARY_ORIENTATION_BUFFER), 0);
+}
+
+TEST_F(ToolBrushLeafTest, RadialCircularAndRandomOrientations)
+{
+    BufferTemplate<float>* o = canvas->buffer<float>(TEMPORARY_ORIENTATION_BUFFER);
+    float v[2];
+    brush->paintOrientation(100, 100, 0, 0, 0, true);
+    o->get2DValues(150u, 100u, v);
+    EXPECT_NEAR(v[0], 1.0f, 1e-3f);
+    EXPECT_NEAR(v[1], 0.0f, 0.02f);
+    o->get2DValues(100u, 50u, v);
+    EXPECT_NEAR(v[1], -1.0f, 1e-3f);
+
+    brush->paintOrientation(100, 100, 0, 0, 1, true);
+    o->get2DValues(100u, 150u, v);  // above the centre: tangent pointing to -x
+    EXPECT_NEAR(v[0], -1.0f, 1e-3f);
+    o->get2DValues(150u, 101u, v);
+    EXPECT_NEAR(std::fabs(v[1]), 1.0f, 0.05f);
+
+    brush->paintOrientation(100, 100, 0, 0, 2, true);
+    int up = 0, down = 0;
+    for (unsigned int x = 60; x < 140; ++x) {
+        o->get2DValues(x, 100u, v);
+        EXPECT_EQ(v[0], 0.0f);
+        (v[1] > 0 ? up : down) += 1;
+        EXPECT_EQ(std::fabs(v[1]), 1.0f);
+    }
+    EXPECT_GT(up, 0);
+    EXPECT_GT(down, 0);
+}
+
+TEST_F(ToolBrushLeafTest, ColourBlendsTowardsThePaintAndShowsOnceInTheTemporaryColour)
+{
+    kind(3);
+    canvas->tool(3, 1) = 255.0f;
+    canvas->tool(3, 2) = 0.0f;
+    canvas->tool(3, 3) = 10.0f;
+    brush->renderIntoBuffers();
+    unsigned char c[3];
+    canvas->buffer<unsigned char>(COLOR_BUFFER)->get3DValues(101u, 101u, c);
+    EXPECT_EQ(c[0], 255);
+    EXPECT_EQ(c[1], 0);
+    EXPECT_EQ(c[2], 10);
+    canvas->buffer<unsigned char>(COLOR_BUFFER)->get3DValues(5u, 5u, c);
+    EXPECT_EQ(c[0], 120);
+    canvas->buffer<unsigned char>(TEMPORARY_COLOR_BUFFER)->get3DValues(101u, 101u, c);
+    EXPECT_EQ(c[0], 255);
+    EXPECT_FLOAT_EQ(canvas->buffer<float>(DROP_OFF_BUFFER)->getValue(101u, 101u), 1.0f);
+    brush->renderIntoBuffers();
+    canvas->buffer<unsigned char>(TEMPORARY_COLOR_BUFFER)->get3DValues(101u, 101u, c);
+    EXPECT_EQ(c[0], 127) << "cleared back to the neutral colour, not black";
+    EXPECT_EQ(c[1], 127);
+    EXPECT_EQ(canvas->buffer<float>(DROP_OFF_BUFFER)->getValue(101u, 101u), 0.0f);
+}
+
+TEST_F(ToolBrushLeafTest, ColourBlendTruncatesPartialWeights)
+{
+    kind(3);
+    canvas->tool(3, 1) = 0.0f;
+    brush->renderIntoBuffers();
+    BufferTemplate<float>* d = brush->getActiveBufferAs<float>(DROP_OFF_BUFFER);
+    // Find a cell with a partial weight and check the truncation there.
+    for (unsigned int x = 161; x < 202; ++x) {
+        const float w = d->getValue(x, 101u);
+        if (w > 0.1f && w < 0.9f) {
+            unsigned char c[3];
+            canvas->buffer<unsigned char>(COLOR_BUFFER)->get3DValues(x, 101u, c);
+            EXPECT_EQ(c[0], static_cast<unsigned char>(120.0f * (1.0f - w)));
+            return;
+        }
+    }
+    FAIL() << "no partial weight found";
+}
+
+TEST_F(ToolBrushLeafTest, SizeAndSizeDifference)
+{
+    kind(8);
+    brush->paintSizeDifference(100, 100, 3.0f, true);
+    brush->paintSizeDifference(100, 100, 3.0f, true);
+    EXPECT_FLOAT_EQ(canvas->buffer<float>(SIZE_DIFFERENCE_BUFFER)->getValue(100u, 100u), 3.0f)
+        << "overwritten, not added";
+    brush->renderIntoBuffers();
+    EXPECT_EQ(countNonZero<float>(SIZE_DIFFERENCE_BUFFER), 0) << "cleared every frame";
+
+    kind(1, 10.0f);
+    brush->renderIntoBuffers();
+    EXPECT_FLOAT_EQ(canvas->buffer<float>(ABSOLUTE_SIZE_BUFFER)->getValue(101u, 101u), 30.0f);
+    kind(1, -100.0f);
+    brush->renderIntoBuffers();
+    EXPECT_FLOAT_EQ(canvas->buffer<float>(ABSOLUTE_SIZE_BUFFER)->getValue(101u, 101u), 30.0f)
+        << "values of 4 or less are not stored";
+}
+
+TEST_F(ToolBrushLeafTest, MoveFollowsTheBrushOrCopiesAField)
+{
+    kind(5);
+    canvas->tool(5, 1) = 3.0f;
+    brush->renderIntoBuffers();
+    touch(104, 98);
+    brush->renderIntoBuffers();
+    float v[2];
+    canvas->buffer<float>(DIRECTION_BUFFER)->get2DValues(104u, 98u, v);
+    EXPECT_NEAR(v[0], 3.0f / std::sqrt(18.0f), 1e-5f);
+    EXPECT_NEAR(v[1], -3.0f / std::sqrt(18.0f), 1e-5f);
+
+    canvas->tool(5, 1) = 0.0f;
+    brush->renderIntoBuffers();
+    canvas->buffer<float>(DIRECTION_BUFFER)->get2DValues(154u, 98u, v);
+    EXPECT_LT(v[0], 0.0f) << "towards the centre";
+    brush->clearMoveFootprint();
+    EXPECT_EQ(countNonZero<float>(DIRECTION_BUFFER), 0);
+}
+
+TEST_F(ToolBrushLeafTest, NothingIsWrittenWhileTheCanvasDoesNotPaint)
+{
+    canvas->painting = false;
+    kind(4, -10.0f);
+    brush->renderIntoBuffers();
+    kind(3);
+    brush->renderIntoBuffers();
+    EXPECT_EQ(countNonZero<float>(ERASE_BUFFER), 0);
+    EXPECT_EQ(countNonZero<bool>(SELECTION_BUFFER), 0);
+}
+
+TEST_F(ToolBrushLeafTest, MissingBuffersPrintTheirMessage)
+{
+    const struct {
+        BUFFERTAG tag;
+        float kind;
+        const char* message;
+    } rows[] = {{DIRECTION_BUFFER, 5, "parentDirectionBuffer does not exist!\n"},
+                {TEMPORARY_ORIENTATION_BUFFER, 2, "parentOrientationBuffer does not exist!\n"},
+                {SIZE_DIFFERENCE_BUFFER, 9, "parentSizeDiffBuffer does not exist!\n"}};
+    canvas->tool(2, 1) = 0.0f;
+    for (const auto& row : rows) {
+        canvas->drop(row.tag);
+        kind(row.kind);
+        OutputCapture out;
+        brush->renderIntoBuffers();
+        EXPECT_EQ(out.take(), row.message);
+    }
+    brush->getActiveBuffer(DROP_OFF_BUFFER)->destroy();
+    brush->getActiveBuffers()->erase(DROP_OFF_BUFFER);
+    OutputCapture out;
+    brush->renderIntoBuffers();
+    EXPECT_EQ(out.take(), "activeBuffer NOT valid\n");
+}
+
+TEST_F(ToolBrushLeafTest, IconModesChooseTheirLists)
+{
+    const int expected[14] = {0, 1, 0, 8, 9, 7, 5, 4, 6, 2, 3, 0, 10, 11};
+    for (int mode = 0; mode < 14; ++mode)
+        EXPECT_EQ(ToolBrushLeafGL::iconSlotForMode(mode), expected[mode]) << mode;
+    brush->setIconAlpha(0.25f);
+    EXPECT_FLOAT_EQ(brush->getIconAlpha(), 0.25f);
+    brush->resetIconAlpha();
+    EXPECT_FLOAT_EQ(brush->getIconAlpha(), 1.0f);
+}
+
+} // namespace
