@@ -5,18 +5,8 @@
 #include "shell/RuduzozovorERUVisGL.h"
 #include "vis/TabletopVisGL.h"
 
-#if __has_include("canvas/ToolBrushLeafGL.h")
 #include "canvas/ToolBrushLeafGL.h"
-#define NPR_CANVAS_HAS_BRUSHES 1
-#endif
-#if __has_include("canvas/PrimitiveLeafGL.h")
 #include "canvas/PrimitiveLeafGL.h"
-#define NPR_CANVAS_HAS_PRIMITIVES 1
-#endif
-#if __has_include("canvas/PaletteLeafGL.h")
-#include "canvas/PaletteLeafGL.h"
-#define NPR_CANVAS_HAS_PALETTES 1
-#endif
 
 #include <FTGL/ftgl.h>
 #include <GL/gl.h>
@@ -70,16 +60,12 @@ CanvasCompositeGL::CanvasCompositeGL(TabletopVisGL* vis, unsigned int width, uns
     drawFrameGL();
     glEndList();
 
-#ifdef NPR_CANVAS_HAS_BRUSHES
     for (unsigned int i = 0; i < numberOfToolBrushes; ++i) {
         auto* brush = createToolBrush();
         if (!brush) continue;
         addChild(brush);
         toolBrushes.push_back(brush);
     }
-#else
-    (void)numberOfToolBrushes;
-#endif
     updatePostureRanges();
     buildModeLabels();
 }
@@ -93,7 +79,6 @@ CanvasCompositeGL::~CanvasCompositeGL()
         if (list) glDeleteLists(list, 1);
 }
 
-#ifdef NPR_CANVAS_HAS_BRUSHES
 ToolBrushLeafGL* CanvasCompositeGL::createToolBrush()
 {
     auto* vis = dynamic_cast<TabletopVisGL*>(getController());
@@ -103,9 +88,6 @@ ToolBrushLeafGL* CanvasCompositeGL::createToolBrush()
     vis->addComponent(brush, false);
     return brush;
 }
-#else
-ToolBrushLeafGL* CanvasCompositeGL::createToolBrush() { return nullptr; }
-#endif
 
 void CanvasCompositeGL::createActiveBuffers()
 {
@@ -227,12 +209,8 @@ int CanvasCompositeGL::removeChild(VisComponent* child)
 
 bool CanvasCompositeGL::isPalette(VisComponent* child) const
 {
-#ifdef NPR_CANVAS_HAS_PALETTES
-    return dynamic_cast<PaletteLeafGL*>(child) != nullptr;
-#else
     (void)child;
     return false;
-#endif
 }
 
 void CanvasCompositeGL::queueForDeletion(VisComponent* component)
@@ -247,12 +225,10 @@ void CanvasCompositeGL::queueForDeletion(VisComponent* component)
 unsigned int CanvasCompositeGL::countPrimitivesOfCurrentLayer()
 {
     unsigned int n = 0;
-#ifdef NPR_CANVAS_HAS_PRIMITIVES
     const int layer = static_cast<int>(getToolState(0, 3));
     for (const auto& entry : children)
         if (auto* p = dynamic_cast<PrimitiveLeafGL*>(entry.second))
             if (p->getPrimitiveType() == layer) ++n;
-#endif
     return n;
 }
 
@@ -480,23 +456,17 @@ void CanvasCompositeGL::replayPath(bool sizeChange, float amount)
         int bx = 0, by = 0;
         toBufferCell(*this, s.x, s.y, &bx, &by);
         ++replayedStamps;
-#ifdef NPR_CANVAS_HAS_BRUSHES
         if (ToolBrushLeafGL* brush = getToolBrush(0)) {
             if (sizeChange)
                 brush->paintSizeDifference(bx, by, amount, true);
             else
                 brush->stampAt(amount, bx, by, true);
         }
-#else
-        (void)sizeChange;
-        (void)amount;
-#endif
     }
 }
 
 void CanvasCompositeGL::prepareBrushesForTouch()
 {
-#ifdef NPR_CANVAS_HAS_BRUSHES
     TabletopVis* vis = getController();
     if (ToolBrushLeafGL* first = getToolBrush(0)) {
         if (!first->isShown()) first->show();
@@ -509,20 +479,14 @@ void CanvasCompositeGL::prepareBrushesForTouch()
     }
     for (unsigned int i = 0; i < numberOfPalettes; ++i)
         if (vis) vis->moveComponentToRenderFront(palettes[i]);
-#else
-    if (TabletopVis* vis = getController())
-        for (unsigned int i = 0; i < numberOfPalettes; ++i) vis->moveComponentToRenderFront(palettes[i]);
-#endif
 }
 
 void CanvasCompositeGL::applyBrushDiameter(float diameter)
 {
-#ifdef NPR_CANVAS_HAS_BRUSHES
     if (ToolBrushLeafGL* brush = getToolBrush(0)) {
         brush->setDiameter(diameter, false);
         return;
     }
-#endif
     setToolState(0, 2, diameter);
 }
 
@@ -535,9 +499,7 @@ unsigned int CanvasCompositeGL::releaseLocalBuffer(unsigned int, unsigned int, u
     touchReleased = true;
     const int combo = inputCombination();
     if (combo >= 3 && combo <= 6) {
-#ifdef NPR_CANVAS_HAS_BRUSHES
         if (ToolBrushLeafGL* first = getToolBrush(0)) first->hideOutline();
-#endif
         parkRecordedPosition();
     } else if (combo == 7) {
         rebuildRequest.request();
@@ -546,9 +508,7 @@ unsigned int CanvasCompositeGL::releaseLocalBuffer(unsigned int, unsigned int, u
     }
     setToolState(0, 0, 8.0f);
     TabletopVis* vis = getController();
-#ifdef NPR_CANVAS_HAS_BRUSHES
     for (ToolBrushLeafGL* brush : toolBrushes) brush->clearMoveFootprint();
-#endif
     for (unsigned int i = 0; i < numberOfPalettes; ++i)
         if (vis) vis->moveComponentToRenderFront(palettes[i]);
     classifier.reset();
