@@ -220,6 +220,10 @@ void QTRuduzozovorERUWidgetGL::mousePressEvent(QMouseEvent* event)
     int x = 0, y = 0;
     mouseToPointer(event, x, y);
     vis->resizeTouchIndicator(0, 0.0, 0.0);
+    // The mouse has no contact area: it touches like one finger (the board's 10 x 10 units), so
+    // it paints right away; the fake-posture actions choose other postures.
+    vis->setTouchBoundHeight(0, kMouseContactSize);
+    vis->setTouchBoundWidth(0, kMouseContactSize);
     vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
                      static_cast<unsigned int>(std::max(0, y)), 0, 0);
 }

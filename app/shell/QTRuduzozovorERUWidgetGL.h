@@ -37,6 +37,8 @@ public:
     // A move that jumps further than this (squared, in pixels) is reported at the last
     // accepted position.
     static constexpr int kMaxJumpSquared = 40000;
+    // Contact extent the mouse reports, in board units: a finger's.
+    static constexpr double kMouseContactSize = 10.0;
 
     QTRuduzozovorERUWidgetGL(QWidget* parent, VeskConfiguration* configuration);
     ~QTRuduzozovorERUWidgetGL() override;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <iostream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -371,7 +372,12 @@ void TabletopVis::addComponent(VisComponent* c, bool drop)
     c->setId(id);
     c->setColor(id & 0xFF, (id >> 8) & 0xFF, (id >> 16) & 0xFF, 1);
     components[id] = c;
-    renderList.push_back(c);
+    // Surfaces keep a static place at the back of the list (drawn first, under everything);
+    // a component that may move in the order joins in front of them.
+    auto at = renderList.end();
+    if (!c->hasStaticRenderOrder())
+        while (at != renderList.begin() && (*std::prev(at))->hasStaticRenderOrder()) --at;
+    renderList.insert(at, c);
     if (drop)
         droppingList.push_back(c);
     else

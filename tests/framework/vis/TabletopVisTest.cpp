@@ -559,3 +559,24 @@ TEST(TabletopVisTest, WiimoteSamplesReachTheLastTouchedComponentsAsCopies)
     EXPECT_FLOAT_EQ(c->seen->posX, 12.5f);
     EXPECT_EQ(c->buttons, 2u);
 }
+
+TEST(TabletopVisRenderOrder, RegressionSurfaceAddedFirstStaysUnderLaterComponents)
+{
+    // A surface that is built first (the canvas) must not be drawn over the primitives and
+    // brushes registered after it: they join in front of the static block at the back.
+    struct StaticSurface : RecordingComposite {
+        using RecordingComposite::RecordingComposite;
+        bool hasStaticRenderOrder() override { return true; }
+    };
+    TabletopVis vis;
+    auto* surface = new StaticSurface(&vis, 500, 500);
+    vis.addComponent(surface, false);
+    auto* a = new RecordingLeaf(&vis, 10, 10);
+    auto* b = new RecordingLeaf(&vis, 10, 10);
+    vis.addComponent(a, true);
+    vis.addComponent(b, false);
+    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{a, b, surface}));
+    auto* second = new StaticSurface(&vis, 100, 100);
+    vis.addComponent(second, false); // static ones still append at the very back
+    EXPECT_EQ(vis.getRenderList().back(), second);
+}
