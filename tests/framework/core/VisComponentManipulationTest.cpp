@@ -51,6 +51,15 @@ public:
     }
 };
 
+// Feeds three pointer samples along y and starts a toss.
+void toss(VisComponent& c, double x0, double x1, double x2, double y = 100)
+{
+    c.setPointerPos(x0, y);
+    c.setPointerPos(x1, y);
+    c.setPointerPos(x2, y);
+    c.setTossingNow(true);
+}
+
 struct Table {
     TabletopVis vis{1, 100, 100, 1024, 768};
     template <class T> T* add(T* c)
@@ -64,72 +73,41 @@ struct Table {
 
 // --- rotate-and-translate ---
 
-TEST(RotateAndTranslate, DragStraightTowardsTheCentreOnlyTranslates)
+TEST(RotateAndTranslate, DragOutcomes)
 {
-    RecordingLeaf c(nullptr, 40, 40, 100, 100);
-    c.initializeRNT(120, 100);
-    c.moveWithRNTFromTo(120, 100, 110, 100);
-    EXPECT_NEAR(c.getXPos(), 90, 1e-9);
-    EXPECT_NEAR(c.getYPos(), 100, 1e-9);
-    EXPECT_DOUBLE_EQ(c.getRotation(), 0);
-    EXPECT_DOUBLE_EQ(c.getPointerXPos(), 110);
-    EXPECT_DOUBLE_EQ(c.getPreviousPointerXPos(), 120);
-}
-
-TEST(RotateAndTranslate, SidewaysDragTurnsTowardsTheTouch)
-{
-    RecordingLeaf c(nullptr, 40, 40, 100, 100);
-    c.initializeRNT(120, 100);
-    c.moveWithRNTFromTo(120, 100, 120, 120);
-    EXPECT_NEAR(c.getRotation(), 45, 1e-9); // counter-clockwise, like the hand
-    // The centre moved along the lever by D0 - L.
-    EXPECT_NEAR(c.getXPos(), 100 + 20 * (std::sqrt(800.0) - 20) / 20, 1e-9);
-    EXPECT_NEAR(c.getYPos(), 100, 1e-9);
-
-    RecordingLeaf d(nullptr, 40, 40, 100, 100);
-    d.initializeRNT(120, 100);
-    d.moveWithRNTFromTo(120, 100, 120, 80);
-    EXPECT_NEAR(d.getRotation(), 315, 1e-9);
-}
-
-TEST(RotateAndTranslate, OnlyTranslatesWhenSwitchedOffOrVetoed)
-{
-    RecordingLeaf off(nullptr, 40, 40, 100, 100);
-    off.setRNTActive(false);
-    off.initializeRNT(120, 100);
-    off.moveWithRNTFromTo(120, 100, 130, 125);
-    EXPECT_DOUBLE_EQ(off.getXPos(), 110);
-    EXPECT_DOUBLE_EQ(off.getYPos(), 125);
-    EXPECT_DOUBLE_EQ(off.getRotation(), 0);
-    EXPECT_TRUE(off.doesRNT());
-
-    RecordingLeaf vetoed(nullptr, 40, 40, 100, 100);
-    vetoed.vetoRotation = true;
-    vetoed.initializeRNT(120, 100);
-    vetoed.moveWithRNTFromTo(120, 100, 120, 120);
-    EXPECT_DOUBLE_EQ(vetoed.getXPos(), 100);
-    EXPECT_DOUBLE_EQ(vetoed.getYPos(), 120);
-    EXPECT_DOUBLE_EQ(vetoed.getRotation(), 0);
-}
-
-TEST(RotateAndTranslate, GrabOrMoveAtTheExactCentreStaysFinite)
-{
-    RecordingLeaf grabbedAtCentre(nullptr, 40, 40, 100, 100);
-    grabbedAtCentre.initializeRNT(100, 100);
-    grabbedAtCentre.moveWithRNTFromTo(100, 100, 130, 90);
-    EXPECT_DOUBLE_EQ(grabbedAtCentre.getXPos(), 130);
-    EXPECT_DOUBLE_EQ(grabbedAtCentre.getYPos(), 90);
-    EXPECT_DOUBLE_EQ(grabbedAtCentre.getRotation(), 0);
-
-    RecordingLeaf movedOntoCentre(nullptr, 40, 40, 100, 100);
-    movedOntoCentre.initializeRNT(120, 100);
-    movedOntoCentre.moveWithRNTFromTo(120, 100, 100, 100);
-    EXPECT_TRUE(std::isfinite(movedOntoCentre.getXPos()));
-    EXPECT_DOUBLE_EQ(movedOntoCentre.getXPos(), 80);
-    EXPECT_DOUBLE_EQ(movedOntoCentre.getRotation(), 0);
-    // The drag goes on normally afterwards.
-    movedOntoCentre.moveWithRNTFromTo(100, 100, 100, 120);
-    EXPECT_TRUE(std::isfinite(movedOntoCentre.getRotation()));
+    // A 40 x 40 component at (100, 100), grabbed at `from` and dragged to `to`.
+    const double towardsCentre = 100 + 20 * (std::sqrt(800.0) - 20) / 20; // moved by D0 - L
+    const struct {
+        const char* name;
+        bool rnt, veto;
+        double fromX, fromY, toX, toY;
+        double x, y, rotation;
+    } rows[] = {
+        {"straight towards the centre only translates", true, false, 120, 100, 110, 100, 90, 100, 0},
+        {"sideways turns counter-clockwise", true, false, 120, 100, 120, 120, towardsCentre, 100, 45},
+        {"sideways the other way", true, false, 120, 100, 120, 80, towardsCentre, 100, 315},
+        {"switched off only translates", false, false, 120, 100, 130, 125, 110, 125, 0},
+        {"vetoed rotation only translates", true, true, 120, 100, 120, 120, 100, 120, 0},
+        {"grabbed at the exact centre", true, false, 100, 100, 130, 90, 130, 90, 0},
+        {"moved onto the exact centre", true, false, 120, 100, 100, 100, 80, 100, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        RecordingLeaf c(nullptr, 40, 40, 100, 100);
+        c.setRNTActive(r.rnt);
+        c.vetoRotation = r.veto;
+        c.initializeRNT(r.fromX, r.fromY);
+        c.moveWithRNTFromTo(r.fromX, r.fromY, r.toX, r.toY);
+        EXPECT_NEAR(c.getXPos(), r.x, 1e-9);
+        EXPECT_NEAR(c.getYPos(), r.y, 1e-9);
+        EXPECT_NEAR(c.getRotation(), r.rotation, 1e-9);
+        EXPECT_DOUBLE_EQ(c.getPointerXPos(), r.toX);
+        EXPECT_DOUBLE_EQ(c.getPreviousPointerXPos(), r.fromX);
+        EXPECT_TRUE(c.doesRNT());
+        // The drag goes on normally afterwards, even from the centre.
+        c.moveWithRNTFromTo(r.toX, r.toY, r.toX, r.toY + 20);
+        EXPECT_TRUE(std::isfinite(c.getXPos()) && std::isfinite(c.getRotation()));
+    }
 }
 
 TEST(RotateAndTranslate, RotationWrapsOnce)
@@ -203,19 +181,13 @@ TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecond)
 {
     Table t; // 50 frames per second: squared displacement must exceed 84
     RecordingLeaf slow(&t.vis, 10, 10, 0, 0);
-    slow.setPointerPos(0, 0);
-    slow.setPointerPos(5, 0);
-    slow.setPointerPos(9, 0);
-    slow.setTossingNow(true);
+    toss(slow, 0, 5, 9, 0);
     EXPECT_FALSE(slow.getTossingNow());
     ASSERT_EQ(t.vis.droppingListSize(), 1u);
     EXPECT_EQ(t.vis.getElementFromDroppingListAndDeleteIt(), &slow);
 
     RecordingLeaf fast(&t.vis, 10, 10, 0, 0);
-    fast.setPointerPos(0, 0);
-    fast.setPointerPos(5, 0);
-    fast.setPointerPos(10, 0);
-    fast.setTossingNow(true);
+    toss(fast, 0, 5, 10, 0);
     EXPECT_TRUE(fast.getTossingNow());
     EXPECT_EQ(t.vis.droppingListSize(), 0u);
     fast.setTossingNow(false);
@@ -227,10 +199,7 @@ TEST(Tossing, StepOnTheScreenEdgeContinuesOneBeyondStops)
     Table t;
     t.vis.setTossingParameters(1.0, 0.15); // half the last two samples' motion per step
     RecordingLeaf onEdge(&t.vis, 10, 10, 1014, 100);
-    onEdge.setPointerPos(994, 100);
-    onEdge.setPointerPos(1004, 100);
-    onEdge.setPointerPos(1014, 100);
-    onEdge.setTossingNow(true);
+    toss(onEdge, 994, 1004, 1014);
     ASSERT_TRUE(onEdge.getTossingNow());
     onEdge.tossComponent();
     EXPECT_TRUE(onEdge.getTossingNow());
@@ -238,10 +207,7 @@ TEST(Tossing, StepOnTheScreenEdgeContinuesOneBeyondStops)
     EXPECT_NEAR(onEdge.getXPos(), 1024, 1e-9);
 
     RecordingLeaf beyond(&t.vis, 10, 10, 1014, 100);
-    beyond.setPointerPos(992, 100);
-    beyond.setPointerPos(1003, 100);
-    beyond.setPointerPos(1014, 100);
-    beyond.setTossingNow(true);
+    toss(beyond, 992, 1003, 1014);
     beyond.tossComponent();
     EXPECT_FALSE(beyond.getTossingNow());
     EXPECT_DOUBLE_EQ(beyond.getXPos(), 1014);
@@ -257,24 +223,14 @@ TEST(Tossing, SlowsDownUntilTheCutOffAndFollowsTheParentsFriction)
     auto* puck = t.add(new RecordingLeaf(&t.vis, 10, 10, 500, 400));
     rink->addChild(puck);
     ASSERT_NE(puck->getPassiveBuffer(TOSSING_FRICTION_BUFFER), nullptr);
-    puck->setPointerPos(480, 400);
-    puck->setPointerPos(490, 400);
-    puck->setPointerPos(500, 400);
-    puck->setTossingNow(true);
+    toss(*puck, 480, 490, 500, 400);
     puck->tossComponent();
     EXPECT_NEAR(puck->getPointerXPos(), 516, 1e-5);
 
     RecordingLeaf plain(&t.vis, 10, 10, 500, 400);
-    plain.setPointerPos(480, 400);
-    plain.setPointerPos(490, 400);
-    plain.setPointerPos(500, 400);
+    toss(plain, 480, 490, 500, 400);
     int steps = 0;
-    plain.setTossingNow(true);
-    while (plain.getTossingNow() && steps < 1000) {
-        plain.tossComponent();
-        ++steps;
-    }
-    EXPECT_FALSE(plain.getTossingNow());
+    for (; plain.getTossingNow() && steps < 1000; ++steps) plain.tossComponent();
     EXPECT_LT(steps, 1000);
     EXPECT_GT(plain.getXPos(), 500);
 }
@@ -283,10 +239,7 @@ TEST(Tossing, NonTossableComponentStopsAtTheFirstStep)
 {
     Table t;
     RecordingLeaf c(&t.vis, 10, 10, 100, 100, true, false);
-    c.setPointerPos(0, 100);
-    c.setPointerPos(50, 100);
-    c.setPointerPos(100, 100);
-    c.setTossingNow(true);
+    toss(c, 0, 50, 100);
     ASSERT_TRUE(c.getTossingNow());
     c.tossComponent();
     EXPECT_FALSE(c.getTossingNow());
@@ -301,20 +254,14 @@ TEST(Dropping, OntoNothingTakesTheChildOutOfItsContainer)
     Table t;
     auto* box = t.add(new RecordingComposite(&t.vis, 100, 100, 50, 50));
     auto* c = t.add(new RecordingLeaf(&t.vis, 10, 10, 50, 50));
-    box->addChild(c);
-    unsigned char nothing[3] = {0, 0, 0};
-    unsigned char white[3] = {0xFF, 0xFF, 0xFF};
-    OutputCapture out;
-    c->processDropping(nothing, 50, 50);
-    EXPECT_EQ(out.take(), "Child removed.\n");
-    EXPECT_EQ(c->getParent(), nullptr);
-
-    box->addChild(c);
-    OutputCapture again;
-    c->processDropping(white, 50, 50);
-    EXPECT_EQ(again.take(), "Child removed.\n");
-    EXPECT_EQ(c->getParent(), nullptr);
-
+    unsigned char nothing[3] = {0, 0, 0}, white[3] = {0xFF, 0xFF, 0xFF};
+    for (unsigned char* colour : {nothing, white}) {
+        box->addChild(c);
+        OutputCapture out;
+        c->processDropping(colour, 50, 50);
+        EXPECT_EQ(out.take(), "Child removed.\n");
+        EXPECT_EQ(c->getParent(), nullptr);
+    }
     OutputCapture quiet;
     c->processDropping(white, 50, 50); // no parent: nothing to say
     EXPECT_EQ(quiet.take(), "");
@@ -346,35 +293,28 @@ TEST(Dropping, IntoAContainerUnderThePoint)
     EXPECT_EQ(e->getParent(), nullptr);
 }
 
-TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOut)
+TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
 {
-    Table t;
-    auto* box = t.add(new RecordingComposite(&t.vis, 300, 300, 150, 150));
-    auto* c = t.add(new RecordingLeaf(&t.vis, 40, 20, 100, 100));
-    box->addChild(c);
-    c->setSize(80, 80);
-    box->removeChild(c);
-    EXPECT_DOUBLE_EQ(c->getWidth(), 40);
-    EXPECT_DOUBLE_EQ(c->getHeight(), 20);
-    EXPECT_DOUBLE_EQ(c->getRealWidth(), 40);
-    EXPECT_DOUBLE_EQ(c->getSurface(), 800);
-}
-
-TEST(SavedAttributes, AnimatingControllerRestoresTheSizeOverFiftyFrames)
-{
-    Table t;
-    t.vis.setAnimating(true);
-    auto* box = t.add(new RecordingComposite(&t.vis, 300, 300, 150, 150));
-    auto* c = t.add(new FollowingLeaf(&t.vis, 40, 20, 100, 100));
-    box->addChild(c);
-    c->setSize(80, 80);
-    box->removeChild(c);
-    EXPECT_DOUBLE_EQ(c->getWidth(), 80); // not yet
-    EXPECT_DOUBLE_EQ(c->getAnimationProgress(), 0.0);
-    for (int frame = 0; frame < 60; ++frame) c->renderWithAnimation(1.0);
-    EXPECT_NEAR(c->getWidth(), 40, 1e-6);
-    EXPECT_NEAR(c->getHeight(), 20, 1e-6);
-    EXPECT_EQ(c->ended, 1);
+    for (bool animating : {false, true}) {
+        SCOPED_TRACE(animating);
+        Table t;
+        t.vis.setAnimating(animating);
+        auto* box = t.add(new RecordingComposite(&t.vis, 300, 300, 150, 150));
+        auto* c = t.add(new FollowingLeaf(&t.vis, 40, 20, 100, 100));
+        box->addChild(c);
+        c->setSize(80, 80);
+        box->removeChild(c);
+        if (animating) {
+            EXPECT_DOUBLE_EQ(c->getWidth(), 80); // not yet
+            EXPECT_DOUBLE_EQ(c->getAnimationProgress(), 0.0);
+            for (int frame = 0; frame < 60; ++frame) c->renderWithAnimation(1.0);
+            EXPECT_EQ(c->ended, 1);
+        }
+        EXPECT_NEAR(c->getWidth(), 40, 1e-6);
+        EXPECT_NEAR(c->getHeight(), 20, 1e-6);
+        EXPECT_NEAR(c->getRealWidth(), 40, 1e-6);
+        EXPECT_NEAR(c->getSurface(), 800, 1e-4);
+    }
 }
 
 // --- buffer-driven animation ---

@@ -15,6 +15,21 @@ const std::string kWidthError = "Error: invalid initial width of component (widt
 const std::string kHeightError =
     "Error: invalid initial height of component (height is 0 or less)\n";
 
+// Registers every component it makes with the controller.
+struct Table {
+    TabletopVis vis;
+    template <class T = RecordingLeaf> T* add(double w, double h, double x = 0, double y = 0)
+    {
+        auto* c = new T(&vis, w, h, x, y);
+        vis.addComponent(c, false);
+        return c;
+    }
+    RecordingComposite* box(double w = 100, double h = 100, double x = 0, double y = 0)
+    {
+        return add<RecordingComposite>(w, h, x, y);
+    }
+};
+
 } // namespace
 
 // --- construction and buffer geometry ---
@@ -30,9 +45,6 @@ TEST(VisComponentConstruction, SetsGeometryFromArguments)
     EXPECT_DOUBLE_EQ(c.getHalfWidth(), 5);
     EXPECT_DOUBLE_EQ(c.getPointerXPos(), 5);
     EXPECT_DOUBLE_EQ(c.getBeforePreviousPointerYPos(), 7);
-    EXPECT_TRUE(c.getRNTActive());
-    EXPECT_FALSE(c.getTossingNow());
-    EXPECT_DOUBLE_EQ(c.getAnimationProgress(), 1.0);
     // The base subscribes to the tossing friction only.
     ASSERT_EQ(c.getPassiveBuffers()->size(), 1u);
     EXPECT_EQ(c.getPassiveBuffers()->count(TOSSING_FRICTION_BUFFER), 1u);
@@ -109,11 +121,9 @@ TEST(VisComponentCoordinates, TemporaryRotationReplacesRotationWhileActive)
 
 TEST(VisComponentTree, LeafHasNoChildren)
 {
-    TabletopVis vis;
-    auto* leaf = new RecordingLeaf(&vis, 10, 10);
-    auto* other = new RecordingLeaf(&vis, 10, 10);
-    vis.addComponent(leaf, false);
-    vis.addComponent(other, false);
+    Table t;
+    RecordingLeaf* leaf = t.add(10, 10);
+    RecordingLeaf* other = t.add(10, 10);
     EXPECT_EQ(leaf->addChild(other), 0);
     EXPECT_EQ(leaf->removeChild(other), 0);
     EXPECT_EQ(leaf->getChild(other->getId()), nullptr);
@@ -128,19 +138,16 @@ TEST(VisComponentTree, LeafHasNoChildren)
 
 TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100);
-    auto* a = new RecordingLeaf(&vis, 10, 10);
-    auto* b = new RecordingLeaf(&vis, 10, 10);
-    vis.addComponent(box, false);
-    vis.addComponent(a, false);
-    vis.addComponent(b, false);
+    Table t;
+    RecordingComposite* box = t.box();
+    RecordingLeaf* a = t.add(10, 10);
+    RecordingLeaf* b = t.add(10, 10);
     ASSERT_EQ(box->addChild(a), 1);
     ASSERT_EQ(box->addChild(b), 1);
     EXPECT_EQ(a->getParent(), box);
     EXPECT_EQ(box->getNumberOfChildren(), 2u);
     EXPECT_EQ(box->getChild(b->getId()), b);
-    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{box}));
+    EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box}));
     // The newest child is at the front of the local list (drawn on top).
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, a}));
 
@@ -151,7 +158,7 @@ TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
     // Removing puts the child back on top of the table.
     ASSERT_EQ(box->removeChild(a), 1);
     EXPECT_EQ(a->getParent(), nullptr);
-    EXPECT_EQ(vis.getRenderList().front(), a);
+    EXPECT_EQ(t.vis.getRenderList().front(), a);
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b}));
     EXPECT_EQ(box->removeChild(a), 0);
     EXPECT_EQ(box->removeChild(nullptr), 0);
@@ -159,79 +166,56 @@ TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
 
 TEST(VisComponentTree, AddingAChildOfAnotherCompositeMovesIt)
 {
-    TabletopVis vis;
-    auto* first = new RecordingComposite(&vis, 100, 100);
-    auto* second = new RecordingComposite(&vis, 100, 100);
-    auto* child = new RecordingLeaf(&vis, 10, 10);
-    vis.addComponent(first, false);
-    vis.addComponent(second, false);
-    vis.addComponent(child, false);
+    Table t;
+    RecordingComposite* first = t.box();
+    RecordingComposite* second = t.box();
+    RecordingLeaf* child = t.add(10, 10);
     first->addChild(child);
     ASSERT_EQ(second->addChild(child), 1);
     EXPECT_EQ(child->getParent(), second);
     EXPECT_EQ(first->getNumberOfChildren(), 0u);
     EXPECT_TRUE(first->getLocalRenderList().empty());
     // The old parent's removal put the child on the table, the new parent took it off again.
-    EXPECT_EQ(std::count(vis.getRenderList().begin(), vis.getRenderList().end(), child), 0);
+    EXPECT_EQ(std::count(t.vis.getRenderList().begin(), t.vis.getRenderList().end(), child), 0);
 }
 
-TEST(VisComponentTree, NonNestingComponentCannotBeAdded)
+TEST(VisComponentTree, RefusalsRemovalAndDestruction)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100);
-    auto* c = new RecordingLeaf(&vis, 10, 10);
-    c->nesting = false;
-    vis.addComponent(box, false);
-    vis.addComponent(c, false);
-    EXPECT_EQ(box->addChild(c), 0);
+    Table t;
+    RecordingComposite* box = t.box();
+    RecordingLeaf* loner = t.add(10, 10);
+    loner->nesting = false;
+    EXPECT_EQ(box->addChild(loner), 0);
     EXPECT_EQ(box->addChild(nullptr), 0);
-    EXPECT_EQ(c->getParent(), nullptr);
-}
+    EXPECT_EQ(loner->getParent(), nullptr);
 
-TEST(VisComponentTree, RemoveFromParentAndController)
-{
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100);
-    auto* c = new RecordingLeaf(&vis, 10, 10);
-    vis.addComponent(box, false);
-    vis.addComponent(c, false);
-    EXPECT_EQ(box->removeChildFromParentAndController(c), 0);
+    RecordingLeaf* c = t.add(10, 10);
+    EXPECT_EQ(box->removeChildFromParentAndController(c), 0); // not a child
     box->addChild(c);
     EXPECT_EQ(box->removeChildFromParentAndController(c), 1);
     EXPECT_EQ(c->getParent(), nullptr);
-    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{box}));
-}
+    EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box, loner}));
 
-TEST(VisComponentTree, DestroyingAChildDetachesItFromItsParent)
-{
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100);
-    auto* c = new RecordingLeaf(&vis, 10, 10);
-    vis.addComponent(box, false);
-    vis.addComponent(c, false);
+    // Destroying a child detaches it from its parent.
     box->addChild(c);
-    vis.deleteComponent(c);
+    t.vis.deleteComponent(c);
     EXPECT_EQ(box->getNumberOfChildren(), 0u);
     EXPECT_TRUE(box->getLocalRenderList().empty());
-    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{box}));
+    EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box, loner}));
 }
 
 TEST(VisComponentTree, ReleaseAllChildrenQueuesThemForDropping)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100, 50, 50);
-    auto* a = new RecordingLeaf(&vis, 10, 10, 40, 45);
-    auto* b = new RecordingLeaf(&vis, 10, 10, 60, 55);
-    vis.addComponent(box, false);
-    vis.addComponent(a, false);
-    vis.addComponent(b, false);
+    Table t;
+    RecordingComposite* box = t.box(100, 100, 50, 50);
+    RecordingLeaf* a = t.add(10, 10, 40, 45);
     box->addChild(a);
-    box->addChild(b);
+    box->addChild(t.add(10, 10, 60, 55));
     box->releaseAllChildren();
     EXPECT_EQ(box->getNumberOfChildren(), 0u);
     EXPECT_EQ(a->getParent(), nullptr);
-    ASSERT_EQ(vis.droppingListSize(), 2u);
-    EXPECT_EQ(vis.getElementFromDroppingListAndDeleteIt(), a);
+    ASSERT_EQ(t.vis.droppingListSize(), 2u);
+    EXPECT_EQ(t.vis.getElementFromDroppingListAndDeleteIt(), a);
     EXPECT_DOUBLE_EQ(a->getPointerXPos(), 40);
     EXPECT_DOUBLE_EQ(a->getPointerYPos(), 45);
 }
@@ -240,17 +224,15 @@ TEST(VisComponentTree, ReleaseAllChildrenQueuesThemForDropping)
 
 TEST(VisComponentRenderOrder, ChildrenDrawBackToFrontAndPickEvenUnderAnInactiveParent)
 {
-    TabletopVis vis;
+    Table t;
     std::vector<std::string> log;
-    auto* box = new RecordingComposite(&vis, 100, 100);
-    auto* a = new RecordingLeaf(&vis, 10, 10);
-    auto* b = new RecordingLeaf(&vis, 10, 10);
-    box->name = "box";
-    a->name = "a";
-    b->name = "b";
-    for (RecordingLeaf* c : {static_cast<RecordingLeaf*>(box), a, b}) {
+    RecordingComposite* box = t.box();
+    RecordingLeaf* a = t.add(10, 10);
+    RecordingLeaf* b = t.add(10, 10);
+    const std::pair<RecordingLeaf*, const char*> named[] = {{box, "box"}, {a, "a"}, {b, "b"}};
+    for (const auto& [c, name] : named) {
         c->log = &log;
-        vis.addComponent(c, false);
+        c->name = name;
     }
     box->addChild(a);
     box->addChild(b);
@@ -327,13 +309,10 @@ TEST(VisComponentSize, DisplayOnlyResizeKeepsBufferResolution)
 
 TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100, 200, 200);
-    auto* aligned = new RecordingLeaf(&vis, 10, 20, 225, 210);
-    auto* turned = new RecordingLeaf(&vis, 10, 20, 175, 190);
-    vis.addComponent(box, false);
-    vis.addComponent(aligned, false);
-    vis.addComponent(turned, false);
+    Table t;
+    RecordingComposite* box = t.box(100, 100, 200, 200);
+    RecordingLeaf* aligned = t.add(10, 20, 225, 210);
+    RecordingLeaf* turned = t.add(10, 20, 175, 190);
     box->addChild(aligned);
     box->addChild(turned);
     turned->rotate(90);
@@ -354,11 +333,9 @@ TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
 
 TEST(VisComponentSize, RelocationFollowsATurnedParent)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 50, 0, 0);
-    auto* child = new RecordingLeaf(&vis, 10, 10, 0, 20); // local (25 + 20, ...) when turned
-    vis.addComponent(box, false);
-    vis.addComponent(child, false);
+    Table t;
+    RecordingComposite* box = t.box(100, 50);
+    RecordingLeaf* child = t.add(10, 10, 0, 20); // local (25 + 20, ...) when turned
     box->rotate(90);
     box->addChild(child);
     child->rotate(90); // aligned with the parent
@@ -372,12 +349,10 @@ TEST(VisComponentSize, RelocationFollowsATurnedParent)
 
 TEST(VisComponentSize, NoRelocationUnlessTheCompositeAsks)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100, 0, 0);
+    Table t;
+    RecordingComposite* box = t.box();
     box->relocate = false;
-    auto* child = new RecordingLeaf(&vis, 10, 10, 20, 0);
-    vis.addComponent(box, false);
-    vis.addComponent(child, false);
+    RecordingLeaf* child = t.add(10, 10, 20, 0);
     box->addChild(child);
     box->setSize(300, 300);
     EXPECT_DOUBLE_EQ(child->getXPos(), 20);
@@ -388,15 +363,13 @@ TEST(VisComponentSize, NoRelocationUnlessTheCompositeAsks)
 
 TEST(VisComponentBuffers, SubscribedTagsConnectAndDisconnect)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100);
+    Table t;
+    RecordingComposite* box = t.box();
     box->bufferTags = {DIRECTION_BUFFER, COLOR_BUFFER};
     box->recreateActiveBuffers();
-    auto* child = new RecordingLeaf(&vis, 10, 10);
+    RecordingLeaf* child = t.add(10, 10);
     child->setPassiveBuffer(ABSOLUTE_SIZE_BUFFER, nullptr);
     child->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
-    vis.addComponent(box, false);
-    vis.addComponent(child, false);
 
     box->addChild(child);
     EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), box->getActiveBuffer(DIRECTION_BUFFER));
@@ -412,19 +385,16 @@ TEST(VisComponentBuffers, SubscribedTagsConnectAndDisconnect)
 
 TEST(VisComponentBuffers, RecreatingPointsChildrenAtTheNewGrids)
 {
-    TabletopVis vis;
-    auto* box = new RecordingComposite(&vis, 100, 100);
+    Table t;
+    RecordingComposite* box = t.box();
     box->bufferTags = {DIRECTION_BUFFER};
     box->recreateActiveBuffers();
-    auto* a = new RecordingLeaf(&vis, 10, 10);
-    auto* b = new RecordingLeaf(&vis, 10, 10);
-    a->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
-    b->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
-    vis.addComponent(box, false);
-    vis.addComponent(a, false);
-    vis.addComponent(b, false);
-    box->addChild(a);
-    box->addChild(b);
+    RecordingLeaf* a = t.add(10, 10);
+    RecordingLeaf* b = t.add(10, 10);
+    for (RecordingLeaf* c : {a, b}) {
+        c->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
+        box->addChild(c);
+    }
 
     box->setSize(200, 150);
     box->recreateActiveBuffers();
@@ -458,13 +428,10 @@ TEST(VisComponentBuffers, RenderIntoBuffersReachesDirectChildrenOnly)
         int filled = 0;
         void renderIntoBuffers() override { ++filled; }
     };
-    TabletopVis vis;
-    auto* top = new Counting(&vis, 100, 100);
-    auto* mid = new Counting(&vis, 50, 50);
-    auto* low = new Counting(&vis, 10, 10);
-    vis.addComponent(top, false);
-    vis.addComponent(mid, false);
-    vis.addComponent(low, false);
+    Table t;
+    auto* top = t.add<Counting>(100, 100);
+    auto* mid = t.add<Counting>(50, 50);
+    auto* low = t.add<Counting>(10, 10);
     top->addChild(mid);
     mid->addChild(low);
     top->renderMeAndMyChildrenIntoBuffers();

@@ -66,14 +66,9 @@ TEST(epsLensTest, DefaultsAndIgnoredValues)
         EXPECT_EQ((lens.*r.get)(), r.initial);
     }
     lens.setMagnification(-3.0f);
+    lens.setFocusShape(7);
     EXPECT_EQ(lens.getMagnification(), 2.0f);
     EXPECT_EQ(lens.getFocusShape(), 0);
-    lens.setFocusShape(7);
-    EXPECT_EQ(lens.getFocusShape(), 0);
-    EXPECT_FALSE(lens.getScaleFocusWithMagnification());
-    EXPECT_EQ(lens.getLensType(), 1);
-    EXPECT_EQ(lens.getReservedCounter(), 0);
-    EXPECT_EQ(lens.getFocusPolygonSize(), 0);
     EXPECT_EQ(lens.getDistanceMetric(), 1);
     lens.setDistanceMetric(3);
     lens.setDistanceMetric(5);
@@ -100,22 +95,20 @@ TEST(epsLensTest, CircleWithLinearSurroundGivesFourThirdsHalfWayAcross)
     LensFixture f(5, 1, 100.0f, 1.0f, epsPoint{300.0f, 200.0f});
     f.lens.setFocusRadius(20.0f);
     f.lens.setMagnification(2.0f);
-    EXPECT_FLOAT_EQ(f.at(380.0f, 200.0f), 600.0f / 450.0f);
-    EXPECT_FLOAT_EQ(f.at(300.0f, 120.0f), 600.0f / 450.0f);
-    EXPECT_FLOAT_EQ(f.at(300.0f - 80.0f / std::sqrt(2.0f), 200.0f + 80.0f / std::sqrt(2.0f)), 600.0f / 450.0f);
+    const float diagonal = 80.0f / std::sqrt(2.0f);
+    for (epsPoint p : {epsPoint{380, 200}, epsPoint{300, 120}, epsPoint{300 - diagonal, 200 + diagonal}})
+        EXPECT_FLOAT_EQ(f.at(p.x, p.y), 600.0f / 450.0f) << p.x << "," << p.y;
     // Inside the focus exactly M, beyond r + W exactly 1.
-    EXPECT_EQ(f.at(300.0f, 200.0f), 2.0f);
-    EXPECT_EQ(f.at(310.0f, 215.0f), 2.0f);
-    EXPECT_EQ(f.at(320.0f, 200.0f), 2.0f);
+    for (epsPoint p : {epsPoint{300, 200}, epsPoint{310, 215}, epsPoint{320, 200}})
+        EXPECT_EQ(f.at(p.x, p.y), 2.0f) << p.x << "," << p.y;
+    EXPECT_GT(f.at(439.0f, 200.0f), 1.0f);
     EXPECT_EQ(f.at(440.0f, 200.0f), 1.0f);
     EXPECT_EQ(f.at(441.0f, 200.0f), 1.0f);
-    EXPECT_GT(f.at(439.0f, 200.0f), 1.0f);
 }
 
 TEST(epsLensTest, GaussianReachesTwoWidthsBeyondTheFocus)
 {
     LensFixture f(5, 2);
-    EXPECT_EQ(f.at(0.0f, 0.0f), 2.0f);
     // W = 120: at t = 1 the lift has fallen to the tail 0.1.
     EXPECT_FLOAT_EQ(f.at(140.0f, 0.0f), magnificationForDropoff(0.1f));
     EXPECT_GT(f.at(259.0f, 0.0f), 1.0f);
@@ -293,18 +286,16 @@ TEST(epsLensTest, ShapeFactorsStretchAndShrinkSides)
 TEST(epsLensTest, SurroundSectors)
 {
     epsLens lens;
-    epsLensSurround upper, lower;
     lens.setFocusShape(5);
-    upper.setDropoffType(1);
-    upper.setMagnificationGrowth(0.0f);
-    upper.setAngularSpan(180.0f);
-    lower.setDropoffType(1);
-    lower.setMagnificationGrowth(0.0f);
+    epsLensSurround upper, lower;
+    for (epsLensSurround* s : {&upper, &lower}) {
+        s->setDropoffType(1);
+        s->setMagnificationGrowth(0.0f);
+        s->setAngularSpan(180.0f);
+        ASSERT_TRUE(lens.addSurround(s));
+    }
     lower.setWidth(200.0f);
     lower.setStartAngle(-180.0f);
-    lower.setAngularSpan(180.0f);
-    ASSERT_TRUE(lens.addSurround(&upper));
-    ASSERT_TRUE(lens.addSurround(&lower));
 
     EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{0, 70}), magnificationForDropoff(0.5f));
     EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{0, -70}), magnificationForDropoff(0.75f));
@@ -322,10 +313,10 @@ TEST(epsLensTest, SurfacePointAndDisplacement)
 {
     LensFixture f(5, 1);
     epsPoint3D s;
-    f.lens.getSurfacePoint(epsPoint{10, 5}, s);
-    EXPECT_TRUE(s.x == 10.0f && s.y == 5.0f && s.z == 300.0f);
-    f.lens.getSurfacePoint(epsPoint{500, 7}, s);
-    EXPECT_TRUE(s.x == 500.0f && s.y == 7.0f && s.z == 0.0f);
+    for (const epsPoint3D& expected : {epsPoint3D{10, 5, 300}, epsPoint3D{500, 7, 0}}) {
+        f.lens.getSurfacePoint(epsPoint{expected.x, expected.y}, s);
+        EXPECT_TRUE(s.x == expected.x && s.y == expected.y && s.z == expected.z) << expected.x;
+    }
     EXPECT_FLOAT_EQ(f.lens.getMagnificationAndSurfacePoint(epsPoint{80, 0}, &s), 600.0f / 450.0f);
     EXPECT_FLOAT_EQ(s.z, 150.0f);
 
