@@ -126,8 +126,6 @@ TEST(SplineTest, InitializeEmptiesAndStoresParameters)
     EXPECT_TRUE(s.controlPoints()->empty());
     EXPECT_TRUE(s.controlPointNormalVectors()->empty());
     EXPECT_TRUE(s.splinePoints()->empty());
-    EXPECT_EQ(s.numControlPoints(), 6u);
-    EXPECT_EQ(s.level(), 3u);
     EXPECT_EQ(s.numSplinePoints(), 0u);
 }
 

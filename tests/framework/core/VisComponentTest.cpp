@@ -34,7 +34,7 @@ struct Table {
 
 // --- construction and buffer geometry ---
 
-TEST(VisComponentConstruction, SetsGeometryFromArguments)
+TEST(VisComponentConstruction, GeometryFromArgumentsAndTruncatedBufferCells)
 {
     TabletopVis vis;
     RecordingLeaf c(&vis, 10, 30, 5, 7);
@@ -49,6 +49,14 @@ TEST(VisComponentConstruction, SetsGeometryFromArguments)
     ASSERT_EQ(c.getPassiveBuffers()->size(), 1u);
     EXPECT_EQ(c.getPassiveBuffers()->count(TOSSING_FRICTION_BUFFER), 1u);
     EXPECT_EQ(c.getPassiveBuffer(TOSSING_FRICTION_BUFFER), nullptr);
+
+    RecordingLeaf tiny(nullptr, 0.4, 1);
+    EXPECT_EQ(tiny.getBufferWidth(), 2u);
+    RecordingLeaf off(nullptr, 10, 10, 3.4, 8.6);
+    EXPECT_EQ(off.getBufferXCoordinateFromLocal(0.0), 1u);
+    EXPECT_EQ(off.getBufferXCoordinateFromLocal(10.0), 11u);
+    EXPECT_EQ(off.getBufferXPos(), 4u);
+    EXPECT_EQ(off.getBufferYPos(), 10u);
 }
 
 TEST(VisComponentConstruction, ReportsNonPositiveSizesAndGoesOn)
@@ -57,17 +65,6 @@ TEST(VisComponentConstruction, ReportsNonPositiveSizesAndGoesOn)
     RecordingLeaf c(nullptr, 0, -1);
     EXPECT_EQ(out.take(), kWidthError + kHeightError);
     EXPECT_DOUBLE_EQ(c.getHeight(), -1);
-}
-
-TEST(VisComponentConstruction, BufferCellsTruncate)
-{
-    RecordingLeaf tiny(nullptr, 0.4, 1);
-    EXPECT_EQ(tiny.getBufferWidth(), 2u);
-    RecordingLeaf c(nullptr, 10, 10, 3.4, 8.6);
-    EXPECT_EQ(c.getBufferXCoordinateFromLocal(0.0), 1u);
-    EXPECT_EQ(c.getBufferXCoordinateFromLocal(10.0), 11u);
-    EXPECT_EQ(c.getBufferXPos(), 4u);
-    EXPECT_EQ(c.getBufferYPos(), 10u);
 }
 
 // --- coordinates ---

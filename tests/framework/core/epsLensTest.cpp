@@ -56,8 +56,6 @@ TEST(epsLensTest, DefaultsAndIgnoredValues)
         {"negative x", &epsLens::setNegativeXFactor, &epsLens::getNegativeXFactor, 1.0f, -1.0f},
         {"positive y", &epsLens::setPositiveYFactor, &epsLens::getPositiveYFactor, 1.0f, -1.0f},
         {"negative y", &epsLens::setNegativeYFactor, &epsLens::getNegativeYFactor, 1.0f, -0.5f},
-        {"rotation", &epsLens::setRotation, &epsLens::getRotation, 0.0f, 0.0f},
-        {"second angle", &epsLens::setSecondAngle, &epsLens::getSecondAngle, 0.0f, 0.0f},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
