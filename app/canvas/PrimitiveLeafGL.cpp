@@ -4,6 +4,8 @@
 
 #include "vis/TabletopVisGL.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -237,6 +239,20 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
         sizeAnimationPending = false;
         saveImportantAttributes();
     }
+}
+
+void PrimitiveLeafGL::pickingPreparation()
+{
+    if (parent)
+        glColor4ubv(parent->getColorVector());
+    else
+        VisComponentGL::pickingPreparation();
+}
+
+void PrimitiveLeafGL::applyShapeTransformations()
+{
+    doCommonTransformations();
+    glScaled(getRealWidth(), getRealHeight(), 1.0);
 }
 
 bool PrimitiveLeafGL::passHiddenFrames()

@@ -121,8 +121,7 @@ void StrokeLeafGL::callList(bool picking)
     initialize();
     if (renderList == 0) return;
     glPushMatrix();
-    doCommonTransformations();
-    glScaled(getWidth(), getHeight(), 1.0);
+    applyShapeTransformations();
     glCallList(picking ? pickingList : renderList);
     glPopMatrix();
 }
