@@ -200,8 +200,13 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
         double newTargetWidth = targetWidth;
         double newTargetHeight = targetHeight;
         if (BufferTemplate<float>* size = sizeBuffer.get(); covers(size)) {
+            // Taken when the buffer changes under the primitive: comparing with the current
+            // width would pull every size-mode change back to the buffer the next frame.
             const double s = size->getValue(cellX, cellY);
-            if (s != width) newTargetWidth = newTargetHeight = s;
+            if (s != takenAbsoluteSize) {
+                takenAbsoluteSize = s;
+                if (s != width) newTargetWidth = newTargetHeight = s;
+            }
         }
         // Only a non-zero difference sets a target: zero would cancel the absolute size above.
         if (BufferTemplate<float>* diff = sizeDifferenceBuffer.get(); covers(diff)) {

@@ -165,6 +165,8 @@ protected:
     double sizeProgress = 1.0;
     double targetWidth;
     double targetHeight;
+    // The size buffer value last taken as the target; a new value there sets a new target.
+    double takenAbsoluteSize = -1.0;
     int frameCounter = 0;
 
     // Buffer cell of the centre, valid after locateCell().
