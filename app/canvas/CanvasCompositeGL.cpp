@@ -810,6 +810,13 @@ void CanvasCompositeGL::buildModeLabels()
     }
     static const char* const texts[6] = {"Create Mode", "Erase Mode", "Color Mode",
                                          "Size Mode", "Move Mode", "Orientation Mode"};
+    static const char* const warmUp =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-+_=/.,<>?;:1234567890";
+    // The font makes a glyph's texture when it first meets the glyph. Inside glNewList its
+    // texture calls would only be recorded and its own bookkeeping reads back nothing, so every
+    // glyph the lists use is made here, before compiling.
+    labelFont->Advance(warmUp);
+    for (const char* text : texts) labelFont->Advance(text);
     for (int i = 0; i < 7; ++i) {
         if (labelLists[i]) glDeleteLists(labelLists[i], 1);
         labelLists[i] = glGenLists(1);
@@ -820,8 +827,7 @@ void CanvasCompositeGL::buildModeLabels()
             labelFont->Render(texts[i]);
         } else {
             glTranslated(-1000.0, -1000.0, 0.0);
-            labelFont->Render(
-                "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-+_=/.,<>?;:1234567890");
+            labelFont->Render(warmUp);
         }
         glPopMatrix();
         glEndList();

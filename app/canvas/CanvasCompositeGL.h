@@ -258,7 +258,9 @@ protected:
 
     bool firstTouch = false;
     bool touchReleased = true;
-    bool recordTouchPosition = false;
+    // On: the first brush follows the touch (cells (6, 0), (6, 1)); the corner menu can turn it
+    // off.
+    bool recordTouchPosition = true;
     bool recordStarted = false;
     bool pendingMenuChoice = false;
     bool selectionOutline = false;

@@ -97,8 +97,7 @@ void PointLeafGL::drawShape(bool picking)
     renderList = shapeBase + shapeIndex;
     pickingList = shapeBase + kShapeCount + shapeIndex;
     glPushMatrix();
-    doCommonTransformations();
-    glScaled(getWidth(), getHeight(), 1.0);
+    applyShapeTransformations();
     glCallList(picking ? pickingList : renderList);
     glPopMatrix();
 }

@@ -4,6 +4,8 @@
 
 #include "vis/TabletopVisGL.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -198,8 +200,13 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
         double newTargetWidth = targetWidth;
         double newTargetHeight = targetHeight;
         if (BufferTemplate<float>* size = sizeBuffer.get(); covers(size)) {
+            // Taken when the buffer changes under the primitive: comparing with the current
+            // width would pull every size-mode change back to the buffer the next frame.
             const double s = size->getValue(cellX, cellY);
-            if (s != width) newTargetWidth = newTargetHeight = s;
+            if (s != takenAbsoluteSize) {
+                takenAbsoluteSize = s;
+                if (s != width) newTargetWidth = newTargetHeight = s;
+            }
         }
         // Only a non-zero difference sets a target: zero would cancel the absolute size above.
         if (BufferTemplate<float>* diff = sizeDifferenceBuffer.get(); covers(diff)) {
@@ -237,6 +244,20 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
         sizeAnimationPending = false;
         saveImportantAttributes();
     }
+}
+
+void PrimitiveLeafGL::pickingPreparation()
+{
+    if (parent)
+        glColor4ubv(parent->getColorVector());
+    else
+        VisComponentGL::pickingPreparation();
+}
+
+void PrimitiveLeafGL::applyShapeTransformations()
+{
+    doCommonTransformations();
+    glScaled(getRealWidth(), getRealHeight(), 1.0);
 }
 
 bool PrimitiveLeafGL::passHiddenFrames()

@@ -79,6 +79,9 @@ protected:
     void doConstantAnimations(double) override {}
     void specificRender() override {}
     void specificRenderForPicking() override {}
+    // A primitive never takes a touch: it is picked in its parent's colour, so a touch on it
+    // reaches the canvas under it.
+    void pickingPreparation() override;
     void initialize() override {}
     void createActiveBuffers() override {}
     void initializePassiveBuffers() override;
@@ -134,6 +137,10 @@ protected:
     void refreshParentRotation();
     // True from the 4th drawn frame on; counts the first frames.
     bool passHiddenFrames();
+    // Places the shared unit shape (-0.5 ... 0.5) on the primitive: position, rotation and the
+    // displayed size. doCommonTransformations scales by displayed / constructed size, so the
+    // unit shape takes the constructed size on top of it.
+    void applyShapeTransformations();
     CanvasCompositeGL* canvas() const { return canvas_; }
 
     Color displayColor{65, 66, 67};
@@ -158,6 +165,8 @@ protected:
     double sizeProgress = 1.0;
     double targetWidth;
     double targetHeight;
+    // The size buffer value last taken as the target; a new value there sets a new target.
+    double takenAbsoluteSize = -1.0;
     int frameCounter = 0;
 
     // Buffer cell of the centre, valid after locateCell().

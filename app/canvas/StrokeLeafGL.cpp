@@ -50,10 +50,19 @@ StrokeLeafGL::StrokeLeafGL(TabletopVisGL* vis, double x, double y, double width,
         textureId = vis->getImageTextureIDAt(textureIndex);
         const float size = static_cast<float>(vis->getTextureSizeAt(textureIndex));
         if (size > 0.0f) {
-            texS0 = vis->getTextureMinXAt(textureIndex) / size;
-            texS1 = vis->getTextureMaxXAt(textureIndex) / size;
-            texT0 = vis->getTextureMinYAt(textureIndex) / size;
-            texT1 = vis->getTextureMaxYAt(textureIndex) / size;
+            // The square around the painted part: the quad is square, so cropping to the
+            // painted box itself would stretch a long stroke into a round dab.
+            const float minX = static_cast<float>(vis->getTextureMinXAt(textureIndex));
+            const float maxX = static_cast<float>(vis->getTextureMaxXAt(textureIndex)) + 1.0f;
+            const float minY = static_cast<float>(vis->getTextureMinYAt(textureIndex));
+            const float maxY = static_cast<float>(vis->getTextureMaxYAt(textureIndex)) + 1.0f;
+            const float half = std::min(std::max(maxX - minX, maxY - minY), size) * 0.5f;
+            const float cx = std::clamp((minX + maxX) * 0.5f, half, size - half);
+            const float cy = std::clamp((minY + maxY) * 0.5f, half, size - half);
+            texS0 = (cx - half) / size;
+            texS1 = (cx + half) / size;
+            texT0 = (cy - half) / size;
+            texT1 = (cy + half) / size;
         }
     }
     ++sharedQuads()[textureIndex].users;
@@ -121,8 +130,7 @@ void StrokeLeafGL::callList(bool picking)
     initialize();
     if (renderList == 0) return;
     glPushMatrix();
-    doCommonTransformations();
-    glScaled(getWidth(), getHeight(), 1.0);
+    applyShapeTransformations();
     glCallList(picking ? pickingList : renderList);
     glPopMatrix();
 }

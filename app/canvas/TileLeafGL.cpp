@@ -121,8 +121,7 @@ void TileLeafGL::drawBox()
     initialize();
     if (boxList == 0) return;
     glPushMatrix();
-    doCommonTransformations();
-    glScaled(getWidth(), getHeight(), 1.0);
+    applyShapeTransformations();
     glCallList(boxList);
     glPopMatrix();
 }

@@ -88,6 +88,14 @@ Placement randomPlacement(const TabletopVis& vis)
     return p;
 }
 
+// The create brush makes what the demo shows (tool-state cell (4, 2): 0 strokes, 1 tiles,
+// 2 points); the canvas starts with the builder's parameter there, which names no kind.
+void setCreatedKind(RuduzozovorERUVisGL& vis, float kind)
+{
+    if (CanvasCompositeGL* canvas = vis.findFirst<CanvasCompositeGL>())
+        canvas->setToolState(4, 2, kind);
+}
+
 } // namespace
 
 void RuduzozovorERUBuilderGL::buildStrokes(double width, double height, unsigned int number,
@@ -95,6 +103,7 @@ void RuduzozovorERUBuilderGL::buildStrokes(double width, double height, unsigned
 {
     RuduzozovorERUVisGL* vis = getApplicationVis();
     if (!vis) return;
+    setCreatedKind(*vis, 0.0f);
     for (unsigned int i = 0; i < number; ++i) {
         const Placement p = randomPlacement(*vis);
         // One of the nine variants of the first stroke group (texture rows 1 to 9).
@@ -109,6 +118,7 @@ void RuduzozovorERUBuilderGL::buildTiles(double width, double height, unsigned i
 {
     RuduzozovorERUVisGL* vis = getApplicationVis();
     if (!vis) return;
+    setCreatedKind(*vis, 1.0f);
     for (unsigned int i = 0; i < number; ++i) {
         const Placement p = randomPlacement(*vis);
         vis->addComponent(new TileLeafGL(vis, p.x, p.y, width, height, p.angle, 0, dodging), true);
@@ -119,6 +129,7 @@ void RuduzozovorERUBuilderGL::buildPoints(double width, double height, unsigned 
 {
     RuduzozovorERUVisGL* vis = getApplicationVis();
     if (!vis) return;
+    setCreatedKind(*vis, 2.0f);
     for (unsigned int i = 0; i < number; ++i) {
         const Placement p = randomPlacement(*vis);
         vis->addComponent(new PointLeafGL(vis, p.x, p.y, width, height, p.angle, 0), true);

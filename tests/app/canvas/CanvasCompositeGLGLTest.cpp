@@ -188,6 +188,36 @@ TEST_F(CanvasGLTest, MissingLabelFontIsReported)
     EXPECT_FALSE(c->isModeChanged());
 }
 
+TEST_F(CanvasGLTest, LabelFontOverflowedItsGlyphTextures)
+{
+    // The glyphs were first met while the label lists were being compiled.
+    OutputCapture quiet;
+    ASSERT_TRUE(vis->loadFont(NPR_DATA_DIR "/fonts/arial.ttf", 72));
+    ::testing::internal::CaptureStderr();
+    std::unique_ptr<TestCanvasGL> c(
+        new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 0, 12.0f, 7.0f));
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors.find("ASSERTION FAILED"), std::string::npos) << errors;
+
+    // The label shows: grey glyphs on black where nothing else is drawn.
+    auto greyPixels = [&] {
+        int n = 0;
+        for (int y = 55; y < 110; ++y)
+            for (int x = 0; x < 200; x += 2) {
+                const auto p = gl->pixel(x, y);
+                if (p[0] > 40 && p[0] == p[1] && p[1] == p[2]) ++n;
+            }
+        return n;
+    };
+    c->setInteractionMode(0);
+    for (int i = 0; i < 31; ++i) {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        c->specificRender();
+    }
+    EXPECT_GT(greyPixels(), 100);
+}
+
 TEST_F(CanvasGLTest, ChoosingTheSameModeTwiceShowsTheLabelTwice)
 {
     canvas->setInteractionMode(6);

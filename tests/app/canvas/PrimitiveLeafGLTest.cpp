@@ -2,6 +2,7 @@
 // stroke alpha and mask, lit tiles, the brush outline.
 #include "CanvasTestSupport.h"
 #include "GLTestContext.h"
+#include "OutputCapture.h"
 
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
@@ -87,6 +88,28 @@ TEST_F(PrimitiveLeafGLTest, StrokeAlphaIsItsLifeAndTheMaskHidesIt)
     clear();
     s->render();
     EXPECT_EQ(gl->pixel(128, 128)[0], 0);
+}
+
+TEST_F(PrimitiveLeafGLTest, LongStrokeTextureWasStretchedIntoARoundDab)
+{
+    // A stroke texture painted in a 96 x 24 band of its 128 x 128 square.
+    OutputCapture quiet;
+    ASSERT_NE(vis->loadTexture(NPR_DATA_DIR "/textures/strokes/stroke-5-1.png", true),
+              TabletopVisGL::kTextureLoadFailed);
+    const unsigned int index = 0;
+    auto* s = add(new StrokeLeafGL(vis.get(), 128, 128, 96, 96, 0, 0, index));
+    s->setDisplayColor(255, 255, 255);
+    for (int frame = 0; frame < 4; ++frame) {
+        clear();
+        s->render();
+    }
+    int across = 0, along = 0;
+    for (int i = 80; i < 176; ++i) {
+        if (gl->pixel(i, 128)[0] > 20) ++along;
+        if (gl->pixel(128, i)[0] > 20) ++across;
+    }
+    EXPECT_GT(along, 50);
+    EXPECT_LT(across, along / 3) << "the fine line keeps its shape";
 }
 
 TEST_F(PrimitiveLeafGLTest, TileIsLitInItsColour)

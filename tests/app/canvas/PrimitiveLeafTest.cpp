@@ -183,6 +183,23 @@ TEST_F(PrimitiveLeafTest, SizeDifferenceClampsTo5And250)
     }
 }
 
+TEST_F(PrimitiveLeafTest, SizeModeGrowthWasPulledBackByTheSizeBuffer)
+{
+    StrokeLeafGL* s = stroke();
+    frames(s, 60);
+    ASSERT_DOUBLE_EQ(s->getWidth(), TestCanvas::kInitialPrimitiveSize);
+    // One frame of the size brush: the primitive grows by the difference and keeps it.
+    canvas->fill<float>(SIZE_DIFFERENCE_BUFFER, 10.0f);
+    s->update(1.0);
+    canvas->fill<float>(SIZE_DIFFERENCE_BUFFER, 0.0f);
+    frames(s, 60);
+    EXPECT_DOUBLE_EQ(s->getWidth(), 30.0);
+    // A new value in the size buffer is still taken.
+    canvas->fill<float>(ABSOLUTE_SIZE_BUFFER, 12.0f);
+    frames(s, 60);
+    EXPECT_DOUBLE_EQ(s->getWidth(), 12.0);
+}
+
 TEST_F(PrimitiveLeafTest, AbsoluteSizeIsReachedOverFiftyFrames)
 {
     StrokeLeafGL* s = stroke();

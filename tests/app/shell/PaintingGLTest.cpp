@@ -1,0 +1,187 @@
+// Painting through the whole controller: the builder's scene, frames rendered by the controller
+// and a pointer pressed, dragged and released as the mouse does it (one finger of 10 x 10 board
+// units, input combination 7).
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "canvas/CanvasCompositeGL.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
+#include "canvas/ToolBrushLeafGL.h"
+#include "core/Random.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
+#include "shell/RuduzozovorERUVisGL.h"
+
+#include <GL/gl.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr double kMouseContact = 10.0;
+constexpr float kInitialSize = 36.0f;
+
+class PaintingGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        tavlor::seedRand15(11);
+        OutputCapture quiet;
+        builder.buildVis(1, 64, 64, static_cast<unsigned>(gl->width()),
+                         static_cast<unsigned>(gl->height()));
+        vis = builder.getApplicationVis();
+        vis->setAnimating(true);
+        // The whole 256 x 256 table lies in the classifier's corner band, where areas count
+        // double: the mouse's 10 x 10 gives 200, a one-finger area.
+        vis->setPenRange(0, 40);
+        vis->setOneFingerRange(40, 300);
+        vis->setTwoFingersRange(300, 800);
+        vis->setFistRange(800, 10000);
+        vis->setHandRange(10000, 400000);
+        builder.buildCanvas(10.0, 50.0, 1, kInitialSize, nullptr, 256.0);
+        canvas = vis->findFirst<CanvasCompositeGL>();
+        ASSERT_NE(canvas, nullptr);
+        canvas->updatePostureRanges();
+        frames(2);
+    }
+    void frame()
+    {
+        gl->bindFramebuffer();
+        vis->render(1, 60.0);
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i) frame();
+    }
+
+    // A drag from (x0, y) to (x1, y), one frame per step of dx.
+    void drag(int x0, int x1, int y, int dx)
+    {
+        vis->setTouchBoundWidth(0, kMouseContact);
+        vis->setTouchBoundHeight(0, kMouseContact);
+        vis->devicePress(unsigned(x0), unsigned(y), 0, 0);
+        frame();
+        for (int x = x0; x <= x1; x += dx) {
+            vis->deviceMove(unsigned(x), unsigned(y), 0, 0);
+            frame();
+        }
+        vis->deviceRelease(unsigned(x1), unsigned(y), 0, 0);
+        frame();
+    }
+
+    template <class P> std::vector<P*> primitives()
+    {
+        std::vector<P*> found;
+        for (const auto& entry : *canvas->getMyChildren())
+            if (auto* p = dynamic_cast<P*>(entry.second)) found.push_back(p);
+        return found;
+    }
+
+    // Lit pixels of the row y, for a dark background.
+    int litPixelsInRow(int y)
+    {
+        int n = 0;
+        for (int x = 0; x < gl->width(); ++x) {
+            const auto p = gl->pixel(x, y);
+            if (p[0] + p[1] + p[2] > 30) ++n;
+        }
+        return n;
+    }
+
+    RuduzozovorERUBuilderGL builder; // owns the controller
+    RuduzozovorERUVisGL* vis = nullptr;
+    CanvasCompositeGL* canvas = nullptr;
+};
+
+// ---- The drag paints ----
+
+TEST_F(PaintingGLTest, DragCreatedNothingAndTheBrushStayedAtTheStart)
+{
+    builder.buildStrokes(48.0, 48.0, 0, false);
+    drag(60, 200, 128, 4);
+    const auto strokes = primitives<StrokeLeafGL>();
+    // One primitive a frame for the one-finger preset (strength 2, diameter 20).
+    EXPECT_GE(strokes.size(), 20u);
+    for (StrokeLeafGL* s : strokes) {
+        EXPECT_GE(s->getXPos(), 60.0 - 12.0);
+        EXPECT_LE(s->getXPos(), 200.0 + 12.0);
+        EXPECT_NEAR(s->getYPos(), 128.0, 12.0);
+        EXPECT_EQ(s->getPrimitiveType(), 0);
+    }
+    // The brush followed the drag to its end.
+    ToolBrushLeafGL* brush = canvas->getToolBrush(0);
+    ASSERT_NE(brush, nullptr);
+    EXPECT_NEAR(brush->getXPos(), 200.0, 6.0);
+    EXPECT_NEAR(brush->getYPos(), 128.0, 6.0);
+    EXPECT_EQ(vis->countComponents(), 2u + strokes.size());
+}
+
+TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)
+{
+    builder.buildTiles(28.0, 28.0, 0, false);
+    drag(60, 120, 100, 4);
+    EXPECT_GE(primitives<TileLeafGL>().size(), 10u);
+    EXPECT_TRUE(primitives<StrokeLeafGL>().empty());
+
+    builder.buildPoints(10.0, 10.0, 0);
+    drag(60, 120, 160, 4);
+    EXPECT_GE(primitives<PointLeafGL>().size(), 10u);
+}
+
+TEST_F(PaintingGLTest, TouchStartingOnAPrimitivePaintsInsteadOfDraggingIt)
+{
+    builder.buildStrokes(48.0, 48.0, 0, false);
+    drag(60, 100, 128, 4);
+    frames(10);
+    const auto before = primitives<StrokeLeafGL>();
+    ASSERT_FALSE(before.empty());
+    std::vector<double> xs;
+    for (StrokeLeafGL* s : before) xs.push_back(s->getXPos());
+    // Press right on the painted strokes and drag away.
+    drag(80, 160, 128, 4);
+    EXPECT_GT(primitives<StrokeLeafGL>().size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(before[i]->getXPos(), xs[i]);
+}
+
+TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
+{
+    builder.buildStrokes(48.0, 48.0, 0, false);
+    drag(60, 200, 128, 4);
+    const std::size_t painted = primitives<StrokeLeafGL>().size();
+    ASSERT_GE(painted, 20u);
+    canvas->setFakePosture(4, 350, 350);
+    // Erosion of 10 a frame takes a life of 210 in about 21 frames.
+    for (int pass = 0; pass < 2; ++pass) drag(60, 200, 128, 4);
+    frames(3);
+    EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
+    EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
+}
+
+// ---- What the builder places is visible ----
+
+TEST_F(PaintingGLTest, BuilderStrokesWereDrawnAFewPixelsWide)
+{
+    builder.buildStrokes(48.0, 48.0, 1, false);
+    auto strokes = primitives<StrokeLeafGL>();
+    frames(1); // dropped onto the canvas
+    strokes = primitives<StrokeLeafGL>();
+    ASSERT_EQ(strokes.size(), 1u);
+    StrokeLeafGL* s = strokes.front();
+    s->setPos(128.0, 128.0);
+    s->rotate(-s->getRotation());
+    s->setDisplayColor(255, 255, 255);
+    // The size animation takes it to the canvas's initial size in 50 frames.
+    frames(60);
+    EXPECT_NEAR(s->getWidth(), kInitialSize, 0.5);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    s->render();
+    EXPECT_NEAR(litPixelsInRow(128), kInitialSize, 3.0);
+}
+
+} // namespace
