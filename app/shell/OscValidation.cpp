@@ -21,7 +21,12 @@ std::size_t paddedString(const char* p, const char* end)
     if (!nul) return 0;
     const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(nul) - p) + 1;
     const std::size_t padded = (length + 3) & ~std::size_t(3);
-    return padded <= static_cast<std::size_t>(end - p) ? padded : 0;
+    if (padded > static_cast<std::size_t>(end - p)) return 0;
+    // Padding is NUL bytes: a parser that looks for the terminator word by word would otherwise
+    // run on into the following arguments.
+    for (std::size_t i = length; i < padded; ++i)
+        if (p[i] != '\0') return 0;
+    return padded;
 }
 
 bool wellFormedMessage(const char* p, const char* end)

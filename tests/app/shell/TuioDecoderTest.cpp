@@ -234,3 +234,15 @@ TEST(TuioDecoder, RegressionBlobLengthBeyondThePacketIsRejectedBeforeParsing)
     EXPECT_EQ(d.malformedPackets(), 2u);
     EXPECT_TRUE(r.take().empty());
 }
+
+TEST(TuioDecoder, RegressionStringPaddingThatIsNotNulIsRejected)
+{
+    // "T\0\0 " ends its string at the NUL but pads with a blank: a word-wise terminator search
+    // then ran on into the next arguments and crashed the OSC parser.
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
+    const char packet[] = "/tuio/2Dcur\0,si\0T\0\0 \0\0\0\xa5";
+    d.processPacket(packet, 24, "x", 0);
+    EXPECT_EQ(d.malformedPackets(), 1u);
+    EXPECT_TRUE(r.take().empty());
+}
