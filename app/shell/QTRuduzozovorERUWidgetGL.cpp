@@ -191,7 +191,9 @@ void QTRuduzozovorERUWidgetGL::paintGL()
     emit fpsChanged(pushFrameValue(value));
     glPopMatrix();
     update();
-    if (vis->bufferMemoryChanged()) emitStatus();
+    // Erased primitives leave without changing buffer memory; the count is refreshed anyway.
+    if (vis->bufferMemoryChanged() || vis->countComponents() != lastComponentCount) emitStatus();
+    lastComponentCount = vis->countComponents();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -156,6 +156,7 @@ private:
     QString noTaskText;
     bool eraserActive = false;
     bool eraserActiveBefore = false;
+    unsigned long lastComponentCount = 0;
 
     TouchPointRouter touchRouter;
     std::unique_ptr<QTTuioReceiver> tuio;

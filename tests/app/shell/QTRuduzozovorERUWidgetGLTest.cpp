@@ -4,9 +4,11 @@
 #include "shell/QTRuduzozovorERUWidgetGL.h"
 #include "shell/StartUp.h"
 #include "shell/TuioReceiver.h"
+#include "core/VisComponent.h"
 #include "vis/TabletopVis.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -233,4 +235,27 @@ TEST(TuioIntoTheController, RealDatagramsPressMoveSizeAndRelease)
     ASSERT_TRUE(vis->getDeviceIsPressed(0));
     for (int i = 0; i < 400 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
     EXPECT_FALSE(vis->getDeviceIsPressed(0));
+}
+
+TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
+{
+    // Deleting a leaf does not change buffer memory; the status bar still has to show the count.
+    struct Leaf : VisComponent {
+        explicit Leaf(TabletopVis* v) : VisComponent(v, 10, 10, true, true, 50, 50, 0) {}
+        void specificRender() override {}
+        void specificRenderForPicking() override {}
+        void pickingPreparation() override {}
+    };
+    auto* leaf = new Leaf(vis);
+    vis->addComponent(leaf, false);
+    QSignalSpy counts(widget, &QTRuduzozovorERUWidgetGL::objectNumber);
+    for (int i = 0; i < 20 && counts.isEmpty(); ++i) QTest::qWait(20);
+    ASSERT_FALSE(counts.isEmpty());
+    const unsigned int withLeaf = counts.last().at(0).toUInt();
+    vis->getAllocatedMemorySize(); // clears the memory-changed flag
+    vis->deleteComponent(leaf);
+    counts.clear();
+    for (int i = 0; i < 20 && counts.isEmpty(); ++i) QTest::qWait(20);
+    ASSERT_FALSE(counts.isEmpty());
+    EXPECT_EQ(counts.last().at(0).toUInt(), withLeaf - 1);
 }
