@@ -58,58 +58,32 @@ void RuduzozovorERUVisGL::initializeRenderer()
 }
 
 void RuduzozovorERUVisGL::lookUpColor(unsigned char r, unsigned char g, unsigned char b,
-                                      unsigned char* out)
+                                      unsigned char* out) const
 {
-    // 256^3 entries of three bytes (48 MiB): built on first use, not at start-up, so a scene
-    // that never asks pays nothing. The conversion is the identity until a colour model needs
-    // more.
-    if (!colorLookUpTable) {
-        colorLookUpTable.reset(new unsigned char[256u * 256u * 256u * 3u]);
-        unsigned char* p = colorLookUpTable.get();
-        for (unsigned int rr = 0; rr < 256; ++rr)
-            for (unsigned int gg = 0; gg < 256; ++gg)
-                for (unsigned int bb = 0; bb < 256; ++bb) {
-                    *p++ = static_cast<unsigned char>(rr);
-                    *p++ = static_cast<unsigned char>(gg);
-                    *p++ = static_cast<unsigned char>(bb);
-                }
-    }
-    const unsigned char* e =
-        colorLookUpTable.get() + ((static_cast<size_t>(r) << 16) | (g << 8) | b) * 3;
-    out[0] = e[0];
-    out[1] = e[1];
-    out[2] = e[2];
+    // The colour model outside the palette is the identity: computing it directly spares the
+    // 48 MiB table a stored conversion would need.
+    out[0] = r;
+    out[1] = g;
+    out[2] = b;
 }
 
-void RuduzozovorERUVisGL::setPenRange(double minimum, double maximum)
+void RuduzozovorERUVisGL::setRange(int posture, double minimum, double maximum)
 {
-    postureRanges[0] = minimum;
-    postureRanges[1] = maximum;
+    postureRanges[2 * posture] = minimum;
+    postureRanges[2 * posture + 1] = maximum;
 }
 
+void RuduzozovorERUVisGL::setPenRange(double minimum, double maximum) { setRange(0, minimum, maximum); }
 void RuduzozovorERUVisGL::setOneFingerRange(double minimum, double maximum)
 {
-    postureRanges[2] = minimum;
-    postureRanges[3] = maximum;
+    setRange(1, minimum, maximum);
 }
-
 void RuduzozovorERUVisGL::setTwoFingersRange(double minimum, double maximum)
 {
-    postureRanges[4] = minimum;
-    postureRanges[5] = maximum;
+    setRange(2, minimum, maximum);
 }
-
-void RuduzozovorERUVisGL::setFistRange(double minimum, double maximum)
-{
-    postureRanges[6] = minimum;
-    postureRanges[7] = maximum;
-}
-
-void RuduzozovorERUVisGL::setHandRange(double minimum, double maximum)
-{
-    postureRanges[8] = minimum;
-    postureRanges[9] = maximum;
-}
+void RuduzozovorERUVisGL::setFistRange(double minimum, double maximum) { setRange(3, minimum, maximum); }
+void RuduzozovorERUVisGL::setHandRange(double minimum, double maximum) { setRange(4, minimum, maximum); }
 
 CanvasCompositeGL* RuduzozovorERUVisGL::createCanvas(unsigned int width, unsigned int height,
                                                      double x, double y, double z,

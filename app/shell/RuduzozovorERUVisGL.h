@@ -9,7 +9,6 @@
 #include "vis/TabletopVisGL.h"
 
 #include <cstdint>
-#include <memory>
 
 class CanvasCompositeGL;
 
@@ -63,13 +62,14 @@ public:
                                     unsigned int numberOfToolBrushes, float initialPrimitiveSize,
                                     float toolStateParameter);
 
-    // Colour of the look-up table for (r, g, b); the table is filled on first use.
-    void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out);
+    // The colour the look-up conversion gives (r, g, b).
+    void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out) const;
     bool hasMultitexturing() const { return multitexturing; }
 
 private:
+    void setRange(int posture, double minimum, double maximum);
+
     double postureRanges[10] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    std::unique_ptr<unsigned char[]> colorLookUpTable;
     int inputCombo = 7;
     bool canvasFlag = true;
     int canvasCount = 5;
