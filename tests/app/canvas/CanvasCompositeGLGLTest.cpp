@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -78,12 +79,18 @@ protected:
         vis.reset();
     }
 
-    TestCanvasGL* makeCanvas()
+    TestCanvasGL* makeCanvas(int labelFont = 1)
     {
         // Screen 200 x 150 with an overflow of 20: the canvas covers 240 x 190.
-        auto* c = new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 1, 12.0f, 7.0f);
+        auto* c = new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, labelFont, 12.0f, 7.0f);
         vis->addComponent(c, false);
         return c;
+    }
+    template <class Leaf = DummyLeafGL> Leaf* newLeaf()
+    {
+        auto* leaf = new Leaf(vis.get());
+        vis->addComponent(leaf, false);
+        return leaf;
     }
 
     // One touch: down, moves along the points, up; contact side as a posture would have it.
@@ -163,22 +170,24 @@ TEST_F(CanvasGLTest, BuffersCarryTheirTagsTypesAndFills)
         }
 }
 
-TEST_F(CanvasGLTest, NewCanvasShowsNoLabel)
+TEST_F(CanvasGLTest, NewCanvasAndModesWithoutLabelShowNoLabel)
 {
     EXPECT_EQ(canvas->getInteractionMode(), 2);
     EXPECT_FALSE(canvas->isModeChanged());
     EXPECT_TRUE(canvas->isTouchReleased());
     EXPECT_FALSE(canvas->isPainting());
-    EXPECT_EQ(canvas->getBrushStrength(), 5);
-    EXPECT_EQ(canvas->getSizeStep(), 2);
-    EXPECT_EQ(canvas->getInitialPrimitiveSize(), 12.0f);
+    canvas->setInteractionMode(8);
+    canvas->specificRender();
+    EXPECT_FALSE(canvas->isModeChanged());
+    OutputCapture out;
+    canvas->printInteractionMode();
+    EXPECT_EQ(out.take(), "InteractionMode: 8\n");
 }
 
 TEST_F(CanvasGLTest, MissingLabelFontIsReported)
 {
     OutputCapture out;
-    std::unique_ptr<TestCanvasGL> c(
-        new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 0, 12.0f, 7.0f));
+    TestCanvasGL* c = makeCanvas(0);
     EXPECT_EQ(out.take(),
               "WARNING: Fontarial72 not found\n"
               "WARNING: CanvasCompositeGL: font arial72 could not be found. Did you load it? \n");
@@ -194,28 +203,24 @@ TEST_F(CanvasGLTest, LabelFontOverflowedItsGlyphTextures)
     OutputCapture quiet;
     ASSERT_TRUE(vis->loadFont(NPR_DATA_DIR "/fonts/arial.ttf", 72));
     ::testing::internal::CaptureStderr();
-    std::unique_ptr<TestCanvasGL> c(
-        new TestCanvasGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 0, 12.0f, 7.0f));
+    TestCanvasGL* c = makeCanvas(0);
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(errors.find("ASSERTION FAILED"), std::string::npos) << errors;
 
-    // The label shows: grey glyphs on black where nothing else is drawn.
-    auto greyPixels = [&] {
-        int n = 0;
-        for (int y = 55; y < 110; ++y)
-            for (int x = 0; x < 200; x += 2) {
-                const auto p = gl->pixel(x, y);
-                if (p[0] > 40 && p[0] == p[1] && p[1] == p[2]) ++n;
-            }
-        return n;
-    };
     c->setInteractionMode(0);
     for (int i = 0; i < 31; ++i) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
         c->specificRender();
     }
-    EXPECT_GT(greyPixels(), 100);
+    // The label shows: grey glyphs on black where nothing else is drawn.
+    int grey = 0;
+    for (int y = 55; y < 110; ++y)
+        for (int x = 0; x < 200; x += 2) {
+            const auto p = gl->pixel(x, y);
+            if (p[0] > 40 && p[0] == p[1] && p[1] == p[2]) ++grey;
+        }
+    EXPECT_GT(grey, 100);
 }
 
 TEST_F(CanvasGLTest, ChoosingTheSameModeTwiceShowsTheLabelTwice)
@@ -233,21 +238,6 @@ TEST_F(CanvasGLTest, ChoosingTheSameModeTwiceShowsTheLabelTwice)
         ++frames;
     }
     EXPECT_EQ(frames, 37); // 31 frames in, 6 out
-}
-
-TEST_F(CanvasGLTest, ModeWithoutLabelEndsAtOnce)
-{
-    canvas->setInteractionMode(8);
-    canvas->specificRender();
-    EXPECT_FALSE(canvas->isModeChanged());
-}
-
-TEST_F(CanvasGLTest, PrintsTheMode)
-{
-    canvas->setInteractionMode(4);
-    OutputCapture out;
-    canvas->printInteractionMode();
-    EXPECT_EQ(out.take(), "InteractionMode: 4\n");
 }
 
 TEST_F(CanvasGLTest, OneFingerStrokeInThePresetCombinationCreates)
@@ -387,8 +377,7 @@ TEST_F(CanvasGLTest, DeferredClearsRunOnTheirPass)
 
 TEST_F(CanvasGLTest, QueuedChildIsDeletedOnceAtTheNextPass)
 {
-    auto* leaf = new DummyLeafGL(vis.get());
-    vis->addComponent(leaf, false);
+    auto* leaf = newLeaf();
     ASSERT_EQ(canvas->addChild(leaf), 1);
     const unsigned long before = vis->countComponents();
     const unsigned long id = leaf->getId();
@@ -403,8 +392,7 @@ TEST_F(CanvasGLTest, QueuedChildIsDeletedOnceAtTheNextPass)
 
 TEST_F(CanvasGLTest, ChildrenAndPalettes)
 {
-    auto* leaf = new DummyLeafGL(vis.get());
-    vis->addComponent(leaf, false);
+    auto* leaf = newLeaf();
     EXPECT_EQ(canvas->addChild(nullptr), 0);
     EXPECT_EQ(canvas->addChild(leaf), 1);
     EXPECT_EQ(canvas->addChild(leaf), 0);
@@ -416,10 +404,7 @@ TEST_F(CanvasGLTest, ChildrenAndPalettes)
     EXPECT_EQ(leaf->getPassiveBuffer(ORIENTATION_BUFFER), canvas->getActiveBuffer(ORIENTATION_BUFFER));
 
     FakePaletteGL* p[4];
-    for (auto*& q : p) {
-        q = new FakePaletteGL(vis.get());
-        vis->addComponent(q, false);
-    }
+    for (auto*& q : p) q = newLeaf<FakePaletteGL>();
     for (int i = 0; i < 3; ++i) EXPECT_EQ(canvas->addChild(p[i]), 1);
     {
         OutputCapture out;
@@ -520,8 +505,7 @@ TEST_F(CanvasGLTest, FittingToALargerScreenKeepsContentsCentred)
     orientation->set2DValues(0u, 0u, right);
     canvas->getActiveBufferAs<int>(SPEED_BUFFER)->setValue(241u, 191u, 7);
     canvas->setToolState(0, 3, 2.0f);
-    auto* leaf = new DummyLeafGL(vis.get());
-    vis->addComponent(leaf, false);
+    auto* leaf = newLeaf();
     canvas->addChild(leaf);
 
     vis->setScreensize(260, 170); // buffers grow by 60 x 20
@@ -566,24 +550,15 @@ TEST_F(CanvasGLTest, WiiButtonsCycleTheModes)
     std::vector<WiiCommunicationData::WIIMOTE_BUTTON> none;
     WiiCommunicationData d;
     OutputCapture out;
-    d.plus = true;
-    canvas->wiimoteEvent(none, d); // pressed
-    canvas->wiimoteEvent(none, d); // held: no step
-    d.plus = false;
-    canvas->wiimoteEvent(none, d);
-    d.plus = true;
-    canvas->wiimoteEvent(none, d);
-    d.plus = false;
-    d.minus = true;
-    canvas->wiimoteEvent(none, d);
-    d.minus = false;
-    canvas->wiimoteEvent(none, d);
-    d.minus = true;
-    canvas->wiimoteEvent(none, d);
-    d.minus = false;
-    canvas->wiimoteEvent(none, d);
-    d.minus = true;
-    canvas->wiimoteEvent(none, d);
+    // Plus pressed, held (no step), released, pressed; then minus pressed three times.
+    const std::pair<bool, bool> states[] = {{true, false}, {true, false}, {false, false},
+                                            {true, false}, {false, true}, {false, false},
+                                            {false, true}, {false, false}, {false, true}};
+    for (const auto& [plus, minus] : states) {
+        d.plus = plus;
+        d.minus = minus;
+        canvas->wiimoteEvent(none, d);
+    }
     EXPECT_EQ(out.take(), "_curInteractionMode = MODE_ORIENT\n"
                           "_curInteractionMode = MODE_MOVE\n"
                           "_curInteractionMode = MODE_ORIENT\n"

@@ -71,12 +71,17 @@ TEST_F(PrimitiveLeafTest, ErosionTruncatesAndNegativeValuesRaiseLife)
     EXPECT_EQ(s->getLife(), 408);
 }
 
-TEST_F(PrimitiveLeafTest, ErodedPrimitiveOutsideACanvasIsNotQueued)
+TEST_F(PrimitiveLeafTest, NoCanvasOrNoToolStateGridMeansNoUpdate)
 {
     auto* p = new StrokeLeafGL(vis.get(), 20, 20, 20, 20, 0, 0, 0);
     vis->addComponent(p, false);
-    p->update(1.0);
-    EXPECT_EQ(p->getLife(), 210);
+    StrokeLeafGL* s = stroke();
+    canvas->fill<float>(ERASE_BUFFER, 100.0f);
+    canvas->drop(TOOL_STATE_BUFFER);
+    for (StrokeLeafGL* q : {p, s}) {
+        frames(q, 3);
+        EXPECT_EQ(q->getLife(), 210);
+    }
 }
 
 TEST_F(PrimitiveLeafTest, PrimitiveOffTheCurrentLayerKeepsEverything)
@@ -109,15 +114,6 @@ TEST_F(PrimitiveLeafTest, PrimitiveOffTheCurrentLayerKeepsEverything)
     canvas->tool(0, 3) = 1.0f;
     s->update(1.0);
     EXPECT_EQ(s->getLife(), 110);
-}
-
-TEST_F(PrimitiveLeafTest, NoToolStateGridMeansNoUpdate)
-{
-    StrokeLeafGL* s = stroke();
-    canvas->fill<float>(ERASE_BUFFER, 100.0f);
-    canvas->drop(TOOL_STATE_BUFFER);
-    frames(s, 3);
-    EXPECT_EQ(s->getLife(), 210);
 }
 
 TEST_F(PrimitiveLeafTest, OrientationTurnsAFifthOfTheRemainingAngleOrNotAtAll)
@@ -278,19 +274,13 @@ TEST_F(PrimitiveLeafTest, PointShapeFollowsTheSpeedBufferWithinTheTable)
     }
 }
 
-TEST_F(PrimitiveLeafTest, TargetAreaFlagFollowsTheBuffer)
-{
-    StrokeLeafGL* s = stroke();
-    canvas->fill<bool>(TARGET_AREA_BUFFER, true);
-    s->update(1.0);
-    EXPECT_TRUE(s->isInTargetArea());
-    EXPECT_EQ(s->currentAlpha(), 120);
-}
-
-TEST_F(PrimitiveLeafTest, StrokeAlphaIsLifeClampedDimmedOrTargeted)
+TEST_F(PrimitiveLeafTest, StrokeAlphaIsLifeClampedDimmedOrTargetedAndMasked)
 {
     StrokeLeafGL* s = stroke();
     EXPECT_EQ(s->currentAlpha(), 210);
+    EXPECT_FALSE(s->isMaskedOut());
+    canvas->fill<bool>(VALIDITY_MASK_BUFFER, false);
+    EXPECT_TRUE(s->isMaskedOut());
     s->setLife(300);
     EXPECT_EQ(s->currentAlpha(), 255) << "life above 255 must not wrap around";
     s->setLife(-5);
@@ -302,14 +292,10 @@ TEST_F(PrimitiveLeafTest, StrokeAlphaIsLifeClampedDimmedOrTargeted)
     EXPECT_EQ(s->currentAlpha(), 100);
     canvas->tool(0, 4) = 0.0f;
     EXPECT_FALSE(s->isDimmed());
-}
-
-TEST_F(PrimitiveLeafTest, StrokeVisibilityMask)
-{
-    StrokeLeafGL* s = stroke();
-    EXPECT_FALSE(s->isMaskedOut());
-    canvas->fill<bool>(VALIDITY_MASK_BUFFER, false);
-    EXPECT_TRUE(s->isMaskedOut());
+    canvas->fill<bool>(TARGET_AREA_BUFFER, true);
+    s->update(1.0);
+    EXPECT_TRUE(s->isInTargetArea());
+    EXPECT_EQ(s->currentAlpha(), 120);
 }
 
 TEST_F(PrimitiveLeafTest, StrokesShareListsPerTextureRowByReference)
