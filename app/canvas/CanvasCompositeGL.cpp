@@ -1,6 +1,7 @@
 #include "canvas/CanvasCompositeGL.h"
 
 #include "canvas/CanvasBuffers.h"
+#include "canvas/CurveField.h"
 #include "core/Random.h"
 #include "shell/RuduzozovorERUVisGL.h"
 #include "vis/TabletopVisGL.h"
@@ -10,10 +11,13 @@
 
 #include <FTGL/ftgl.h>
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <IL/il.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -75,6 +79,7 @@ CanvasCompositeGL::~CanvasCompositeGL()
     releaseAllChildren();
     removeActiveBuffers();
     if (frameList) glDeleteLists(frameList, 1);
+    if (selectionOutlineList) glDeleteLists(selectionOutlineList, 1);
     for (unsigned int list : labelLists)
         if (list) glDeleteLists(list, 1);
 }
@@ -165,6 +170,11 @@ void CanvasCompositeGL::createAdditionalBuffers()
     auto* dropOff = makeBuffer<float>(1, w, h);
     dropOff->clearBuffer();
     setActiveBuffer(DROP_OFF_BUFFER, dropOff);
+    // New buffers hold nothing of an earlier curve.
+    curveDepthReady = false;
+    curveTangents.clear();
+    curveOrientationCells.clear();
+    curveOrientationHold = 0;
     auto* depth = makeBuffer<double>(1, w, h);
     depth->fillEntireBuffer(0.0);
     setActiveBuffer(DEPTH_BUFFER, depth);
@@ -546,6 +556,8 @@ void CanvasCompositeGL::renderIntoBuffers()
         }
     }
 
+    // A curve's orientation is held long enough for primitives to turn, then handed back.
+    if (curveOrientationHold > 0 && --curveOrientationHold == 0) releaseCurveOrientation();
     if (clearTempOrientation2Request.pass()) clearTempOrientationBuffer2();
     if (clearTempOrientationRequest.pass()) clearTempOrientationBuffer();
     if (rebuildRequest.pass()) populateForTask(currentTask);
@@ -837,6 +849,11 @@ void CanvasCompositeGL::buildModeLabels()
 void CanvasCompositeGL::specificRender()
 {
     SurfaceCompositeGL::specificRender();
+    const bool outlineShown = selectionOutline || selectionOutlineDashed;
+    if (outlineShown && !selectionOutlineWasShown) rebuildSelectionOutlineList();
+    selectionOutlineWasShown = outlineShown;
+    if (selectionOutline) drawSelectionOutline();
+    if (selectionOutlineDashed) drawSelectionOutlineDashed();
     drawCurveOverlay();
     if (!modeChanged) return;
     const int list = canvas::modeLabelList(interactionMode);
@@ -906,8 +923,211 @@ void CanvasCompositeGL::setBackgroundTextures(const std::vector<unsigned int>& t
     if (displayListsBuilt) buildOrRebuildRenderDisplayLists();
 }
 
-void CanvasCompositeGL::drawSelectionOutline() {}
-void CanvasCompositeGL::drawSelectionOutlineDashed() {}
+// ---------------------------------------------------------------------------------------------
+// Selection outline
+
+void CanvasCompositeGL::rebuildSelectionOutlineList()
+{
+    if (!selectionOutlineList) selectionOutlineList = glGenLists(1);
+    if (!selectionOutlineList) return;
+    glNewList(selectionOutlineList, GL_COMPILE);
+    if (const auto* selection = getActiveBufferAs<bool>(SELECTION_BUFFER)) {
+        // Closed loops, so that a dash pattern runs on around the corners.
+        for (const auto& loop : canvas::selectionOutline(selection->getBufferArray(),
+                                                         selection->getWidth(),
+                                                         selection->getHeight())) {
+            glBegin(GL_LINE_LOOP);
+            for (const canvas::OutlineCorner& c : loop) glVertex2i(c.x, c.y);
+            glEnd();
+        }
+    }
+    glEndList();
+}
+
+void CanvasCompositeGL::drawSelectionOutlineList(bool dashed)
+{
+    if (!selectionOutlineList) return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(2.0f);
+    if (dashed) {
+        glEnable(GL_LINE_STIPPLE);
+        glLineStipple(1, 0x00FF);
+    } else {
+        glDisable(GL_LINE_STIPPLE);
+    }
+    glColor4f(0.2f, 0.2f, 0.2f, 0.8f);
+    glPushMatrix();
+    doCommonTransformations();
+    // Outline vertices are cell corners: cell c spans [c, c + 1], and cell c + 1.5 is the
+    // canvas's local origin.
+    glTranslated(-0.5 * getRealWidth() - 1.5, -0.5 * getRealHeight() - 1.5, 0.0);
+    glCallList(selectionOutlineList);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void CanvasCompositeGL::drawSelectionOutline() { drawSelectionOutlineList(false); }
+void CanvasCompositeGL::drawSelectionOutlineDashed() { drawSelectionOutlineList(true); }
+
+// ---------------------------------------------------------------------------------------------
+// Curve overlay
+//
+// Curve points are normalised canvas coordinates: (0, 0) the canvas's bottom-left corner,
+// (1, 1) its top-right one, in the canvas's own (unrotated) frame. Point (u, v) lies in buffer
+// cell (u x realWidth + 1.5, v x realHeight + 1.5), the mapping the canvas uses for touches and
+// primitives use for reading.
+
+namespace {
+
+bool hasExtension(const char* name)
+{
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!list) return false;
+    const std::size_t n = std::strlen(name);
+    for (const char* p = std::strstr(list, name); p; p = std::strstr(p + 1, name))
+        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
+    return false;
+}
+
+template <class F> bool resolve(F& f, const char* name)
+{
+    f = reinterpret_cast<F>(TabletopVisGL::getProcAddress(name));
+    return f != nullptr;
+}
+
+// Framebuffer-object entry points (GL 3.0 or ARB_framebuffer_object).
+struct FboApi {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    // Optional (GL 1.5): to park a bound pixel-pack buffer during read-back.
+    PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+
+    bool load()
+    {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        if (!version) return false;
+        if (std::atoi(version) < 3 && !hasExtension("GL_ARB_framebuffer_object")) return false;
+        resolve(bindBuffer, "glBindBuffer");
+        return resolve(genFramebuffers, "glGenFramebuffers") &&
+               resolve(deleteFramebuffers, "glDeleteFramebuffers") &&
+               resolve(bindFramebuffer, "glBindFramebuffer") &&
+               resolve(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+               resolve(checkFramebufferStatus, "glCheckFramebufferStatus") &&
+               resolve(genRenderbuffers, "glGenRenderbuffers") &&
+               resolve(deleteRenderbuffers, "glDeleteRenderbuffers") &&
+               resolve(bindRenderbuffer, "glBindRenderbuffer") &&
+               resolve(renderbufferStorage, "glRenderbufferStorage");
+    }
+};
+
+// One vertex of the distance valley: cell coordinates and depth 0 (on the curve) … 1 (far).
+struct ValleyVertex {
+    double x, y, depth;
+    unsigned char rgba[4];
+};
+
+void addTriangle(std::vector<ValleyVertex>& out, const ValleyVertex& a, const ValleyVertex& b,
+                 const ValleyVertex& c)
+{
+    out.push_back(a);
+    out.push_back(b);
+    out.push_back(c);
+}
+
+// Triangles whose depth is the distance to the polyline over `falloff`: a flat-sided strip on
+// each side of every segment and a cone at every point for the joins and the round ends. With
+// the nearest surface winning, the depth is continuous (a cut-off end would leave a step that
+// the gradient takes for a steep slope).
+std::vector<ValleyVertex> valleyGeometry(const std::vector<Curve2D::Point>& p, double falloff)
+{
+    std::vector<ValleyVertex> out;
+    auto vertex = [](double x, double y, double depth, const unsigned char* rgba) {
+        ValleyVertex v{x, y, depth, {rgba[0], rgba[1], rgba[2], rgba[3]}};
+        return v;
+    };
+    auto direction = [&](std::size_t i, double* tx, double* ty) {
+        const double dx = p[i + 1].x - p[i].x;
+        const double dy = p[i + 1].y - p[i].y;
+        const double length = std::hypot(dx, dy);
+        if (!(length > 0.0)) return false;
+        *tx = dx / length;
+        *ty = dy / length;
+        return true;
+    };
+    for (std::size_t i = 0; i + 1 < p.size(); ++i) {
+        double tx = 0.0, ty = 0.0;
+        if (!direction(i, &tx, &ty)) continue;
+        unsigned char rgba[4];
+        canvas::TangentHint::encode(tx, ty, rgba);
+        const double nx = -ty * falloff;
+        const double ny = tx * falloff;
+        const ValleyVertex a = vertex(p[i].x, p[i].y, 0.0, rgba);
+        const ValleyVertex b = vertex(p[i + 1].x, p[i + 1].y, 0.0, rgba);
+        for (double side : {1.0, -1.0}) {
+            const ValleyVertex a1 = vertex(p[i].x + side * nx, p[i].y + side * ny, 1.0, rgba);
+            const ValleyVertex b1 = vertex(p[i + 1].x + side * nx, p[i + 1].y + side * ny, 1.0, rgba);
+            addTriangle(out, a, b, b1);
+            addTriangle(out, a, b1, a1);
+        }
+    }
+    constexpr int kJoinSteps = 48;
+    constexpr double kTwoPi = 6.283185307179586;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        double ax = 0.0, ay = 0.0, bx = 0.0, by = 0.0;
+        const bool before = i > 0 && direction(i - 1, &ax, &ay);
+        const bool after = i + 1 < p.size() && direction(i, &bx, &by);
+        if (!before && !after) continue;
+        double tx = (before ? ax : 0.0) + (after ? bx : 0.0);
+        double ty = (before ? ay : 0.0) + (after ? by : 0.0);
+        const double length = std::hypot(tx, ty);
+        if (!(length > 1e-9)) {
+            // A hairpin: the incoming direction stands for the join.
+            tx = before ? ax : bx;
+            ty = before ? ay : by;
+        } else {
+            tx /= length;
+            ty /= length;
+        }
+        unsigned char rgba[4];
+        canvas::TangentHint::encode(tx, ty, rgba);
+        const ValleyVertex centre = vertex(p[i].x, p[i].y, 0.0, rgba);
+        for (int k = 0; k < kJoinSteps; ++k) {
+            const double a0 = kTwoPi * k / kJoinSteps;
+            const double a1 = kTwoPi * (k + 1) / kJoinSteps;
+            addTriangle(out, centre,
+                        vertex(p[i].x + falloff * std::cos(a0), p[i].y + falloff * std::sin(a0), 1.0, rgba),
+                        vertex(p[i].x + falloff * std::cos(a1), p[i].y + falloff * std::sin(a1), 1.0, rgba));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool CanvasCompositeGL::canRenderOffscreen() const
+{
+    FboApi api;
+    return api.load();
+}
+
+int CanvasCompositeGL::offscreenSizeLimit() const
+{
+    GLint viewport[2] = {0, 0};
+    GLint renderbuffer = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    return std::max(1, std::min({viewport[0], viewport[1], renderbuffer}));
+}
 
 void CanvasCompositeGL::drawCurveOverlay()
 {
@@ -922,7 +1142,197 @@ void CanvasCompositeGL::drawCurveOverlay()
     }
 }
 
-void CanvasCompositeGL::computeDepthFromCurve() {}
-void CanvasCompositeGL::computeOrientationFromCurve() {}
+void CanvasCompositeGL::computeDepthFromCurve()
+{
+    curveDepthReady = false;
+    auto* depth = getActiveBufferAs<double>(DEPTH_BUFFER);
+    if (!depth || resampledCurve.getNumberOfPoints() < 2) return;
+    // The buffer's own size: after fitting to a smaller screen it is larger than the canvas.
+    const int w = static_cast<int>(depth->getWidth());
+    const int h = static_cast<int>(depth->getHeight());
+    if (w <= 0 || h <= 0) return;
+    FboApi gl;
+    if (!canRenderOffscreen() || !gl.load()) return;
+
+    std::vector<Curve2D::Point> cells;
+    cells.reserve(resampledCurve.getNumberOfPoints());
+    for (const Curve2D::Point& q : resampledCurve.getPoints())
+        cells.push_back({q.x * getRealWidth() + 1.5, q.y * getRealHeight() + 1.5});
+    const std::vector<ValleyVertex> valley = valleyGeometry(cells, kCurveFalloffCells);
+
+    // Buffers beyond the GL limits render in tiles of at most limit x limit cells.
+    const int limit = std::max(1, offscreenSizeLimit());
+    const int tileW = std::min(w, limit);
+    const int tileH = std::min(h, limit);
+
+    GLint previousDraw = 0, previousRead = 0, previousRenderbuffer = 0, previousPack = 0;
+    GLint previousMatrixMode = GL_MODELVIEW;
+    GLdouble previousProjection[16], previousModelview[16];
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &previousDraw);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
+    glGetIntegerv(GL_RENDERBUFFER_BINDING, &previousRenderbuffer);
+    if (gl.bindBuffer) glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &previousPack);
+    glGetIntegerv(GL_MATRIX_MODE, &previousMatrixMode);
+    glGetDoublev(GL_PROJECTION_MATRIX, previousProjection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, previousModelview);
+
+    GLuint renderbuffers[2] = {0, 0};
+    GLuint fbo = 0;
+    gl.genRenderbuffers(2, renderbuffers);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, renderbuffers[0]);
+    gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, tileW, tileH);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, renderbuffers[1]);
+    gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, tileW, tileH);
+    gl.genFramebuffers(1, &fbo);
+    gl.bindFramebuffer(GL_FRAMEBUFFER, fbo);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffers[0]);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, renderbuffers[1]);
+    const bool complete = gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+
+    if (complete) {
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT |
+                     GL_TRANSFORM_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_SCISSOR_BIT |
+                     GL_PIXEL_MODE_BIT | GL_LIGHTING_BIT | GL_STENCIL_BUFFER_BIT);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        if (gl.bindBuffer && previousPack) gl.bindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+        glDrawBuffer(GL_COLOR_ATTACHMENT0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        for (GLenum cap : {GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_CULL_FACE, GL_SCISSOR_TEST,
+                           GL_DITHER, GL_ALPHA_TEST, GL_STENCIL_TEST, GL_FOG, GL_POLYGON_SMOOTH,
+                           GL_POLYGON_STIPPLE, GL_COLOR_LOGIC_OP})
+            glDisable(cap);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        glDepthMask(GL_TRUE);
+        glDepthRange(0.0, 1.0);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glShadeModel(GL_FLAT);
+        glClearDepth(1.0);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glPixelTransferf(GL_DEPTH_SCALE, 1.0f);
+        glPixelTransferf(GL_DEPTH_BIAS, 0.0f);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+        glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+        glPixelStorei(GL_PACK_SWAP_BYTES, GL_FALSE);
+
+        curveTangents.assign(static_cast<std::size_t>(w) * h * 4, 0);
+        double* out = depth->getBufferArray();
+        std::vector<float> tileDepth(static_cast<std::size_t>(tileW) * tileH);
+        std::vector<unsigned char> tileColour(static_cast<std::size_t>(tileW) * tileH * 4);
+        for (int y0 = 0; y0 < h; y0 += tileH) {
+            for (int x0 = 0; x0 < w; x0 += tileW) {
+                const int tw = std::min(tileW, w - x0);
+                const int th = std::min(tileH, h - y0);
+                glViewport(0, 0, tw, th);
+                glMatrixMode(GL_PROJECTION);
+                glLoadIdentity();
+                // Eye depth -d lands at window depth d.
+                glOrtho(x0, x0 + tw, y0, y0 + th, 0.0, 1.0);
+                glMatrixMode(GL_MODELVIEW);
+                glLoadIdentity();
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                glBegin(GL_TRIANGLES);
+                for (const ValleyVertex& v : valley) {
+                    glColor4ubv(v.rgba);
+                    glVertex3d(v.x, v.y, -v.depth);
+                }
+                glEnd();
+                glReadPixels(0, 0, tw, th, GL_DEPTH_COMPONENT, GL_FLOAT, tileDepth.data());
+                glReadPixels(0, 0, tw, th, GL_RGBA, GL_UNSIGNED_BYTE, tileColour.data());
+                for (int r = 0; r < th; ++r) {
+                    const std::size_t row = static_cast<std::size_t>(y0 + r) * w + x0;
+                    for (int c = 0; c < tw; ++c) out[row + c] = tileDepth[static_cast<std::size_t>(r) * tw + c];
+                    std::copy_n(tileColour.begin() + static_cast<std::ptrdiff_t>(r) * tw * 4, tw * 4,
+                                curveTangents.begin() + static_cast<std::ptrdiff_t>(row) * 4);
+                }
+            }
+        }
+        curveDepthReady = true;
+        if (gl.bindBuffer && previousPack) gl.bindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(previousPack));
+        glPopClientAttrib();
+    }
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(previousProjection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(previousModelview);
+    // The caller's framebuffers before its draw and read buffers come back with the attributes.
+    gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(previousDraw));
+    gl.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
+    if (complete) glPopAttrib();
+    glMatrixMode(static_cast<GLenum>(previousMatrixMode));
+    gl.deleteFramebuffers(1, &fbo);
+    gl.deleteRenderbuffers(2, renderbuffers);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(previousRenderbuffer));
+}
+
+void CanvasCompositeGL::computeOrientationFromCurve()
+{
+    if (!curveDepthReady) return;
+    curveDepthReady = false;
+    auto* depth = getActiveBufferAs<double>(DEPTH_BUFFER);
+    auto* gradient = getActiveBufferAs<double>(GRADIENT_BUFFER);
+    if (!depth || !gradient) return;
+    const std::size_t w = depth->getWidth();
+    const std::size_t h = depth->getHeight();
+    if (w == 0 || h == 0 || gradient->getWidth() != w || gradient->getHeight() != h) return;
+    canvas::gradientFromDepth(depth->getBufferArray(), w, h, gradient->getBufferArray());
+
+    std::vector<float> field(w * h * 2);
+    const bool hinted = curveTangents.size() == w * h * 4;
+    canvas::orientationFromGradient(gradient->getBufferArray(), hinted ? curveTangents.data() : nullptr,
+                                    w, h, field.data());
+
+    releaseCurveOrientation();
+    auto* temp = getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
+    if (temp && temp->getWidth() == w && temp->getHeight() == h) {
+        float* cells = temp->getBufferArray();
+        for (std::size_t i = 0; i < w * h; ++i) {
+            const float* v = &field[2 * i];
+            if (v[0] == 0.0f && v[1] == 0.0f) continue;
+            cells[2 * i] = v[0];
+            cells[2 * i + 1] = v[1];
+            curveOrientationCells.push_back({i, {v[0], v[1]}});
+        }
+        curveOrientationHold = curveOrientationCells.empty() ? 0 : kCurveOrientationPasses;
+    }
+
+    float o[4] = {field[0], field[0], field[1], field[1]}; // max x, min x, max y, min y
+    const double* g = gradient->getBufferArray();
+    double gm[4] = {g[0], g[0], g[1], g[1]};
+    for (std::size_t i = 0; i < w * h; ++i) {
+        o[0] = std::max(o[0], field[2 * i]);
+        o[1] = std::min(o[1], field[2 * i]);
+        o[2] = std::max(o[2], field[2 * i + 1]);
+        o[3] = std::min(o[3], field[2 * i + 1]);
+        gm[0] = std::max(gm[0], g[2 * i]);
+        gm[1] = std::min(gm[1], g[2 * i]);
+        gm[2] = std::max(gm[2], g[2 * i + 1]);
+        gm[3] = std::min(gm[3], g[2 * i + 1]);
+    }
+    std::cout << "maxOrientationXVal:" << o[0] << " minOrientationXVal" << o[1]
+              << " maxOrientationYVal:" << o[2] << " minOrientationYVal" << o[3] << std::endl;
+    std::cout << "maxGradientXVal:" << gm[0] << " minGradientXVal" << gm[1]
+              << " maxGradientYVal:" << gm[2] << " minGradientYVal" << gm[3] << std::endl;
+    std::vector<unsigned char>().swap(curveTangents);
+}
+
+void CanvasCompositeGL::releaseCurveOrientation()
+{
+    auto* temp = getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
+    if (temp) {
+        const std::size_t n = static_cast<std::size_t>(temp->getWidth()) * temp->getHeight();
+        float* cells = temp->getBufferArray();
+        // Cells a brush has written since keep the brush's vector.
+        for (const CurveOrientationCell& c : curveOrientationCells)
+            if (c.index < n && cells[2 * c.index] == c.v[0] && cells[2 * c.index + 1] == c.v[1])
+                cells[2 * c.index] = cells[2 * c.index + 1] = 0.0f;
+    }
+    curveOrientationCells.clear();
+    curveOrientationHold = 0;
+}
 
 void CanvasCompositeGL::renderInGlobalBuffersForward() { renderInGlobalBuffers(); }

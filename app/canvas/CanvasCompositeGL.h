@@ -23,6 +23,7 @@
 #include "core/WiiCommunicationData.h"
 
 #include <array>
+#include <cstddef>
 #include <deque>
 #include <map>
 #include <string>
@@ -127,14 +128,22 @@ public:
     virtual void setOrientationSubModeFollow();
     virtual void setOrientationSubModeRadial();
     virtual void setOrientationSubModeCircular();
+    // The boundary of the selection (tag 25) as lines in canvas coordinates, solid or dashed.
+    // The outline is built when a flag is turned on and kept while it stays on.
     virtual void drawSelectionOutline();
     virtual void drawSelectionOutlineDashed();
+    // A completed curve (normalised canvas coordinates) is resampled and turned into the depth,
+    // gradient and temporary orientation fields.
     virtual void drawCurveOverlay();
     // "InteractionMode: <mode>" on standard output.
     virtual void printInteractionMode();
     virtual void drawFrameGL();
     virtual void drawBackgroundQuad();
+    // The resampled curve as distance into the depth buffer (tag 27): 0 on the curve, rising
+    // linearly to 1 at kCurveFalloffCells and beyond. Rendered off-screen; GL state is restored.
     virtual void computeDepthFromCurve();
+    // Gradient (tag 28) of that depth and, near the curve, unit vectors along it into the
+    // temporary orientation (tag 8), held there for kCurveOrientationPasses buffer passes.
     virtual void computeOrientationFromCurve();
     // Reads the current framebuffer into "screenshot<counter>.png".
     virtual void saveScreenshot(int unused);
@@ -188,6 +197,22 @@ public:
     bool isTouchReleased() const { return touchReleased; }
     bool isFirstTouch() const { return firstTouch; }
 
+    // Switching a flag on builds the outline of the current selection; a touch switches both off.
+    void setSelectionOutline(bool on) { selectionOutline = on; }
+    void setSelectionOutlineDashed(bool on) { selectionOutlineDashed = on; }
+    bool isSelectionOutlineShown() const { return selectionOutline; }
+    bool isSelectionOutlineDashedShown() const { return selectionOutlineDashed; }
+
+    // Distance (buffer cells) at which a curve's influence ends.
+    static constexpr double kCurveFalloffCells = 60.0;
+    // Buffer passes a curve's orientation stays in the temporary orientation: primitives turn a
+    // fifth of the remaining angle a frame, so 40 frames bring a half turn to within a degree.
+    static constexpr int kCurveOrientationPasses = 40;
+    // Cells of the temporary orientation the last curve still holds.
+    std::size_t getCurveOrientationCells() const { return curveOrientationCells.size(); }
+
+    // The drawn curve in normalised canvas coordinates: (0, 0) the bottom-left corner, (1, 1)
+    // the top-right one. Marking it complete has the next render turn it into fields.
     Curve2D& getCurve() { return curve; }
     Curve2D& getResampledCurve() { return resampledCurve; }
 
@@ -227,6 +252,14 @@ protected:
     virtual bool isPalette(VisComponent* child) const;
     // Creates a tool brush through the controller (null without the brush class).
     ToolBrushLeafGL* createToolBrush();
+    // Whether the context can render into framebuffer objects with a depth attachment.
+    virtual bool canRenderOffscreen() const;
+    // Largest off-screen target side in pixels (the GL limits); larger buffers render in tiles.
+    virtual int offscreenSizeLimit() const;
+    // Zeroes the temporary orientation cells that still hold the last curve's vectors.
+    void releaseCurveOrientation();
+    void rebuildSelectionOutlineList();
+    void drawSelectionOutlineList(bool dashed);
 
     // Brushes and palettes.
     std::vector<ToolBrushLeafGL*> toolBrushes;
@@ -253,6 +286,21 @@ protected:
 
     Curve2D curve;
     Curve2D resampledCurve;
+    // Set by computeDepthFromCurve when the depth buffer holds the current curve.
+    bool curveDepthReady = false;
+    // Per depth cell RGBA: the nearest segment's direction (CurveField.h, TangentHint).
+    std::vector<unsigned char> curveTangents;
+    // Cell index and vector of every temporary orientation cell the last curve wrote.
+    struct CurveOrientationCell {
+        std::size_t index;
+        float v[2];
+    };
+    std::vector<CurveOrientationCell> curveOrientationCells;
+    int curveOrientationHold = 0;
+
+    // Selection outline display list and the flags seen at the last render.
+    unsigned int selectionOutlineList = 0;
+    bool selectionOutlineWasShown = false;
 
     std::deque<VisComponent*> deletionQueue;
 

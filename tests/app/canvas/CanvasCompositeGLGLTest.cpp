@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -44,7 +47,19 @@ public:
     using CanvasCompositeGL::CanvasCompositeGL;
     using CanvasCompositeGL::specificRender;
 
+    // Off-screen tile side (0: the GL limits) and whether off-screen targets exist.
+    int tileLimit = 0;
+    bool offscreen = true;
+
 protected:
+    int offscreenSizeLimit() const override
+    {
+        return tileLimit > 0 ? tileLimit : CanvasCompositeGL::offscreenSizeLimit();
+    }
+    bool canRenderOffscreen() const override
+    {
+        return offscreen && CanvasCompositeGL::canRenderOffscreen();
+    }
     bool isPalette(VisComponent* child) const override
     {
         return dynamic_cast<FakePaletteGL*>(child) != nullptr;
@@ -575,6 +590,222 @@ TEST_F(CanvasGLTest, CurveOverlayReportsTheResampling)
     c.setComplete(true);
     OutputCapture out;
     canvas->drawCurveOverlay();
-    EXPECT_EQ(out.take(), "number of points in initial curve: 2 in resampled curve: 4\n");
+    const std::string text = out.take();
+    EXPECT_EQ(text.rfind("number of points in initial curve: 2 in resampled curve: 4\n"
+                         "maxOrientationXVal:", 0), 0u) << text;
+    EXPECT_NE(text.find("\nmaxGradientXVal:"), std::string::npos) << text;
     EXPECT_EQ(canvas->getResampledCurve().getNumberOfPoints(), 4u);
+}
+
+namespace {
+
+// Runs a completed curve of normalised canvas points through the canvas's overlay.
+std::string drawCurve(CanvasCompositeGL& c, std::initializer_list<std::pair<double, double>> points)
+{
+    Curve2D& curve = c.getCurve();
+    curve.clear();
+    for (const auto& p : points) curve.addPoint(p.first, p.second);
+    curve.setComplete(true);
+    OutputCapture out;
+    c.drawCurveOverlay();
+    return out.take();
+}
+
+std::array<float, 2> vectorAt(CanvasCompositeGL& c, BUFFERTAG tag, unsigned x, unsigned y)
+{
+    std::array<float, 2> v{};
+    c.getActiveBufferAs<float>(tag)->get2DValues(x, y, v.data());
+    return v;
+}
+
+} // namespace
+
+TEST_F(CanvasGLTest, StraightCurveOrientsPrimitivesAlongItNearbyOnly)
+{
+    // Row 0.5 of the 190-high canvas is buffer row 96.5: the middle of cell row 96.
+    const std::string text = drawCurve(*canvas, {{0.1, 0.5}, {0.5, 0.5}, {0.9, 0.5}});
+    EXPECT_NE(text.find("\nmaxOrientationXVal:1 minOrientationXVal0 maxOrientationYVal:"),
+              std::string::npos) << text;
+
+    auto* depth = canvas->getActiveBufferAs<double>(DEPTH_BUFFER);
+    EXPECT_LT(depth->getValue(120u, 96u), 0.01);
+    EXPECT_NEAR(depth->getValue(120u, 126u), 30.0 / 60.0, 0.01);
+    EXPECT_LT(depth->getValue(120u, 96u), depth->getValue(120u, 97u));
+    EXPECT_LT(depth->getValue(120u, 96u), depth->getValue(120u, 95u));
+    EXPECT_EQ(depth->getValue(120u, 170u), 1.0);
+    // The gradient points away from the curve.
+    auto* gradient = canvas->getActiveBufferAs<double>(GRADIENT_BUFFER);
+    double g[2];
+    gradient->get2DValues(120u, 110u, g);
+    EXPECT_NEAR(g[1], 1.0 / 60.0, 1e-3);
+    gradient->get2DValues(120u, 80u, g);
+    EXPECT_NEAR(g[1], -1.0 / 60.0, 1e-3);
+
+    // Along the curve on both sides and on it, all pointing the way it was drawn.
+    for (unsigned y = 50; y <= 142; y += 2)
+        for (unsigned x = 40; x <= 200; x += 8) {
+            const auto v = vectorAt(*canvas, TEMPORARY_ORIENTATION_BUFFER, x, y);
+            ASSERT_NEAR(v[0], 1.0f, 1e-3f) << x << "," << y;
+            ASSERT_NEAR(v[1], 0.0f, 0.05f) << x << "," << y;
+        }
+    for (unsigned y : {0u, 20u, 170u, 191u})
+        for (unsigned x = 0; x < 242; x += 11) {
+            const auto v = vectorAt(*canvas, TEMPORARY_ORIENTATION_BUFFER, x, y);
+            ASSERT_EQ(v[0], 0.0f) << x << "," << y;
+            ASSERT_EQ(v[1], 0.0f) << x << "," << y;
+        }
+}
+
+TEST_F(CanvasGLTest, CurveOrientationIsHeldForTurningThenHandedBack)
+{
+    auto* temp = canvas->getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
+    drawCurve(*canvas, {{0.1, 0.5}, {0.5, 0.5}, {0.9, 0.5}});
+    ASSERT_GT(canvas->getCurveOrientationCells(), 0u);
+    // A brush writes one cell meanwhile; that cell stays the brush's.
+    float brush[2] = {0.0f, 1.0f};
+    temp->set2DValues(120u, 105u, brush);
+    for (int pass = 1; pass < CanvasCompositeGL::kCurveOrientationPasses; ++pass)
+        canvas->renderIntoBuffers();
+    EXPECT_EQ(vectorAt(*canvas, TEMPORARY_ORIENTATION_BUFFER, 120, 100)[0], 1.0f);
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(canvas->getCurveOrientationCells(), 0u);
+    EXPECT_EQ(vectorAt(*canvas, TEMPORARY_ORIENTATION_BUFFER, 120, 100)[0], 0.0f);
+    EXPECT_EQ(vectorAt(*canvas, TEMPORARY_ORIENTATION_BUFFER, 120, 105)[1], 1.0f);
+}
+
+TEST_F(CanvasGLTest, CurveLeavingTheCanvasRestoresTheCallersState)
+{
+    // The caller's target, viewport, matrices and enables come back unchanged.
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glViewport(3, 4, 100, 90);
+    glMatrixMode(GL_PROJECTION);
+    glTranslated(5.0, 6.0, 0.0);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslated(7.0, 8.0, 0.0);
+    glEnable(GL_BLEND);
+    GLdouble projection[16], modelview[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+
+    drawCurve(*canvas, {{-0.5, 0.2}, {0.5, 0.5}, {1.5, 1.7}});
+
+    GLint after = -1, viewport[4] = {}, mode = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &after);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(after, framebuffer);
+    EXPECT_EQ(viewport[0], 3);
+    EXPECT_EQ(viewport[1], 4);
+    EXPECT_EQ(viewport[2], 100);
+    EXPECT_EQ(viewport[3], 90);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    GLdouble m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, m);
+    EXPECT_TRUE(std::equal(m, m + 16, projection));
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    EXPECT_TRUE(std::equal(m, m + 16, modelview));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    // The part inside reached the grids.
+    EXPECT_LT(canvas->getActiveBufferAs<double>(DEPTH_BUFFER)->getValue(121u, 96u), 0.05);
+    const auto v = vectorAt(*canvas, TEMPORARY_ORIENTATION_BUFFER, 121, 96);
+    EXPECT_NEAR(std::hypot(v[0], v[1]), 1.0f, 1e-4f);
+}
+
+TEST_F(CanvasGLTest, TiledCurveRenderingMatchesOneTarget)
+{
+    TestCanvasGL* tiled = nullptr;
+    {
+        OutputCapture quiet;
+        tiled = makeCanvas();
+    }
+    tiled->tileLimit = 50;
+    const auto points = {std::make_pair(0.05, 0.1), std::make_pair(0.4, 0.8),
+                         std::make_pair(0.95, 0.3)};
+    drawCurve(*canvas, points);
+    drawCurve(*tiled, points);
+    const auto* a = canvas->getActiveBufferAs<double>(DEPTH_BUFFER)->getBufferArray();
+    const auto* b = tiled->getActiveBufferAs<double>(DEPTH_BUFFER)->getBufferArray();
+    double worst = 0.0;
+    for (unsigned i = 0; i < 242u * 192u; ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
+    EXPECT_LT(worst, 1e-4); // a misplaced tile would be off by 1/60 a cell or more
+    EXPECT_LT(*std::min_element(b, b + 242 * 192), 0.01);
+}
+
+TEST_F(CanvasGLTest, CurveWithoutOffscreenTargetsOrDepthBufferChangesNothing)
+{
+    canvas->offscreen = false;
+    auto* temp = canvas->getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
+    EXPECT_EQ(drawCurve(*canvas, {{0.1, 0.5}, {0.5, 0.5}, {0.9, 0.5}}),
+              "number of points in initial curve: 3 in resampled curve: 28\n");
+    EXPECT_EQ(canvas->getActiveBufferAs<double>(DEPTH_BUFFER)->getValue(120u, 96u), 0.0);
+    EXPECT_EQ(temp->getValue(120u, 96u), 0.0f);
+
+    canvas->offscreen = true;
+    canvas->getActiveBuffer(DEPTH_BUFFER)->destroy();
+    canvas->getActiveBuffers()->erase(DEPTH_BUFFER);
+    EXPECT_EQ(drawCurve(*canvas, {{0.1, 0.5}, {0.5, 0.5}, {0.9, 0.5}}),
+              "number of points in initial curve: 3 in resampled curve: 28\n");
+    EXPECT_EQ(temp->getValue(120u, 96u), 0.0f);
+}
+
+TEST_F(CanvasGLTest, SelectionOutlineTracesTheBoundaryOfASelectedDisc)
+{
+    // A disc of radius 30 cells around cell (121, 96): table (100, 75). Cell corner X lies at
+    // table X - 21.5.
+    auto* selection = canvas->getActiveBufferAs<bool>(SELECTION_BUFFER);
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 242; ++x)
+            selection->setValue(unsigned(x), unsigned(y), std::hypot(x - 121, y - 96) <= 30.0);
+    auto render = [&] {
+        glClear(GL_COLOR_BUFFER_BIT);
+        canvas->specificRender();
+    };
+    auto lit = [&](int x, int y) { return gl->pixel(x, y)[0] > 0; };
+    // Lit pixels within two of the circle at 36 angles.
+    auto boundaryHits = [&] {
+        int hits = 0;
+        for (int k = 0; k < 36; ++k) {
+            const double a = k * 10.0 * 3.14159265 / 180.0;
+            const int cx = int(std::lround(100 + 30.5 * std::cos(a)));
+            const int cy = int(std::lround(75 + 30.5 * std::sin(a)));
+            bool any = false;
+            for (int dy = -2; dy <= 2 && !any; ++dy)
+                for (int dx = -2; dx <= 2 && !any; ++dx) any = lit(cx + dx, cy + dy);
+            hits += any;
+        }
+        return hits;
+    };
+    auto litOnCircle = [&] {
+        int n = 0;
+        for (int y = 40; y <= 110; ++y)
+            for (int x = 65; x <= 135; ++x) n += lit(x, y);
+        return n;
+    };
+
+    canvas->setSelectionOutline(true);
+    render();
+    EXPECT_EQ(boundaryHits(), 36);
+    for (int y = 60; y <= 90; y += 2)
+        for (int x = 85; x <= 115; x += 2) ASSERT_FALSE(lit(x, y)) << x << "," << y;
+    for (int k = 0; k < 360; k += 15) {
+        const double a = k * 3.14159265 / 180.0;
+        ASSERT_FALSE(lit(int(100 + 38 * std::cos(a)), int(75 + 38 * std::sin(a)))) << k;
+    }
+    const int solid = litOnCircle();
+
+    // Dashed: the same line with gaps.
+    canvas->setSelectionOutline(false);
+    canvas->setSelectionOutlineDashed(true);
+    render();
+    const int dashed = litOnCircle();
+    EXPECT_GT(dashed, solid / 5);
+    EXPECT_LT(dashed, solid * 4 / 5);
+
+    // A touch switches the outline off.
+    canvas->hitLocalBuffer(10, 10, 10, 10);
+    render();
+    EXPECT_EQ(litOnCircle(), 0);
 }
