@@ -690,7 +690,8 @@ void CanvasCompositeGL::wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_B
             const float y = currentWii.nunchuk().joyY;
             brushStrength = std::clamp(brushStrength - 0.3 * y, 2.0, 30.0);
             if (interactionMode == MODE_SIZE && y != 0.0f) {
-                const float d = getToolState(0, 2) - 0.3f * 20.0f * y;
+                // 6 cells per event at full tilt with the default speed of 100.
+                const float d = getToolState(0, 2) - 0.06f * static_cast<float>(diameterScaleSpeed) * y;
                 applyBrushDiameter(std::clamp(d, 10.0f, 600.0f));
             }
         }

@@ -189,6 +189,11 @@ public:
     unsigned int getToolStateHeight() const { return toolStateHeight; }
 
     unsigned int getNumberOfToolBrushes() const { return static_cast<unsigned int>(toolBrushes.size()); }
+    const std::vector<ToolBrushLeafGL*>& getToolBrushes() const { return toolBrushes; }
+    // How fast the Nunchuk joystick changes the brush diameter in size mode (the configuration's
+    // tool-glass speed, 100 by default).
+    void setDiameterScaleSpeed(int speed) { diameterScaleSpeed = speed; }
+    int getDiameterScaleSpeed() const { return diameterScaleSpeed; }
     ToolBrushLeafGL* getToolBrush(unsigned int index) const;
     unsigned int getNumberOfPalettes() const { return numberOfPalettes; }
     VisComponent* getPalette(unsigned int index) const;
@@ -263,6 +268,7 @@ protected:
 
     // Brushes and palettes.
     std::vector<ToolBrushLeafGL*> toolBrushes;
+    int diameterScaleSpeed = 100;
     std::array<VisComponent*, kMaxPalettes> palettes{};
     unsigned int numberOfPalettes = 0;
     std::map<unsigned long, VisComponent*> childrenById;

@@ -14,7 +14,6 @@ GeoStrokeLeafGL::GeoStrokeLeafGL(TabletopVisGL* vis, double x, double y, double 
       numSegments(numSegments_)
 {
     GeoStrokeLeafGL::initializePassiveBuffers();
-    bindBufferSlots();
     const std::size_t n = points.size();
     if (numSegments > 0 && n > static_cast<std::size_t>(numSegments) + 1) {
         for (int i = 0; i <= numSegments; ++i)

@@ -36,7 +36,6 @@ PointLeafGL::PointLeafGL(TabletopVisGL* vis, double x, double y, double width, d
     : PrimitiveLeafGL(vis, x, y, false, false, width, height, baseSizeFactor, type)
 {
     PointLeafGL::initializePassiveBuffers();
-    bindBufferSlots();
     if (firstPointMade)
         shapeIndex = static_cast<int>(tavlor::rand15() / 32767.0 * 15.0);
     firstPointMade = true;
@@ -81,8 +80,8 @@ void PointLeafGL::releaseSharedLists()
 void PointLeafGL::animateMyself(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
-    if (BufferTemplate<int>* speed = speedBuffer.get(); covers(speed)) {
-        const int k = speed->getValue(cellX, cellY);
+    if (const int* speed = sample(buffers().speedBuffer, speedSample)) {
+        const int k = *speed;
         // Values outside the shape table (e.g. from a loaded dump) keep the current shape.
         if (k != shapeIndex && k >= 0 && k < kShapeCount) shapeIndex = k;
     }

@@ -18,6 +18,11 @@ constexpr double kMovementScale = 2.5;
 constexpr double kTurnShare = 0.2;
 constexpr double kSizeStep = 0.02;
 
+template <class T> void bindView(BufferTemplate<T>*& typed, IBuffer* buffer)
+{
+    typed = bufferCast<T>(buffer);
+}
+
 } // namespace
 
 PrimitiveLeafGL::PrimitiveLeafGL(TabletopVisGL* vis, double x, double y, bool rnt, bool tossing,
@@ -30,7 +35,6 @@ PrimitiveLeafGL::PrimitiveLeafGL(TabletopVisGL* vis, double x, double y, bool rn
 {
     rotate(-getRotation());
     PrimitiveLeafGL::initializePassiveBuffers();
-    bindBufferSlots();
 }
 
 PrimitiveLeafGL::~PrimitiveLeafGL() = default;
@@ -57,36 +61,37 @@ void PrimitiveLeafGL::initializePassiveBuffers()
         setPassiveBuffer(tag, nullptr);
 }
 
-void PrimitiveLeafGL::bindBufferSlots()
+void PrimitiveLeafGL::bindBuffers()
 {
-    const BufferMap& map = *getPassiveBuffers();
-    speedBuffer.bind(map, SPEED_BUFFER);
-    sizeBuffer.bind(map, ABSOLUTE_SIZE_BUFFER);
-    sizeDifferenceBuffer.bind(map, SIZE_DIFFERENCE_BUFFER);
-    movementBuffer.bind(map, DIRECTION_BUFFER);
-    orientationBuffer.bind(map, ORIENTATION_BUFFER);
-    temporaryOrientationBuffer.bind(map, TEMPORARY_ORIENTATION_BUFFER);
-    colorBuffer.bind(map, COLOR_BUFFER);
-    temporaryColorBuffer.bind(map, TEMPORARY_COLOR_BUFFER);
-    eraseBuffer.bind(map, ERASE_BUFFER);
-    tilePositionBuffer.bind(map, FRAME_VECTOR_BUFFER);
-    toolStateBuffer.bind(map, TOOL_STATE_BUFFER);
-    dropOffBuffer.bind(map, DROP_OFF_BUFFER);
-    selectionBuffer.bind(map, SELECTION_BUFFER);
-    targetAreaBuffer.bind(map, TARGET_AREA_BUFFER);
-    strokeVisibilityBuffer.bind(map, VALIDITY_MASK_BUFFER);
+    bindView(views.speedBuffer, getPassiveBuffer(SPEED_BUFFER));
+    bindView(views.sizeBuffer, getPassiveBuffer(ABSOLUTE_SIZE_BUFFER));
+    bindView(views.sizeDifferenceBuffer, getPassiveBuffer(SIZE_DIFFERENCE_BUFFER));
+    bindView(views.movementBuffer, getPassiveBuffer(DIRECTION_BUFFER));
+    bindView(views.orientationBuffer, getPassiveBuffer(ORIENTATION_BUFFER));
+    bindView(views.temporaryOrientationBuffer, getPassiveBuffer(TEMPORARY_ORIENTATION_BUFFER));
+    bindView(views.colorBuffer, getPassiveBuffer(COLOR_BUFFER));
+    bindView(views.temporaryColorBuffer, getPassiveBuffer(TEMPORARY_COLOR_BUFFER));
+    bindView(views.eraseBuffer, getPassiveBuffer(ERASE_BUFFER));
+    bindView(views.tilePositionBuffer, getPassiveBuffer(FRAME_VECTOR_BUFFER));
+    bindView(views.toolStateBuffer, getPassiveBuffer(TOOL_STATE_BUFFER));
+    bindView(views.dropOffBuffer, getPassiveBuffer(DROP_OFF_BUFFER));
+    bindView(views.selectionBuffer, getPassiveBuffer(SELECTION_BUFFER));
+    bindView(views.targetAreaBuffer, getPassiveBuffer(TARGET_AREA_BUFFER));
+    bindView(views.strokeVisibilityBuffer, getPassiveBuffer(VALIDITY_MASK_BUFFER));
+    boundVersion = getPassiveBuffersVersion();
+    ++sampleEpoch;
 }
 
 float PrimitiveLeafGL::toolStateCell(unsigned int column, unsigned int row)
 {
-    BufferTemplate<float>* grid = toolStateBuffer.get();
+    BufferTemplate<float>* grid = buffers().toolStateBuffer;
     if (!grid || column >= grid->getWidth() || row >= grid->getHeight()) return 0.0f;
     return grid->getValue(column, row);
 }
 
 bool PrimitiveLeafGL::isOnCurrentLayer()
 {
-    BufferTemplate<float>* grid = toolStateBuffer.get();
+    BufferTemplate<float>* grid = buffers().toolStateBuffer;
     if (!grid || grid->getWidth() < 1 || grid->getHeight() < 4) return false;
     return std::lround(grid->getValue(0u, 3u)) == getPrimitiveType();
 }
@@ -119,34 +124,40 @@ bool PrimitiveLeafGL::locateCell()
     const double ly = std::clamp(-parentSin * dx + parentCos * dy + ph * 0.5, 0.0, ph);
     bufferX = lx / parent->getXScale() + 1.5;
     bufferY = ly / parent->getYScale() + 1.5;
-    cellX = static_cast<unsigned int>(bufferX);
-    cellY = static_cast<unsigned int>(bufferY);
+    const auto x = static_cast<unsigned int>(bufferX);
+    const auto y = static_cast<unsigned int>(bufferY);
+    if (x != cellX || y != cellY) {
+        cellX = x;
+        cellY = y;
+        ++sampleEpoch;
+    }
     return true;
 }
 
 void PrimitiveLeafGL::animateMyself(double dt)
 {
-    if (!isOnCurrentLayer()) return;
+    if (!isOnCurrentLayer()) {
+        ++sampleEpoch;
+        return;
+    }
     updateFromBuffers(dt);
 }
 
 void PrimitiveLeafGL::applyTemporaryColor()
 {
-    BufferTemplate<unsigned char>* tmp = temporaryColorBuffer.get();
-    if (!covers(tmp)) return;
-    unsigned char c[3];
-    tmp->get3DValues(cellX, cellY, c);
-    if (c[0] != 127) displayColor = {c[0], c[1], c[2]};
+    const unsigned char* c = sample(buffers().temporaryColorBuffer, temporaryColorSample);
+    if (c && c[0] != 127) displayColor = {c[0], c[1], c[2]};
 }
 
 void PrimitiveLeafGL::updateFromBuffers(double dt)
 {
     if (!locateCell()) return;
     changedThisFrame = false;
+    const BufferViews& b = buffers();
 
     // Erosion. A queued primitive is not queued again: the canvas deletes it once per entry.
-    if (BufferTemplate<float>* erase = eraseBuffer.get(); covers(erase)) {
-        life -= static_cast<int>(erase->getValue(cellX, cellY));
+    if (const float* erase = sample(b.eraseBuffer, eraseSample)) {
+        life -= static_cast<int>(*erase);
         if (life <= kDeletionLife && canvas_ && !queuedForDeletion) {
             queuedForDeletion = true;
             canvas_->queueForDeletion(this);
@@ -155,25 +166,21 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
     }
 
     // Colour: taken as it is, no blending.
-    BufferTemplate<unsigned char>* color = colorBuffer.get();
-    if (covers(color) && dropOffBuffer.get()) {
-        unsigned char c[3];
-        color->get3DValues(cellX, cellY, c);
-        if (c[0] != colorR || c[1] != colorG || c[2] != colorB) {
-            colorR = c[0];
-            colorG = c[1];
-            colorB = c[2];
-            displayColor = {c[0], c[1], c[2]};
+    if (b.dropOffBuffer) {
+        if (const unsigned char* c = sample(b.colorBuffer, colorSample)) {
+            if (c[0] != colorR || c[1] != colorG || c[2] != colorB) {
+                colorR = c[0];
+                colorG = c[1];
+                colorB = c[2];
+                displayColor = {c[0], c[1], c[2]};
+            }
         }
     }
 
-    if (BufferTemplate<bool>* area = targetAreaBuffer.get(); covers(area))
-        inTargetArea = area->getValue(cellX, cellY);
+    if (const bool* area = sample(b.targetAreaBuffer, targetAreaSample)) inTargetArea = *area;
 
     if (!getTossingNow()) {
-        if (BufferTemplate<float>* movement = movementBuffer.get(); covers(movement)) {
-            float v[2];
-            movement->get2DValues(cellX, cellY, v);
+        if (const float* v = sample(b.movementBuffer, movementSample)) {
             if (v[0] != 0.0f || v[1] != 0.0f) {
                 const double mx = (v[0] * parentCos - v[1] * parentSin) * dt;
                 const double my = (v[0] * parentSin + v[1] * parentCos) * dt;
@@ -182,12 +189,16 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
             }
         }
 
-        if (BufferTemplate<float>* orient = temporaryOrientationBuffer.get(); covers(orient)) {
-            float v[2];
-            orient->get2DValues(cellX, cellY, v);
+        if (const float* v = sample(b.temporaryOrientationBuffer, orientationSample)) {
             if (v[0] * v[0] + v[1] * v[1] > kOrientationThreshold) {
-                // Same convention as the framework: (0, 1) faces 0 degrees, (1, 0) -90.
-                targetOrientation = std::atan2(static_cast<double>(v[0]), static_cast<double>(v[1])) * kRadToDegNegated;
+                // Same convention as the framework: (0, 1) faces 0 degrees, (1, 0) -90. The
+                // field rarely changes under a primitive: the angle is recomputed only when it does.
+                if (v[0] != orientationRead[0] || v[1] != orientationRead[1]) {
+                    orientationRead[0] = v[0];
+                    orientationRead[1] = v[1];
+                    orientationReadAngle = std::atan2(static_cast<double>(v[0]), static_cast<double>(v[1])) * kRadToDegNegated;
+                }
+                targetOrientation = orientationReadAngle;
                 if (targetOrientation != previousTargetOrientation) changedThisFrame = true;
                 previousTargetOrientation = targetOrientation;
                 double d = targetOrientation - getRotation();
@@ -199,18 +210,18 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
 
         double newTargetWidth = targetWidth;
         double newTargetHeight = targetHeight;
-        if (BufferTemplate<float>* size = sizeBuffer.get(); covers(size)) {
+        if (const float* size = sample(b.sizeBuffer, sizeSample)) {
             // Taken when the buffer changes under the primitive: comparing with the current
             // width would pull every size-mode change back to the buffer the next frame.
-            const double s = size->getValue(cellX, cellY);
+            const double s = *size;
             if (s != takenAbsoluteSize) {
                 takenAbsoluteSize = s;
                 if (s != width) newTargetWidth = newTargetHeight = s;
             }
         }
         // Only a non-zero difference sets a target: zero would cancel the absolute size above.
-        if (BufferTemplate<float>* diff = sizeDifferenceBuffer.get(); covers(diff)) {
-            const double d = diff->getValue(cellX, cellY);
+        if (const float* diff = sample(b.sizeDifferenceBuffer, sizeDifferenceSample)) {
+            const double d = *diff;
             if (d != 0.0) {
                 newTargetWidth =
                     std::clamp(width + d, kMinimumRelativeSize, kMaximumRelativeSize);

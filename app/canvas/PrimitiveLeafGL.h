@@ -86,37 +86,31 @@ protected:
     void createActiveBuffers() override {}
     void initializePassiveBuffers() override;
 
-    // A typed view of one passive buffer: the map entry is watched, so the cast is redone only
-    // when the canvas connects, reconnects or disconnects the buffer.
-    template <class T> class BufferSlot {
-    public:
-        void bind(const VisComponent::BufferMap& map, BUFFERTAG tag)
-        {
-            auto it = map.find(tag);
-            entry = it == map.end() ? &kNoBuffer : &it->second;
-            seen = nullptr;
-            typed = nullptr;
-        }
-        BufferTemplate<T>* get()
-        {
-            IBuffer* b = *entry;
-            if (b != seen) {
-                seen = b;
-                typed = bufferCast<T>(b);
-            }
-            return typed;
-        }
-
-    private:
-        static inline IBuffer* const kNoBuffer = nullptr;
-        IBuffer* const* entry = &kNoBuffer;
-        IBuffer* seen = nullptr;
-        BufferTemplate<T>* typed = nullptr;
+    // Typed views of the passive buffers. They are looked up again only when the passive map
+    // changed (the canvas connected, reconnected or disconnected its buffers), so the per-frame
+    // update pays no map search and no cast.
+    struct BufferViews {
+        BufferTemplate<int>* speedBuffer = nullptr;
+        BufferTemplate<float>* sizeBuffer = nullptr;
+        BufferTemplate<float>* sizeDifferenceBuffer = nullptr;
+        BufferTemplate<float>* movementBuffer = nullptr;
+        BufferTemplate<float>* orientationBuffer = nullptr;
+        BufferTemplate<float>* temporaryOrientationBuffer = nullptr;
+        BufferTemplate<unsigned char>* colorBuffer = nullptr;
+        BufferTemplate<unsigned char>* temporaryColorBuffer = nullptr;
+        BufferTemplate<float>* eraseBuffer = nullptr;
+        BufferTemplate<float>* tilePositionBuffer = nullptr;
+        BufferTemplate<float>* toolStateBuffer = nullptr;
+        BufferTemplate<float>* dropOffBuffer = nullptr;
+        BufferTemplate<bool>* selectionBuffer = nullptr;
+        BufferTemplate<bool>* targetAreaBuffer = nullptr;
+        BufferTemplate<bool>* strokeVisibilityBuffer = nullptr;
     };
-
-    // Re-binds the slots after the passive map was extended; subclasses call it at the end of
-    // their constructors.
-    void bindBufferSlots();
+    const BufferViews& buffers()
+    {
+        if (getPassiveBuffersVersion() != boundVersion) bindBuffers();
+        return views;
+    }
 
     // True when the tool-state grid exists and its current layer is this primitive's type.
     bool isOnCurrentLayer();
@@ -132,6 +126,26 @@ protected:
     template <class T> bool covers(const BufferTemplate<T>* b) const
     {
         return b && cellX < b->getWidth() && cellY < b->getHeight();
+    }
+    // One buffer's value under the primitive, kept between frames: the cell is read again only
+    // when the buffer was modified (its version changed) or the primitive reached another cell.
+    template <class T, unsigned int N> struct CellSample {
+        unsigned int version = 0;
+        unsigned int epoch = 0;
+        bool present = false;
+        T value[N] = {};
+    };
+    // The value of b at the current cell, or null when b is missing or does not cover the cell.
+    template <class T, unsigned int N> const T* sample(BufferTemplate<T>* b, CellSample<T, N>& s)
+    {
+        if (!b) return nullptr;
+        if (s.epoch != sampleEpoch || b->getVersion() != s.version) {
+            s.epoch = sampleEpoch;
+            s.version = b->getVersion();
+            s.present = covers(b);
+            if (s.present) b->getNDValues(cellX, cellY, N, s.value);
+        }
+        return s.present ? s.value : nullptr;
     }
     // The parent's rotation as cosine and sine, recomputed only when it changes.
     void refreshParentRotation();
@@ -172,29 +186,32 @@ protected:
     // Buffer cell of the centre, valid after locateCell().
     unsigned int cellX = 0;
     unsigned int cellY = 0;
+    // Advances whenever every kept sample may be stale: another cell, other buffers, frames
+    // spent off the current layer. A sample taken in an earlier epoch is read again.
+    unsigned int sampleEpoch = 1;
+    CellSample<int, 1> speedSample;
+    CellSample<float, 1> sizeSample;
+    CellSample<float, 1> sizeDifferenceSample;
+    CellSample<float, 2> movementSample;
+    CellSample<float, 2> orientationSample;
+    CellSample<unsigned char, 3> colorSample;
+    CellSample<unsigned char, 3> temporaryColorSample;
+    CellSample<float, 1> eraseSample;
+    CellSample<bool, 1> targetAreaSample;
     // Canvas-local position in buffer cells (fractional), valid after locateCell().
     double bufferX = 0.0;
     double bufferY = 0.0;
 
-    BufferSlot<int> speedBuffer;
-    BufferSlot<float> sizeBuffer;
-    BufferSlot<float> sizeDifferenceBuffer;
-    BufferSlot<float> movementBuffer;
-    BufferSlot<float> orientationBuffer;
-    BufferSlot<float> temporaryOrientationBuffer;
-    BufferSlot<unsigned char> colorBuffer;
-    BufferSlot<unsigned char> temporaryColorBuffer;
-    BufferSlot<float> eraseBuffer;
-    BufferSlot<float> tilePositionBuffer;
-    BufferSlot<float> toolStateBuffer;
-    BufferSlot<float> dropOffBuffer;
-    BufferSlot<bool> selectionBuffer;
-    BufferSlot<bool> targetAreaBuffer;
-    BufferSlot<bool> strokeVisibilityBuffer;
-
 private:
+    void bindBuffers();
+
+    BufferViews views;
+    unsigned int boundVersion = ~0u;
     CanvasCompositeGL* canvas_ = nullptr;
     bool queuedForDeletion = false;
+    // The temporary orientation last read and its angle in degrees.
+    float orientationRead[2] = {0.0f, 0.0f};
+    double orientationReadAngle = 0.0;
     double cachedParentRotation = 0.0;
     double parentCos = 1.0;
     double parentSin = 0.0;

@@ -120,7 +120,7 @@ unsigned char StrokeLeafGL::currentAlpha()
 
 bool StrokeLeafGL::isMaskedOut()
 {
-    BufferTemplate<bool>* mask = strokeVisibilityBuffer.get();
+    BufferTemplate<bool>* mask = buffers().strokeVisibilityBuffer;
     if (!mask || !locateCell() || !covers(mask)) return false;
     return !mask->getValue(cellX, cellY);
 }

@@ -35,7 +35,6 @@ TileLeafGL::TileLeafGL(TabletopVisGL* vis, double x, double y, double width, dou
       dodging(dodging_)
 {
     TileLeafGL::initializePassiveBuffers();
-    bindBufferSlots();
     if (rotation != 0.0) rotate(rotation);
 }
 
@@ -49,7 +48,7 @@ void TileLeafGL::initializePassiveBuffers()
 void TileLeafGL::renderIntoBuffers()
 {
     if (!canvas() || !isOnCurrentLayer() || !locateCell()) return;
-    BufferTemplate<float>* positions = tilePositionBuffer.get();
+    BufferTemplate<float>* positions = buffers().tilePositionBuffer;
     if (!covers(positions)) return;
     float p[2] = {static_cast<float>(bufferX), static_cast<float>(bufferY)};
     positions->set2DValues(cellX, cellY, p);
@@ -57,7 +56,7 @@ void TileLeafGL::renderIntoBuffers()
 
 void TileLeafGL::dodge()
 {
-    BufferTemplate<float>* positions = tilePositionBuffer.get();
+    BufferTemplate<float>* positions = buffers().tilePositionBuffer;
     if (!positions || positions->getWidth() == 0 || positions->getHeight() == 0) return;
     const float own[2] = {static_cast<float>(bufferX), static_cast<float>(bufferY)};
     const double hw = width * 0.5 / parent->getXScale();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -13,7 +14,31 @@
 #include <string>
 #include <type_traits>
 
+#include <sys/mman.h>
+
 namespace {
+
+// Grids are read at scattered cells every frame (one sample per component); with 4 KiB pages
+// nearly every such read also misses the TLB. Grids of a megabyte or more are therefore aligned
+// to 2 MiB and offered to the kernel for transparent huge pages.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kHugePageThreshold = std::size_t(1) << 20;
+
+void* allocateGrid(std::size_t bytes)
+{
+    if (bytes < kHugePageThreshold) {
+        void* p = std::malloc(bytes == 0 ? 1 : bytes);
+        if (!p) throw std::bad_alloc();
+        return p;
+    }
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (!p) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(p, rounded, MADV_HUGEPAGE);
+#endif
+    return p;
+}
 
 // A value computed in floating point, stored as T: integers truncate towards zero and saturate
 // (interpolation may overshoot the vertex values by up to half a column's step), bool is "non-zero".
@@ -247,6 +272,7 @@ BufferTemplate<T>::BufferTemplate(const BufferTemplate& other)
 template <class T>
 BufferTemplate<T>& BufferTemplate<T>::operator=(const BufferTemplate& other)
 {
+    ++version_;
     if (this != &other) {
         BufferTemplate copy(other);
         *this = std::move(copy);
@@ -263,6 +289,7 @@ BufferTemplate<T>::BufferTemplate(BufferTemplate&& other) noexcept
 template <class T>
 BufferTemplate<T>& BufferTemplate<T>::operator=(BufferTemplate&& other) noexcept
 {
+    ++version_;
     if (this == &other)
         return *this;
     release();
@@ -300,7 +327,8 @@ void BufferTemplate<T>::setParameters(unsigned int channels, unsigned int id)
 template <class T>
 void BufferTemplate<T>::release()
 {
-    delete[] data_;
+    ++version_;
+    std::free(data_);
     delete[] rows_;
     data_ = nullptr;
     rows_ = nullptr;
@@ -315,7 +343,11 @@ void BufferTemplate<T>::setSizeAndAllocateMemory(unsigned int width, unsigned in
     const unsigned long long elements = static_cast<unsigned long long>(width) * height * channels_;
     if (elements * sizeof(T) > std::numeric_limits<unsigned int>::max())
         throw std::bad_array_new_length();
-    std::unique_ptr<T[]> data(new T[elements]);
+    static_assert(std::is_trivial_v<T>, "grids hold plain values");
+    struct Free {
+        void operator()(T* p) const { std::free(p); }
+    };
+    std::unique_ptr<T, Free> data(static_cast<T*>(allocateGrid(elements * sizeof(T))));
     std::unique_ptr<T*[]> rows(new T*[height]);
     const std::size_t rowElements = static_cast<std::size_t>(width) * channels_;
     for (unsigned int y = 0; y < height; ++y)
@@ -332,6 +364,7 @@ void BufferTemplate<T>::setSizeAndAllocateMemory(unsigned int width, unsigned in
 template <class T>
 void BufferTemplate<T>::clearBuffer()
 {
+    ++version_;
     if (data_)
         std::memset(static_cast<void*>(data_), 0, bytes_);
 }
@@ -383,6 +416,7 @@ void BufferTemplate<T>::getNDValues(double x, double y, unsigned int n, T* out) 
 template <class T>
 void BufferTemplate<T>::fillEntireBuffer(T v)
 {
+    ++version_;
     std::fill(data_, data_ + elements_, v);
 }
 
@@ -401,6 +435,7 @@ void BufferTemplate<T>::fillEntireBufferWith3DValue(T* v)
 template <class T>
 void BufferTemplate<T>::fillGroups(const T* v, unsigned int size)
 {
+    ++version_;
     for (unsigned int i = 0; i < elements_; i += size)
         std::copy(v, v + std::min(size, elements_ - i), data_ + i);
 }
@@ -415,6 +450,7 @@ void BufferTemplate<T>::fillQuadWithValue(int x0, int y0, int x1, int y1, int x2
 template <class T>
 void BufferTemplate<T>::fillOutline(const std::pair<int, int>* vertices, unsigned int count, int fillRule, T v)
 {
+    ++version_;
     scanConvert(vertices, count, nullptr, 0, fillRule, width_, height_, [&](const ScanSpan& s) {
         T* row = rows_[s.row];
         std::fill(row + s.first * channels_, row + s.last * channels_, v);
@@ -425,6 +461,7 @@ template <class T>
 void BufferTemplate<T>::fillQuadWithNDValue(int x0, int y0, int x1, int y1, int x2, int y2, int x3, int y3,
                                             unsigned int n, T* v)
 {
+    ++version_;
     const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
     scanConvert(quad, 4, nullptr, 0, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
         for (T* cell = rows_[s.row] + s.first * channels_, *end = rows_[s.row] + s.last * channels_; cell != end;
@@ -446,6 +483,7 @@ template <class T>
 void BufferTemplate<T>::shadeQuad(const std::pair<int, int>* quad, const double* vertexValues, unsigned int m,
                                   Shading shading)
 {
+    ++version_;
     std::vector<double> value(m), step(m);
     const unsigned int n = shading == Shading::LinearLength ? m - 1 : m;
     scanConvert(quad, 4, vertexValues, m, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {

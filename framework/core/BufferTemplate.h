@@ -44,21 +44,28 @@ public:
     unsigned long getAllocatedMemorySize() const override { return bytes_ / 1024; }
     unsigned long getAllocatedMemorySizeInBytes() const override { return bytes_; }
 
-    unsigned int getWidth() const override { return width_; }
-    unsigned int getHeight() const override { return height_; }
+    // final: calls through a typed pointer are resolved at compile time (per-frame cell reads
+    // check bounds with them).
+    unsigned int getWidth() const final { return width_; }
+    unsigned int getHeight() const final { return height_; }
     unsigned int getID() const override { return id_; }
     unsigned int getChannelNumber() const override { return channels_; }
     unsigned int getBitDepth() const override { return bytesPerCell_; }
     unsigned int getBitDepthPerChannel() const override { return bytesPerChannel_; }
-    T* getBufferArray() { return data_; }
+    // The non-const form counts as a modification (the caller may write through it).
+    T* getBufferArray() { ++version_; return data_; }
     const T* getBufferArray() const { return data_; }
+    // Counts modifications: every writing operation, and every non-const getBufferArray(),
+    // changes it. Readers that sample the same cells each frame keep what they read and read
+    // again only when the version (or the cell) changed.
+    unsigned int getVersion() const { return version_; }
 
     // Cell access at integer coordinates, unchecked: callers stay inside the grid and within the
     // channel count. getValue/setValue address element x of row y, the cell value of one-channel
     // buffers. The int overloads keep literal arguments from being ambiguous with the samplers.
     T getValue(unsigned int x, unsigned int y) const { return rows_[y][x]; }
     T getValue(int x, int y) const { return rows_[y][x]; }
-    void setValue(unsigned int x, unsigned int y, T v) { rows_[y][x] = v; }
+    void setValue(unsigned int x, unsigned int y, T v) { ++version_; rows_[y][x] = v; }
     void get2DValues(unsigned int x, unsigned int y, T* v) const { getNDValues(x, y, 2, v); }
     void get2DValues(int x, int y, T* v) const { getNDValues(unsigned(x), unsigned(y), 2, v); }
     void set2DValues(unsigned int x, unsigned int y, T* v) { setNDValues(x, y, 2, v); }
@@ -74,6 +81,7 @@ public:
     void getNDValues(int x, int y, unsigned int n, T* v) const { getNDValues(unsigned(x), unsigned(y), n, v); }
     void setNDValues(unsigned int x, unsigned int y, unsigned int n, T* v)
     {
+        ++version_;
         T* cell = rows_[y] + x * channels_;
         for (unsigned int c = 0; c < n; ++c)
             cell[c] = v[c];
@@ -181,6 +189,7 @@ private:
     unsigned int elements_ = 0;
     unsigned int bytes_ = 0;
     T* data_ = nullptr;
+    unsigned int version_ = 0;
     T** rows_ = nullptr;
     bool valid_ = false;
     bool validating_ = false;

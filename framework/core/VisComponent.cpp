@@ -76,12 +76,22 @@ VisComponent::VisComponent(TabletopVis* controller_, double width_, double heigh
 
 VisComponent::~VisComponent()
 {
+    // Children that outlive their composite must not keep pointers to it or to its buffers.
+    for (const auto& entry : children) {
+        VisComponent* child = entry.second;
+        disconnectBuffers(child);
+        child->setParent(nullptr);
+        if (child->renderListOwner == this) child->renderListOwner = nullptr;
+    }
     removeActiveBuffers();
     if (parent) {
         parent->removeChild(this);
         if (controller) controller->removeComponentFromRenderList(this);
     }
     passiveBuffers.clear();
+    ++passiveBuffersVersion;
+    for (VisComponent* child : localRenderList)
+        if (child->renderListOwner == this) child->renderListOwner = nullptr;
     localRenderList.clear();
     children.clear();
 }
@@ -100,7 +110,7 @@ int VisComponent::addChild(VisComponent* child)
     child->saveImportantAttributes();
     children[child->getId()] = child;
     if (compositeManagesLocalRenderList()) {
-        localRenderList.push_front(child);
+        pushToLocalRenderFront(child);
         if (controller) controller->removeComponentFromRenderList(child);
     }
     connectBuffers(child);
@@ -115,7 +125,7 @@ int VisComponent::removeChild(VisComponent* child)
     child->restoreImportantAttributes();
     child->setParent(nullptr);
     children.erase(it);
-    if (compositeManagesLocalRenderList()) localRenderList.remove(child);
+    if (compositeManagesLocalRenderList()) removeFromLocalRenderList(child);
     if (controller) controller->moveComponentToRenderFront(child);
     disconnectBuffers(child);
     return 1;
@@ -212,8 +222,29 @@ void VisComponent::moveToRenderFront(VisComponent* child)
         return;
     }
     if (localRenderList.front() == child) return;
+    if (child->renderListOwner == this) {
+        localRenderList.splice(localRenderList.begin(), localRenderList, child->renderListPosition);
+        return;
+    }
     localRenderList.remove(child);
+    pushToLocalRenderFront(child);
+}
+
+void VisComponent::pushToLocalRenderFront(VisComponent* child)
+{
     localRenderList.push_front(child);
+    child->renderListOwner = this;
+    child->renderListPosition = localRenderList.begin();
+}
+
+void VisComponent::removeFromLocalRenderList(VisComponent* child)
+{
+    if (child->renderListOwner == this) {
+        localRenderList.erase(child->renderListPosition);
+        child->renderListOwner = nullptr;
+        return;
+    }
+    localRenderList.remove(child);
 }
 
 void VisComponent::renderAllChildren()
@@ -892,6 +923,7 @@ IBuffer* VisComponent::getPassiveBuffer(BUFFERTAG tag) const
 void VisComponent::setPassiveBuffer(BUFFERTAG tag, IBuffer* buffer)
 {
     passiveBuffers[tag] = buffer;
+    ++passiveBuffersVersion;
 }
 
 void VisComponent::initializePassiveBuffers()
@@ -922,6 +954,7 @@ void VisComponent::connectBuffers(VisComponent* child)
         auto it = theirs.find(entry.first);
         if (it != theirs.end()) it->second = entry.second;
     }
+    ++child->passiveBuffersVersion;
 }
 
 void VisComponent::disconnectBuffers(VisComponent* child)
@@ -931,6 +964,7 @@ void VisComponent::disconnectBuffers(VisComponent* child)
         auto it = theirs.find(entry.first);
         if (it != theirs.end()) it->second = nullptr;
     }
+    ++child->passiveBuffersVersion;
 }
 
 void VisComponent::renderMeAndMyChildrenIntoBuffers()

@@ -225,7 +225,11 @@ public:
     void setActiveBuffer(BUFFERTAG tag, IBuffer* buffer);
     IBuffer* getPassiveBuffer(BUFFERTAG tag) const;
     void setPassiveBuffer(BUFFERTAG tag, IBuffer* buffer);
+    // Entries are changed through setPassiveBuffer, connectBuffers and disconnectBuffers, which
+    // count every change: components that cache typed views of their passive buffers compare
+    // getPassiveBuffersVersion() instead of searching the map each frame.
     BufferMap* getPassiveBuffers() { return &passiveBuffers; }
+    unsigned int getPassiveBuffersVersion() const { return passiveBuffersVersion; }
     BufferMap* getActiveBuffers() { return &activeBuffers; }
     // Typed views; null when absent, not connected or of another element type.
     template <class T> BufferTemplate<T>* getActiveBufferAs(BUFFERTAG tag) const
@@ -278,15 +282,24 @@ private:
     void applyDisplayedSize(double w, double h);
     void restartAnimation();
 
+private:
+    void pushToLocalRenderFront(VisComponent* child);
+    void removeFromLocalRenderList(VisComponent* child);
+
 protected:
     double lastTouchMovement[2] = {0.0, 0.0};
     double lastTouch[2] = {0.0, 0.0};
     VisComponent* parent = nullptr;
     BufferMap activeBuffers;
     BufferMap passiveBuffers;
+    unsigned int passiveBuffersVersion = 0;
     ChildMap children;
     // Front is drawn last (on top).
     std::list<VisComponent*> localRenderList;
+    // Where this component sits in its parent's local render list (valid while renderListOwner
+    // is that parent), so a child leaves or moves to the front in constant time.
+    VisComponent* renderListOwner = nullptr;
+    std::list<VisComponent*>::iterator renderListPosition;
     double animationProgress = 1.0;
     double animationTargetWidth = 0.0;
     double animationTargetHeight = 0.0;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -58,6 +59,38 @@ TEST_F(PrimitiveLeafTest, LifeSeries210To110To10QueuesOnceForDeletion)
     EXPECT_TRUE(s->isQueuedForDeletion());
     frames(s, 5);
     EXPECT_EQ(canvas->queued.size(), 1u) << "a queued primitive must not be queued again";
+}
+
+// Samples are kept between frames: a cell is read again when its buffer was modified by any
+// means, or when the primitive reached another cell.
+TEST_F(PrimitiveLeafTest, KeptSamplesFollowWritesAndMoves)
+{
+    StrokeLeafGL* s = stroke(20.0, 20.0);
+    BufferTemplate<float>* erase = canvas->buffer<float>(ERASE_BUFFER);
+    canvas->fill<float>(ERASE_BUFFER, 0.0f);
+    s->update(1.0);
+    ASSERT_EQ(s->getLife(), 210);
+
+    // Written through the raw array, as the brushes do.
+    float* cells = erase->getBufferArray();
+    std::fill(cells, cells + erase->getWidth() * erase->getHeight(), 3.0f);
+    frames(s, 2);
+    EXPECT_EQ(s->getLife(), 204) << "an unchanged value applies again every frame";
+
+    // Another cell under the primitive, the buffer untouched since the last read.
+    for (unsigned int y = 0; y < erase->getHeight(); ++y)
+        for (unsigned int x = 0; x < erase->getWidth(); ++x)
+            erase->setValue(x, y, x > 40 ? 50.0f : 0.0f);
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 204);
+    s->moveBy(30.0, 0.0);
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 154);
+
+    // New buffers connected by the canvas replace the kept samples.
+    canvas->drop(ERASE_BUFFER);
+    s->update(1.0);
+    EXPECT_EQ(s->getLife(), 154);
 }
 
 TEST_F(PrimitiveLeafTest, ErosionTruncatesAndNegativeValuesRaiseLife)

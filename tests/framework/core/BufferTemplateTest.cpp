@@ -239,6 +239,39 @@ TEST(BufferTemplateTest, BulkFillsStopAtTheLastElement)
     EXPECT_EQ(elements(triples), std::vector<float>(4, 0.0f));
 }
 
+TEST(BufferTemplateTest, VersionChangesWithEveryKindOfWrite)
+{
+    FloatBuffer b(2, 0);
+    b.setSizeAndAllocateMemory(8, 8);
+    const FloatBuffer& view = b;
+    unsigned int last = b.getVersion();
+    auto changed = [&] {
+        const bool c = b.getVersion() != last;
+        last = b.getVersion();
+        return c;
+    };
+    float v[2] = {1.0f, 2.0f};
+    view.getBufferArray();
+    b.getValue(1u, 1u);
+    EXPECT_FALSE(changed()) << "reads leave the version alone";
+    b.setValue(1u, 1u, 3.0f);
+    EXPECT_TRUE(changed());
+    b.set2DValues(1u, 1u, v);
+    EXPECT_TRUE(changed());
+    b.getBufferArray();
+    EXPECT_TRUE(changed()) << "a writable array may be written";
+    b.fillEntireBufferWith2DValue(v);
+    EXPECT_TRUE(changed());
+    b.fillQuadWithValue(0, 0, 4, 0, 4, 4, 0, 4, 1.0f);
+    EXPECT_TRUE(changed());
+    b.interpolateQuadWithValues(0, 0, 1.0f, 4, 0, 1.0f, 4, 4, 1.0f, 0, 4, 1.0f);
+    EXPECT_TRUE(changed());
+    b.clearBuffer();
+    EXPECT_TRUE(changed());
+    b.setSizeAndAllocateMemory(4, 4);
+    EXPECT_TRUE(changed());
+}
+
 TEST(BufferTemplateTest, MemoryAccountingAndLayout)
 {
     FloatBuffer big(7);

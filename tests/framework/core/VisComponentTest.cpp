@@ -161,6 +161,32 @@ TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
     EXPECT_EQ(box->removeChild(nullptr), 0);
 }
 
+TEST(VisComponentTree, LocalRenderOrderSurvivesFrontMovesRemovalsAndAParentsEnd)
+{
+    Table t;
+    RecordingComposite* box = t.box();
+    RecordingLeaf* a = t.add(10, 10);
+    RecordingLeaf* b = t.add(10, 10);
+    RecordingLeaf* c = t.add(10, 10);
+    for (RecordingLeaf* child : {a, b, c}) box->addChild(child);
+    box->moveToRenderFront(b);
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, c, a}));
+    box->removeChild(c);
+    box->moveToRenderFront(a);
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{a, b}));
+    box->addChild(c);
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{c, a, b}));
+
+    // Children outliving their composite can join another one.
+    RecordingComposite* other = t.box();
+    t.vis.deleteComponent(box);
+    ASSERT_EQ(other->addChild(a), 1);
+    other->moveToRenderFront(a);
+    ASSERT_EQ(other->addChild(b), 1);
+    other->removeChild(a);
+    EXPECT_EQ(other->getLocalRenderList(), (std::list<VisComponent*>{b}));
+}
+
 TEST(VisComponentTree, AddingAChildOfAnotherCompositeMovesIt)
 {
     Table t;
