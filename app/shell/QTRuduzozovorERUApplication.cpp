@@ -461,8 +461,9 @@ void QTRuduzozovorERUApplication::togglePickingRendering()
 
 void QTRuduzozovorERUApplication::choosePaintColor()
 {
-    // A cancelled dialog hands on the invalid colour's components, as the original did.
+    // A cancelled dialog keeps the colour (its invalid result would paint black).
     const QColor c = QColorDialog::getColor(Qt::white, this);
+    if (!c.isValid()) return;
     glWidget->changePaintColor(static_cast<unsigned char>(c.red()),
                                static_cast<unsigned char>(c.green()),
                                static_cast<unsigned char>(c.blue()));

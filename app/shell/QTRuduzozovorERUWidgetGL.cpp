@@ -112,6 +112,7 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int demoType)
             vis->setLastComponent(canvas);
         }
     }
+    applyPaintColor();
 }
 
 void QTRuduzozovorERUWidgetGL::initializeGL()
@@ -349,6 +350,18 @@ void QTRuduzozovorERUWidgetGL::changePaintColor(unsigned char r, unsigned char g
     paintColor[0] = r;
     paintColor[1] = g;
     paintColor[2] = b;
+    paintColorChosen = true;
+    applyPaintColor();
+}
+
+void QTRuduzozovorERUWidgetGL::applyPaintColor()
+{
+    // The colour brush paints with tool-state cells (3, 1) to (3, 3); without a palette this is
+    // how a colour is chosen.
+    RuduzozovorERUVisGL* app = getApplicationVis();
+    CanvasCompositeGL* canvas = app ? app->findFirst<CanvasCompositeGL>() : nullptr;
+    if (!paintColorChosen || !canvas) return;
+    for (unsigned int i = 0; i < 3; ++i) canvas->setToolState(3, i + 1, paintColor[i]);
 }
 
 void QTRuduzozovorERUWidgetGL::changePaintRadius(float radius) { paintRadius = radius; }

@@ -114,6 +114,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Writes the chosen paint colour into the canvas's paint colour cells.
+    void applyPaintColor();
     void createController();
     void buildScene(unsigned int demoType);
     void emitStatus();
@@ -148,6 +150,7 @@ private:
     float lastFps = 0.0f;
     bool animating = false;
     unsigned char paintColor[3] = {0, 0, 0};
+    bool paintColorChosen = false;
     double paintRadius = 10.0;
     QFont taskFont32;
     QFont taskFont36;

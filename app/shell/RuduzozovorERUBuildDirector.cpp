@@ -96,6 +96,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     buildContainers(builder);
 
     const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);
+    builder->setDiameterScaleSpeed(static_cast<int>(c.toolglass.diameter_scale_speed));
     for (std::size_t i = 0; i < c.canvas_surface.border.size(); ++i)
         builder->buildCanvas(at(c.canvas_surface.border, i, 10.0),
                              at(c.canvas_surface.overflow, i, 50.0),

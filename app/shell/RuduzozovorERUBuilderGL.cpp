@@ -4,12 +4,15 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "vis/NamePattern.h"
 
+#include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
 #include "canvas/TileLeafGL.h"
+#include "canvas/ToolBrushLeafGL.h"
 #include "core/Random.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <cstring>
 #include <iostream>
@@ -66,6 +69,18 @@ void RuduzozovorERUBuilderGL::buildCanvas(double border, double overflow,
         w * 0.5, h * 0.5, 0.0, border, overflow, numberOfToolbrushes,
         static_cast<float>(initialStrokeWidth), static_cast<float>(shorterSide));
     if (background != TabletopVisGL::kTextureLoadFailed) canvas->setBackgroundTextures({background});
+    canvas->setDiameterScaleSpeed(diameterScaleSpeed);
+    // The create brushes make their primitives through this controller (sizes as the brush asks).
+    for (ToolBrushLeafGL* brush : canvas->getToolBrushes()) {
+        brush->setPrimitiveFactory([vis](const ToolBrushLeafGL::PrimitiveRequest& r) -> VisComponent* {
+            switch (r.kind) {
+            case 0: return vis->createStroke(r.x, r.y, 64.0, 64.0, r.rotation, r.layer, r.textureIndex, false);
+            case 1: return vis->createTile(r.x, r.y, 32.0, 32.0, r.rotation, r.layer, false, false);
+            case 2: return vis->createPoint(r.x, r.y, 32.0, 32.0, r.rotation, r.layer, false);
+            default: return nullptr;
+            }
+        });
+    }
 }
 void RuduzozovorERUBuilderGL::buildStrokeBuildCanvas(double, double) {}
 void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration&, std::size_t) {}
@@ -108,8 +123,7 @@ void RuduzozovorERUBuilderGL::buildStrokes(double width, double height, unsigned
         const Placement p = randomPlacement(*vis);
         // One of the nine variants of the first stroke group (texture rows 1 to 9).
         const unsigned int variant = std::min(8L, static_cast<long>(tavlor::rand15()) * 9 / 32767);
-        vis->addComponent(new StrokeLeafGL(vis, p.x, p.y, width, height, p.angle, 0, 1 + variant),
-                          true);
+        vis->createStroke(p.x, p.y, width, height, p.angle, 0, 1 + variant);
     }
 }
 
@@ -121,7 +135,7 @@ void RuduzozovorERUBuilderGL::buildTiles(double width, double height, unsigned i
     setCreatedKind(*vis, 1.0f);
     for (unsigned int i = 0; i < number; ++i) {
         const Placement p = randomPlacement(*vis);
-        vis->addComponent(new TileLeafGL(vis, p.x, p.y, width, height, p.angle, 0, dodging), true);
+        vis->createTile(p.x, p.y, width, height, p.angle, 0, dodging);
     }
 }
 
@@ -132,8 +146,25 @@ void RuduzozovorERUBuilderGL::buildPoints(double width, double height, unsigned 
     setCreatedKind(*vis, 2.0f);
     for (unsigned int i = 0; i < number; ++i) {
         const Placement p = randomPlacement(*vis);
-        vis->addComponent(new PointLeafGL(vis, p.x, p.y, width, height, p.angle, 0), true);
+        vis->createPoint(p.x, p.y, width, height, p.angle, 0);
     }
 }
-void RuduzozovorERUBuilderGL::buildGeoStrokes(double, double, unsigned int, int) {}
+void RuduzozovorERUBuilderGL::buildGeoStrokes(double width, double height, unsigned int number,
+                                              int segments)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    // Until shapes drawn on the stroke build canvas are handed over, the scene's geometric
+    // strokes share one gentle S-curve of the configured size.
+    constexpr int kPoints = 32;
+    std::vector<Vector2d> shape;
+    for (int i = 0; i <= kPoints; ++i) {
+        const double t = static_cast<double>(i) / kPoints;
+        shape.emplace_back((t - 0.5) * width, 0.25 * height * std::sin(2.0 * M_PI * t));
+    }
+    for (unsigned int i = 0; i < number; ++i) {
+        const Placement p = randomPlacement(*vis);
+        vis->createGeoStroke(p.x, p.y, width, height, p.angle, 0, shape, segments);
+    }
+}
 void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration&, std::size_t) {}

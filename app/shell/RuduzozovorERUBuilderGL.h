@@ -35,9 +35,12 @@ public:
     virtual void buildPalette(const VeskConfiguration& configuration, std::size_t entry);
 
     RuduzozovorERUVisGL* getApplicationVis() const;
+    // Handed to the canvases built afterwards (the tool-glass diameter speed).
+    void setDiameterScaleSpeed(int speed) { diameterScaleSpeed = speed; }
     // Texture batches loaded by buildTextures.
     unsigned int getTextureBatches() const { return textureBatches; }
 
 private:
     unsigned int textureBatches = 0;
+    int diameterScaleSpeed = 100;
 };

@@ -1,6 +1,10 @@
 #include "RuduzozovorERUVisGL.h"
 
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -97,4 +101,48 @@ CanvasCompositeGL* RuduzozovorERUVisGL::createCanvas(unsigned int width, unsigne
                                          toolStateParameter);
     addComponent(canvas, true);
     return canvas;
+}
+
+namespace {
+
+// Registers c; a component the controller refuses (its id space is full) is deleted.
+template <class T> T* registered(TabletopVis& vis, T* c, bool drop)
+{
+    vis.addComponent(c, drop);
+    if (vis.getComponent(c->getId()) == c) return c;
+    delete c;
+    return nullptr;
+}
+
+} // namespace
+
+StrokeLeafGL* RuduzozovorERUVisGL::createStroke(double x, double y, double width, double height,
+                                                double rotation, int layer,
+                                                unsigned int textureIndex, bool drop)
+{
+    return registered(
+        *this, new StrokeLeafGL(this, x, y, width, height, rotation, layer, textureIndex), drop);
+}
+
+TileLeafGL* RuduzozovorERUVisGL::createTile(double x, double y, double width, double height,
+                                            double rotation, int layer, bool dodging, bool drop)
+{
+    return registered(*this, new TileLeafGL(this, x, y, width, height, rotation, layer, dodging),
+                      drop);
+}
+
+PointLeafGL* RuduzozovorERUVisGL::createPoint(double x, double y, double width, double height,
+                                              double rotation, int layer, bool drop)
+{
+    return registered(*this, new PointLeafGL(this, x, y, width, height, rotation, layer), drop);
+}
+
+GeoStrokeLeafGL* RuduzozovorERUVisGL::createGeoStroke(double x, double y, double width,
+                                                      double height, double rotation, int layer,
+                                                      const std::vector<Vector2d>& polyline,
+                                                      int segments, bool drop)
+{
+    return registered(
+        *this, new GeoStrokeLeafGL(this, x, y, width, height, rotation, layer, polyline, segments),
+        drop);
 }

@@ -8,9 +8,16 @@
 
 #include "vis/TabletopVisGL.h"
 
+#include "core/Vector2d.h"
+
 #include <cstdint>
+#include <vector>
 
 class CanvasCompositeGL;
+class GeoStrokeLeafGL;
+class PointLeafGL;
+class StrokeLeafGL;
+class TileLeafGL;
 
 class RuduzozovorERUVisGL : public TabletopVisGL {
 public:
@@ -61,6 +68,21 @@ public:
                                     double z, double borderSize, double overflowSize,
                                     unsigned int numberOfToolBrushes, float initialPrimitiveSize,
                                     float toolStateParameter);
+
+    // Primitives owned by this controller and registered; with drop set (the builder's scenes)
+    // they are dropped onto the component under them, otherwise the caller adds them to a parent
+    // (a brush creating dozens per frame would otherwise cost a picking pass each).
+    // (x, y): centre in table pixels; rotation in degrees; layer: the primitive type.
+    StrokeLeafGL* createStroke(double x, double y, double width, double height, double rotation,
+                               int layer, unsigned int textureIndex, bool drop = true);
+    TileLeafGL* createTile(double x, double y, double width, double height, double rotation,
+                           int layer, bool dodging, bool drop = true);
+    PointLeafGL* createPoint(double x, double y, double width, double height, double rotation,
+                             int layer, bool drop = true);
+    GeoStrokeLeafGL* createGeoStroke(double x, double y, double width, double height,
+                                     double rotation, int layer,
+                                     const std::vector<Vector2d>& polyline, int segments,
+                                     bool drop = true);
 
     // The colour the look-up conversion gives (r, g, b).
     void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out) const;

@@ -1,7 +1,9 @@
 // The program's window and widget driven headless with Qt's test events.
+#include "canvas/CanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 #include "shell/QTRuduzozovorERUApplication.h"
 #include "shell/QTRuduzozovorERUWidgetGL.h"
+#include "shell/RuduzozovorERUVisGL.h"
 #include "shell/StartUp.h"
 #include "shell/TuioReceiver.h"
 #include "core/VisComponent.h"
@@ -43,7 +45,7 @@ protected:
     void SetUp() override
     {
         application();
-        config = std::make_unique<QTVeskConfiguration>(QTVeskConfiguration::fromData(kConfig));
+        config = std::make_unique<QTVeskConfiguration>(QTVeskConfiguration::fromData(configText()));
         window = std::make_unique<QTRuduzozovorERUApplication>(config.get());
         window->setHardwareMessageEnabled(false);
         window->resize(400, 300);
@@ -55,6 +57,7 @@ protected:
         vis = widget->getVis();
     }
     void TearDown() override { window.reset(); }
+    virtual const char* configText() const { return kConfig; }
 
     std::unique_ptr<QTVeskConfiguration> config;
     std::unique_ptr<QTRuduzozovorERUApplication> window;
@@ -151,6 +154,36 @@ TEST_F(WindowTest, DemoChangeBuildsAFreshController)
     EXPECT_NE(widget->getVis(), nullptr);
     QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
+}
+
+class PaintingWindowTest : public WindowTest {
+protected:
+    const char* configText() const override
+    {
+        return R"(<config>
+  <mainwindow width="400" height="300" fullscreen="0"/>
+  <touchinput tuio="0"/>
+  <canvas_surface border="10" overflow="50" number_of_toolbrushes="1" initial_stroke_width="20"/>
+</config>)";
+    }
+    CanvasCompositeGL* canvas() const
+    {
+        auto* app = dynamic_cast<RuduzozovorERUVisGL*>(widget->getVis());
+        return app ? app->findFirst<CanvasCompositeGL>() : nullptr;
+    }
+};
+
+TEST_F(PaintingWindowTest, ChosenPaintColourReachesTheCanvasAndEveryLaterScene)
+{
+    ASSERT_NE(canvas(), nullptr);
+    EXPECT_EQ(canvas()->getToolState(3, 1), 0.0f) << "no colour chosen yet";
+    widget->changePaintColor(200, 120, 30);
+    EXPECT_EQ(canvas()->getToolState(3, 1), 200.0f);
+    EXPECT_EQ(canvas()->getToolState(3, 2), 120.0f);
+    EXPECT_EQ(canvas()->getToolState(3, 3), 30.0f);
+    widget->changeDemo(2);
+    ASSERT_NE(canvas(), nullptr);
+    EXPECT_EQ(canvas()->getToolState(3, 2), 120.0f);
 }
 
 TEST(StartUp, ConfigurationNameIsTheOnlyArgument)
