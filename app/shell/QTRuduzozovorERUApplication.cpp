@@ -227,6 +227,9 @@ void QTRuduzozovorERUApplication::createActions()
         {"", K(Qt::CTRL | Qt::Key_F4), "", SLOT(switchToSizeMode())},
         {"", K(Qt::CTRL | Qt::Key_F5), "", SLOT(switchToMoveMode())},
         {"", K(Qt::CTRL | Qt::Key_F6), "", SLOT(switchToOrientationMode())},
+        // Without a palette on the table this is how the colour brush gets its colour.
+        {"Choose Paint Color", K(Qt::CTRL | Qt::Key_F7), "Choose the color the color brush paints",
+         SLOT(choosePaintColor())},
         {"", K(Qt::CTRL | Qt::Key_F9), "", SLOT(setDTWIINCInputCombo())},
         {"", K(Qt::CTRL | Qt::Key_F10), "", SLOT(setDTWIIInputCombo())},
         {"", K(Qt::CTRL | Qt::Key_F11), "", SLOT(setDTWIIPointingNCModesInputCombo())},
