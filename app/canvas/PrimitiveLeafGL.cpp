@@ -136,10 +136,7 @@ bool PrimitiveLeafGL::locateCell()
 
 void PrimitiveLeafGL::animateMyself(double dt)
 {
-    if (!isOnCurrentLayer()) {
-        ++sampleEpoch;
-        return;
-    }
+    if (!isOnCurrentLayer() || !locateCell()) return;
     updateFromBuffers(dt);
 }
 
@@ -151,7 +148,6 @@ void PrimitiveLeafGL::applyTemporaryColor()
 
 void PrimitiveLeafGL::updateFromBuffers(double dt)
 {
-    if (!locateCell()) return;
     changedThisFrame = false;
     const BufferViews& b = buffers();
 

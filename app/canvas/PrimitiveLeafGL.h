@@ -120,7 +120,7 @@ protected:
     bool locateCell();
     // Applies the temporary colour (tag 11) unless its red is the neutral 127.
     void applyTemporaryColor();
-    // Steps 1 to 6 of the update, assuming the layer test passed.
+    // Steps 1 to 6 of the update, after the layer test passed and locateCell() found the cell.
     void updateFromBuffers(double dt);
     // Whether (cellX, cellY) lies inside the grid b.
     template <class T> bool covers(const BufferTemplate<T>* b) const
@@ -186,8 +186,8 @@ protected:
     // Buffer cell of the centre, valid after locateCell().
     unsigned int cellX = 0;
     unsigned int cellY = 0;
-    // Advances whenever every kept sample may be stale: another cell, other buffers, frames
-    // spent off the current layer. A sample taken in an earlier epoch is read again.
+    // Advances whenever every kept sample may be stale (another cell, other buffers); a sample
+    // taken in an earlier epoch is read again.
     unsigned int sampleEpoch = 1;
     CellSample<int, 1> speedSample;
     CellSample<float, 1> sizeSample;

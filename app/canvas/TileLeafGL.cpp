@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -69,8 +70,9 @@ void TileLeafGL::dodge()
     const int y1 = std::min(h - 1, static_cast<int>(std::floor(bufferY + hh)));
     double dx = 0.0;
     double dy = 0.0;
+    const float* cells = std::as_const(*positions).getBufferArray();
     for (int y = y0; y <= y1; ++y) {
-        const float* row = positions->getBufferArray() + static_cast<std::size_t>(y) * w * 2;
+        const float* row = cells + static_cast<std::size_t>(y) * w * 2;
         for (int x = x0; x <= x1; ++x) {
             const float px = row[2 * x];
             const float py = row[2 * x + 1];
