@@ -252,7 +252,7 @@ TEST_F(CanvasGLTest, OneFingerStrokeInThePresetCombinationCreatesAndKeepsItsPost
     EXPECT_EQ(canvas->getPostureClassifier().getSampleCount(), 0);
 }
 
-TEST_F(CanvasGLTest, HandPresetErasesAndKeepsNegativeStrength)
+TEST_F(CanvasGLTest, HandPresetErasesOnceATouchAndAFakePostureOverridesTheContact)
 {
     gesture({{100, 80}, {101, 80}, {102, 80}, {103, 80}}, 350);
     EXPECT_EQ(canvas->getBrushStrength(), -10);
@@ -264,15 +264,15 @@ TEST_F(CanvasGLTest, HandPresetErasesAndKeepsNegativeStrength)
     press(104, 80, 350, 2);
     EXPECT_EQ(canvas->getBrushStrength(), -4);
     EXPECT_EQ(canvas->getToolState(4, 1), -4.0f);
-}
+    canvas->releaseLocalBuffer(105, 80, 0, 0);
 
-TEST_F(CanvasGLTest, FakePostureOverridesContactAndSkipsReplay)
-{
+    // A fake posture (the fist) overrides the contact and skips the replay.
+    const unsigned replayed = canvas->getReplayedStamps();
     canvas->setFakePosture(3, 50, 50);
     press(100, 80, 1, 4);
     EXPECT_EQ(canvas->getBrushStrength(), 15);
     EXPECT_EQ(canvas->getToolState(0, 2), 130.0f);
-    EXPECT_EQ(canvas->getReplayedStamps(), 0u);
+    EXPECT_EQ(canvas->getReplayedStamps(), replayed);
 }
 
 TEST_F(CanvasGLTest, DirectCombinationUsesTheChosenMode)
@@ -340,22 +340,7 @@ TEST_F(CanvasGLTest, DeferredClearsRunOnTheirPass)
     EXPECT_EQ(temp->getValue(3u, 3u), 2.0f);
 }
 
-TEST_F(CanvasGLTest, QueuedChildIsDeletedOnceAtTheNextPass)
-{
-    auto* leaf = newLeaf();
-    ASSERT_EQ(canvas->addChild(leaf), 1);
-    const unsigned long before = vis->countComponents();
-    const unsigned long id = leaf->getId();
-    canvas->queueForDeletion(leaf);
-    canvas->queueForDeletion(leaf);
-    EXPECT_EQ(canvas->getDeletionQueueSize(), 1u);
-    canvas->renderIntoBuffers();
-    EXPECT_EQ(vis->countComponents(), before - 1);
-    EXPECT_EQ(canvas->getChild(id), nullptr);
-    EXPECT_EQ(canvas->getDeletionQueueSize(), 0u);
-}
-
-TEST_F(CanvasGLTest, ChildrenAndPalettes)
+TEST_F(CanvasGLTest, ChildrenPalettesAndTheDeletionQueue)
 {
     auto* leaf = newLeaf();
     EXPECT_EQ(canvas->addChild(nullptr), 0);
@@ -383,6 +368,17 @@ TEST_F(CanvasGLTest, ChildrenAndPalettes)
     EXPECT_EQ(canvas->getPalette(1), p[2]);
     EXPECT_EQ(canvas->getPalette(2), nullptr);
     EXPECT_EQ(canvas->removeChild(p[1]), 0);
+
+    // A child queued twice is deleted once, at the next pass.
+    const unsigned long before = vis->countComponents();
+    const unsigned long id = leaf->getId();
+    canvas->queueForDeletion(leaf);
+    canvas->queueForDeletion(leaf);
+    EXPECT_EQ(canvas->getDeletionQueueSize(), 1u);
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(vis->countComponents(), before - 1);
+    EXPECT_EQ(canvas->getChild(id), nullptr);
+    EXPECT_EQ(canvas->getDeletionQueueSize(), 0u);
 }
 
 TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)

@@ -104,20 +104,6 @@ TEST_F(ToolBrushLeafTest, DropOffIsOneInTheFocusAndFallsToZeroAtTheRim)
     EXPECT_FLOAT_EQ(profile->getValue(101u, 101u), 1.0f);
 }
 
-TEST_F(ToolBrushLeafTest, MoveFieldsPointInwardsOutwardsAndVanishOutsideTheEllipse)
-{
-    brush->renderIntoBuffers();
-    float v[2];
-    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_1)->get2DValues(150u, 101u, v);
-    EXPECT_LT(v[0], 0.0f);
-    EXPECT_NEAR(v[1], 0.0f, 1e-6f);
-    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_2)->get2DValues(150u, 101u, v);
-    EXPECT_GT(v[0], 0.0f);
-    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_1)->get2DValues(2u, 2u, v);
-    EXPECT_EQ(v[0], 0.0f);
-    EXPECT_EQ(v[1], 0.0f);
-}
-
 TEST_F(ToolBrushLeafTest, CreateCountFollowsDiameterAndStrength)
 {
     EXPECT_EQ(ToolBrushLeafGL::createCount(600, 1), 1);
@@ -371,10 +357,19 @@ TEST_F(ToolBrushLeafTest, MoveFollowsTheBrushOrCopiesAField)
     EXPECT_NEAR(v[0], 3.0f / std::sqrt(18.0f), 1e-5f);
     EXPECT_NEAR(v[1], -3.0f / std::sqrt(18.0f), 1e-5f);
 
+    // The brush's fields point inwards and outwards and vanish outside its ellipse.
+    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_1)->get2DValues(150u, 101u, v);
+    EXPECT_LT(v[0], 0.0f);
+    EXPECT_NEAR(v[1], 0.0f, 1e-6f);
+    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_2)->get2DValues(150u, 101u, v);
+    EXPECT_GT(v[0], 0.0f);
+    brush->getActiveBufferAs<float>(BRUSH_MOVE_BUFFER_1)->get2DValues(2u, 2u, v);
+    EXPECT_EQ(v[0], 0.0f);
+    EXPECT_EQ(v[1], 0.0f);
     canvas->tool(5, 1) = 0.0f;
     brush->renderIntoBuffers();
     canvas->buffer<float>(DIRECTION_BUFFER)->get2DValues(154u, 98u, v);
-    EXPECT_LT(v[0], 0.0f) << "towards the centre";
+    EXPECT_LT(v[0], 0.0f) << "sub-mode 0 copies the inward field";
     brush->clearMoveFootprint();
     EXPECT_EQ(countNonZero<float>(DIRECTION_BUFFER), 0);
 }
