@@ -33,10 +33,14 @@ protected:
         canvas->addChild(p);
         return p;
     }
-    void clear()
+    // Clears to black and renders n frames of c; primitives stay hidden for their first three.
+    static void draw(VisComponentGL* c, int n = 1)
     {
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
+        for (int i = 0; i < n; ++i) {
+            glClearColor(0, 0, 0, 0);
+            glClear(GL_COLOR_BUFFER_BIT);
+            c->render();
+        }
     }
 
     std::unique_ptr<TabletopVisGL> vis;
@@ -48,12 +52,10 @@ TEST_F(PrimitiveLeafGLTest, PointIsHiddenForThreeFramesThenDrawnInItsColour)
     auto* p = add(new PointLeafGL(vis.get(), 64, 64, 40, 40, 0, 0));
     p->setDisplayColor(200, 100, 50);
     for (int frame = 0; frame < 3; ++frame) {
-        clear();
-        p->render();
+        draw(p);
         EXPECT_EQ(gl->pixel(64, 64)[0], 0) << frame;
     }
-    clear();
-    p->render();
+    draw(p);
     const auto px = gl->pixel(64, 64);
     EXPECT_EQ(px[0], 200);
     EXPECT_EQ(px[1], 100);
@@ -63,8 +65,7 @@ TEST_F(PrimitiveLeafGLTest, PointIsHiddenForThreeFramesThenDrawnInItsColour)
 
     canvas->tool(0, 5) = 1.0f;
     canvas->tool(0, 4) = 1.0f;
-    clear();
-    p->render();
+    draw(p);
     EXPECT_EQ(gl->pixel(64, 64)[0], 100) << "dimmed: halved";
 }
 
@@ -72,21 +73,15 @@ TEST_F(PrimitiveLeafGLTest, StrokeAlphaIsItsLifeAndTheMaskHidesIt)
 {
     auto* s = add(new StrokeLeafGL(vis.get(), 128, 128, 40, 40, 0, 0, 0));
     s->setDisplayColor(255, 255, 255);
-    for (int frame = 0; frame < 3; ++frame) {
-        clear();
-        s->render();
-        EXPECT_EQ(gl->pixel(128, 128)[0], 0);
-    }
-    clear();
-    s->render();
+    draw(s, 3);
+    EXPECT_EQ(gl->pixel(128, 128)[0], 0);
+    draw(s);
     EXPECT_NEAR(gl->pixel(128, 128)[0], 210, 1);
     s->setLife(60);
-    clear();
-    s->render();
+    draw(s);
     EXPECT_NEAR(gl->pixel(128, 128)[0], 60, 1);
     canvas->fill<bool>(VALIDITY_MASK_BUFFER, false);
-    clear();
-    s->render();
+    draw(s);
     EXPECT_EQ(gl->pixel(128, 128)[0], 0);
 }
 
@@ -99,10 +94,7 @@ TEST_F(PrimitiveLeafGLTest, LongStrokeTextureWasStretchedIntoARoundDab)
     const unsigned int index = 0;
     auto* s = add(new StrokeLeafGL(vis.get(), 128, 128, 96, 96, 0, 0, index));
     s->setDisplayColor(255, 255, 255);
-    for (int frame = 0; frame < 4; ++frame) {
-        clear();
-        s->render();
-    }
+    draw(s, 4);
     int across = 0, along = 0;
     for (int i = 80; i < 176; ++i) {
         if (gl->pixel(i, 128)[0] > 20) ++along;
@@ -116,10 +108,7 @@ TEST_F(PrimitiveLeafGLTest, TileIsLitInItsColour)
 {
     auto* t = add(new TileLeafGL(vis.get(), 128, 128, 40, 40, 0, 0, false));
     t->setDisplayColor(0, 200, 0);
-    for (int frame = 0; frame < 4; ++frame) {
-        clear();
-        t->render();
-    }
+    draw(t, 4);
     const auto px = gl->pixel(128, 128);
     EXPECT_GT(px[1], 100);
     EXPECT_LT(px[0], 30) << "only the ambient term";
@@ -130,10 +119,7 @@ TEST_F(PrimitiveLeafGLTest, GeoStrokeDrawsItsPolyline)
     std::vector<Vector2d> line = {Vector2d(-30, 0), Vector2d(30, 0)};
     auto* g = add(new GeoStrokeLeafGL(vis.get(), 128, 100, 60, 10, 0, 0, line, 10));
     g->setDisplayColor(255, 0, 0);
-    for (int frame = 0; frame < 4; ++frame) {
-        clear();
-        g->render();
-    }
+    draw(g, 4);
     bool found = false;
     for (int y = 98; y <= 102; ++y) found = found || gl->pixel(128, y)[0] == 255;
     EXPECT_TRUE(found);
@@ -147,14 +133,12 @@ TEST_F(PrimitiveLeafGLTest, BrushOutlineRingInThePaintColour)
     canvas->tool(3, 1) = 255.0f;
     brush->renderIntoBuffers();
     brush->showOutline();
-    clear();
-    brush->render();
+    draw(brush);
     // Ring between radius 88 and 100 around the brush centre (table 128, 128 here).
     EXPECT_GT(gl->pixel(128 + 94, 128)[0], 200);
     EXPECT_LT(gl->pixel(128 + 60, 128)[0], 100);
     brush->hideOutline();
-    clear();
-    brush->render();
+    draw(brush);
     EXPECT_LT(gl->pixel(128 + 94, 128)[0], 100);
 }
 
