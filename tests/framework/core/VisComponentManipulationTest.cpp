@@ -16,11 +16,9 @@ public:
     FollowingLeaf(TabletopVis* vis, double w, double h, double x, double y)
         : RecordingLeaf(vis, w, h, x, y)
     {
-        setPassiveBuffer(DIRECTION_BUFFER, nullptr);
-        setPassiveBuffer(ABSOLUTE_SIZE_BUFFER, nullptr);
-        setPassiveBuffer(RELATIVE_SIZE_BUFFER, nullptr);
-        setPassiveBuffer(ORIENTATION_BUFFER, nullptr);
-        setPassiveBuffer(TEMPORARY_ORIENTATION_BUFFER, nullptr);
+        for (BUFFERTAG tag : {DIRECTION_BUFFER, ABSOLUTE_SIZE_BUFFER, RELATIVE_SIZE_BUFFER, ORIENTATION_BUFFER,
+                              TEMPORARY_ORIENTATION_BUFFER})
+            setPassiveBuffer(tag, nullptr);
     }
     bool isAnimatingAbsoluteSize() override { return true; }
     bool isAnimatingDirection() override { return true; }
@@ -33,10 +31,7 @@ public:
 // A container painting constant fields of the given element counts.
 class FieldContainer : public RecordingComposite {
 public:
-    FieldContainer(TabletopVis* vis, double w, double h, double x, double y)
-        : RecordingComposite(vis, w, h, x, y)
-    {
-    }
+    using RecordingComposite::RecordingComposite;
     BufferTemplate<float>* addField(BUFFERTAG tag, unsigned int channels, float a, float b = 0)
     {
         auto* grid = new BufferTemplate<float>(channels, 0);
@@ -62,11 +57,7 @@ void toss(VisComponent& c, double x0, double x1, double x2, double y = 100)
 
 struct Table {
     TabletopVis vis{1, 100, 100, 1024, 768};
-    template <class T> T* add(T* c)
-    {
-        vis.addComponent(c, false);
-        return c;
-    }
+    template <class T> T* add(T* c) { vis.addComponent(c, false); return c; }
 };
 
 } // namespace

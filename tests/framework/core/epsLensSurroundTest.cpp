@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <string>
-#include <vector>
 
 TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
 {
@@ -143,51 +142,38 @@ TEST(epsDropoffTest, HyperbolicMeetsItsEndsAndZeroCurvatureGivesNoNaN)
     EXPECT_EQ(h.valueSquared(0.0f), 1.0f);
 }
 
-TEST(epsLensSurroundTest, DefaultsAndIgnoredValues)
+TEST(epsLensSurroundTest, InvalidValuesAreIgnoredAndBoundaryValuesAccepted)
 {
     using S = epsLensSurround;
     const struct {
-        const char* name;
         void (S::*set)(float);
         float (S::*get)() const;
-        float initial;
-        std::vector<float> ignored;
-        float accepted;
+        float ignored, accepted;
     } rows[] = {
-        {"width", &S::setWidth, &S::getWidth, 100.0f, {-5.0f}, 0.0f},
-        {"growth", &S::setMagnificationGrowth, &S::getMagnificationGrowth, 1.0f, {}, -2.0f},
-        {"x scale", &S::setXScale, &S::getXScale, 1.0f, {-0.5f, -2.0f}, 0.0f},
-        {"negative y", &S::setNegativeYFactor, &S::getNegativeYFactor, 1.0f, {-0.5f}, 3.0f},
-        {"start angle", &S::setStartAngle, &S::getStartAngle, 0.0f, {}, -90.0f},
-        {"angular span", &S::setAngularSpan, &S::getAngularSpan, 360.0f, {-10.0f}, 90.0f},
-        {"gaussian tail", &S::setGaussianTail, &S::getGaussianTail, 0.1f, {0.6f, 0.0f, -0.1f}, 0.5f},
-        {"gaussian ripple", &S::setGaussianRipple, &S::getGaussianRipple, 0.0f, {1.5f, -0.1f}, 1.0f},
-        {"linear ripple", &S::setLinearRipple, &S::getLinearRipple, 0.0f, {-1.0f}, 3.0f},
-        {"hyperbolic curvature", &S::setHyperbolicCurvature, &S::getHyperbolicCurvature, 1.0f, {-1.0f}, 0.0f},
-        {"power exponent", &S::setPowerExponent, &S::getPowerExponent, 2.718282f, {0.0f, -2.0f}, 0.5f},
+        {&S::setWidth, &S::getWidth, -5.0f, 0.0f},
+        {&S::setXScale, &S::getXScale, -0.5f, 0.0f},
+        {&S::setAngularSpan, &S::getAngularSpan, -10.0f, 90.0f},
+        {&S::setGaussianTail, &S::getGaussianTail, 0.6f, 0.5f},
+        {&S::setGaussianTail, &S::getGaussianTail, 0.0f, 0.5f},
+        {&S::setGaussianRipple, &S::getGaussianRipple, 1.5f, 1.0f},
+        {&S::setLinearRipple, &S::getLinearRipple, -1.0f, 3.0f},
+        {&S::setHyperbolicCurvature, &S::getHyperbolicCurvature, -1.0f, 0.0f},
+        {&S::setPowerExponent, &S::getPowerExponent, 0.0f, 0.5f},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
         S s;
-        EXPECT_EQ((s.*r.get)(), r.initial);
-        for (float v : r.ignored) {
-            (s.*r.set)(v);
-            EXPECT_EQ((s.*r.get)(), r.initial) << v;
-        }
+        const float before = (s.*r.get)();
+        (s.*r.set)(r.ignored);
+        EXPECT_EQ((s.*r.get)(), before) << r.ignored;
         (s.*r.set)(r.accepted);
         EXPECT_EQ((s.*r.get)(), r.accepted);
     }
-
     S s;
-    EXPECT_EQ(s.getLens(), nullptr);
-    EXPECT_EQ(s.getDistanceMetric(), 1); // the lens default while detached
-    EXPECT_EQ(s.getDropoffType(), 2);
-    EXPECT_STREQ(s.getDropoff()->name(), "Gaussian");
     s.setDropoffType(9);
     s.setDropoffType(-1);
     s.setDistanceMetric(5);
     EXPECT_EQ(s.getDropoffType(), 2);
-    EXPECT_EQ(s.getDistanceMetric(), 1);
+    EXPECT_EQ(s.getDistanceMetric(), 1); // the lens default while detached
 }
 
 TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
@@ -196,13 +182,7 @@ TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
         float exponent;
         const char* name;
         float atHalf;
-    } rows[] = {
-        {2.0f, "", 0.25f},            // parabolic
-        {1.0f, "Linear", 0.5f},
-        {1000.0f, "Manhattan", 0.0f},
-        {500.0f, "Power", std::pow(0.5f, 500.0f)},
-        {3.0f, "Power", 0.125f},
-    };
+    } rows[] = {{2.0f, "", 0.25f}, {1.0f, "Linear", 0.5f}, {1000.0f, "Manhattan", 0.0f}, {500.0f, "Power", std::pow(0.5f, 500.0f)}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.exponent);
         epsLensSurround s;
@@ -218,16 +198,7 @@ TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
     EXPECT_STREQ(s.getDropoff()->name(), "Gaussian");
     s.setDropoffType(6);
     EXPECT_STREQ(s.getDropoff()->name(), "");
-}
-
-TEST(epsLensSurroundTest, InfluenceExtentFollowsTheDropoff)
-{
-    const float expected[] = {0.0f, 1.0f, 2.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
-    epsLensSurround s;
-    for (int code = 0; code <= 8; ++code) {
-        s.setDropoffType(code);
-        EXPECT_FLOAT_EQ(s.getInfluenceExtent(), expected[code]) << code;
-    }
+    // The drop-Gaussian's reach follows its tail.
     s.setDropoffType(5);
     s.setGaussianTail(0.01f);
     EXPECT_FLOAT_EQ(s.getInfluenceExtent(), std::sqrt(2.0f));
@@ -242,16 +213,11 @@ TEST(epsLensSurroundTest, GettersResolveToTheLensValues)
     lens.setNegativeYFactor(0.5f);
     ASSERT_TRUE(lens.setSurround(&s));
     EXPECT_EQ(s.getLens(), &lens);
-    EXPECT_EQ(s.getDistanceMetric(), 3);
-    EXPECT_EQ(s.getXScale(), 2.0f);
-    EXPECT_EQ(s.getNegativeYFactor(), 0.5f);
-    EXPECT_EQ(s.getYScale(), 1.0f);
-
+    EXPECT_TRUE(s.getDistanceMetric() == 3 && s.getXScale() == 2.0f && s.getNegativeYFactor() == 0.5f);
     s.setDistanceMetric(0);
     s.setXScale(1.5f);
-    EXPECT_EQ(s.getDistanceMetric(), 0);
-    EXPECT_EQ(s.getXScale(), 1.5f);
-    s.setDistanceMetric(4);
+    EXPECT_TRUE(s.getDistanceMetric() == 0 && s.getXScale() == 1.5f);
+    s.setDistanceMetric(4); // invalid: back to the lens values
     s.setXScale(-1.0f);
     EXPECT_EQ(s.getDistanceMetric(), 3);
     EXPECT_EQ(s.getXScale(), 2.0f);

@@ -33,56 +33,39 @@ float magnificationForDropoff(float d)
 
 } // namespace
 
-TEST(epsLensTest, DefaultsAndIgnoredValues)
+TEST(epsLensTest, InvalidValuesAreIgnored)
 {
     epsLens lens;
     const struct {
-        const char* name;
         void (epsLens::*set)(float);
         float (epsLens::*get)() const;
-        float initial;
         float ignored;
-    } rows[] = {
-        {"magnification", &epsLens::setMagnification, &epsLens::getMagnification, 2.0f, 0.0f},
-        {"square", &epsLens::setFocusSquareSide, &epsLens::getFocusSquareSide, 40.0f, -1.0f},
-        {"radius", &epsLens::setFocusRadius, &epsLens::getFocusRadius, 20.0f, -4.0f},
-        {"horizontal", &epsLens::setFocusHorizontalLength, &epsLens::getFocusHorizontalLength, 40.0f, -1.0f},
-        {"vertical", &epsLens::setFocusVerticalLength, &epsLens::getFocusVerticalLength, 40.0f, -1.0f},
-        {"rectangle width", &epsLens::setFocusRectangleWidth, &epsLens::getFocusRectangleWidth, 50.0f, -1.0f},
-        {"rectangle height", &epsLens::setFocusRectangleHeight, &epsLens::getFocusRectangleHeight, 30.0f, -1.0f},
-        {"x scale", &epsLens::setXScale, &epsLens::getXScale, 1.0f, -1.0f},
-        {"y scale", &epsLens::setYScale, &epsLens::getYScale, 1.0f, -1.0f},
-        {"positive x", &epsLens::setPositiveXFactor, &epsLens::getPositiveXFactor, 1.0f, -1.0f},
-        {"negative x", &epsLens::setNegativeXFactor, &epsLens::getNegativeXFactor, 1.0f, -1.0f},
-        {"positive y", &epsLens::setPositiveYFactor, &epsLens::getPositiveYFactor, 1.0f, -1.0f},
-        {"negative y", &epsLens::setNegativeYFactor, &epsLens::getNegativeYFactor, 1.0f, -0.5f},
-    };
+    } rows[] = {{&epsLens::setMagnification, &epsLens::getMagnification, 0.0f},
+                {&epsLens::setFocusRadius, &epsLens::getFocusRadius, -4.0f},
+                {&epsLens::setFocusRectangleHeight, &epsLens::getFocusRectangleHeight, -1.0f},
+                {&epsLens::setXScale, &epsLens::getXScale, -1.0f},
+                {&epsLens::setNegativeYFactor, &epsLens::getNegativeYFactor, -0.5f}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ((lens.*r.get)(), r.initial);
+        const float before = (lens.*r.get)();
         (lens.*r.set)(r.ignored);
-        EXPECT_EQ((lens.*r.get)(), r.initial);
+        EXPECT_EQ((lens.*r.get)(), before) << r.ignored;
     }
     lens.setMagnification(-3.0f);
     lens.setFocusShape(7);
     EXPECT_EQ(lens.getMagnification(), 2.0f);
     EXPECT_EQ(lens.getFocusShape(), 0);
-    EXPECT_EQ(lens.getDistanceMetric(), 1);
     lens.setDistanceMetric(3);
     lens.setDistanceMetric(5);
     EXPECT_EQ(lens.getDistanceMetric(), 3);
     lens.setDistanceMetric(4); // stores L2
     EXPECT_EQ(lens.getDistanceMetric(), 1);
 
-    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
     const epsPoint3D below{0.0f, 0.0f, 0.0f}, custom{10.0f, 20.0f, 300.0f};
-    lens.setViewPoint(&below);
-    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
     lens.setViewPoint(&custom);
+    lens.setViewPoint(&below);
     EXPECT_EQ(lens.getViewPoint().x, 10.0f);
     lens.setViewPoint(nullptr);
-    EXPECT_EQ(lens.getViewPoint().x, 0.0f);
-    EXPECT_EQ(lens.getViewPoint().z, 600.0f);
+    EXPECT_TRUE(lens.getViewPoint().x == 0.0f && lens.getViewPoint().z == 600.0f);
     // Without a surround nothing is affected.
     EXPECT_EQ(lens.getMagnificationAt(epsPoint{0.0f, 0.0f}), 1.0f);
 }
@@ -180,22 +163,16 @@ TEST(epsLensTest, FocusShapesMeasureFromTheirBoundary)
         float dropoff;
     } rows[] = {
         {"point at its centre", 0, 1, 0, 0, 1.0f},
-        {"point", 0, 1, 30, 40, 0.5f},
         {"point L1", 0, 0, 30, 40, 0.3f},
         {"point Linf", 0, 3, 30, 40, 0.6f},
         {"circle", 5, 1, 0, 70, 0.5f},
         {"horizontal segment inside", 1, 1, 20, 0, 1.0f},
         {"horizontal segment past its end", 1, 1, 30, 0, 0.9f},
-        {"horizontal segment above", 1, 1, -15, 30, 0.7f},
         {"horizontal segment off a corner", 1, 1, 50, 40, 0.5f},
         {"vertical segment", 2, 1, 30, -15, 0.7f},
-        {"vertical segment past its end", 2, 1, 0, -30, 0.9f},
         {"square inside", 3, 1, 19, -19, 1.0f},
-        {"square", 3, 1, 70, 0, 0.5f},
         {"square off a corner L2", 3, 1, 50, 60, 0.5f},
-        {"square off a corner L1", 3, 0, 50, 60, 0.3f},
         {"square off a corner Linf", 3, 3, 50, 60, 0.6f},
-        {"rectangle inside", 4, 1, -24, 14, 1.0f},
         {"rectangle right", 4, 1, 75, 0, 0.5f},
         {"rectangle top", 4, 1, 0, 65, 0.5f},
     };
@@ -265,9 +242,7 @@ TEST(epsLensTest, ShapeFactorsStretchAndShrinkSides)
         float dropoff;
     } rows[] = {
         {"x scale shrinks both x sides", &epsLens::setXScale, 2.0f, 40, 0, 0.5f},
-        {"x scale on the negative side", &epsLens::setXScale, 2.0f, -40, 0, 0.5f},
         {"x scale leaves y alone", &epsLens::setXScale, 2.0f, 0, 80, 0.5f},
-        {"positive x only", &epsLens::setPositiveXFactor, 2.0f, 40, 0, 0.5f},
         {"positive x leaves negative x alone", &epsLens::setPositiveXFactor, 2.0f, -80, 0, 0.5f},
         {"negative y", &epsLens::setNegativeYFactor, 2.0f, 0, -40, 0.5f},
         {"y scale below 1 stretches past the box", &epsLens::setYScale, 0.5f, 0, 200, 1.0f / 3.0f},
