@@ -101,18 +101,15 @@ TEST(RotateAndTranslate, DragOutcomes)
     }
 }
 
-TEST(RotateAndTranslate, RotationWrapsOnce)
+TEST(RotateAndTranslate, RotationWrapsAndSubtreeTurnsAndMovesRigidly)
 {
-    RecordingLeaf c(nullptr, 10, 10), d(nullptr, 10, 10);
-    c.rotate(5);
-    c.rotate(-10);
-    d.rotate(400);
-    EXPECT_DOUBLE_EQ(c.getRotation(), 355);
-    EXPECT_DOUBLE_EQ(d.getRotation(), 40);
-}
+    RecordingLeaf leaf(nullptr, 10, 10);
+    leaf.rotate(5);
+    leaf.rotate(-10);
+    EXPECT_DOUBLE_EQ(leaf.getRotation(), 355);
+    leaf.rotate(45);
+    EXPECT_DOUBLE_EQ(leaf.getRotation(), 40);
 
-TEST(RotateAndTranslate, SubtreeTurnsAndMovesRigidly)
-{
     Table t;
     auto* box = t.add(new RecordingComposite(&t.vis, 100, 100, 100, 100));
     auto* child = t.add(new RecordingLeaf(&t.vis, 10, 10, 130, 100));
@@ -130,7 +127,7 @@ TEST(RotateAndTranslate, SubtreeTurnsAndMovesRigidly)
 
 // --- interactive resizing ---
 
-TEST(InteractiveResize, FromTheCentreWithTheBorderMinimum)
+TEST(InteractiveResize, FromTheCentreWithTheBorderMinimumAndFromACorner)
 {
     Table t;
     RecordingLeaf c(&t.vis, 40, 20, 100, 100);
@@ -141,13 +138,9 @@ TEST(InteractiveResize, FromTheCentreWithTheBorderMinimum)
     c.interactiveResizeCenter(101, 101); // raised to twice the border width of 15
     EXPECT_DOUBLE_EQ(c.getWidth(), 30);
     EXPECT_DOUBLE_EQ(c.getHeight(), 30);
-}
 
-TEST(InteractiveResize, FromACornerKeepsTheOppositeEdges)
-{
-    const double rotations[] = {0, 30, 90, 200};
-    for (double r : rotations) {
-        Table t;
+    // From a corner the opposite edges stay where they were.
+    for (double r : {0.0, 30.0, 90.0, 200.0}) {
         RecordingLeaf c(&t.vis, 40, 20, 100, 100);
         c.rotate(r);
         // Far corner (right, bottom) before the resize, in table coordinates.
@@ -167,7 +160,7 @@ TEST(InteractiveResize, FromACornerKeepsTheOppositeEdges)
 
 // --- tossing ---
 
-TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecond)
+TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecondAndNonTossableComponents)
 {
     Table t; // 50 frames per second: squared displacement must exceed 84
     RecordingLeaf slow(&t.vis, 10, 10, 0, 0);
@@ -180,6 +173,15 @@ TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecond)
     toss(fast, 0, 5, 10, 0);
     EXPECT_TRUE(fast.getTossingNow());
     EXPECT_EQ(t.vis.droppingListSize(), 0u);
+
+    // A component that may not be tossed stops at the first step.
+    RecordingLeaf fixed(&t.vis, 10, 10, 100, 100, true, false);
+    toss(fixed, 0, 50, 100);
+    ASSERT_TRUE(fixed.getTossingNow());
+    fixed.tossComponent();
+    EXPECT_FALSE(fixed.getTossingNow());
+    EXPECT_DOUBLE_EQ(fixed.getXPos(), 100);
+    EXPECT_EQ(t.vis.droppingListSize(), 1u);
 }
 
 TEST(Tossing, StepOnTheScreenEdgeContinuesOneBeyondStops)
@@ -223,39 +225,9 @@ TEST(Tossing, SlowsDownUntilTheCutOffAndFollowsTheParentsFriction)
     EXPECT_GT(plain.getXPos(), 500);
 }
 
-TEST(Tossing, NonTossableComponentStopsAtTheFirstStep)
-{
-    Table t;
-    RecordingLeaf c(&t.vis, 10, 10, 100, 100, true, false);
-    toss(c, 0, 50, 100);
-    ASSERT_TRUE(c.getTossingNow());
-    c.tossComponent();
-    EXPECT_FALSE(c.getTossingNow());
-    EXPECT_DOUBLE_EQ(c.getXPos(), 100);
-    EXPECT_EQ(t.vis.droppingListSize(), 1u);
-}
-
 // --- dropping and saved attributes ---
 
-TEST(Dropping, OntoNothingTakesTheChildOutOfItsContainer)
-{
-    Table t;
-    auto* box = t.add(new RecordingComposite(&t.vis, 100, 100, 50, 50));
-    auto* c = t.add(new RecordingLeaf(&t.vis, 10, 10, 50, 50));
-    unsigned char nothing[3] = {0, 0, 0}, white[3] = {0xFF, 0xFF, 0xFF};
-    for (unsigned char* colour : {nothing, white}) {
-        box->addChild(c);
-        OutputCapture out;
-        c->processDropping(colour, 50, 50);
-        EXPECT_EQ(out.take(), "Child removed.\n");
-        EXPECT_EQ(c->getParent(), nullptr);
-    }
-    OutputCapture quiet;
-    c->processDropping(white, 50, 50); // no parent: nothing to say
-    EXPECT_EQ(quiet.take(), "");
-}
-
-TEST(Dropping, IntoAContainerUnderThePoint)
+TEST(Dropping, IntoTheContainerUnderThePointOrOutOfItsContainer)
 {
     Table t;
     auto* box = t.add(new FieldContainer(&t.vis, 100, 100, 50, 50));
@@ -279,6 +251,19 @@ TEST(Dropping, IntoAContainerUnderThePoint)
     auto* e = t.add(new RecordingComposite(&t.vis, 10, 10, 500, 500));
     e->processDropping(e->getColorVector(), 500, 500);
     EXPECT_EQ(e->getParent(), nullptr);
+
+    // Dropped onto nothing, a child leaves its container; without a parent nothing is said.
+    unsigned char nothing[3] = {0, 0, 0}, white[3] = {0xFF, 0xFF, 0xFF};
+    for (unsigned char* background : {nothing, white}) {
+        plainBox->addChild(d);
+        OutputCapture out;
+        d->processDropping(background, 50, 50);
+        EXPECT_EQ(out.take(), "Child removed.\n");
+        EXPECT_EQ(d->getParent(), nullptr);
+    }
+    OutputCapture quiet;
+    d->processDropping(white, 50, 50);
+    EXPECT_EQ(quiet.take(), "");
 }
 
 TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
@@ -326,7 +311,7 @@ TEST(FieldAnimation, OrientationVectorsGiveTargetAngles)
     }
 }
 
-TEST(FieldAnimation, DirectionMovesAndAbsoluteSizeGrows)
+TEST(FieldAnimation, DirectionMovesAbsoluteSizeGrowsNestedChildrenIgnoreFields)
 {
     Table t;
     auto* box = t.add(new FieldContainer(&t.vis, 200, 200, 100, 100));
@@ -344,6 +329,16 @@ TEST(FieldAnimation, DirectionMovesAndAbsoluteSizeGrows)
     EXPECT_NEAR(c->getWidth(), 60, 1e-6);
     EXPECT_NEAR(c->getHeight(), 60, 1e-6);
     EXPECT_EQ(c->ended, 1);
+
+    // A child of a nested container ignores the fields.
+    auto* outer = t.add(new RecordingComposite(&t.vis, 400, 400, 600, 200));
+    auto* inner = t.add(new FieldContainer(&t.vis, 200, 200, 600, 200));
+    inner->addField(DIRECTION_BUFFER, 2, 3, 0);
+    auto* nested = t.add(new FollowingLeaf(&t.vis, 20, 20, 600, 200));
+    inner->addChild(nested);
+    outer->addChild(inner);
+    nested->animateMyself(1.0);
+    EXPECT_DOUBLE_EQ(nested->getXPos(), 600);
 }
 
 TEST(FieldAnimation, MagnificationThresholdsDifferBetweenTheTwoAnimations)
@@ -369,17 +364,4 @@ TEST(FieldAnimation, MagnificationThresholdsDifferBetweenTheTwoAnimations)
             EXPECT_NEAR(b->getWidth(), 12, 1e-5);
         }
     }
-}
-
-TEST(FieldAnimation, NestedOrTossedChildrenIgnoreTheFields)
-{
-    Table t;
-    auto* outer = t.add(new RecordingComposite(&t.vis, 400, 400, 200, 200));
-    auto* box = t.add(new FieldContainer(&t.vis, 200, 200, 200, 200));
-    box->addField(DIRECTION_BUFFER, 2, 3, 0);
-    auto* c = t.add(new FollowingLeaf(&t.vis, 20, 20, 200, 200));
-    box->addChild(c);
-    outer->addChild(box);
-    c->animateMyself(1.0);
-    EXPECT_DOUBLE_EQ(c->getXPos(), 200);
 }
