@@ -38,7 +38,7 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
     EXPECT_FLOAT_EQ(d2.squaredDistance(3.0f, -4.0f), 180.0f);
 }
 
-TEST(epsDropoffTest, RepresentativeValuesAndSquaredFormsAgree)
+TEST(epsDropoffTest, RepresentativeValuesSquaredFormsAndGaussianCutOffs)
 {
     epsManhattan manhattan;
     epsLinear linear;
@@ -78,26 +78,20 @@ TEST(epsDropoffTest, RepresentativeValuesAndSquaredFormsAgree)
                                                                          &dropGaussian, &power, &parabolic, &hyperbolic, &trueLinear})
         for (float t : {0.0f, 0.25f, 0.5f, 0.9f, 1.0f, 1.5f, 1.99f, 2.5f})
             EXPECT_NEAR(f->valueSquared(t * t), f->value(t), 1e-5f) << f->name() << " t = " << t;
-}
 
-TEST(epsDropoffTest, GaussianTailAndCutOff)
-{
-    epsGaussian g;
-    // Falls to the tail at t = 1 and to tail^4 just before its cut-off 2.
-    EXPECT_FLOAT_EQ(g.value(1.0f), 0.1f);
-    EXPECT_NEAR(g.value(1.9999f), 1e-4f, 1e-7f);
-    EXPECT_EQ(g.value(2.0f), 0.0f);
-    EXPECT_NEAR(g.valueSquared(3.9999f), 1e-4f, 1e-7f);
-    EXPECT_EQ(g.valueSquared(4.0f), 0.0f);
-    g.setTail(0.5f);
-    EXPECT_FLOAT_EQ(g.value(1.0f), 0.5f);
-    EXPECT_FLOAT_EQ(g.extent(), 2.0f);
-
-    epsDropGaussian d;
-    d.setTail(0.01f);
-    EXPECT_FLOAT_EQ(d.extent(), std::sqrt(2.0f));
-    EXPECT_NEAR(d.value(1.41f), 0.0f, 1e-3f);
-    EXPECT_EQ(d.value(1.4143f), 0.0f);
+    // The Gaussian falls to tail^4 just before its cut-off 2, then to 0.
+    EXPECT_NEAR(gaussian.value(1.9999f), 1e-4f, 1e-7f);
+    EXPECT_EQ(gaussian.value(2.0f), 0.0f);
+    EXPECT_NEAR(gaussian.valueSquared(3.9999f), 1e-4f, 1e-7f);
+    EXPECT_EQ(gaussian.valueSquared(4.0f), 0.0f);
+    gaussian.setTail(0.5f);
+    EXPECT_FLOAT_EQ(gaussian.value(1.0f), 0.5f);
+    EXPECT_FLOAT_EQ(gaussian.extent(), 2.0f);
+    // The drop-Gaussian's cut-off follows its tail.
+    dropGaussian.setTail(0.01f);
+    EXPECT_FLOAT_EQ(dropGaussian.extent(), std::sqrt(2.0f));
+    EXPECT_NEAR(dropGaussian.value(1.41f), 0.0f, 1e-3f);
+    EXPECT_EQ(dropGaussian.value(1.4143f), 0.0f);
 }
 
 TEST(epsDropoffTest, Ripples)

@@ -87,29 +87,7 @@ TEST(epsLensTest, CircleWithLinearSurroundGivesFourThirdsHalfWayAcross)
     EXPECT_EQ(f.at(441.0f, 200.0f), 1.0f);
 }
 
-TEST(epsLensTest, GaussianReachesTwoWidthsBeyondTheFocus)
-{
-    LensFixture f(5, 2);
-    // W = 120: at t = 1 the lift has fallen to the tail 0.1.
-    EXPECT_FLOAT_EQ(f.at(140.0f, 0.0f), magnificationForDropoff(0.1f));
-    EXPECT_GT(f.at(259.0f, 0.0f), 1.0f);
-    EXPECT_EQ(f.at(260.0f, 0.0f), 1.0f);
-    EXPECT_EQ(f.at(0.0f, -261.0f), 1.0f);
-    EXPECT_EQ(f.at(300.0f, 300.0f), 1.0f);
-}
-
-TEST(epsLensTest, TrueLinearMagnificationFallsLinearly)
-{
-    LensFixture f(5, 8, 100.0f, 0.0f);
-    f.lens.setMagnification(3.0f);
-    for (float t : {0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f}) {
-        const float expected = 3.0f - 2.0f * t;
-        EXPECT_NEAR(f.at(20.0f + 100.0f * t, 0.0f), expected, 1e-5f) << "t = " << t;
-    }
-    EXPECT_EQ(f.at(120.0f, 0.0f), 1.0f);
-}
-
-TEST(epsLensTest, MagnificationFallsMonotonicallyForEveryDropoff)
+TEST(epsLensTest, EveryDropoffFallsMonotonicallyToItsReach)
 {
     for (int code = 0; code <= 8; ++code) {
         SCOPED_TRACE(code);
@@ -125,6 +103,21 @@ TEST(epsLensTest, MagnificationFallsMonotonicallyForEveryDropoff)
         }
         EXPECT_EQ(previous, 1.0f);
     }
+
+    // The Gaussian reaches two widths (W = 120) beyond the focus; at t = 1 it is at its tail 0.1.
+    LensFixture gaussian(5, 2);
+    EXPECT_FLOAT_EQ(gaussian.at(140.0f, 0.0f), magnificationForDropoff(0.1f));
+    EXPECT_GT(gaussian.at(259.0f, 0.0f), 1.0f);
+    EXPECT_EQ(gaussian.at(260.0f, 0.0f), 1.0f);
+    EXPECT_EQ(gaussian.at(0.0f, -261.0f), 1.0f);
+    EXPECT_EQ(gaussian.at(300.0f, 300.0f), 1.0f);
+
+    // The true-linear drop-off is linear in the magnification itself.
+    LensFixture trueLinear(5, 8, 100.0f, 0.0f);
+    trueLinear.lens.setMagnification(3.0f);
+    for (float t : {0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f})
+        EXPECT_NEAR(trueLinear.at(20.0f + 100.0f * t, 0.0f), 3.0f - 2.0f * t, 1e-5f) << "t = " << t;
+    EXPECT_EQ(trueLinear.at(120.0f, 0.0f), 1.0f);
 }
 
 TEST(epsLensTest, ChangesAfterAnEvaluationTakeEffect)
@@ -174,9 +167,16 @@ TEST(epsLensTest, FocusShapesMeasureFromTheirBoundary)
         f.lens.setDistanceMetric(r.metric);
         EXPECT_NEAR(f.at(r.x, r.y), magnificationForDropoff(r.dropoff), 1e-5f);
     }
+
+    // A second angle of 90 degrees stands the 50 x 30 rectangle upright.
+    LensFixture f(4, 1, 100.0f, 0.0f);
+    f.lens.setSecondAngle(90.0f);
+    EXPECT_EQ(f.at(0.0f, 24.0f), 2.0f);
+    EXPECT_LT(f.at(24.0f, 0.0f), 2.0f);
+    EXPECT_NEAR(f.at(65.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
 }
 
-TEST(epsLensTest, PolygonFocus)
+TEST(epsLensTest, PolygonFocusAndDegeneratePolygons)
 {
     const epsPoint square[] = {{-20, -20}, {20, -20}, {20, 20}, {-20, 20}};
     for (int metric : {0, 1, 3}) {
@@ -204,23 +204,21 @@ TEST(epsLensTest, PolygonFocus)
     EXPECT_NEAR(f.at(30.0f, 30.0f), magnificationForDropoff(0.9f), 1e-5f);
     EXPECT_NEAR(f.at(10.0f, 70.0f), magnificationForDropoff(0.7f), 1e-5f);
     EXPECT_NEAR(f.at(50.0f, 60.0f), magnificationForDropoff(1.0f - std::sqrt(1300.0f) / 100.0f), 1e-5f);
-}
 
-TEST(epsLensTest, DegeneratePolygonsAreRefused)
-{
+    // Degenerate polygons are refused and leave the last good one.
     const epsPoint repeated[] = {{1, 1}, {1, 1}, {5, 5}, {0, 4}};
     const epsPoint triangle[] = {{0, 0}, {10, 0}, {0, 10}};
-    LensFixture f(0, 1, 100.0f, 0.0f);
-    EXPECT_FALSE(f.lens.setFocusPolygon(repeated, 4));
-    EXPECT_FALSE(f.lens.setFocusPolygon(triangle, 2));
-    EXPECT_FALSE(f.lens.setFocusPolygon(nullptr, 3));
-    EXPECT_EQ(f.lens.getFocusShape(), 0);
+    LensFixture d(0, 1, 100.0f, 0.0f);
+    EXPECT_FALSE(d.lens.setFocusPolygon(repeated, 4));
+    EXPECT_FALSE(d.lens.setFocusPolygon(triangle, 2));
+    EXPECT_FALSE(d.lens.setFocusPolygon(nullptr, 3));
+    EXPECT_EQ(d.lens.getFocusShape(), 0);
     // The polygon code without a polygon behaves as the point focus.
-    f.lens.setFocusShape(6);
-    EXPECT_NEAR(f.at(50.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
-    EXPECT_TRUE(f.lens.setFocusPolygon(triangle, 3));
-    EXPECT_FALSE(f.lens.setFocusPolygon(repeated, 4));
-    EXPECT_EQ(f.lens.getFocusPolygonSize(), 3);
+    d.lens.setFocusShape(6);
+    EXPECT_NEAR(d.at(50.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
+    EXPECT_TRUE(d.lens.setFocusPolygon(triangle, 3));
+    EXPECT_FALSE(d.lens.setFocusPolygon(repeated, 4));
+    EXPECT_EQ(d.lens.getFocusPolygonSize(), 3);
 }
 
 TEST(epsLensTest, ShapeFactorsStretchAndShrinkSides)
@@ -274,7 +272,7 @@ TEST(epsLensTest, SurroundSectors)
     EXPECT_EQ(lens.getMagnificationAt(epsPoint{0, 10}), 2.0f);
 }
 
-TEST(epsLensTest, SurfacePointAndDisplacement)
+TEST(epsLensTest, SurfacePointDisplacementAndRotation)
 {
     LensFixture f(5, 1);
     epsPoint3D s;
@@ -308,32 +306,21 @@ TEST(epsLensTest, SurfacePointAndDisplacement)
     p = epsPoint{10, 0};
     f.lens.displacePoint(p);
     EXPECT_FLOAT_EQ(p.x, 20.0f);
-}
 
-TEST(epsLensTest, RotationTwistsTheFocusFullyAndTheSurroundByTheDropoff)
-{
-    LensFixture f(5, 1);
-    f.lens.setRotation(90.0f);
-    epsPoint p{10, 0};
-    f.lens.displacePoint(p);
+    // A rotation twists the focus fully and the surround by the drop-off.
+    LensFixture turned(5, 1);
+    turned.lens.setRotation(90.0f);
+    p = epsPoint{10, 0};
+    turned.lens.displacePoint(p);
     EXPECT_NEAR(p.x, 0.0f, 1e-4f);
     EXPECT_NEAR(p.y, 20.0f, 1e-4f);
     // D = 0.5 at distance 80: turned by 45 degrees, magnified by 4 / 3.
     p = epsPoint{80, 0};
-    f.lens.displacePoint(p);
+    turned.lens.displacePoint(p);
     const float r = 80.0f * 4.0f / 3.0f / std::sqrt(2.0f);
     EXPECT_NEAR(p.x, r, 1e-3f);
     EXPECT_NEAR(p.y, r, 1e-3f);
-    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), 600.0f / 450.0f);
-}
-
-TEST(epsLensTest, SecondAngleTurnsTheFocusShape)
-{
-    LensFixture f(4, 1, 100.0f, 0.0f);
-    f.lens.setSecondAngle(90.0f);
-    EXPECT_EQ(f.at(0.0f, 24.0f), 2.0f);
-    EXPECT_LT(f.at(24.0f, 0.0f), 2.0f);
-    EXPECT_NEAR(f.at(65.0f, 0.0f), magnificationForDropoff(0.5f), 1e-5f);
+    EXPECT_FLOAT_EQ(turned.at(80.0f, 0.0f), 600.0f / 450.0f);
 }
 
 TEST(epsLensTest, FocusScalesWithMagnificationWhileSwitchedOn)
