@@ -11,12 +11,11 @@ namespace {
 
 using Point = Spline::SplinePoint;
 
-Spline makeSpline(std::initializer_list<Point> points, unsigned level)
+Spline makeSpline(const std::vector<Point>& points, unsigned level)
 {
     Spline s;
     s.initializeAndSetParameters(static_cast<unsigned>(points.size()), level);
-    for (const Point& p : points)
-        s.controlPoints()->push_back(p);
+    *s.controlPoints() = points;
     s.buildOrRebuildSpline();
     return s;
 }
@@ -34,7 +33,7 @@ bool allFinite(const std::vector<Point>& points)
 
 } // namespace
 
-TEST(SplineTest, SquareAtLevelTwoIsRoundedThroughTheCorners)
+TEST(SplineTest, SquareIsRoundedThroughTheCornersWithInwardUnitNormals)
 {
     const Spline s = unitSquare(2);
     ASSERT_EQ(s.numSplinePoints(), 16u);
@@ -52,26 +51,24 @@ TEST(SplineTest, SquareAtLevelTwoIsRoundedThroughTheCorners)
     // The first refinement puts the edge midpoint at (9 * 2 + 2) / 16 = 1.25 from the centre.
     EXPECT_DOUBLE_EQ(pts[6].x, 1.25);
     EXPECT_DOUBLE_EQ(pts[6].y, 0.0);
-}
 
-TEST(SplineTest, NormalsAreUnitAndFaceTheInsideOfACounterClockwiseCurve)
-{
-    const Spline s = unitSquare(3);
-    const auto& pts = *s.splinePoints();
-    const auto& normals = *s.splinePointNormalVectors();
-    for (unsigned i = 0; i < s.numSplinePoints(); ++i) {
+    // At level three the normals are unit vectors facing the inside of the counter-clockwise curve.
+    const Spline fine = unitSquare(3);
+    const auto& finePts = *fine.splinePoints();
+    const auto& normals = *fine.splinePointNormalVectors();
+    for (unsigned i = 0; i < fine.numSplinePoints(); ++i) {
         EXPECT_NEAR(std::hypot(normals[i].x, normals[i].y), 1.0, 1e-12) << "point " << i;
-        EXPECT_LT(normals[i].x * pts[i].x + normals[i].y * pts[i].y, 0.0) << "point " << i;
+        EXPECT_LT(normals[i].x * finePts[i].x + normals[i].y * finePts[i].y, 0.0) << "point " << i;
     }
     // The corner (1, -1) is control point 1; its normal lies on the diagonal.
-    const Point corner = (*s.controlPointNormalVectors())[1];
+    const Point corner = (*fine.controlPointNormalVectors())[1];
     EXPECT_NEAR(corner.x, -std::sqrt(0.5), 1e-12);
     EXPECT_NEAR(corner.y, std::sqrt(0.5), 1e-12);
     EXPECT_EQ(corner.x, normals[8].x);
     EXPECT_EQ(corner.y, normals[8].y);
 }
 
-TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
+TEST(SplineTest, DegenerateOrShortInputGivesNoPointsOrZeroNormalsButNeverNaN)
 {
     const struct {
         const char* name;
@@ -86,10 +83,7 @@ TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        Spline s;
-        s.initializeAndSetParameters(static_cast<unsigned>(r.points.size()), 2);
-        *s.controlPoints() = r.points;
-        s.buildOrRebuildSpline();
+        const Spline s = makeSpline(r.points, 2);
         EXPECT_EQ(s.numSplinePoints(), r.expectedPoints);
         EXPECT_EQ(s.splinePoints()->size(), r.expectedPoints);
         EXPECT_EQ(s.splinePointNormalVectors()->size(), r.expectedPoints);
@@ -100,10 +94,8 @@ TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
     const Spline same = makeSpline({{5, 5}, {5, 5}, {5, 5}}, 1);
     for (const Point& n : *same.splinePointNormalVectors())
         EXPECT_TRUE(n.x == 0.0 && n.y == 0.0);
-}
 
-TEST(SplineTest, FewerControlPointsThanAnnouncedBuildsFromThoseGiven)
-{
+    // Fewer control points than announced: built from those given.
     Spline s;
     s.initializeAndSetParameters(5, 1);
     *s.controlPoints() = {{0, 0}, {4, 0}, {0, 3}};
