@@ -28,7 +28,8 @@ Spline unitSquare(unsigned level)
 
 bool allFinite(const std::vector<Point>& points)
 {
-    return std::all_of(points.begin(), points.end(), [](const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y); });
+    return std::all_of(points.begin(), points.end(),
+                       [](const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y); });
 }
 
 } // namespace
@@ -70,11 +71,7 @@ TEST(SplineTest, SquareIsRoundedThroughTheCornersWithInwardUnitNormals)
 
 TEST(SplineTest, DegenerateOrShortInputGivesNoPointsOrZeroNormalsButNeverNaN)
 {
-    const struct {
-        const char* name;
-        std::vector<Point> points;
-        unsigned long expectedPoints;
-    } rows[] = {
+    const struct { const char* name; std::vector<Point> points; unsigned long expectedPoints; } rows[] = {
         {"no control points", {}, 0},
         {"one control point", {{1, 1}}, 0},
         {"two control points", {{0, 0}, {2, 0}}, 8},

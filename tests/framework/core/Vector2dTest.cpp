@@ -5,10 +5,8 @@
 
 TEST(Vector2dTest, LengthsOfAllSignCombinations)
 {
-    const struct {
-        Vector2d v;
-        double length, square, approximate;
-    } rows[] = {{{3, 4}, 5.0, 25.0, 5.098}, {{4, -3}, 5.0, 25.0, 5.098}, {{0, 0}, 0.0, 0.0, 0.0}, {{-2, 0}, 2.0, 4.0, 2.0}};
+    const struct { Vector2d v; double length, square, approximate; } rows[] = {
+        {{3, 4}, 5.0, 25.0, 5.098}, {{4, -3}, 5.0, 25.0, 5.098}, {{0, 0}, 0.0, 0.0, 0.0}, {{-2, 0}, 2.0, 4.0, 2.0}};
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::Message() << r.v.x << "," << r.v.y);
         EXPECT_DOUBLE_EQ(r.v.length(), r.length);

@@ -68,12 +68,7 @@ TEST(RotateAndTranslate, DragOutcomes)
 {
     // A 40 x 40 component at (100, 100), grabbed at `from` and dragged to `to`.
     const double towardsCentre = 100 + 20 * (std::sqrt(800.0) - 20) / 20; // moved by D0 - L
-    const struct {
-        const char* name;
-        bool rnt, veto;
-        double fromX, fromY, toX, toY;
-        double x, y, rotation;
-    } rows[] = {
+    const struct { const char* name; bool rnt, veto; double fromX, fromY, toX, toY; double x, y, rotation; } rows[] = {
         {"straight towards the centre only translates", true, false, 120, 100, 110, 100, 90, 100, 0},
         {"sideways turns counter-clockwise", true, false, 120, 100, 120, 120, towardsCentre, 100, 45},
         {"sideways the other way", true, false, 120, 100, 120, 80, towardsCentre, 100, 315},
@@ -294,10 +289,7 @@ TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
 
 TEST(FieldAnimation, OrientationVectorsGiveTargetAngles)
 {
-    const struct {
-        float x, y;
-        double expected;
-    } rows[] = {{0, 1, 0}, {1, 0, 270}, {-1, 0, 90}, {0, -1, 180}};
+    const struct { float x, y; double expected; } rows[] = {{0, 1, 0}, {1, 0, 270}, {-1, 0, 90}, {0, -1, 180}};
     for (const auto& row : rows) {
         Table t;
         auto* box = t.add(new FieldContainer(&t.vis, 100, 100, 50, 50));
@@ -343,11 +335,8 @@ TEST(FieldAnimation, DirectionMovesAbsoluteSizeGrowsNestedChildrenIgnoreFields)
 
 TEST(FieldAnimation, MagnificationThresholdsDifferBetweenTheTwoAnimations)
 {
-    const struct {
-        float m;
-        bool animated;
-        bool constant;
-    } rows[] = {{1.000005f, false, false}, {1.003f, true, false}, {1.2f, true, true}};
+    const struct { float m; bool animated; bool constant; } rows[] = {
+        {1.000005f, false, false}, {1.003f, true, false}, {1.2f, true, true}};
     for (const auto& row : rows) {
         Table t;
         auto* box = t.add(new FieldContainer(&t.vis, 100, 100, 50, 50));

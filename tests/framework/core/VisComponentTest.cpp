@@ -23,7 +23,10 @@ struct Table {
         vis.addComponent(c, false);
         return c;
     }
-    RecordingComposite* box(double w = 100, double h = 100, double x = 0, double y = 0) { return add<RecordingComposite>(w, h, x, y); }
+    RecordingComposite* box(double w = 100, double h = 100, double x = 0, double y = 0)
+    {
+        return add<RecordingComposite>(w, h, x, y);
+    }
 };
 
 } // namespace

@@ -19,11 +19,8 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
     const float cubeRoot = std::pow(91.0f, 1.0f / 3.0f); // 4.4979...
     const float mixed = std::pow(216.0f + 1728.0f, 1.0f / 3.0f);
     // Factors for (3, -4): x > 0 uses 2, y <= 0 uses -3, giving (6, 12).
-    const struct {
-        epsDistanceMetric* weighted;
-        const epsDistanceMetric* simple;
-        float plain, scaled;
-    } rows[] = {{&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)},
+    const struct { epsDistanceMetric* weighted; const epsDistanceMetric* simple; float plain, scaled; } rows[] = {
+        {&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)},
                 {&d3, &l3, cubeRoot, mixed}, {&dinf, &linf, 4.0f, 12.0f}};
     for (const auto& r : rows) {
         EXPECT_FLOAT_EQ(r.simple->distance(3.0f, -4.0f), r.plain);
@@ -50,11 +47,7 @@ TEST(epsDropoffTest, RepresentativeValuesSquaredFormsAndGaussianCutOffs)
     epsParabolic parabolic;
     epsHyperbolic hyperbolic;
     epsTrueLinear trueLinear;
-    const struct {
-        const epsDropoff* f;
-        float extent;
-        float at0, atHalf, at0_999, at1;
-    } rows[] = {
+    const struct { const epsDropoff* f; float extent; float at0, atHalf, at0_999, at1; } rows[] = {
         {&manhattan, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
         {&linear, 1.0f, 1.0f, 0.5f, 0.001f, 0.0f},
         {&gaussian, 2.0f, 1.0f, std::pow(0.1f, 0.25f), std::pow(0.1f, 0.998001f), 0.1f},
@@ -74,8 +67,9 @@ TEST(epsDropoffTest, RepresentativeValuesSquaredFormsAndGaussianCutOffs)
     EXPECT_NEAR(cosine.value(0.5f), std::sqrt(0.5f), 1e-6f);
     EXPECT_NEAR(power.value(0.5f), std::pow(0.5f, 2.718282f), 1e-6f);
     // The squared forms agree with the plain ones everywhere, also past the extent.
-    for (const epsDropoff* f : std::initializer_list<const epsDropoff*>{&manhattan, &linear, &gaussian, &hemispheric, &cosine,
-                                                                         &dropGaussian, &power, &parabolic, &hyperbolic, &trueLinear})
+    const epsDropoff* all[] = {&manhattan, &linear, &gaussian, &hemispheric, &cosine,
+                               &dropGaussian, &power, &parabolic, &hyperbolic, &trueLinear};
+    for (const epsDropoff* f : all)
         for (float t : {0.0f, 0.25f, 0.5f, 0.9f, 1.0f, 1.5f, 1.99f, 2.5f})
             EXPECT_NEAR(f->valueSquared(t * t), f->value(t), 1e-5f) << f->name() << " t = " << t;
 
@@ -134,11 +128,7 @@ TEST(epsDropoffTest, HyperbolicMeetsItsEndsAndZeroCurvatureGivesNoNaN)
 TEST(epsLensSurroundTest, InvalidValuesAreIgnoredAndBoundaryValuesAccepted)
 {
     using S = epsLensSurround;
-    const struct {
-        void (S::*set)(float);
-        float (S::*get)() const;
-        float ignored, accepted;
-    } rows[] = {
+    const struct { void (S::*set)(float); float (S::*get)() const; float ignored, accepted; } rows[] = {
         {&S::setWidth, &S::getWidth, -5.0f, 0.0f},
         {&S::setXScale, &S::getXScale, -0.5f, 0.0f},
         {&S::setAngularSpan, &S::getAngularSpan, -10.0f, 90.0f},
@@ -167,11 +157,9 @@ TEST(epsLensSurroundTest, InvalidValuesAreIgnoredAndBoundaryValuesAccepted)
 
 TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
 {
-    const struct {
-        float exponent;
-        const char* name;
-        float atHalf;
-    } rows[] = {{2.0f, "", 0.25f}, {1.0f, "Linear", 0.5f}, {1000.0f, "Manhattan", 0.0f}, {500.0f, "Power", std::pow(0.5f, 500.0f)}};
+    const struct { float exponent; const char* name; float atHalf; } rows[] = {
+        {2.0f, "", 0.25f}, {1.0f, "Linear", 0.5f}, {1000.0f, "Manhattan", 0.0f},
+        {500.0f, "Power", std::pow(0.5f, 500.0f)}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.exponent);
         epsLensSurround s;

@@ -36,11 +36,8 @@ float magnificationForDropoff(float d)
 TEST(epsLensTest, InvalidValuesAreIgnored)
 {
     epsLens lens;
-    const struct {
-        void (epsLens::*set)(float);
-        float (epsLens::*get)() const;
-        float ignored;
-    } rows[] = {{&epsLens::setMagnification, &epsLens::getMagnification, 0.0f},
+    const struct { void (epsLens::*set)(float); float (epsLens::*get)() const; float ignored; } rows[] = {
+        {&epsLens::setMagnification, &epsLens::getMagnification, 0.0f},
                 {&epsLens::setFocusRadius, &epsLens::getFocusRadius, -4.0f},
                 {&epsLens::setFocusRectangleHeight, &epsLens::getFocusRectangleHeight, -1.0f},
                 {&epsLens::setXScale, &epsLens::getXScale, -1.0f},
@@ -140,13 +137,7 @@ TEST(epsLensTest, ChangesAfterAnEvaluationTakeEffect)
 TEST(epsLensTest, FocusShapesMeasureFromTheirBoundary)
 {
     // Width 100, no growth, linear: the lift is 1 - (distance from the boundary) / 100.
-    const struct {
-        const char* name;
-        int shape;
-        int metric;
-        float x, y;
-        float dropoff;
-    } rows[] = {
+    const struct { const char* name; int shape; int metric; float x, y; float dropoff; } rows[] = {
         {"point at its centre", 0, 1, 0, 0, 1.0f},
         {"point L1", 0, 0, 30, 40, 0.3f},
         {"point Linf", 0, 3, 30, 40, 0.6f},
@@ -284,9 +275,8 @@ TEST(epsLensTest, SurfacePointDisplacementAndRotation)
     EXPECT_FLOAT_EQ(s.z, 150.0f);
 
     // Seen from above the focus, points move outwards by the magnification.
-    const struct {
-        epsPoint from, to;
-    } rows[] = {{{10, 5}, {20, 10}}, {{80, 0}, {80 * 4.0f / 3.0f, 0}}, {{500, 7}, {500, 7}}};
+    const struct { epsPoint from, to; } rows[] = {
+        {{10, 5}, {20, 10}}, {{80, 0}, {80 * 4.0f / 3.0f, 0}}, {{500, 7}, {500, 7}}};
     for (const auto& r : rows) {
         epsPoint p = r.from;
         f.lens.displacePoint(p);
@@ -349,11 +339,7 @@ TEST(epsLensTest, FocusScalesWithMagnificationWhileSwitchedOn)
 
 TEST(epsLensTest, DepthRange)
 {
-    const struct {
-        float magnification;
-        int type;
-        float nearDistance, farDistance;
-    } rows[] = {
+    const struct { float magnification; int type; float nearDistance, farDistance; } rows[] = {
         {2.0f, 1, 300.0f * 0.99f, 600.0f * 1.01f},
         {2.0f, 2, 300.0f * 0.99f, 900.0f * 1.01f},
         {2.0f, 3, 300.0f * 0.99f, 900.0f * 1.01f},
