@@ -129,16 +129,13 @@ TEST(epsLensSurroundTest, InvalidValuesAreIgnoredAndBoundaryValuesAccepted)
 {
     using S = epsLensSurround;
     const struct { void (S::*set)(float); float (S::*get)() const; float ignored, accepted; } rows[] = {
-        {&S::setWidth, &S::getWidth, -5.0f, 0.0f},
-        {&S::setXScale, &S::getXScale, -0.5f, 0.0f},
+        {&S::setWidth, &S::getWidth, -5.0f, 0.0f}, {&S::setXScale, &S::getXScale, -0.5f, 0.0f},
         {&S::setAngularSpan, &S::getAngularSpan, -10.0f, 90.0f},
-        {&S::setGaussianTail, &S::getGaussianTail, 0.6f, 0.5f},
-        {&S::setGaussianTail, &S::getGaussianTail, 0.0f, 0.5f},
+        {&S::setGaussianTail, &S::getGaussianTail, 0.6f, 0.5f}, {&S::setGaussianTail, &S::getGaussianTail, 0.0f, 0.5f},
         {&S::setGaussianRipple, &S::getGaussianRipple, 1.5f, 1.0f},
         {&S::setLinearRipple, &S::getLinearRipple, -1.0f, 3.0f},
         {&S::setHyperbolicCurvature, &S::getHyperbolicCurvature, -1.0f, 0.0f},
-        {&S::setPowerExponent, &S::getPowerExponent, 0.0f, 0.5f},
-    };
+        {&S::setPowerExponent, &S::getPowerExponent, 0.0f, 0.5f}};
     for (const auto& r : rows) {
         S s;
         const float before = (s.*r.get)();

@@ -138,20 +138,13 @@ TEST(epsLensTest, FocusShapesMeasureFromTheirBoundary)
 {
     // Width 100, no growth, linear: the lift is 1 - (distance from the boundary) / 100.
     const struct { const char* name; int shape; int metric; float x, y; float dropoff; } rows[] = {
-        {"point at its centre", 0, 1, 0, 0, 1.0f},
-        {"point L1", 0, 0, 30, 40, 0.3f},
-        {"point Linf", 0, 3, 30, 40, 0.6f},
-        {"circle", 5, 1, 0, 70, 0.5f},
-        {"horizontal segment inside", 1, 1, 20, 0, 1.0f},
-        {"horizontal segment past its end", 1, 1, 30, 0, 0.9f},
-        {"horizontal segment off a corner", 1, 1, 50, 40, 0.5f},
-        {"vertical segment", 2, 1, 30, -15, 0.7f},
-        {"square inside", 3, 1, 19, -19, 1.0f},
-        {"square off a corner L2", 3, 1, 50, 60, 0.5f},
-        {"square off a corner Linf", 3, 3, 50, 60, 0.6f},
-        {"rectangle right", 4, 1, 75, 0, 0.5f},
-        {"rectangle top", 4, 1, 0, 65, 0.5f},
-    };
+        {"point at its centre", 0, 1, 0, 0, 1.0f}, {"point L1", 0, 0, 30, 40, 0.3f},
+        {"point Linf", 0, 3, 30, 40, 0.6f}, {"circle", 5, 1, 0, 70, 0.5f},
+        {"horizontal segment inside", 1, 1, 20, 0, 1.0f}, {"horizontal segment past its end", 1, 1, 30, 0, 0.9f},
+        {"horizontal segment off a corner", 1, 1, 50, 40, 0.5f}, {"vertical segment", 2, 1, 30, -15, 0.7f},
+        {"square inside", 3, 1, 19, -19, 1.0f}, {"square off a corner L2", 3, 1, 50, 60, 0.5f},
+        {"square off a corner Linf", 3, 3, 50, 60, 0.6f}, {"rectangle right", 4, 1, 75, 0, 0.5f},
+        {"rectangle top", 4, 1, 0, 65, 0.5f}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         LensFixture f(r.shape, 1, 100.0f, 0.0f);
@@ -340,11 +333,8 @@ TEST(epsLensTest, FocusScalesWithMagnificationWhileSwitchedOn)
 TEST(epsLensTest, DepthRange)
 {
     const struct { float magnification; int type; float nearDistance, farDistance; } rows[] = {
-        {2.0f, 1, 300.0f * 0.99f, 600.0f * 1.01f},
-        {2.0f, 2, 300.0f * 0.99f, 900.0f * 1.01f},
-        {2.0f, 3, 300.0f * 0.99f, 900.0f * 1.01f},
-        {0.5f, 1, 600.0f * 0.99f, 1200.0f * 1.01f},
-    };
+        {2.0f, 1, 300.0f * 0.99f, 600.0f * 1.01f}, {2.0f, 2, 300.0f * 0.99f, 900.0f * 1.01f},
+        {2.0f, 3, 300.0f * 0.99f, 900.0f * 1.01f}, {0.5f, 1, 600.0f * 0.99f, 1200.0f * 1.01f}};
     for (const auto& r : rows) {
         epsLens lens;
         lens.setMagnification(r.magnification);
