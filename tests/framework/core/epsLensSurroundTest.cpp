@@ -20,8 +20,8 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
     const float mixed = std::pow(216.0f + 1728.0f, 1.0f / 3.0f);
     // Factors for (3, -4): x > 0 uses 2, y <= 0 uses -3, giving (6, 12).
     const struct { epsDistanceMetric* weighted; const epsDistanceMetric* simple; float plain, scaled; } rows[] = {
-        {&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)},
-                {&d3, &l3, cubeRoot, mixed}, {&dinf, &linf, 4.0f, 12.0f}};
+        {&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)}, {&d3, &l3, cubeRoot, mixed},
+        {&dinf, &linf, 4.0f, 12.0f}};
     for (const auto& r : rows) {
         EXPECT_FLOAT_EQ(r.simple->distance(3.0f, -4.0f), r.plain);
         EXPECT_FLOAT_EQ(r.simple->distance(-4.0f, 3.0f), r.plain);
@@ -35,7 +35,7 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
     EXPECT_FLOAT_EQ(d2.squaredDistance(3.0f, -4.0f), 180.0f);
 }
 
-TEST(epsDropoffTest, RepresentativeValuesSquaredFormsAndGaussianCutOffs)
+TEST(epsDropoffTest, RepresentativeValuesSquaredFormsCutOffsAndHyperbolicLimits)
 {
     epsManhattan manhattan;
     epsLinear linear;
@@ -86,6 +86,17 @@ TEST(epsDropoffTest, RepresentativeValuesSquaredFormsAndGaussianCutOffs)
     EXPECT_FLOAT_EQ(dropGaussian.extent(), std::sqrt(2.0f));
     EXPECT_NEAR(dropGaussian.value(1.41f), 0.0f, 1e-3f);
     EXPECT_EQ(dropGaussian.value(1.4143f), 0.0f);
+
+    // The hyperbolic drop-off meets its ends for any curvature; curvature 0 gives a step, not NaN.
+    for (float curvature : {0.01f, 1.0f, 5.0f, 100.0f}) {
+        hyperbolic.setCurvature(curvature);
+        EXPECT_NEAR(hyperbolic.value(0.0f), 1.0f, 1e-5f) << curvature;
+        EXPECT_NEAR(hyperbolic.value(0.99999f), 0.0f, 1e-3f) << curvature;
+    }
+    hyperbolic.setCurvature(0.0f);
+    EXPECT_EQ(hyperbolic.value(0.0f), 1.0f);
+    EXPECT_EQ(hyperbolic.value(0.5f), 0.0f);
+    EXPECT_EQ(hyperbolic.valueSquared(0.0f), 1.0f);
 }
 
 TEST(epsDropoffTest, Ripples)
@@ -111,21 +122,7 @@ TEST(epsDropoffTest, Ripples)
     EXPECT_NEAR(d.value(0.5f), dropFactor * (std::pow(0.1f, 0.25f) - 0.1f) / 0.9f, 1e-6f);
 }
 
-TEST(epsDropoffTest, HyperbolicMeetsItsEndsAndZeroCurvatureGivesNoNaN)
-{
-    epsHyperbolic h;
-    for (float curvature : {0.01f, 1.0f, 5.0f, 100.0f}) {
-        h.setCurvature(curvature);
-        EXPECT_NEAR(h.value(0.0f), 1.0f, 1e-5f) << curvature;
-        EXPECT_NEAR(h.value(0.99999f), 0.0f, 1e-3f) << curvature;
-    }
-    h.setCurvature(0.0f);
-    EXPECT_EQ(h.value(0.0f), 1.0f);
-    EXPECT_EQ(h.value(0.5f), 0.0f);
-    EXPECT_EQ(h.valueSquared(0.0f), 1.0f);
-}
-
-TEST(epsLensSurroundTest, InvalidValuesAreIgnoredAndBoundaryValuesAccepted)
+TEST(epsLensSurroundTest, InvalidValuesAreIgnoredOrResolveToTheLens)
 {
     using S = epsLensSurround;
     const struct { void (S::*set)(float); float (S::*get)() const; float ignored, accepted; } rows[] = {
@@ -150,6 +147,22 @@ TEST(epsLensSurroundTest, InvalidValuesAreIgnoredAndBoundaryValuesAccepted)
     s.setDistanceMetric(5);
     EXPECT_EQ(s.getDropoffType(), 2);
     EXPECT_EQ(s.getDistanceMetric(), 1); // the lens default while detached
+
+    // Attached, unset or invalid values resolve to the lens values.
+    epsLens lens;
+    lens.setDistanceMetric(3);
+    lens.setXScale(2.0f);
+    lens.setNegativeYFactor(0.5f);
+    ASSERT_TRUE(lens.setSurround(&s));
+    EXPECT_EQ(s.getLens(), &lens);
+    EXPECT_TRUE(s.getDistanceMetric() == 3 && s.getXScale() == 2.0f && s.getNegativeYFactor() == 0.5f);
+    s.setDistanceMetric(0);
+    s.setXScale(1.5f);
+    EXPECT_TRUE(s.getDistanceMetric() == 0 && s.getXScale() == 1.5f);
+    s.setDistanceMetric(4);
+    s.setXScale(-1.0f);
+    EXPECT_EQ(s.getDistanceMetric(), 3);
+    EXPECT_EQ(s.getXScale(), 2.0f);
 }
 
 TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
@@ -176,25 +189,6 @@ TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
     s.setDropoffType(5);
     s.setGaussianTail(0.01f);
     EXPECT_FLOAT_EQ(s.getInfluenceExtent(), std::sqrt(2.0f));
-}
-
-TEST(epsLensSurroundTest, GettersResolveToTheLensValues)
-{
-    epsLens lens;
-    epsLensSurround s;
-    lens.setDistanceMetric(3);
-    lens.setXScale(2.0f);
-    lens.setNegativeYFactor(0.5f);
-    ASSERT_TRUE(lens.setSurround(&s));
-    EXPECT_EQ(s.getLens(), &lens);
-    EXPECT_TRUE(s.getDistanceMetric() == 3 && s.getXScale() == 2.0f && s.getNegativeYFactor() == 0.5f);
-    s.setDistanceMetric(0);
-    s.setXScale(1.5f);
-    EXPECT_TRUE(s.getDistanceMetric() == 0 && s.getXScale() == 1.5f);
-    s.setDistanceMetric(4); // invalid: back to the lens values
-    s.setXScale(-1.0f);
-    EXPECT_EQ(s.getDistanceMetric(), 3);
-    EXPECT_EQ(s.getXScale(), 2.0f);
 }
 
 TEST(epsLensSurroundTest, BelongsToOneLensAndDetachesOnEitherSidesDestruction)
