@@ -48,7 +48,7 @@ const char* const Empty = "......../......../......../......../......../........
 
 } // namespace
 
-TEST(BufferTemplateTest, SamplesBilinearlyAndShiftsTheBlockAtTheFarEdge)
+TEST(BufferTemplateTest, SamplesBilinearlyShiftsTheBlockAtTheFarEdgeAndBoolsSeeWeightedCells)
 {
     FloatBuffer b = grid(10, 10, 0.0f);
     b.setValue(3, 4, 1.0f);
@@ -71,6 +71,16 @@ TEST(BufferTemplateTest, SamplesBilinearlyAndShiftsTheBlockAtTheFarEdge)
         EXPECT_FLOAT_EQ(grid(size, 5, 1.0f).getValue(1.0, 2.0), size == 3 ? 1.0f : 0.0f) << size;
         EXPECT_FLOAT_EQ(grid(5, size, 1.0f).getValue(2.0, 1.0), size == 3 ? 1.0f : 0.0f) << size;
     }
+
+    // Booleans see only the cells that carry weight.
+    BoolBuffer flag = grid(10, 10, false);
+    flag.setValue(4, 4, true);
+    const struct { double x, y; bool expected; } flags[] = {
+        {3.5, 4.5, false}, {3.6, 4.5, true}, {4.5, 4.5, true}, {5.4, 4.5, true},
+        {5.5, 4.5, false}, {4.5, 3.5, false}, {4.5, 3.6, true}, {-1.0, 4.5, false},
+    };
+    for (const auto& r : flags)
+        EXPECT_EQ(flag.getValue(r.x, r.y), r.expected) << r.x << ", " << r.y;
 }
 
 template <class T>
@@ -96,18 +106,6 @@ TYPED_TEST(IntegerBufferTest, TruncatesSampledTermsAndInterpolatedValues)
     BufferTemplate<T> steep = grid<T>(4, 4, 7);
     steep.interpolateQuadWithValues(0, 0, 0, 2, 0, 10, 2, 4, 10, 1, 4, 0);
     EXPECT_EQ(steep.getValue(0, 1), std::is_signed_v<T> ? T(-1) : T(0));
-}
-
-TEST(BufferTemplateTest, BoolSamplingSeesOnlyCellsWithWeight)
-{
-    BoolBuffer b = grid(10, 10, false);
-    b.setValue(4, 4, true);
-    const struct { double x, y; bool expected; } rows[] = {
-        {3.5, 4.5, false}, {3.6, 4.5, true}, {4.5, 4.5, true}, {5.4, 4.5, true},
-        {5.5, 4.5, false}, {4.5, 3.5, false}, {4.5, 3.6, true}, {-1.0, 4.5, false},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(b.getValue(r.x, r.y), r.expected) << r.x << ", " << r.y;
 }
 
 TEST(BufferTemplateTest, QuadScanConversionIsClippedToTheGrid)
@@ -209,24 +207,7 @@ TEST(BufferTemplateTest, ComplexPolygonFillRules)
     }
 }
 
-namespace {
-struct SortProbe : IntBuffer {
-    using IntBuffer::insertionSort;
-};
-} // namespace
-
-TEST(BufferTemplateTest, InsertionSortMovesPairsByValueStably)
-{
-    int pairs[5][2] = {{0, 5}, {1, 3}, {2, 5}, {3, -1}, {4, 3}};
-    int* entries[5] = {pairs[0], pairs[1], pairs[2], pairs[3], pairs[4]};
-    SortProbe().insertionSort(entries, 5);
-    std::vector<std::vector<int>> sorted;
-    for (int i = 0; i < 5; ++i)
-        sorted.push_back({int(entries[i] - pairs[0]) / 2, entries[i][0], entries[i][1]}); // slot, key, value
-    EXPECT_EQ(sorted, (std::vector<std::vector<int>>{{0, 3, -1}, {1, 1, 3}, {2, 4, 3}, {3, 0, 5}, {4, 2, 5}}));
-}
-
-TEST(BufferTemplateTest, BulkFillsStopAtTheLastElement)
+TEST(BufferTemplateTest, BulkFillsStopAtTheLastElementLayoutAndOverflow)
 {
     float v[3] = {1, 2, 3};
     FloatBuffer odd = grid(5, 1, 0.0f); // two pairs and a lone first value
@@ -237,6 +218,20 @@ TEST(BufferTemplateTest, BulkFillsStopAtTheLastElement)
     EXPECT_EQ(elements(triples), (std::vector<float>{1, 2, 3, 1}));
     triples.clearBuffer();
     EXPECT_EQ(elements(triples), std::vector<float>(4, 0.0f));
+
+    FloatBuffer big(7);
+    big.setSizeAndAllocateMemory(1000, 800);
+    EXPECT_EQ(big.getAllocatedMemorySizeInBytes(), 3200000ul);
+    EXPECT_EQ(big.getAllocatedMemorySize(), 3125ul);
+    DoubleBuffer d(3, 1);
+    d.setSizeAndAllocateMemory(4, 2);
+    EXPECT_EQ(d.getAllocatedMemorySizeInBytes(), 192ul);
+    EXPECT_EQ(d.getAllocatedMemorySize(), 0ul);
+    double three[3] = {1, 2, 3};
+    d.set3DValues(2, 1, three);
+    EXPECT_EQ(d.getBufferArray()[(1 * 4 + 2) * 3 + 2], 3.0); // cell (2, 1), channel 2
+    EXPECT_THROW(d.setSizeAndAllocateMemory(100000, 100000), std::bad_alloc); // more than 32 bits of bytes
+    EXPECT_EQ(d.getAllocatedMemorySizeInBytes(), 0ul);
 }
 
 TEST(BufferTemplateTest, VersionChangesWithEveryKindOfWrite)
@@ -270,25 +265,6 @@ TEST(BufferTemplateTest, VersionChangesWithEveryKindOfWrite)
     EXPECT_TRUE(changed());
     b.setSizeAndAllocateMemory(4, 4);
     EXPECT_TRUE(changed());
-}
-
-TEST(BufferTemplateTest, MemoryAccountingAndLayout)
-{
-    FloatBuffer big(7);
-    big.setSizeAndAllocateMemory(1000, 800);
-    EXPECT_EQ(big.getAllocatedMemorySizeInBytes(), 3200000ul);
-    EXPECT_EQ(big.getAllocatedMemorySize(), 3125ul);
-
-    DoubleBuffer d(3, 1);
-    d.setSizeAndAllocateMemory(4, 2);
-    EXPECT_EQ(d.getAllocatedMemorySizeInBytes(), 192ul);
-    EXPECT_EQ(d.getAllocatedMemorySize(), 0ul);
-    double v[3] = {1, 2, 3};
-    d.set3DValues(2, 1, v);
-    EXPECT_EQ(d.getBufferArray()[(1 * 4 + 2) * 3 + 2], 3.0); // cell (2, 1), channel 2
-    EXPECT_THROW(d.setSizeAndAllocateMemory(100000, 100000), std::bad_alloc); // more than 32 bits of bytes
-    EXPECT_EQ(d.getAllocatedMemorySizeInBytes(), 0ul);
-    EXPECT_EQ(BoolBuffer().getID(), 0xFFFFFFFFu);
 }
 
 TEST(BufferTemplateTest, CopiesAreDeepMovesTransferOwnershipFlagsFollow)
@@ -333,14 +309,26 @@ protected:
         std::filesystem::temp_directory_path() / ("buffer-image-" + std::to_string(getpid()));
 };
 
-TEST_F(BufferImageTest, FourChannelsGiveTwoImagesBottomRowFirst)
+TEST_F(BufferImageTest, NoChannelsThrowFourChannelsGiveTwoImagesBottomRowFirst)
 {
+    FloatBuffer none(0, 1);
+    none.setSizeAndAllocateMemory(2, 2);
+    OutputCapture out;
+    try {
+        none.createImage(path("none").c_str());
+        FAIL() << "no exception";
+    } catch (const std::logic_error& e) {
+        EXPECT_STREQ(e.what(), "IBuffer.createImage error: There are no channels in this buffer!");
+    }
+    EXPECT_EQ(out.take(), "");
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+
     UnsignedCharBuffer b = grid<unsigned char>(2, 2, 0, 4);
     for (unsigned char i = 0; i < 16; ++i)
         b.getBufferArray()[i] = i + 1; // cell (x, y) channel c holds (2y + x) × 4 + c + 1
-    OutputCapture out;
+    OutputCapture dump;
     b.createImage(path("dump.ppm").c_str());
-    EXPECT_EQ(out.take(), "i-Buffer data written to file: " + path("dump0.ppm") + "\n" +
+    EXPECT_EQ(dump.take(), "i-Buffer data written to file: " + path("dump0.ppm") + "\n" +
                           "i-Buffer data written to file: " + path("dump1.ppm") + "\n");
     EXPECT_EQ(read("dump0.ppm"), std::string("P6 2 2 255 \x09\x0a\x0b\x0d\x0e\x0f\x01\x02\x03\x05\x06\x07", 23));
     EXPECT_EQ(read("dump1.ppm"), std::string("P6 2 2 255 \x0c\0\0\x10\0\0\x04\0\0\x08\0\0", 23));
@@ -368,19 +356,4 @@ TEST_F(BufferImageTest, ConvertsValuesPerType)
     for (int i = 0; i < 8; ++i)
         expected += "i-Buffer data written to file: " + path("v0.ppm") + "\n";
     EXPECT_EQ(out.take(), expected);
-}
-
-TEST_F(BufferImageTest, NoChannelsThrowsAndWritesNothing)
-{
-    FloatBuffer none(0, 1);
-    none.setSizeAndAllocateMemory(2, 2);
-    OutputCapture out;
-    try {
-        none.createImage(path("none").c_str());
-        FAIL() << "no exception";
-    } catch (const std::logic_error& e) {
-        EXPECT_STREQ(e.what(), "IBuffer.createImage error: There are no channels in this buffer!");
-    }
-    EXPECT_EQ(out.take(), "");
-    EXPECT_TRUE(std::filesystem::is_empty(dir));
 }

@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 using Point = Spline::SplinePoint;
 
-Spline makeSpline(std::initializer_list<Point> points, unsigned level)
+Spline makeSpline(const std::vector<Point>& points, unsigned level)
 {
     Spline s;
     s.initializeAndSetParameters(static_cast<unsigned>(points.size()), level);
-    for (const Point& p : points)
-        s.controlPoints()->push_back(p);
+    *s.controlPoints() = points;
     s.buildOrRebuildSpline();
     return s;
 }
@@ -28,62 +28,50 @@ Spline unitSquare(unsigned level)
 
 bool allFinite(const std::vector<Point>& points)
 {
-    for (const Point& p : points)
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            return false;
-    return true;
+    return std::all_of(points.begin(), points.end(),
+                       [](const Point& p) { return std::isfinite(p.x) && std::isfinite(p.y); });
 }
 
 } // namespace
 
-TEST(SplineTest, SquareAtLevelTwoIsRoundedThroughTheCorners)
+TEST(SplineTest, SquareIsRoundedThroughTheCornersWithInwardUnitNormals)
 {
     const Spline s = unitSquare(2);
     ASSERT_EQ(s.numSplinePoints(), 16u);
     ASSERT_EQ(s.splinePoints()->size(), 16u);
     ASSERT_EQ(s.splinePointNormalVectors()->size(), 16u);
     ASSERT_EQ(s.controlPointNormalVectors()->size(), 4u);
-
+    // Control points are kept; every inserted point lies outside the square's edges.
     const auto& pts = *s.splinePoints();
-    for (unsigned i = 0; i < 4; ++i) {
-        EXPECT_EQ(pts[4 * i].x, (*s.controlPoints())[i].x);
-        EXPECT_EQ(pts[4 * i].y, (*s.controlPoints())[i].y);
-    }
-    // Every inserted point lies outside the square's edges.
     for (unsigned i = 0; i < 16; ++i) {
         if (i % 4 == 0)
-            continue;
-        EXPECT_GT(std::max(std::fabs(pts[i].x), std::fabs(pts[i].y)), 1.0) << "point " << i;
+            EXPECT_TRUE(pts[i].x == (*s.controlPoints())[i / 4].x && pts[i].y == (*s.controlPoints())[i / 4].y);
+        else
+            EXPECT_GT(std::max(std::fabs(pts[i].x), std::fabs(pts[i].y)), 1.0) << "point " << i;
     }
     // The first refinement puts the edge midpoint at (9 * 2 + 2) / 16 = 1.25 from the centre.
     EXPECT_DOUBLE_EQ(pts[6].x, 1.25);
     EXPECT_DOUBLE_EQ(pts[6].y, 0.0);
-}
 
-TEST(SplineTest, NormalsAreUnitAndFaceTheInsideOfACounterClockwiseCurve)
-{
-    const Spline s = unitSquare(3);
-    const auto& pts = *s.splinePoints();
-    const auto& normals = *s.splinePointNormalVectors();
-    for (unsigned i = 0; i < s.numSplinePoints(); ++i) {
+    // At level three the normals are unit vectors facing the inside of the counter-clockwise curve.
+    const Spline fine = unitSquare(3);
+    const auto& finePts = *fine.splinePoints();
+    const auto& normals = *fine.splinePointNormalVectors();
+    for (unsigned i = 0; i < fine.numSplinePoints(); ++i) {
         EXPECT_NEAR(std::hypot(normals[i].x, normals[i].y), 1.0, 1e-12) << "point " << i;
-        EXPECT_LT(normals[i].x * pts[i].x + normals[i].y * pts[i].y, 0.0) << "point " << i;
+        EXPECT_LT(normals[i].x * finePts[i].x + normals[i].y * finePts[i].y, 0.0) << "point " << i;
     }
     // The corner (1, -1) is control point 1; its normal lies on the diagonal.
-    const Point corner = (*s.controlPointNormalVectors())[1];
+    const Point corner = (*fine.controlPointNormalVectors())[1];
     EXPECT_NEAR(corner.x, -std::sqrt(0.5), 1e-12);
     EXPECT_NEAR(corner.y, std::sqrt(0.5), 1e-12);
     EXPECT_EQ(corner.x, normals[8].x);
     EXPECT_EQ(corner.y, normals[8].y);
 }
 
-TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
+TEST(SplineTest, DegenerateOrShortInputGivesNoPointsOrZeroNormalsButNeverNaN)
 {
-    const struct {
-        const char* name;
-        std::vector<Point> points;
-        unsigned long expectedPoints;
-    } rows[] = {
+    const struct { const char* name; std::vector<Point> points; unsigned long expectedPoints; } rows[] = {
         {"no control points", {}, 0},
         {"one control point", {{1, 1}}, 0},
         {"two control points", {{0, 0}, {2, 0}}, 8},
@@ -92,10 +80,7 @@ TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
-        Spline s;
-        s.initializeAndSetParameters(static_cast<unsigned>(r.points.size()), 2);
-        *s.controlPoints() = r.points;
-        s.buildOrRebuildSpline();
+        const Spline s = makeSpline(r.points, 2);
         EXPECT_EQ(s.numSplinePoints(), r.expectedPoints);
         EXPECT_EQ(s.splinePoints()->size(), r.expectedPoints);
         EXPECT_EQ(s.splinePointNormalVectors()->size(), r.expectedPoints);
@@ -106,10 +91,8 @@ TEST(SplineTest, DegenerateInputGivesNoPointsOrZeroNormalsButNeverNaN)
     const Spline same = makeSpline({{5, 5}, {5, 5}, {5, 5}}, 1);
     for (const Point& n : *same.splinePointNormalVectors())
         EXPECT_TRUE(n.x == 0.0 && n.y == 0.0);
-}
 
-TEST(SplineTest, FewerControlPointsThanAnnouncedBuildsFromThoseGiven)
-{
+    // Fewer control points than announced: built from those given.
     Spline s;
     s.initializeAndSetParameters(5, 1);
     *s.controlPoints() = {{0, 0}, {4, 0}, {0, 3}};
@@ -119,17 +102,7 @@ TEST(SplineTest, FewerControlPointsThanAnnouncedBuildsFromThoseGiven)
     EXPECT_EQ(s.controlPointNormalVectors()->size(), 3u);
 }
 
-TEST(SplineTest, InitializeEmptiesAndStoresParameters)
-{
-    Spline s = unitSquare(2);
-    s.initializeAndSetParameters(6, 3);
-    EXPECT_TRUE(s.controlPoints()->empty());
-    EXPECT_TRUE(s.controlPointNormalVectors()->empty());
-    EXPECT_TRUE(s.splinePoints()->empty());
-    EXPECT_EQ(s.numSplinePoints(), 0u);
-}
-
-TEST(SplineTest, CopiesAreIndependent)
+TEST(SplineTest, CopiesAreIndependentAndReinitializingEmpties)
 {
     Spline original = unitSquare(1);
     const Spline copy = original.copySpline();
@@ -137,8 +110,10 @@ TEST(SplineTest, CopiesAreIndependent)
     assigned = original;
     (*original.splinePoints())[0].x = 42;
     original.initializeAndSetParameters(3, 0);
-    const Spline* copies[] = {&copy, &assigned};
-    for (const Spline* s : copies) {
+    EXPECT_TRUE(original.controlPoints()->empty() && original.controlPointNormalVectors()->empty());
+    EXPECT_TRUE(original.splinePoints()->empty());
+    EXPECT_EQ(original.numSplinePoints(), 0u);
+    for (const Spline* s : {&copy, static_cast<const Spline*>(&assigned)}) {
         EXPECT_EQ(s->numControlPoints(), 4u);
         EXPECT_EQ(s->level(), 1u);
         EXPECT_EQ(s->numSplinePoints(), 8u);

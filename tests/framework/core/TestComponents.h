@@ -18,7 +18,6 @@ public:
     // Shared log of render calls, in call order.
     std::vector<std::string>* log = nullptr;
     std::string name;
-    int renders = 0;
     int picks = 0;
     bool vetoRotation = false;
     bool nesting = true;
@@ -29,13 +28,11 @@ public:
     // Exposed for tests.
     using VisComponent::animateMyself;
     using VisComponent::doConstantAnimations;
-    using VisComponent::initializePassiveBuffers;
     using VisComponent::tossComponent;
 
 protected:
     void specificRender() override
     {
-        ++renders;
         if (log) log->push_back("render " + name);
     }
     void specificRenderForPicking() override
@@ -53,7 +50,6 @@ public:
     VisComponent* getComposite() override { return this; }
     bool childrenResizeAndRelocate() override { return relocate; }
 
-    using VisComponent::connectBuffers;
     using VisComponent::recreateActiveBuffers;
     using VisComponent::releaseAllChildren;
 

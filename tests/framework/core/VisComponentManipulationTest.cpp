@@ -16,11 +16,9 @@ public:
     FollowingLeaf(TabletopVis* vis, double w, double h, double x, double y)
         : RecordingLeaf(vis, w, h, x, y)
     {
-        setPassiveBuffer(DIRECTION_BUFFER, nullptr);
-        setPassiveBuffer(ABSOLUTE_SIZE_BUFFER, nullptr);
-        setPassiveBuffer(RELATIVE_SIZE_BUFFER, nullptr);
-        setPassiveBuffer(ORIENTATION_BUFFER, nullptr);
-        setPassiveBuffer(TEMPORARY_ORIENTATION_BUFFER, nullptr);
+        for (BUFFERTAG tag : {DIRECTION_BUFFER, ABSOLUTE_SIZE_BUFFER, RELATIVE_SIZE_BUFFER, ORIENTATION_BUFFER,
+                              TEMPORARY_ORIENTATION_BUFFER})
+            setPassiveBuffer(tag, nullptr);
     }
     bool isAnimatingAbsoluteSize() override { return true; }
     bool isAnimatingDirection() override { return true; }
@@ -33,10 +31,7 @@ public:
 // A container painting constant fields of the given element counts.
 class FieldContainer : public RecordingComposite {
 public:
-    FieldContainer(TabletopVis* vis, double w, double h, double x, double y)
-        : RecordingComposite(vis, w, h, x, y)
-    {
-    }
+    using RecordingComposite::RecordingComposite;
     BufferTemplate<float>* addField(BUFFERTAG tag, unsigned int channels, float a, float b = 0)
     {
         auto* grid = new BufferTemplate<float>(channels, 0);
@@ -62,11 +57,7 @@ void toss(VisComponent& c, double x0, double x1, double x2, double y = 100)
 
 struct Table {
     TabletopVis vis{1, 100, 100, 1024, 768};
-    template <class T> T* add(T* c)
-    {
-        vis.addComponent(c, false);
-        return c;
-    }
+    template <class T> T* add(T* c) { vis.addComponent(c, false); return c; }
 };
 
 } // namespace
@@ -77,12 +68,7 @@ TEST(RotateAndTranslate, DragOutcomes)
 {
     // A 40 x 40 component at (100, 100), grabbed at `from` and dragged to `to`.
     const double towardsCentre = 100 + 20 * (std::sqrt(800.0) - 20) / 20; // moved by D0 - L
-    const struct {
-        const char* name;
-        bool rnt, veto;
-        double fromX, fromY, toX, toY;
-        double x, y, rotation;
-    } rows[] = {
+    const struct { const char* name; bool rnt, veto; double fromX, fromY, toX, toY; double x, y, rotation; } rows[] = {
         {"straight towards the centre only translates", true, false, 120, 100, 110, 100, 90, 100, 0},
         {"sideways turns counter-clockwise", true, false, 120, 100, 120, 120, towardsCentre, 100, 45},
         {"sideways the other way", true, false, 120, 100, 120, 80, towardsCentre, 100, 315},
@@ -110,19 +96,15 @@ TEST(RotateAndTranslate, DragOutcomes)
     }
 }
 
-TEST(RotateAndTranslate, RotationWrapsOnce)
+TEST(RotateAndTranslate, RotationWrapsAndSubtreeTurnsAndMovesRigidly)
 {
-    RecordingLeaf c(nullptr, 10, 10);
-    c.rotate(5);
-    c.rotate(-10);
-    EXPECT_DOUBLE_EQ(c.getRotation(), 355);
-    RecordingLeaf d(nullptr, 10, 10);
-    d.rotate(400);
-    EXPECT_DOUBLE_EQ(d.getRotation(), 40);
-}
+    RecordingLeaf leaf(nullptr, 10, 10);
+    leaf.rotate(5);
+    leaf.rotate(-10);
+    EXPECT_DOUBLE_EQ(leaf.getRotation(), 355);
+    leaf.rotate(45);
+    EXPECT_DOUBLE_EQ(leaf.getRotation(), 40);
 
-TEST(RotateAndTranslate, SubtreeTurnsAndMovesRigidly)
-{
     Table t;
     auto* box = t.add(new RecordingComposite(&t.vis, 100, 100, 100, 100));
     auto* child = t.add(new RecordingLeaf(&t.vis, 10, 10, 130, 100));
@@ -140,7 +122,7 @@ TEST(RotateAndTranslate, SubtreeTurnsAndMovesRigidly)
 
 // --- interactive resizing ---
 
-TEST(InteractiveResize, FromTheCentreWithTheBorderMinimum)
+TEST(InteractiveResize, FromTheCentreWithTheBorderMinimumAndFromACorner)
 {
     Table t;
     RecordingLeaf c(&t.vis, 40, 20, 100, 100);
@@ -151,13 +133,9 @@ TEST(InteractiveResize, FromTheCentreWithTheBorderMinimum)
     c.interactiveResizeCenter(101, 101); // raised to twice the border width of 15
     EXPECT_DOUBLE_EQ(c.getWidth(), 30);
     EXPECT_DOUBLE_EQ(c.getHeight(), 30);
-}
 
-TEST(InteractiveResize, FromACornerKeepsTheOppositeEdges)
-{
-    const double rotations[] = {0, 30, 90, 200};
-    for (double r : rotations) {
-        Table t;
+    // From a corner the opposite edges stay where they were.
+    for (double r : {0.0, 30.0, 90.0, 200.0}) {
         RecordingLeaf c(&t.vis, 40, 20, 100, 100);
         c.rotate(r);
         // Far corner (right, bottom) before the resize, in table coordinates.
@@ -177,7 +155,7 @@ TEST(InteractiveResize, FromACornerKeepsTheOppositeEdges)
 
 // --- tossing ---
 
-TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecond)
+TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecondAndNonTossableComponents)
 {
     Table t; // 50 frames per second: squared displacement must exceed 84
     RecordingLeaf slow(&t.vis, 10, 10, 0, 0);
@@ -190,8 +168,15 @@ TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecond)
     toss(fast, 0, 5, 10, 0);
     EXPECT_TRUE(fast.getTossingNow());
     EXPECT_EQ(t.vis.droppingListSize(), 0u);
-    fast.setTossingNow(false);
-    EXPECT_FALSE(fast.getTossingNow());
+
+    // A component that may not be tossed stops at the first step.
+    RecordingLeaf fixed(&t.vis, 10, 10, 100, 100, true, false);
+    toss(fixed, 0, 50, 100);
+    ASSERT_TRUE(fixed.getTossingNow());
+    fixed.tossComponent();
+    EXPECT_FALSE(fixed.getTossingNow());
+    EXPECT_DOUBLE_EQ(fixed.getXPos(), 100);
+    EXPECT_EQ(t.vis.droppingListSize(), 1u);
 }
 
 TEST(Tossing, StepOnTheScreenEdgeContinuesOneBeyondStops)
@@ -235,39 +220,9 @@ TEST(Tossing, SlowsDownUntilTheCutOffAndFollowsTheParentsFriction)
     EXPECT_GT(plain.getXPos(), 500);
 }
 
-TEST(Tossing, NonTossableComponentStopsAtTheFirstStep)
-{
-    Table t;
-    RecordingLeaf c(&t.vis, 10, 10, 100, 100, true, false);
-    toss(c, 0, 50, 100);
-    ASSERT_TRUE(c.getTossingNow());
-    c.tossComponent();
-    EXPECT_FALSE(c.getTossingNow());
-    EXPECT_DOUBLE_EQ(c.getXPos(), 100);
-    EXPECT_EQ(t.vis.droppingListSize(), 1u);
-}
-
 // --- dropping and saved attributes ---
 
-TEST(Dropping, OntoNothingTakesTheChildOutOfItsContainer)
-{
-    Table t;
-    auto* box = t.add(new RecordingComposite(&t.vis, 100, 100, 50, 50));
-    auto* c = t.add(new RecordingLeaf(&t.vis, 10, 10, 50, 50));
-    unsigned char nothing[3] = {0, 0, 0}, white[3] = {0xFF, 0xFF, 0xFF};
-    for (unsigned char* colour : {nothing, white}) {
-        box->addChild(c);
-        OutputCapture out;
-        c->processDropping(colour, 50, 50);
-        EXPECT_EQ(out.take(), "Child removed.\n");
-        EXPECT_EQ(c->getParent(), nullptr);
-    }
-    OutputCapture quiet;
-    c->processDropping(white, 50, 50); // no parent: nothing to say
-    EXPECT_EQ(quiet.take(), "");
-}
-
-TEST(Dropping, IntoAContainerUnderThePoint)
+TEST(Dropping, IntoTheContainerUnderThePointOrOutOfItsContainer)
 {
     Table t;
     auto* box = t.add(new FieldContainer(&t.vis, 100, 100, 50, 50));
@@ -291,6 +246,19 @@ TEST(Dropping, IntoAContainerUnderThePoint)
     auto* e = t.add(new RecordingComposite(&t.vis, 10, 10, 500, 500));
     e->processDropping(e->getColorVector(), 500, 500);
     EXPECT_EQ(e->getParent(), nullptr);
+
+    // Dropped onto nothing, a child leaves its container; without a parent nothing is said.
+    unsigned char nothing[3] = {0, 0, 0}, white[3] = {0xFF, 0xFF, 0xFF};
+    for (unsigned char* background : {nothing, white}) {
+        plainBox->addChild(d);
+        OutputCapture out;
+        d->processDropping(background, 50, 50);
+        EXPECT_EQ(out.take(), "Child removed.\n");
+        EXPECT_EQ(d->getParent(), nullptr);
+    }
+    OutputCapture quiet;
+    d->processDropping(white, 50, 50);
+    EXPECT_EQ(quiet.take(), "");
 }
 
 TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
@@ -321,10 +289,7 @@ TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
 
 TEST(FieldAnimation, OrientationVectorsGiveTargetAngles)
 {
-    const struct {
-        float x, y;
-        double expected;
-    } rows[] = {{0, 1, 0}, {1, 0, 270}, {-1, 0, 90}, {0, -1, 180}};
+    const struct { float x, y; double expected; } rows[] = {{0, 1, 0}, {1, 0, 270}, {-1, 0, 90}, {0, -1, 180}};
     for (const auto& row : rows) {
         Table t;
         auto* box = t.add(new FieldContainer(&t.vis, 100, 100, 50, 50));
@@ -338,7 +303,7 @@ TEST(FieldAnimation, OrientationVectorsGiveTargetAngles)
     }
 }
 
-TEST(FieldAnimation, DirectionMovesAndAbsoluteSizeGrows)
+TEST(FieldAnimation, DirectionMovesAbsoluteSizeGrowsNestedChildrenIgnoreFields)
 {
     Table t;
     auto* box = t.add(new FieldContainer(&t.vis, 200, 200, 100, 100));
@@ -356,15 +321,22 @@ TEST(FieldAnimation, DirectionMovesAndAbsoluteSizeGrows)
     EXPECT_NEAR(c->getWidth(), 60, 1e-6);
     EXPECT_NEAR(c->getHeight(), 60, 1e-6);
     EXPECT_EQ(c->ended, 1);
+
+    // A child of a nested container ignores the fields.
+    auto* outer = t.add(new RecordingComposite(&t.vis, 400, 400, 600, 200));
+    auto* inner = t.add(new FieldContainer(&t.vis, 200, 200, 600, 200));
+    inner->addField(DIRECTION_BUFFER, 2, 3, 0);
+    auto* nested = t.add(new FollowingLeaf(&t.vis, 20, 20, 600, 200));
+    inner->addChild(nested);
+    outer->addChild(inner);
+    nested->animateMyself(1.0);
+    EXPECT_DOUBLE_EQ(nested->getXPos(), 600);
 }
 
 TEST(FieldAnimation, MagnificationThresholdsDifferBetweenTheTwoAnimations)
 {
-    const struct {
-        float m;
-        bool animated;
-        bool constant;
-    } rows[] = {{1.000005f, false, false}, {1.003f, true, false}, {1.2f, true, true}};
+    const struct { float m; bool animated; bool constant; } rows[] = {
+        {1.000005f, false, false}, {1.003f, true, false}, {1.2f, true, true}};
     for (const auto& row : rows) {
         Table t;
         auto* box = t.add(new FieldContainer(&t.vis, 100, 100, 50, 50));
@@ -381,17 +353,4 @@ TEST(FieldAnimation, MagnificationThresholdsDifferBetweenTheTwoAnimations)
             EXPECT_NEAR(b->getWidth(), 12, 1e-5);
         }
     }
-}
-
-TEST(FieldAnimation, NestedOrTossedChildrenIgnoreTheFields)
-{
-    Table t;
-    auto* outer = t.add(new RecordingComposite(&t.vis, 400, 400, 200, 200));
-    auto* box = t.add(new FieldContainer(&t.vis, 200, 200, 200, 200));
-    box->addField(DIRECTION_BUFFER, 2, 3, 0);
-    auto* c = t.add(new FollowingLeaf(&t.vis, 20, 20, 200, 200));
-    box->addChild(c);
-    outer->addChild(box);
-    c->animateMyself(1.0);
-    EXPECT_DOUBLE_EQ(c->getXPos(), 200);
 }

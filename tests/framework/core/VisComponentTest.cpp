@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace {
 
@@ -34,17 +33,14 @@ struct Table {
 
 // --- construction and buffer geometry ---
 
-TEST(VisComponentConstruction, GeometryFromArgumentsAndTruncatedBufferCells)
+TEST(VisComponentConstruction, GeometryBufferCellsAndSizeErrors)
 {
     TabletopVis vis;
     RecordingLeaf c(&vis, 10, 30, 5, 7);
     EXPECT_EQ(c.getBufferWidth(), 12u);
     EXPECT_EQ(c.getBufferHeight(), 32u);
-    EXPECT_DOUBLE_EQ(c.getSurface(), 300);
     EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 100);
-    EXPECT_DOUBLE_EQ(c.getHalfWidth(), 5);
-    EXPECT_DOUBLE_EQ(c.getPointerXPos(), 5);
-    EXPECT_DOUBLE_EQ(c.getBeforePreviousPointerYPos(), 7);
+    EXPECT_DOUBLE_EQ(c.getBeforePreviousPointerYPos(), 7); // pointer history starts at the position
     // The base subscribes to the tossing friction only.
     ASSERT_EQ(c.getPassiveBuffers()->size(), 1u);
     EXPECT_EQ(c.getPassiveBuffers()->count(TOSSING_FRICTION_BUFFER), 1u);
@@ -57,39 +53,29 @@ TEST(VisComponentConstruction, GeometryFromArgumentsAndTruncatedBufferCells)
     EXPECT_EQ(off.getBufferXCoordinateFromLocal(10.0), 11u);
     EXPECT_EQ(off.getBufferXPos(), 4u);
     EXPECT_EQ(off.getBufferYPos(), 10u);
-}
 
-TEST(VisComponentConstruction, ReportsNonPositiveSizesAndGoesOn)
-{
+    // Non-positive sizes are reported, and kept.
     OutputCapture out;
-    RecordingLeaf c(nullptr, 0, -1);
+    RecordingLeaf bad(nullptr, 0, -1);
     EXPECT_EQ(out.take(), kWidthError + kHeightError);
-    EXPECT_DOUBLE_EQ(c.getHeight(), -1);
+    EXPECT_DOUBLE_EQ(bad.getHeight(), -1);
 }
 
 // --- coordinates ---
 
-TEST(VisComponentCoordinates, QuarterTurnExample)
+TEST(VisComponentCoordinates, QuarterTurnRoundTripsAndTemporaryRotation)
 {
-    RecordingComposite c(nullptr, 20, 20, 100, 100);
-    c.rotate(90);
+    RecordingComposite turned(nullptr, 20, 20, 100, 100);
+    turned.rotate(90);
     double lx = 0, ly = 0;
-    c.getLocalCoordinates(100, 110, 20, 20, &lx, &ly);
+    turned.getLocalCoordinates(100, 110, 20, 20, &lx, &ly);
     EXPECT_NEAR(lx, 20, 1e-9);
     EXPECT_NEAR(ly, 10, 1e-9);
-    double gx = 0, gy = 0;
-    c.getGlobalCoordinates(lx, ly, 20, 20, &gx, &gy);
-    EXPECT_NEAR(gx, 100, 1e-9);
-    EXPECT_NEAR(gy, 110, 1e-9);
-}
 
-TEST(VisComponentCoordinates, RoundTripAtManyRotations)
-{
-    const double rotations[] = {0, 30, 90, 135, 180, 270, 359.5};
-    for (double r : rotations) {
+    for (double r : {0.0, 30.0, 90.0, 135.0, 180.0, 270.0, 359.5}) {
         RecordingLeaf c(nullptr, 40, 20, 200, 150);
         c.rotate(r);
-        double lx = 0, ly = 0, gx = 0, gy = 0;
+        double gx = 0, gy = 0;
         c.getLocalCoordinates(213.5, 141.25, 40, 20, &lx, &ly);
         c.getGlobalCoordinates(lx, ly, 40, 20, &gx, &gy);
         EXPECT_NEAR(gx, 213.5, 1e-9) << "rotation " << r;
@@ -99,41 +85,21 @@ TEST(VisComponentCoordinates, RoundTripAtManyRotations)
         EXPECT_NEAR(lx, 20, 1e-9);
         EXPECT_NEAR(ly, 10, 1e-9);
     }
-}
 
-TEST(VisComponentCoordinates, TemporaryRotationReplacesRotationWhileActive)
-{
+    // A temporary rotation replaces the rotation only while active.
     RecordingLeaf c(nullptr, 20, 20, 0, 0);
     c.rotate(10);
     c.setTemporaryRotation(400);
     EXPECT_DOUBLE_EQ(c.getRotation(), 10);
     c.setTemporaryRotationActive(true);
     EXPECT_DOUBLE_EQ(c.getRotation(), 400);
-    double lx = 0, ly = 0;
     c.getLocalCoordinates(10, 0, 20, 20, &lx, &ly); // 400 degrees = 40 degrees
     EXPECT_NEAR(lx, 10 + 10 * std::cos(-40 * M_PI / 180), 1e-9);
 }
 
 // --- tree ---
 
-TEST(VisComponentTree, LeafHasNoChildren)
-{
-    Table t;
-    RecordingLeaf* leaf = t.add(10, 10);
-    RecordingLeaf* other = t.add(10, 10);
-    EXPECT_EQ(leaf->addChild(other), 0);
-    EXPECT_EQ(leaf->removeChild(other), 0);
-    EXPECT_EQ(leaf->getChild(other->getId()), nullptr);
-    EXPECT_EQ(leaf->getNumberOfChildren(), 0u);
-    EXPECT_EQ(other->getParent(), nullptr);
-    std::vector<std::string> log;
-    leaf->log = &log;
-    leaf->name = "leaf";
-    leaf->render();
-    EXPECT_EQ(log, std::vector<std::string>{"render leaf"});
-}
-
-TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
+TEST(VisComponentTree, AddingAndRemovingMoveChildrenBetweenRenderLists)
 {
     Table t;
     RecordingComposite* box = t.box();
@@ -159,6 +125,14 @@ TEST(VisComponentTree, AddingMovesChildOutOfTheGlobalRenderList)
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b}));
     EXPECT_EQ(box->removeChild(a), 0);
     EXPECT_EQ(box->removeChild(nullptr), 0);
+
+    // Adding a child of another composite moves it; it does not stay on the table in between.
+    RecordingComposite* second = t.box();
+    box->addChild(a);
+    ASSERT_EQ(second->addChild(a), 1);
+    EXPECT_EQ(a->getParent(), second);
+    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b}));
+    EXPECT_EQ(std::count(t.vis.getRenderList().begin(), t.vis.getRenderList().end(), a), 0);
 }
 
 TEST(VisComponentTree, LocalRenderOrderSurvivesFrontMovesRemovalsAndAParentsEnd)
@@ -187,21 +161,6 @@ TEST(VisComponentTree, LocalRenderOrderSurvivesFrontMovesRemovalsAndAParentsEnd)
     EXPECT_EQ(other->getLocalRenderList(), (std::list<VisComponent*>{b}));
 }
 
-TEST(VisComponentTree, AddingAChildOfAnotherCompositeMovesIt)
-{
-    Table t;
-    RecordingComposite* first = t.box();
-    RecordingComposite* second = t.box();
-    RecordingLeaf* child = t.add(10, 10);
-    first->addChild(child);
-    ASSERT_EQ(second->addChild(child), 1);
-    EXPECT_EQ(child->getParent(), second);
-    EXPECT_EQ(first->getNumberOfChildren(), 0u);
-    EXPECT_TRUE(first->getLocalRenderList().empty());
-    // The old parent's removal put the child on the table, the new parent took it off again.
-    EXPECT_EQ(std::count(t.vis.getRenderList().begin(), t.vis.getRenderList().end(), child), 0);
-}
-
 TEST(VisComponentTree, RefusalsRemovalAndDestruction)
 {
     Table t;
@@ -211,6 +170,12 @@ TEST(VisComponentTree, RefusalsRemovalAndDestruction)
     EXPECT_EQ(box->addChild(loner), 0);
     EXPECT_EQ(box->addChild(nullptr), 0);
     EXPECT_EQ(loner->getParent(), nullptr);
+    // A leaf has no children.
+    EXPECT_EQ(loner->addChild(box), 0);
+    EXPECT_EQ(loner->removeChild(box), 0);
+    EXPECT_EQ(loner->getChild(box->getId()), nullptr);
+    EXPECT_EQ(loner->getNumberOfChildren(), 0u);
+    EXPECT_EQ(box->getParent(), nullptr);
 
     RecordingLeaf* c = t.add(10, 10);
     EXPECT_EQ(box->removeChildFromParentAndController(c), 0); // not a child
@@ -277,39 +242,17 @@ TEST(VisComponentRenderOrder, ChildrenDrawBackToFrontAndPickEvenUnderAnInactiveP
     box->deactivateForRendering();
     box->render();
     EXPECT_TRUE(log.empty());
-}
 
-TEST(VisComponentRenderOrder, MoveToRenderFrontOnEmptyListReports)
-{
-    RecordingComposite box(nullptr, 100, 100);
-    RecordingLeaf c(nullptr, 10, 10);
+    // Moving to the front of an empty list is reported.
+    RecordingComposite empty(nullptr, 100, 100);
     OutputCapture out;
-    box.moveToRenderFront(&c);
-    box.moveToRenderFront(nullptr);
+    empty.moveToRenderFront(a);
+    empty.moveToRenderFront(nullptr);
     EXPECT_EQ(out.take(), "Error. Could not move component to front of render list.\n"
                           "Error. Could not move component to front of render list.\n");
 }
 
 // --- size setters and relocation ---
-
-TEST(VisComponentSize, RealResizeChangesBuffersAndScales)
-{
-    RecordingLeaf c(nullptr, 10, 20);
-    c.setSize(30, 5);
-    EXPECT_EQ(c.getBufferWidth(), 32u);
-    EXPECT_EQ(c.getBufferHeight(), 7u);
-    EXPECT_DOUBLE_EQ(c.getXScale(), 1.0);
-    EXPECT_DOUBLE_EQ(c.getSurface(), 150);
-    EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 25);
-    c.setSquareSize(8);
-    EXPECT_EQ(c.getBufferHeight(), 10u);
-    EXPECT_DOUBLE_EQ(c.getHalfHeight(), 4);
-
-    OutputCapture out;
-    c.setSize(0, 0);
-    c.setSquareSize(-1);
-    EXPECT_EQ(out.take(), kWidthError + kHeightError + kWidthError);
-}
 
 namespace {
 class MagnifyingLeaf : public RecordingLeaf {
@@ -319,15 +262,29 @@ public:
 };
 } // namespace
 
-TEST(VisComponentSize, DisplayOnlyResizeKeepsBufferResolution)
+TEST(VisComponentSize, RealResizeChangesBuffersDisplayOnlyResizeScales)
 {
-    MagnifyingLeaf c(nullptr, 10, 20);
-    c.setSize(20, 60);
-    EXPECT_EQ(c.getBufferWidth(), 12u);
-    EXPECT_DOUBLE_EQ(c.getXScale(), 2.0);
-    EXPECT_DOUBLE_EQ(c.getYScale(), 3.0);
+    RecordingLeaf c(nullptr, 10, 20);
+    c.setSize(30, 5);
+    EXPECT_EQ(c.getBufferWidth(), 32u);
+    EXPECT_EQ(c.getBufferHeight(), 7u);
+    EXPECT_DOUBLE_EQ(c.getXScale(), 1.0);
+    EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 25);
+    c.setSquareSize(8);
+    EXPECT_EQ(c.getBufferHeight(), 10u);
+
+    MagnifyingLeaf m(nullptr, 10, 20);
+    m.setSize(20, 60);
+    EXPECT_EQ(m.getBufferWidth(), 12u);
+    EXPECT_DOUBLE_EQ(m.getXScale(), 2.0);
+    EXPECT_DOUBLE_EQ(m.getYScale(), 3.0);
     // A magnified component addresses the cells of its unmagnified size.
-    EXPECT_EQ(c.getBufferXCoordinateFromLocal(20.0), 11u);
+    EXPECT_EQ(m.getBufferXCoordinateFromLocal(20.0), 11u);
+
+    OutputCapture out;
+    c.setSize(0, 0);
+    c.setSquareSize(-1);
+    EXPECT_EQ(out.take(), kWidthError + kHeightError + kWidthError);
 }
 
 TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
@@ -352,6 +309,15 @@ TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
     EXPECT_NEAR(aligned->getHeight(), 20, 1e-9);
     EXPECT_NEAR(turned->getWidth(), 10, 1e-9);
     EXPECT_NEAR(turned->getHeight(), 40, 1e-9);
+
+    // Only when the composite asks for it.
+    RecordingComposite* fixed = t.box();
+    fixed->relocate = false;
+    RecordingLeaf* child = t.add(10, 10, 20, 0);
+    fixed->addChild(child);
+    fixed->setSize(300, 300);
+    EXPECT_DOUBLE_EQ(child->getXPos(), 20);
+    EXPECT_DOUBLE_EQ(child->getWidth(), 10);
 }
 
 TEST(VisComponentSize, RelocationFollowsATurnedParent)
@@ -370,21 +336,9 @@ TEST(VisComponentSize, RelocationFollowsATurnedParent)
     EXPECT_NEAR(child->getHeight(), 10, 1e-9);
 }
 
-TEST(VisComponentSize, NoRelocationUnlessTheCompositeAsks)
-{
-    Table t;
-    RecordingComposite* box = t.box();
-    box->relocate = false;
-    RecordingLeaf* child = t.add(10, 10, 20, 0);
-    box->addChild(child);
-    box->setSize(300, 300);
-    EXPECT_DOUBLE_EQ(child->getXPos(), 20);
-    EXPECT_DOUBLE_EQ(child->getWidth(), 10);
-}
-
 // --- component buffers ---
 
-TEST(VisComponentBuffers, SubscribedTagsConnectAndDisconnect)
+TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
 {
     Table t;
     RecordingComposite* box = t.box();
@@ -401,33 +355,23 @@ TEST(VisComponentBuffers, SubscribedTagsConnectAndDisconnect)
     EXPECT_EQ(child->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr);
     EXPECT_EQ(child->getPassiveBuffers()->count(COLOR_BUFFER), 0u);
 
-    box->removeChild(child);
-    EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), nullptr);
-    EXPECT_EQ(child->getPassiveBuffers()->count(DIRECTION_BUFFER), 1u);
-}
-
-TEST(VisComponentBuffers, RecreatingPointsChildrenAtTheNewGrids)
-{
-    Table t;
-    RecordingComposite* box = t.box();
-    box->bufferTags = {DIRECTION_BUFFER};
-    box->recreateActiveBuffers();
-    RecordingLeaf* a = t.add(10, 10);
-    RecordingLeaf* b = t.add(10, 10);
-    for (RecordingLeaf* c : {a, b}) {
-        c->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
-        box->addChild(c);
-    }
-
+    // Recreating the grids points every child at the new ones.
+    RecordingLeaf* other = t.add(10, 10);
+    other->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
+    box->addChild(other);
     box->setSize(200, 150);
     box->recreateActiveBuffers();
     IBuffer* fresh = box->getActiveBuffer(DIRECTION_BUFFER);
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->getWidth(), 202u);
     EXPECT_EQ(fresh->getHeight(), 152u);
-    EXPECT_EQ(a->getPassiveBuffer(DIRECTION_BUFFER), fresh);
-    EXPECT_EQ(b->getPassiveBuffer(DIRECTION_BUFFER), fresh);
+    EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), fresh);
+    EXPECT_EQ(other->getPassiveBuffer(DIRECTION_BUFFER), fresh);
     EXPECT_EQ(box->created, 2);
+
+    box->removeChild(child);
+    EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), nullptr);
+    EXPECT_EQ(child->getPassiveBuffers()->count(DIRECTION_BUFFER), 1u);
 }
 
 TEST(VisComponentBuffers, MemoryIsCountedForCompositesOnly)

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
-#include <vector>
 
 TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
 {
@@ -21,12 +19,9 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
     const float cubeRoot = std::pow(91.0f, 1.0f / 3.0f); // 4.4979...
     const float mixed = std::pow(216.0f + 1728.0f, 1.0f / 3.0f);
     // Factors for (3, -4): x > 0 uses 2, y <= 0 uses -3, giving (6, 12).
-    const struct {
-        epsDistanceMetric* weighted;
-        const epsDistanceMetric* simple;
-        float plain, scaled;
-    } rows[] = {{&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)},
-                {&d3, &l3, cubeRoot, mixed}, {&dinf, &linf, 4.0f, 12.0f}};
+    const struct { epsDistanceMetric* weighted; const epsDistanceMetric* simple; float plain, scaled; } rows[] = {
+        {&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)}, {&d3, &l3, cubeRoot, mixed},
+        {&dinf, &linf, 4.0f, 12.0f}};
     for (const auto& r : rows) {
         EXPECT_FLOAT_EQ(r.simple->distance(3.0f, -4.0f), r.plain);
         EXPECT_FLOAT_EQ(r.simple->distance(-4.0f, 3.0f), r.plain);
@@ -40,7 +35,7 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
     EXPECT_FLOAT_EQ(d2.squaredDistance(3.0f, -4.0f), 180.0f);
 }
 
-TEST(epsDropoffTest, ValuesNamesAndExtents)
+TEST(epsDropoffTest, RepresentativeValuesSquaredFormsCutOffsAndHyperbolicLimits)
 {
     epsManhattan manhattan;
     epsLinear linear;
@@ -52,58 +47,56 @@ TEST(epsDropoffTest, ValuesNamesAndExtents)
     epsParabolic parabolic;
     epsHyperbolic hyperbolic;
     epsTrueLinear trueLinear;
-
-    const float dropHalf = (std::pow(0.1f, 0.25f) - 0.1f) / 0.9f;
-    const struct {
-        const epsDropoff* f;
-        std::string name;
-        float extent;
-        float at0, atHalf, at0_999, at1, at3;
-    } rows[] = {
-        {&manhattan, "Manhattan", 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
-        {&linear, "Linear", 1.0f, 1.0f, 0.5f, 0.001f, 0.0f, 0.0f},
-        {&gaussian, "Gaussian", 2.0f, 1.0f, std::pow(0.1f, 0.25f), std::pow(0.1f, 0.998001f), 0.1f, 0.0f},
-        {&hemispheric, "Hemispheric", 1.0f, 1.0f, std::sqrt(0.75f), std::sqrt(1.0f - 0.998001f), 0.0f, 0.0f},
-        {&cosine, "Cosine", 1.0f, 1.0f, std::sqrt(0.5f), std::cos(0.999f * 3.14159265f / 2), 0.0f, 0.0f},
-        {&dropGaussian, "DropGaussian", 1.0f, 1.0f, dropHalf, (std::pow(0.1f, 0.998001f) - 0.1f) / 0.9f, 0.0f, 0.0f},
-        {&power, "Power", 1.0f, 1.0f, std::pow(0.5f, 2.718282f), std::pow(0.001f, 2.718282f), 0.0f, 0.0f},
-        {&parabolic, "", 1.0f, 1.0f, 0.25f, 0.000001f, 0.0f, 0.0f},
-        {&hyperbolic, "Hyperbolic", 1.0f, 1.0f, 0.27639320f, 0.00038218f, 0.0f, 0.0f},
-        {&trueLinear, "TrueLinear", 1.0f, 1.0f, 2.0f / 3.0f, 0.002f / 1.001f, 0.0f, 0.0f},
+    const struct { const epsDropoff* f; float extent; float at0, atHalf, at0_999, at1; } rows[] = {
+        {&manhattan, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+        {&linear, 1.0f, 1.0f, 0.5f, 0.001f, 0.0f},
+        {&gaussian, 2.0f, 1.0f, std::pow(0.1f, 0.25f), std::pow(0.1f, 0.998001f), 0.1f},
+        {&hemispheric, 1.0f, 1.0f, std::sqrt(0.75f), std::sqrt(1.0f - 0.998001f), 0.0f},
+        {&hyperbolic, 1.0f, 1.0f, 0.27639320f, 0.00038218f, 0.0f},
+        {&trueLinear, 1.0f, 1.0f, 2.0f / 3.0f, 0.002f / 1.001f, 0.0f},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_EQ(r.f->name(), r.name);
+        SCOPED_TRACE(r.f->name());
         EXPECT_FLOAT_EQ(r.f->extent(), r.extent);
         EXPECT_FLOAT_EQ(r.f->value(0.0f), r.at0);
         EXPECT_NEAR(r.f->value(0.5f), r.atHalf, 1e-6f);
         EXPECT_NEAR(r.f->value(0.999f), r.at0_999, 1e-5f);
         EXPECT_NEAR(r.f->value(1.0f), r.at1, 1e-6f);
-        EXPECT_EQ(r.f->value(3.0f), r.at3);
-        // The squared forms agree with the plain ones.
-        for (float t : {0.0f, 0.25f, 0.5f, 0.9f, 1.0f, 1.5f, 1.99f, 2.5f})
-            EXPECT_NEAR(r.f->valueSquared(t * t), r.f->value(t), 1e-5f) << "t = " << t;
+        EXPECT_EQ(r.f->value(3.0f), 0.0f);
     }
-}
+    EXPECT_NEAR(cosine.value(0.5f), std::sqrt(0.5f), 1e-6f);
+    EXPECT_NEAR(power.value(0.5f), std::pow(0.5f, 2.718282f), 1e-6f);
+    // The squared forms agree with the plain ones everywhere, also past the extent.
+    const epsDropoff* all[] = {&manhattan, &linear, &gaussian, &hemispheric, &cosine,
+                               &dropGaussian, &power, &parabolic, &hyperbolic, &trueLinear};
+    for (const epsDropoff* f : all)
+        for (float t : {0.0f, 0.25f, 0.5f, 0.9f, 1.0f, 1.5f, 1.99f, 2.5f})
+            EXPECT_NEAR(f->valueSquared(t * t), f->value(t), 1e-5f) << f->name() << " t = " << t;
 
-TEST(epsDropoffTest, GaussianTailAndCutOff)
-{
-    epsGaussian g;
-    // Falls to the tail at t = 1 and to tail^4 just before its cut-off 2.
-    EXPECT_FLOAT_EQ(g.value(1.0f), 0.1f);
-    EXPECT_NEAR(g.value(1.9999f), 1e-4f, 1e-7f);
-    EXPECT_EQ(g.value(2.0f), 0.0f);
-    EXPECT_NEAR(g.valueSquared(3.9999f), 1e-4f, 1e-7f);
-    EXPECT_EQ(g.valueSquared(4.0f), 0.0f);
-    g.setTail(0.5f);
-    EXPECT_FLOAT_EQ(g.value(1.0f), 0.5f);
-    EXPECT_FLOAT_EQ(g.extent(), 2.0f);
+    // The Gaussian falls to tail^4 just before its cut-off 2, then to 0.
+    EXPECT_NEAR(gaussian.value(1.9999f), 1e-4f, 1e-7f);
+    EXPECT_EQ(gaussian.value(2.0f), 0.0f);
+    EXPECT_NEAR(gaussian.valueSquared(3.9999f), 1e-4f, 1e-7f);
+    EXPECT_EQ(gaussian.valueSquared(4.0f), 0.0f);
+    gaussian.setTail(0.5f);
+    EXPECT_FLOAT_EQ(gaussian.value(1.0f), 0.5f);
+    EXPECT_FLOAT_EQ(gaussian.extent(), 2.0f);
+    // The drop-Gaussian's cut-off follows its tail.
+    dropGaussian.setTail(0.01f);
+    EXPECT_FLOAT_EQ(dropGaussian.extent(), std::sqrt(2.0f));
+    EXPECT_NEAR(dropGaussian.value(1.41f), 0.0f, 1e-3f);
+    EXPECT_EQ(dropGaussian.value(1.4143f), 0.0f);
 
-    epsDropGaussian d;
-    d.setTail(0.01f);
-    EXPECT_FLOAT_EQ(d.extent(), std::sqrt(2.0f));
-    EXPECT_NEAR(d.value(1.41f), 0.0f, 1e-3f);
-    EXPECT_EQ(d.value(1.4143f), 0.0f);
+    // The hyperbolic drop-off meets its ends for any curvature; curvature 0 gives a step, not NaN.
+    for (float curvature : {0.01f, 1.0f, 5.0f, 100.0f}) {
+        hyperbolic.setCurvature(curvature);
+        EXPECT_NEAR(hyperbolic.value(0.0f), 1.0f, 1e-5f) << curvature;
+        EXPECT_NEAR(hyperbolic.value(0.99999f), 0.0f, 1e-3f) << curvature;
+    }
+    hyperbolic.setCurvature(0.0f);
+    EXPECT_EQ(hyperbolic.value(0.0f), 1.0f);
+    EXPECT_EQ(hyperbolic.value(0.5f), 0.0f);
+    EXPECT_EQ(hyperbolic.valueSquared(0.0f), 1.0f);
 }
 
 TEST(epsDropoffTest, Ripples)
@@ -129,80 +122,54 @@ TEST(epsDropoffTest, Ripples)
     EXPECT_NEAR(d.value(0.5f), dropFactor * (std::pow(0.1f, 0.25f) - 0.1f) / 0.9f, 1e-6f);
 }
 
-TEST(epsDropoffTest, HyperbolicMeetsItsEndsAndZeroCurvatureGivesNoNaN)
-{
-    epsHyperbolic h;
-    for (float curvature : {0.01f, 1.0f, 5.0f, 100.0f}) {
-        h.setCurvature(curvature);
-        EXPECT_NEAR(h.value(0.0f), 1.0f, 1e-5f) << curvature;
-        EXPECT_NEAR(h.value(0.99999f), 0.0f, 1e-3f) << curvature;
-    }
-    h.setCurvature(0.0f);
-    EXPECT_EQ(h.value(0.0f), 1.0f);
-    EXPECT_EQ(h.value(0.5f), 0.0f);
-    EXPECT_EQ(h.valueSquared(0.0f), 1.0f);
-}
-
-TEST(epsLensSurroundTest, DefaultsAndIgnoredValues)
+TEST(epsLensSurroundTest, InvalidValuesAreIgnoredOrResolveToTheLens)
 {
     using S = epsLensSurround;
-    const struct {
-        const char* name;
-        void (S::*set)(float);
-        float (S::*get)() const;
-        float initial;
-        std::vector<float> ignored;
-        float accepted;
-    } rows[] = {
-        {"width", &S::setWidth, &S::getWidth, 100.0f, {-5.0f}, 0.0f},
-        {"growth", &S::setMagnificationGrowth, &S::getMagnificationGrowth, 1.0f, {}, -2.0f},
-        {"x scale", &S::setXScale, &S::getXScale, 1.0f, {-0.5f, -2.0f}, 0.0f},
-        {"negative y", &S::setNegativeYFactor, &S::getNegativeYFactor, 1.0f, {-0.5f}, 3.0f},
-        {"start angle", &S::setStartAngle, &S::getStartAngle, 0.0f, {}, -90.0f},
-        {"angular span", &S::setAngularSpan, &S::getAngularSpan, 360.0f, {-10.0f}, 90.0f},
-        {"gaussian tail", &S::setGaussianTail, &S::getGaussianTail, 0.1f, {0.6f, 0.0f, -0.1f}, 0.5f},
-        {"gaussian ripple", &S::setGaussianRipple, &S::getGaussianRipple, 0.0f, {1.5f, -0.1f}, 1.0f},
-        {"linear ripple", &S::setLinearRipple, &S::getLinearRipple, 0.0f, {-1.0f}, 3.0f},
-        {"hyperbolic curvature", &S::setHyperbolicCurvature, &S::getHyperbolicCurvature, 1.0f, {-1.0f}, 0.0f},
-        {"power exponent", &S::setPowerExponent, &S::getPowerExponent, 2.718282f, {0.0f, -2.0f}, 0.5f},
-    };
+    const struct { void (S::*set)(float); float (S::*get)() const; float ignored, accepted; } rows[] = {
+        {&S::setWidth, &S::getWidth, -5.0f, 0.0f}, {&S::setXScale, &S::getXScale, -0.5f, 0.0f},
+        {&S::setAngularSpan, &S::getAngularSpan, -10.0f, 90.0f},
+        {&S::setGaussianTail, &S::getGaussianTail, 0.6f, 0.5f}, {&S::setGaussianTail, &S::getGaussianTail, 0.0f, 0.5f},
+        {&S::setGaussianRipple, &S::getGaussianRipple, 1.5f, 1.0f},
+        {&S::setLinearRipple, &S::getLinearRipple, -1.0f, 3.0f},
+        {&S::setHyperbolicCurvature, &S::getHyperbolicCurvature, -1.0f, 0.0f},
+        {&S::setPowerExponent, &S::getPowerExponent, 0.0f, 0.5f}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
         S s;
-        EXPECT_EQ((s.*r.get)(), r.initial);
-        for (float v : r.ignored) {
-            (s.*r.set)(v);
-            EXPECT_EQ((s.*r.get)(), r.initial) << v;
-        }
+        const float before = (s.*r.get)();
+        (s.*r.set)(r.ignored);
+        EXPECT_EQ((s.*r.get)(), before) << r.ignored;
         (s.*r.set)(r.accepted);
         EXPECT_EQ((s.*r.get)(), r.accepted);
     }
-
     S s;
-    EXPECT_EQ(s.getLens(), nullptr);
-    EXPECT_EQ(s.getDistanceMetric(), 1); // the lens default while detached
-    EXPECT_EQ(s.getDropoffType(), 2);
-    EXPECT_STREQ(s.getDropoff()->name(), "Gaussian");
     s.setDropoffType(9);
     s.setDropoffType(-1);
     s.setDistanceMetric(5);
     EXPECT_EQ(s.getDropoffType(), 2);
-    EXPECT_EQ(s.getDistanceMetric(), 1);
+    EXPECT_EQ(s.getDistanceMetric(), 1); // the lens default while detached
+
+    // Attached, unset or invalid values resolve to the lens values.
+    epsLens lens;
+    lens.setDistanceMetric(3);
+    lens.setXScale(2.0f);
+    lens.setNegativeYFactor(0.5f);
+    ASSERT_TRUE(lens.setSurround(&s));
+    EXPECT_EQ(s.getLens(), &lens);
+    EXPECT_TRUE(s.getDistanceMetric() == 3 && s.getXScale() == 2.0f && s.getNegativeYFactor() == 0.5f);
+    s.setDistanceMetric(0);
+    s.setXScale(1.5f);
+    EXPECT_TRUE(s.getDistanceMetric() == 0 && s.getXScale() == 1.5f);
+    s.setDistanceMetric(4);
+    s.setXScale(-1.0f);
+    EXPECT_EQ(s.getDistanceMetric(), 3);
+    EXPECT_EQ(s.getXScale(), 2.0f);
 }
 
 TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
 {
-    const struct {
-        float exponent;
-        const char* name;
-        float atHalf;
-    } rows[] = {
-        {2.0f, "", 0.25f},            // parabolic
-        {1.0f, "Linear", 0.5f},
-        {1000.0f, "Manhattan", 0.0f},
-        {500.0f, "Power", std::pow(0.5f, 500.0f)},
-        {3.0f, "Power", 0.125f},
-    };
+    const struct { float exponent; const char* name; float atHalf; } rows[] = {
+        {2.0f, "", 0.25f}, {1.0f, "Linear", 0.5f}, {1000.0f, "Manhattan", 0.0f},
+        {500.0f, "Power", std::pow(0.5f, 500.0f)}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.exponent);
         epsLensSurround s;
@@ -218,43 +185,10 @@ TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
     EXPECT_STREQ(s.getDropoff()->name(), "Gaussian");
     s.setDropoffType(6);
     EXPECT_STREQ(s.getDropoff()->name(), "");
-}
-
-TEST(epsLensSurroundTest, InfluenceExtentFollowsTheDropoff)
-{
-    const float expected[] = {0.0f, 1.0f, 2.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
-    epsLensSurround s;
-    for (int code = 0; code <= 8; ++code) {
-        s.setDropoffType(code);
-        EXPECT_FLOAT_EQ(s.getInfluenceExtent(), expected[code]) << code;
-    }
+    // The drop-Gaussian's reach follows its tail.
     s.setDropoffType(5);
     s.setGaussianTail(0.01f);
     EXPECT_FLOAT_EQ(s.getInfluenceExtent(), std::sqrt(2.0f));
-}
-
-TEST(epsLensSurroundTest, GettersResolveToTheLensValues)
-{
-    epsLens lens;
-    epsLensSurround s;
-    lens.setDistanceMetric(3);
-    lens.setXScale(2.0f);
-    lens.setNegativeYFactor(0.5f);
-    ASSERT_TRUE(lens.setSurround(&s));
-    EXPECT_EQ(s.getLens(), &lens);
-    EXPECT_EQ(s.getDistanceMetric(), 3);
-    EXPECT_EQ(s.getXScale(), 2.0f);
-    EXPECT_EQ(s.getNegativeYFactor(), 0.5f);
-    EXPECT_EQ(s.getYScale(), 1.0f);
-
-    s.setDistanceMetric(0);
-    s.setXScale(1.5f);
-    EXPECT_EQ(s.getDistanceMetric(), 0);
-    EXPECT_EQ(s.getXScale(), 1.5f);
-    s.setDistanceMetric(4);
-    s.setXScale(-1.0f);
-    EXPECT_EQ(s.getDistanceMetric(), 3);
-    EXPECT_EQ(s.getXScale(), 2.0f);
 }
 
 TEST(epsLensSurroundTest, BelongsToOneLensAndDetachesOnEitherSidesDestruction)
