@@ -182,9 +182,8 @@ TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
 TEST_F(PaintingGLTest, BuilderStrokesWereDrawnAFewPixelsWide)
 {
     builder.buildStrokes(48.0, 48.0, 1, false);
-    auto strokes = primitives<StrokeLeafGL>();
     frames(1); // dropped onto the canvas
-    strokes = primitives<StrokeLeafGL>();
+    const auto strokes = primitives<StrokeLeafGL>();
     ASSERT_EQ(strokes.size(), 1u);
     StrokeLeafGL* s = strokes.front();
     s->setPos(128.0, 128.0);

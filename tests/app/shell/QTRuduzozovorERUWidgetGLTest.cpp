@@ -78,6 +78,12 @@ TEST_F(WindowTest, MouseRowsAreFlippedIntoTableCoordinates)
     EXPECT_EQ(vis->getPosXToPaint(0), 12u);
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(12, h - 1));
     EXPECT_FALSE(vis->getDeviceIsPressed(0));
+
+    // After a demo change the mouse drives the fresh controller.
+    widget->changeDemo(1);
+    ASSERT_NE(widget->getVis(), nullptr);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
 }
 
 TEST_F(WindowTest, JumpFilterAndTwoPointersKeptApart)
@@ -146,14 +152,6 @@ TEST_F(WindowTest, StatusBarShowsTheControllerAndMemoryInMegabytes)
     const QString text = window->statusText();
     EXPECT_TRUE(text.startsWith("Object #:7 |   Buffer Size:")) << text.toStdString();
     EXPECT_TRUE(text.contains("Buffer Memory (MB):1 |   Users:2 |   fps:")) << text.toStdString();
-}
-
-TEST_F(WindowTest, DemoChangeBuildsAFreshController)
-{
-    widget->changeDemo(1);
-    EXPECT_NE(widget->getVis(), nullptr);
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
 }
 
 class PaintingWindowTest : public WindowTest {

@@ -28,7 +28,6 @@ TEST_F(ControlSurfaceGLTest, FrictionRampsDownAtTheEdge)
     } rows[] = {
         {"left edge", 0, my, 0.0f},
         {"ten cells in", 10, my, 10.0f / 150},
-        {"right edge", w - 1, my, 0.0f},
         {"ten cells from the right", w - 11, my, 10.0f / 150},
         {"top row", w / 2, h - 1, 0.0f},
         {"corner takes the nearer edge", 5, 3, 3.0f / 150},

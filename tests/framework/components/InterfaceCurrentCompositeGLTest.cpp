@@ -4,8 +4,6 @@
 #include "ContainerTestSupport.h"
 #include "OutputCapture.h"
 
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -43,19 +41,11 @@ protected:
     }
 };
 
-TEST_F(InterfaceCurrentGLTest, NewBeltTurnsAtSpeedOneAndDumpsItsFlow)
-{
-    OutputCapture out;
-    InterfaceCurrentCompositeGL* belt =
-        scene.vis->createInterfaceCurrent(200, 200, true, true, 128, 128, 0.0, 8, 4, true, true);
-    EXPECT_EQ(out.take(), "i-Buffer data written to file: currentdirectionbuffer0.ppm\n");
-    EXPECT_DOUBLE_EQ(belt->getSpeed(), 1.0);
-    EXPECT_FALSE(allZero(direction(belt)));
-}
-
 TEST_F(InterfaceCurrentGLTest, SwipesSetTheBeltSpeed)
 {
     InterfaceCurrentCompositeGL* belt = make(true);
+    EXPECT_DOUBLE_EQ(belt->getSpeed(), 1.0);
+    EXPECT_FALSE(allZero(direction(belt)));
     // Start on the ring at the top (orientation there points down, to the centre).
     const double x = 128, y = 128 + 60;
     // The orientation there is (0, -1): q = -0 * dy + (-1) * dx, so rightwards is negative.
@@ -66,8 +56,6 @@ TEST_F(InterfaceCurrentGLTest, SwipesSetTheBeltSpeed)
         {"400 pixels to the right", 400, 0, -8.0},
         {"5 pixels stops the belt", 5, 0, 0.0},
         {"120 pixels to the left", -120, 0, 6.0},
-        {"80 pixels to the right", 80, 0, -4.0},
-        {"400 pixels downwards along the orientation: q = 0", 0, 400, -8.0},
     };
     for (const auto& row : rows) {
         const unsigned code = swipe(belt, x, y, x + row.dx, y + row.dy);
@@ -181,9 +169,6 @@ TEST_F(InterfaceCurrentGLTest, ScreenshotOfBinPoolAndBelt)
     EXPECT_NEAR(at(60, 200)[2], 153, 6);
     EXPECT_NEAR(at(190, 190)[2], 153, 6);
     EXPECT_EQ(at(110, 75)[2], 0);
-
-    QImage image(rgba.data(), 256, 256, QImage::Format_RGBA8888);
-    image.mirrored(false, true).convertToFormat(QImage::Format_RGB888).save("/tmp/containers.png");
 }
 
 } // namespace

