@@ -12,7 +12,9 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -57,9 +59,7 @@ TEST_F(PrimitiveLeafGLTest, PointIsHiddenForThreeFramesThenDrawnInItsColour)
     }
     draw(p);
     const auto px = gl->pixel(64, 64);
-    EXPECT_EQ(px[0], 200);
-    EXPECT_EQ(px[1], 100);
-    EXPECT_EQ(px[2], 50);
+    EXPECT_EQ((std::array<int, 3>{px[0], px[1], px[2]}), (std::array<int, 3>{200, 100, 50}));
     // Radius 0.4 of the half width: 8 pixels; 12 pixels away is background.
     EXPECT_EQ(gl->pixel(76, 64)[0], 0);
 
@@ -104,7 +104,7 @@ TEST_F(PrimitiveLeafGLTest, LongStrokeTextureWasStretchedIntoARoundDab)
     EXPECT_LT(across, along / 3) << "the fine line keeps its shape";
 }
 
-TEST_F(PrimitiveLeafGLTest, TileIsLitInItsColour)
+TEST_F(PrimitiveLeafGLTest, TileIsLitInItsColourAndGeoStrokeDrawsItsPolyline)
 {
     auto* t = add(new TileLeafGL(vis.get(), 128, 128, 40, 40, 0, 0, false));
     t->setDisplayColor(0, 200, 0);
@@ -112,10 +112,7 @@ TEST_F(PrimitiveLeafGLTest, TileIsLitInItsColour)
     const auto px = gl->pixel(128, 128);
     EXPECT_GT(px[1], 100);
     EXPECT_LT(px[0], 30) << "only the ambient term";
-}
 
-TEST_F(PrimitiveLeafGLTest, GeoStrokeDrawsItsPolyline)
-{
     std::vector<Vector2d> line = {Vector2d(-30, 0), Vector2d(30, 0)};
     auto* g = add(new GeoStrokeLeafGL(vis.get(), 128, 100, 60, 10, 0, 0, line, 10));
     g->setDisplayColor(255, 0, 0);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -34,6 +35,7 @@ protected:
     {
         return add(new StrokeLeafGL(vis.get(), x, y, 20.0, 20.0, 0.0, layer, 0));
     }
+    template <class C> static std::array<int, 3> rgb(const C& c) { return {c.r, c.g, c.b}; }
     static void frames(PrimitiveLeafGL* p, int n)
     {
         for (int i = 0; i < n; ++i) p->update(1.0);
@@ -43,7 +45,7 @@ protected:
     TestCanvas* canvas = nullptr;
 };
 
-TEST_F(PrimitiveLeafTest, LifeSeries210To110To10QueuesOnceForDeletion)
+TEST_F(PrimitiveLeafTest, ErosionLifeSeries210To110To10QueuesOnceAndReadsTheBorderCell)
 {
     StrokeLeafGL* s = stroke();
     canvas->fill<float>(ERASE_BUFFER, 100.0f);
@@ -59,6 +61,21 @@ TEST_F(PrimitiveLeafTest, LifeSeries210To110To10QueuesOnceForDeletion)
     EXPECT_TRUE(s->isQueuedForDeletion());
     frames(s, 5);
     EXPECT_EQ(canvas->queued.size(), 1u) << "a queued primitive must not be queued again";
+
+    // Values are truncated; negative ones raise life.
+    StrokeLeafGL* t = stroke();
+    canvas->fill<float>(ERASE_BUFFER, 2.9f);
+    t->update(1.0);
+    EXPECT_EQ(t->getLife(), 208);
+    canvas->fill<float>(ERASE_BUFFER, -100.0f);
+    frames(t, 2);
+    EXPECT_EQ(t->getLife(), 408);
+
+    // Far outside the canvas: the position is clamped to the grid, nothing is read beyond it.
+    StrokeLeafGL* outside = stroke(500, -300);
+    canvas->fill<float>(ERASE_BUFFER, 50.0f);
+    outside->update(1.0);
+    EXPECT_EQ(outside->getLife(), 160);
 }
 
 // Samples are kept between frames: a cell is read again when its buffer was modified by any
@@ -91,23 +108,6 @@ TEST_F(PrimitiveLeafTest, KeptSamplesFollowWritesAndMoves)
     canvas->drop(ERASE_BUFFER);
     s->update(1.0);
     EXPECT_EQ(s->getLife(), 154);
-}
-
-TEST_F(PrimitiveLeafTest, ErosionTruncatesNegativeValuesRaiseLifeAndTheBorderCellIsRead)
-{
-    StrokeLeafGL* s = stroke();
-    canvas->fill<float>(ERASE_BUFFER, 2.9f);
-    s->update(1.0);
-    EXPECT_EQ(s->getLife(), 208);
-    canvas->fill<float>(ERASE_BUFFER, -100.0f);
-    frames(s, 2);
-    EXPECT_EQ(s->getLife(), 408);
-
-    // Far outside the canvas: the position is clamped to the grid, nothing is read beyond it.
-    StrokeLeafGL* outside = stroke(500, -300);
-    canvas->fill<float>(ERASE_BUFFER, 50.0f);
-    outside->update(1.0);
-    EXPECT_EQ(outside->getLife(), 160);
 }
 
 TEST_F(PrimitiveLeafTest, NoCanvasOrNoToolStateGridMeansNoUpdate)
@@ -206,7 +206,7 @@ TEST_F(PrimitiveLeafTest, SizeDifferenceClampsTo5And250)
     }
 }
 
-TEST_F(PrimitiveLeafTest, SizeModeGrowthWasPulledBackByTheSizeBuffer)
+TEST_F(PrimitiveLeafTest, SizeModeGrowthWasPulledBackByTheSizeBufferWhichAnimates)
 {
     StrokeLeafGL* s = stroke();
     frames(s, 60);
@@ -221,11 +221,9 @@ TEST_F(PrimitiveLeafTest, SizeModeGrowthWasPulledBackByTheSizeBuffer)
     canvas->fill<float>(ABSOLUTE_SIZE_BUFFER, 12.0f);
     frames(s, 60);
     EXPECT_DOUBLE_EQ(s->getWidth(), 12.0);
-}
 
-TEST_F(PrimitiveLeafTest, AbsoluteSizeIsReachedOverFiftyFrames)
-{
-    StrokeLeafGL* s = stroke();
+    // An absolute size is reached over fifty frames.
+    s = stroke();
     canvas->fill<float>(ABSOLUTE_SIZE_BUFFER, 40.0f);
     s->update(1.0);
     EXPECT_EQ(s->getWidth(), 20.0) << "the first frame of an animation starts at t = 0";
@@ -258,7 +256,7 @@ TEST_F(PrimitiveLeafTest, MovementIsTwoAndAHalfTimesTheRotatedVectorTimesDt)
     EXPECT_NEAR(s->getYPos(), y + 5.0, 1e-9);
 }
 
-TEST_F(PrimitiveLeafTest, ColourIsTakenOnlyWithTheDropOffBufferAndNeutralTemporaryColourKeepsIt)
+TEST_F(PrimitiveLeafTest, ColourNeedsTheDropOffBufferNeutralTemporaryColourKeepsItShapeFollowsSpeed)
 {
     StrokeLeafGL* s = stroke();
     PointLeafGL* p = add(new PointLeafGL(vis.get(), 20, 20, 20, 20, 0, 0));
@@ -266,11 +264,9 @@ TEST_F(PrimitiveLeafTest, ColourIsTakenOnlyWithTheDropOffBufferAndNeutralTempora
     canvas->fill3(TEMPORARY_COLOR_BUFFER, 127, 0, 0); // neutral: the points keep the colour
     s->update(1.0);
     p->update(1.0);
-    EXPECT_EQ(s->getDisplayColor().r, 120);
-    EXPECT_EQ(s->getDisplayColor().b, 40);
+    for (PrimitiveLeafGL* q : {static_cast<PrimitiveLeafGL*>(s), static_cast<PrimitiveLeafGL*>(p)})
+        EXPECT_EQ(rgb(q->getDisplayColor()), (std::array<int, 3>{120, 100, 40}));
     EXPECT_EQ(s->getBufferColor().g, 100);
-    EXPECT_EQ(p->getDisplayColor().r, 120);
-    EXPECT_EQ(p->getDisplayColor().g, 100);
     // A brush colour shows at once; the colour buffer still rules when it changes.
     canvas->fill3(TEMPORARY_COLOR_BUFFER, 200, 10, 10);
     p->update(1.0);
@@ -281,11 +277,8 @@ TEST_F(PrimitiveLeafTest, ColourIsTakenOnlyWithTheDropOffBufferAndNeutralTempora
     canvas->drop(DROP_OFF_BUFFER);
     t->update(1.0);
     EXPECT_EQ(t->getDisplayColor().r, 65);
-}
 
-TEST_F(PrimitiveLeafTest, PointShapeFollowsTheSpeedBufferWithinTheTable)
-{
-    PointLeafGL* p = add(new PointLeafGL(vis.get(), 20, 20, 20, 20, 0, 0));
+    // The point's shape follows the speed buffer within the table.
     canvas->fill<int>(SPEED_BUFFER, 14);
     p->update(1.0);
     EXPECT_EQ(p->getShapeIndex(), 14);
