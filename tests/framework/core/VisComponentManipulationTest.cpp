@@ -100,8 +100,6 @@ TEST(RotateAndTranslate, RotationWrapsAndSubtreeTurnsAndMovesRigidly)
     leaf.rotate(5);
     leaf.rotate(-10);
     EXPECT_DOUBLE_EQ(leaf.getRotation(), 355);
-    leaf.rotate(45);
-    EXPECT_DOUBLE_EQ(leaf.getRotation(), 40);
 
     Table t;
     auto* box = t.add(new RecordingComposite(&t.vis, 100, 100, 100, 100));
