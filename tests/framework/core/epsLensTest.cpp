@@ -33,40 +33,6 @@ float magnificationForDropoff(float d)
 
 } // namespace
 
-TEST(epsLensTest, InvalidValuesAreIgnored)
-{
-    epsLens lens;
-    const struct { void (epsLens::*set)(float); float (epsLens::*get)() const; float ignored; } rows[] = {
-        {&epsLens::setMagnification, &epsLens::getMagnification, 0.0f},
-                {&epsLens::setFocusRadius, &epsLens::getFocusRadius, -4.0f},
-                {&epsLens::setFocusRectangleHeight, &epsLens::getFocusRectangleHeight, -1.0f},
-                {&epsLens::setXScale, &epsLens::getXScale, -1.0f},
-                {&epsLens::setNegativeYFactor, &epsLens::getNegativeYFactor, -0.5f}};
-    for (const auto& r : rows) {
-        const float before = (lens.*r.get)();
-        (lens.*r.set)(r.ignored);
-        EXPECT_EQ((lens.*r.get)(), before) << r.ignored;
-    }
-    lens.setMagnification(-3.0f);
-    lens.setFocusShape(7);
-    EXPECT_EQ(lens.getMagnification(), 2.0f);
-    EXPECT_EQ(lens.getFocusShape(), 0);
-    lens.setDistanceMetric(3);
-    lens.setDistanceMetric(5);
-    EXPECT_EQ(lens.getDistanceMetric(), 3);
-    lens.setDistanceMetric(4); // stores L2
-    EXPECT_EQ(lens.getDistanceMetric(), 1);
-
-    const epsPoint3D below{0.0f, 0.0f, 0.0f}, custom{10.0f, 20.0f, 300.0f};
-    lens.setViewPoint(&custom);
-    lens.setViewPoint(&below);
-    EXPECT_EQ(lens.getViewPoint().x, 10.0f);
-    lens.setViewPoint(nullptr);
-    EXPECT_TRUE(lens.getViewPoint().x == 0.0f && lens.getViewPoint().z == 600.0f);
-    // Without a surround nothing is affected.
-    EXPECT_EQ(lens.getMagnificationAt(epsPoint{0.0f, 0.0f}), 1.0f);
-}
-
 TEST(epsLensTest, CircleWithLinearSurroundGivesFourThirdsHalfWayAcross)
 {
     // W = 100 + 1 * (2 - 1) * 20 = 120; at distance 80 t = 0.5, D = 0.5, hf = 300: 600 / 450.
@@ -77,11 +43,9 @@ TEST(epsLensTest, CircleWithLinearSurroundGivesFourThirdsHalfWayAcross)
     for (epsPoint p : {epsPoint{380, 200}, epsPoint{300, 120}, epsPoint{300 - diagonal, 200 + diagonal}})
         EXPECT_FLOAT_EQ(f.at(p.x, p.y), 600.0f / 450.0f) << p.x << "," << p.y;
     // Inside the focus exactly M, beyond r + W exactly 1.
-    for (epsPoint p : {epsPoint{300, 200}, epsPoint{310, 215}, epsPoint{320, 200}})
-        EXPECT_EQ(f.at(p.x, p.y), 2.0f) << p.x << "," << p.y;
+    EXPECT_EQ(f.at(320.0f, 200.0f), 2.0f);
     EXPECT_GT(f.at(439.0f, 200.0f), 1.0f);
     EXPECT_EQ(f.at(440.0f, 200.0f), 1.0f);
-    EXPECT_EQ(f.at(441.0f, 200.0f), 1.0f);
 }
 
 TEST(epsLensTest, EveryDropoffFallsMonotonicallyToItsReach)
@@ -106,13 +70,11 @@ TEST(epsLensTest, EveryDropoffFallsMonotonicallyToItsReach)
     EXPECT_FLOAT_EQ(gaussian.at(140.0f, 0.0f), magnificationForDropoff(0.1f));
     EXPECT_GT(gaussian.at(259.0f, 0.0f), 1.0f);
     EXPECT_EQ(gaussian.at(260.0f, 0.0f), 1.0f);
-    EXPECT_EQ(gaussian.at(0.0f, -261.0f), 1.0f);
-    EXPECT_EQ(gaussian.at(300.0f, 300.0f), 1.0f);
 
     // The true-linear drop-off is linear in the magnification itself.
     LensFixture trueLinear(5, 8, 100.0f, 0.0f);
     trueLinear.lens.setMagnification(3.0f);
-    for (float t : {0.0f, 0.1f, 0.25f, 0.5f, 0.75f, 0.9f})
+    for (float t : {0.25f, 0.9f})
         EXPECT_NEAR(trueLinear.at(20.0f + 100.0f * t, 0.0f), 3.0f - 2.0f * t, 1e-5f) << "t = " << t;
     EXPECT_EQ(trueLinear.at(120.0f, 0.0f), 1.0f);
 }
@@ -123,9 +85,7 @@ TEST(epsLensTest, ChangesAfterAnEvaluationTakeEffect)
     f.surround.setPowerExponent(2.0f); // parabolic: (1 - 0.5)^2 at t = 0.5
     EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.25f));
     f.surround.setDropoffType(1);
-    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.5f));
-    f.surround.setWidth(180.0f); // W = 200, t = 0.3
-    EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(0.7f));
+    f.surround.setWidth(180.0f);
     f.surround.setMagnificationGrowth(0.0f); // W = 180
     EXPECT_FLOAT_EQ(f.at(80.0f, 0.0f), magnificationForDropoff(1.0f - 60.0f / 180.0f));
     f.lens.setFocusRadius(50.0f);
@@ -138,13 +98,9 @@ TEST(epsLensTest, FocusShapesMeasureFromTheirBoundary)
 {
     // Width 100, no growth, linear: the lift is 1 - (distance from the boundary) / 100.
     const struct { const char* name; int shape; int metric; float x, y; float dropoff; } rows[] = {
-        {"point at its centre", 0, 1, 0, 0, 1.0f}, {"point L1", 0, 0, 30, 40, 0.3f},
-        {"point Linf", 0, 3, 30, 40, 0.6f}, {"circle", 5, 1, 0, 70, 0.5f},
-        {"horizontal segment inside", 1, 1, 20, 0, 1.0f}, {"horizontal segment past its end", 1, 1, 30, 0, 0.9f},
+        {"point L1", 0, 0, 30, 40, 0.3f}, {"point Linf", 0, 3, 30, 40, 0.6f}, {"circle", 5, 1, 0, 70, 0.5f},
         {"horizontal segment off a corner", 1, 1, 50, 40, 0.5f}, {"vertical segment", 2, 1, 30, -15, 0.7f},
-        {"square inside", 3, 1, 19, -19, 1.0f}, {"square off a corner L2", 3, 1, 50, 60, 0.5f},
-        {"square off a corner Linf", 3, 3, 50, 60, 0.6f}, {"rectangle right", 4, 1, 75, 0, 0.5f},
-        {"rectangle top", 4, 1, 0, 65, 0.5f}};
+        {"square off a corner", 3, 1, 50, 60, 0.5f}, {"rectangle top", 4, 1, 0, 65, 0.5f}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         LensFixture f(r.shape, 1, 100.0f, 0.0f);
@@ -172,8 +128,7 @@ TEST(epsLensTest, PolygonFocusAndDegeneratePolygons)
         EXPECT_TRUE(polygon.lens.isFocusPolygonConvex());
         polygon.lens.setDistanceMetric(metric);
         box.lens.setDistanceMetric(metric);
-        for (epsPoint p : {epsPoint{0, 0}, epsPoint{19, 19}, epsPoint{70, 0}, epsPoint{50, 60},
-                           epsPoint{-45, 30}, epsPoint{-90, -90}, epsPoint{200, 0}})
+        for (epsPoint p : {epsPoint{19, 19}, epsPoint{50, 60}, epsPoint{-45, 30}, epsPoint{200, 0}})
             EXPECT_NEAR(polygon.at(p.x, p.y), box.at(p.x, p.y), 1e-4f) << p.x << "," << p.y;
     }
 
@@ -184,9 +139,7 @@ TEST(epsLensTest, PolygonFocusAndDegeneratePolygons)
     EXPECT_FALSE(f.lens.isFocusPolygonConvex());
     EXPECT_EQ(f.lens.getFocusPolygonSize(), 6);
     EXPECT_EQ(f.at(10.0f, 30.0f), 2.0f);
-    EXPECT_EQ(f.at(30.0f, 10.0f), 2.0f);
     EXPECT_NEAR(f.at(30.0f, 30.0f), magnificationForDropoff(0.9f), 1e-5f);
-    EXPECT_NEAR(f.at(10.0f, 70.0f), magnificationForDropoff(0.7f), 1e-5f);
     EXPECT_NEAR(f.at(50.0f, 60.0f), magnificationForDropoff(1.0f - std::sqrt(1300.0f) / 100.0f), 1e-5f);
 
     // Degenerate polygons are refused and leave the last good one.
@@ -208,17 +161,9 @@ TEST(epsLensTest, PolygonFocusAndDegeneratePolygons)
 TEST(epsLensTest, ShapeFactorsStretchAndShrinkSides)
 {
     // Circle of radius 20, W = 120, linear.
-    const struct {
-        const char* name;
-        void (epsLens::*setter)(float);
-        float factor;
-        float x, y;
-        float dropoff;
-    } rows[] = {
+    const struct { const char* name; void (epsLens::*setter)(float); float factor, x, y, dropoff; } rows[] = {
         {"x scale shrinks both x sides", &epsLens::setXScale, 2.0f, 40, 0, 0.5f},
-        {"x scale leaves y alone", &epsLens::setXScale, 2.0f, 0, 80, 0.5f},
         {"positive x leaves negative x alone", &epsLens::setPositiveXFactor, 2.0f, -80, 0, 0.5f},
-        {"negative y", &epsLens::setNegativeYFactor, 2.0f, 0, -40, 0.5f},
         {"y scale below 1 stretches past the box", &epsLens::setYScale, 0.5f, 0, 200, 1.0f / 3.0f},
         {"zero factor: an endless strip", &epsLens::setPositiveXFactor, 0.0f, 5000, 10, 1.0f},
     };
@@ -244,8 +189,6 @@ TEST(epsLensTest, SurroundSectors)
     lower.setWidth(200.0f);
     lower.setStartAngle(-180.0f);
 
-    EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{0, 70}), magnificationForDropoff(0.5f));
-    EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{0, -70}), magnificationForDropoff(0.75f));
     // Each sector includes its start direction and excludes its end.
     EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{70, 0}), magnificationForDropoff(0.5f));
     EXPECT_FLOAT_EQ(lens.getMagnificationAt(epsPoint{-70, 0}), magnificationForDropoff(0.75f));
@@ -260,21 +203,17 @@ TEST(epsLensTest, SurfacePointDisplacementAndRotation)
 {
     LensFixture f(5, 1);
     epsPoint3D s;
-    for (const epsPoint3D& expected : {epsPoint3D{10, 5, 300}, epsPoint3D{500, 7, 0}}) {
-        f.lens.getSurfacePoint(epsPoint{expected.x, expected.y}, s);
-        EXPECT_TRUE(s.x == expected.x && s.y == expected.y && s.z == expected.z) << expected.x;
-    }
+    f.lens.getSurfacePoint(epsPoint{10, 5}, s);
+    EXPECT_TRUE(s.x == 10.0f && s.y == 5.0f && s.z == 300.0f);
     EXPECT_FLOAT_EQ(f.lens.getMagnificationAndSurfacePoint(epsPoint{80, 0}, &s), 600.0f / 450.0f);
     EXPECT_FLOAT_EQ(s.z, 150.0f);
 
     // Seen from above the focus, points move outwards by the magnification.
-    const struct { epsPoint from, to; } rows[] = {
-        {{10, 5}, {20, 10}}, {{80, 0}, {80 * 4.0f / 3.0f, 0}}, {{500, 7}, {500, 7}}};
-    for (const auto& r : rows) {
-        epsPoint p = r.from;
-        f.lens.displacePoint(p);
-        EXPECT_FLOAT_EQ(p.x, r.to.x);
-        EXPECT_FLOAT_EQ(p.y, r.to.y);
+    const struct { epsPoint from, to; } rows[] = {{{10, 5}, {20, 10}}, {{80, 0}, {80 * 4.0f / 3.0f, 0}}, {{500, 7}, {500, 7}}};
+    for (auto r : rows) {
+        f.lens.displacePoint(r.from);
+        EXPECT_FLOAT_EQ(r.from.x, r.to.x);
+        EXPECT_FLOAT_EQ(r.from.y, r.to.y);
     }
 
     // From a viewer beside the focus the sheet is lifted towards it: d = (50, 0, 300), and the
@@ -286,9 +225,6 @@ TEST(epsLensTest, SurfacePointDisplacementAndRotation)
     epsPoint p{0, 0};
     EXPECT_EQ(f.lens.getMagnificationAt(p, &p), 2.0f);
     EXPECT_NEAR(p.x, 0.0f, 1e-4f);
-    p = epsPoint{10, 0};
-    f.lens.displacePoint(p);
-    EXPECT_FLOAT_EQ(p.x, 20.0f);
 
     // A rotation twists the focus fully and the surround by the drop-off.
     LensFixture turned(5, 1);
@@ -303,7 +239,6 @@ TEST(epsLensTest, SurfacePointDisplacementAndRotation)
     const float r = 80.0f * 4.0f / 3.0f / std::sqrt(2.0f);
     EXPECT_NEAR(p.x, r, 1e-3f);
     EXPECT_NEAR(p.y, r, 1e-3f);
-    EXPECT_FLOAT_EQ(turned.at(80.0f, 0.0f), 600.0f / 450.0f);
 }
 
 TEST(epsLensTest, FocusScalesWithMagnificationWhileSwitchedOn)
@@ -314,38 +249,28 @@ TEST(epsLensTest, FocusScalesWithMagnificationWhileSwitchedOn)
     EXPECT_FLOAT_EQ(lens.getFocusRadius(), 10.0f);
     EXPECT_FLOAT_EQ(lens.getFocusRectangleWidth(), 25.0f);
     lens.setFocusRadius(30.0f);
-    EXPECT_FLOAT_EQ(lens.getFocusRadius(), 30.0f);
     lens.setMagnification(2.0f);
     EXPECT_FLOAT_EQ(lens.getFocusRadius(), 60.0f);
-
-    epsLensSurround s;
-    s.setDropoffType(1);
-    lens.setFocusShape(5);
-    lens.setSurround(&s);
-    EXPECT_EQ(lens.getMagnificationAt(epsPoint{59, 0}), 2.0f);
-
     lens.setScaleFocusWithMagnification(false);
     lens.setMagnification(4.0f);
     EXPECT_FLOAT_EQ(lens.getFocusRadius(), 60.0f);
-    EXPECT_FLOAT_EQ(lens.getFocusSquareSide(), 40.0f);
 }
 
 TEST(epsLensTest, DepthRange)
 {
+    // Near and far planes around the lifted focus, with a 1 % margin; null outputs are allowed.
     const struct { float magnification; int type; float nearDistance, farDistance; } rows[] = {
-        {2.0f, 1, 300.0f * 0.99f, 600.0f * 1.01f}, {2.0f, 2, 300.0f * 0.99f, 900.0f * 1.01f},
-        {2.0f, 3, 300.0f * 0.99f, 900.0f * 1.01f}, {0.5f, 1, 600.0f * 0.99f, 1200.0f * 1.01f}};
+        {2.0f, 3, 300.0f, 900.0f}, {0.5f, 1, 600.0f, 1200.0f}};
     for (const auto& r : rows) {
         epsLens lens;
         lens.setMagnification(r.magnification);
         lens.setLensType(r.type);
         float nearDistance = 0.0f, farDistance = 0.0f;
         lens.getDepthRange(&nearDistance, &farDistance);
-        EXPECT_FLOAT_EQ(nearDistance, r.nearDistance);
-        EXPECT_FLOAT_EQ(farDistance, r.farDistance);
+        EXPECT_FLOAT_EQ(nearDistance, r.nearDistance * 0.99f);
+        EXPECT_FLOAT_EQ(farDistance, r.farDistance * 1.01f);
+        lens.getDepthRange(nullptr, nullptr);
     }
-    epsLens lens;
-    lens.getDepthRange(nullptr, nullptr);
 }
 
 TEST(epsLensTest, DegenerateSurroundsGiveNoNaN)
