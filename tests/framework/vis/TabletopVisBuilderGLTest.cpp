@@ -1,4 +1,5 @@
 // The OpenGL builder: textures, fonts and random placement through the controller's factories.
+#include "GLTestComponents.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 
@@ -7,16 +8,12 @@
 #include "vis/TabletopVisGL.h"
 
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -69,22 +66,18 @@ protected:
     RecordingVisGL* vis = nullptr;
 };
 
-class ScopedWorkingDir {
-public:
-    ScopedWorkingDir() : previous(fs::current_path()) { fs::current_path(dir.path().toStdString()); }
-    ~ScopedWorkingDir() { fs::current_path(previous); }
-
-private:
-    QTemporaryDir dir;
-    fs::path previous;
-};
-
 bool whole(double v) { return v == std::floor(v); }
 
 } // namespace
 
-TEST_F(TabletopVisBuilderGLTest, TexturesAreLoadedInPatternOrder)
+TEST_F(TabletopVisBuilderGLTest, TexturesAreLoadedInPatternOrderAndImagesUseThem)
 {
+    // Before any texture is loaded, images get the failed texture name.
+    builder.buildImages(40, 30, 1);
+    ASSERT_EQ(vis->calls.size(), 1u);
+    EXPECT_EQ(vis->calls[0].args[6], 4294967295.0);
+    vis->calls.clear();
+
     ScopedWorkingDir dir;
     for (int i = 1; i <= 3; ++i) {
         QImage img(10 * i, 8, QImage::Format_RGB888);
@@ -150,13 +143,6 @@ TEST_F(TabletopVisBuilderGLTest, SizeLensesShareOneRandomPlaceAndPucksGetRandomS
         EXPECT_TRUE(a[4] >= -1.0 && a[4] <= 1.0);
         EXPECT_EQ(a[7], 1.0);
     }
-}
-
-TEST_F(TabletopVisBuilderGLTest, ImagesWithoutTexturesGetTheFailedTextureName)
-{
-    builder.buildImages(40, 30, 1);
-    ASSERT_EQ(vis->calls.size(), 1u);
-    EXPECT_EQ(vis->calls[0].args[6], 4294967295.0);
 }
 
 TEST_F(TabletopVisBuilderGLTest, BuildVisMakesAnOpenGLController)

@@ -8,7 +8,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -84,18 +83,6 @@ template <class F> std::string printed(F call)
     call();
     return out.take();
 }
-
-// Works in a fresh temporary directory and returns to the previous one afterwards.
-class ScopedWorkingDir {
-public:
-    ScopedWorkingDir() : previous(fs::current_path()) { fs::current_path(dir.path().toStdString()); }
-    ~ScopedWorkingDir() { fs::current_path(previous); }
-    fs::path path() const { return dir.path().toStdString(); }
-
-private:
-    QTemporaryDir dir;
-    fs::path previous;
-};
 
 } // namespace
 
