@@ -101,7 +101,7 @@ protected:
 
 // ---- The drag paints ----
 
-TEST_F(PaintingGLTest, DragCreatedNothingAndTheBrushStayedAtTheStart)
+TEST_F(PaintingGLTest, AFingerDragPaintsAlongItsPathAndALaterTouchOnThePaintPaintsMore)
 {
     builder.buildStrokes(48.0, 48.0, 0, false);
     drag(60, 200, 128, 4);
@@ -120,6 +120,14 @@ TEST_F(PaintingGLTest, DragCreatedNothingAndTheBrushStayedAtTheStart)
     EXPECT_NEAR(brush->getXPos(), 200.0, 6.0);
     EXPECT_NEAR(brush->getYPos(), 128.0, 6.0);
     EXPECT_EQ(vis->countComponents(), 2u + strokes.size());
+
+    // A touch starting on the painted strokes paints instead of dragging them.
+    frames(10);
+    std::vector<double> xs;
+    for (StrokeLeafGL* s : strokes) xs.push_back(s->getXPos());
+    drag(80, 160, 128, 4);
+    EXPECT_GT(primitives<StrokeLeafGL>().size(), strokes.size());
+    for (std::size_t i = 0; i < strokes.size(); ++i) EXPECT_EQ(strokes[i]->getXPos(), xs[i]);
 }
 
 TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)
@@ -146,21 +154,6 @@ TEST_F(PaintingGLTest, GeometricStrokesTakeTheSegmentCount)
         EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
         EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
     }
-}
-
-TEST_F(PaintingGLTest, TouchStartingOnAPrimitivePaintsInsteadOfDraggingIt)
-{
-    builder.buildStrokes(48.0, 48.0, 0, false);
-    drag(60, 100, 128, 4);
-    frames(10);
-    const auto before = primitives<StrokeLeafGL>();
-    ASSERT_FALSE(before.empty());
-    std::vector<double> xs;
-    for (StrokeLeafGL* s : before) xs.push_back(s->getXPos());
-    // Press right on the painted strokes and drag away.
-    drag(80, 160, 128, 4);
-    EXPECT_GT(primitives<StrokeLeafGL>().size(), before.size());
-    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(before[i]->getXPos(), xs[i]);
 }
 
 TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)

@@ -67,28 +67,10 @@ protected:
 
 } // namespace
 
-TEST_F(WindowTest, MouseRowsAreFlippedIntoTableCoordinates)
+TEST_F(WindowTest, MouseAndTouchInputReachTheControllerInTableCoordinates)
 {
     const int h = widget->framebufferHeight();
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(10, 0));
-    EXPECT_TRUE(vis->getDeviceIsPressed(0));
-    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1));
-    QTest::mouseMove(widget, QPoint(12, h - 1));
-    EXPECT_EQ(vis->getPosYToPaint(0), 0u);
-    EXPECT_EQ(vis->getPosXToPaint(0), 12u);
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(12, h - 1));
-    EXPECT_FALSE(vis->getDeviceIsPressed(0));
-
-    // After a demo change the mouse drives the fresh controller.
-    widget->changeDemo(1);
-    ASSERT_NE(widget->getVis(), nullptr);
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
-}
-
-TEST_F(WindowTest, JumpFilterAndTwoPointersKeptApart)
-{
-    const int h = widget->framebufferHeight();
+    // Touch: a jump filter per pointer, two pointers kept apart.
     widget->OnXYDown(10, 10, 0, 0);
     widget->OnXYDown(100, 100, 0, 256);
     widget->OnXYMove(210, 10, 0, 0); // 200 pixels: accepted
@@ -104,6 +86,23 @@ TEST_F(WindowTest, JumpFilterAndTwoPointersKeptApart)
     widget->OnXYUp(110, 90, 0, 256);
     EXPECT_FALSE(vis->getDeviceIsPressed(1));
     EXPECT_TRUE(vis->getDeviceIsPressed(0));
+    widget->OnXYUp(210, 10, 0, 0);
+
+    // Mouse: rows are flipped.
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(10, 0));
+    EXPECT_TRUE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1));
+    QTest::mouseMove(widget, QPoint(12, h - 1));
+    EXPECT_EQ(vis->getPosYToPaint(0), 0u);
+    EXPECT_EQ(vis->getPosXToPaint(0), 12u);
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(12, h - 1));
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+
+    // After a demo change the mouse drives the fresh controller.
+    widget->changeDemo(1);
+    ASSERT_NE(widget->getVis(), nullptr);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
 }
 
 TEST_F(WindowTest, FrameRateWindowAndAnimationSpeed)
@@ -123,7 +122,7 @@ TEST_F(WindowTest, FrameRateWindowAndAnimationSpeed)
     EXPECT_DOUBLE_EQ(fresh.getAnimationSpeed(), 100.0);
 }
 
-TEST_F(WindowTest, HardwareMenuCouplesThePairs)
+TEST_F(WindowTest, HardwareMenuCouplesThePairsAndTheStatusBarShowsMegabytes)
 {
     window->notifyMipMapping(false); // as the widget reports after a build
     window->notifyTextureCompression(false);
@@ -143,10 +142,7 @@ TEST_F(WindowTest, HardwareMenuCouplesThePairs)
     window->notifyLinearFiltering(true);
     EXPECT_TRUE(window->mipMappingOn());
     EXPECT_EQ(window->hardwareMessagesShown(), shown + 4);
-}
 
-TEST_F(WindowTest, StatusBarShowsTheControllerAndMemoryInMegabytes)
-{
     window->setMemorySize(1024);
     window->setObjectNumber(7);
     const QString text = window->statusText();

@@ -147,27 +147,21 @@ TEST(TuioDecoder, LateFramesAreDroppedButMinusOneIsApplied)
     EXPECT_EQ(r.take(), (Events{"move 50 50 p0", "move 25 25 p0"}));
 }
 
-TEST(TuioDecoder, SilentSourceIsReleasedAfterTwoSeconds)
+TEST(TuioDecoder, SourcesKeepTheirOwnSessionsAndASilentOneIsReleasedAfterTwoSeconds)
 {
     Recorder r;
     TuioDecoder d(&r, 100, 100);
-    frame(d, 1, {1}, {{1, 0.2f, 0.2f}}, 1000);
-    d.releaseSilentSources(3000);
-    EXPECT_EQ(r.take(), (Events{"down 20 20 p0"}));
-    d.releaseSilentSources(3001);
-    EXPECT_EQ(r.take(), (Events{"up 20 20 p0"}));
-    EXPECT_EQ(d.activePointers(), 0);
-}
-
-TEST(TuioDecoder, SourcesKeepTheirOwnSessions)
-{
-    Recorder r;
-    TuioDecoder d(&r, 100, 100);
-    Packet().bundle().source("left@host").alive({1}).set(1, 0.1f, 0.1f).fseq(5).sendTo(d);
-    Packet().bundle().source("right@host").alive({1}).set(1, 0.75f, 0.75f).fseq(1).sendTo(d);
+    Packet().bundle().source("left@host").alive({1}).set(1, 0.1f, 0.1f).fseq(5).sendTo(d, 1000);
+    Packet().bundle().source("right@host").alive({1}).set(1, 0.75f, 0.75f).fseq(1).sendTo(
+        d, 1000, "127.0.0.1:5001");
     EXPECT_EQ(r.take(), (Events{"down 10 10 p0", "down 75 75 p1"}));
-    Packet().bundle().source("right@host").alive({}).fseq(2).sendTo(d);
+    Packet().bundle().source("right@host").alive({}).fseq(2).sendTo(d, 2000, "127.0.0.1:5001");
     EXPECT_EQ(r.take(), (Events{"up 75 75 p1"}));
+    d.releaseSilentSources(3000);
+    EXPECT_TRUE(r.take().empty());
+    d.releaseSilentSources(3001);
+    EXPECT_EQ(r.take(), (Events{"up 10 10 p0"}));
+    EXPECT_EQ(d.activePointers(), 0);
 }
 
 TEST(TuioDecoder, BlobWithTheCursorsSessionGivesTheContactSize)

@@ -1,11 +1,16 @@
 #pragma once
-// Components for GL tests: filled rectangles in their own colour (and in their id colour when
-// picked), a composite that accepts children, and a controller with a settable clock.
+// Pieces for GL tests: filled rectangles in their own colour (and in their id colour when
+// picked), a composite that accepts children, a controller with a settable clock and a
+// temporary working directory.
 
 #include "vis/TabletopVisGL.h"
 #include "vis/VisComponentGL.h"
 
+#include <QTemporaryDir>
+
 #include <GL/gl.h>
+
+#include <filesystem>
 
 class QuadLeafGL : public VisComponentGL {
 public:
@@ -61,4 +66,19 @@ public:
         now += 20;
         return render(users, 50.0);
     }
+};
+
+// Works in a fresh temporary directory and returns to the previous one afterwards.
+class ScopedWorkingDir {
+public:
+    ScopedWorkingDir() : previous(std::filesystem::current_path())
+    {
+        std::filesystem::current_path(dir.path().toStdString());
+    }
+    ~ScopedWorkingDir() { std::filesystem::current_path(previous); }
+    std::filesystem::path path() const { return dir.path().toStdString(); }
+
+private:
+    QTemporaryDir dir;
+    std::filesystem::path previous;
 };

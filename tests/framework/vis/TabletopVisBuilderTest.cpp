@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace {
@@ -23,23 +22,11 @@ public:
 TEST(TabletopVisBuilderTest, OperationsReportTheirMissingImplementation)
 {
     TabletopVisBuilder b;
-    const struct {
-        const char* name;
-        std::function<void()> call;
-    } rows[] = {
-        {"buildVis", [&] { b.buildVis(1, 10, 10, 10, 10); }},
-        {"buildTextures", [&] { b.buildTextures(3, "img%d.png"); }},
-        {"buildStorageBin", [&] { b.buildStorageBin(1, 1, 1, 1, 1, 4, 1, false, true, 0, 1, 1); }},
-        {"buildLensCreator", [&] { b.buildLensCreator(1, 1, 1, 1, 1, 1, "linear", "t.png", 1, 1, 1, 0, 1, "size"); }},
-        {"buildFonts", [&] { b.buildFont("fonts/arial.ttf", 32); }},
-        {"buildHockeyPucks", [&] { b.buildHockeyPucks(1, 1, 1, 1); }},
-    };
-    for (const auto& row : rows) {
-        OutputCapture out;
-        row.call();
-        EXPECT_EQ(out.take(), std::string("Error: Implement method ") + row.name +
-                                  " in render-specific builder!\n");
-    }
+    OutputCapture out;
+    b.buildVis(1, 10, 10, 10, 10);
+    b.buildFont("fonts/arial.ttf", 32);
+    EXPECT_EQ(out.take(), "Error: Implement method buildVis in render-specific builder!\n"
+                          "Error: Implement method buildFonts in render-specific builder!\n");
     EXPECT_EQ(b.getVis(), nullptr);
 }
 

@@ -151,73 +151,43 @@ TEST(TabletopVisTest, DeletingAQueuedOrActiveComponentLeavesNoDanglingReference)
     EXPECT_EQ(vis.getElementFromDroppingListAndDeleteIt(), nullptr);
 }
 
-TEST(TabletopVisTest, GraphicsStubsPrintTheirMessageAndAreNeutral)
+TEST(TabletopVisTest, GraphicsStubsReportThemselvesAndAreNeutral)
 {
     TestVis vis;
-    const std::string pre = "Error: Implement method ";
-    const std::string post = " in render-specific visualization!\n";
-    const struct {
-        const char* name;
-        std::function<void()> call;
-    } rows[] = {
-        {"hasHardwareExtension", [&] { EXPECT_FALSE(vis.hasHardwareExtension(0)); }},
-        {"isVSyncing", [&] { EXPECT_TRUE(vis.isVSyncing()); }},
-        {"init_pbuffer", [&] { vis.init_pbuffer(nullptr, 4, 4); }},
-        {"loadTexture", [&] { EXPECT_EQ(vis.loadTexture("a.png", true), 0u); }},
-        {"loadTexture", [&] { EXPECT_EQ(vis.addTexture(1, 2, 3, 4, 5, 6), 0u); }},
-        {"getTextureSizeAt", [&] { vis.getTextureSizeAt(0); }},
-        {"loadFont", [&] { EXPECT_FALSE(vis.loadFont("fonts/arial.ttf", 32)); }},
-        {"createImage", [&] { EXPECT_EQ(vis.createImage(1, 1, true, true, 0, 0, 0, 0, 0, true), nullptr); }},
-        {"createSurface", [&] { EXPECT_EQ(vis.createControlSurface(1, 1, 0, 0, 0, 1, 1), nullptr); }},
-    };
-    for (const auto& row : rows) {
-        OutputCapture out;
-        row.call();
-        EXPECT_EQ(out.take(), pre + row.name + post) << row.name;
-    }
-
     OutputCapture out;
+    EXPECT_EQ(vis.loadTexture("a.png", true), 0u);
+    EXPECT_EQ(vis.createControlSurface(1, 1, 0, 0, 0, 1, 1), nullptr);
     EXPECT_EQ(vis.render(1, 50.0), -1.0);
-    vis.shutdown_pbuffer(nullptr);
-    vis.initializeRenderer();
     EXPECT_EQ(out.take(),
-              "Implement renderer-specific render method!\n"
-              "Error: Implement method shutdown_pbuffer in render-specific visualization "
-              "(unless this happened during app. shutdown)!\n");
+              "Error: Implement method loadTexture in render-specific visualization!\n"
+              "Error: Implement method createSurface in render-specific visualization!\n"
+              "Implement renderer-specific render method!\n");
     EXPECT_EQ(vis.countComponents(), 0u);
 }
 
 TEST(TabletopVisTest, TextureQualitySwitchesCoupleTheirPairs)
 {
     const struct {
-        const char* name;
         void (TabletopVis::*op)(bool);
-        bool on;
-        const char* printed;
-        bool mip, linear, compression, arb;
+        bool on, mip, linear, compression, arb;
     } rows[] = {
-        {"mip off", &TabletopVis::enableMipMapping, false,
-         "Mip Mapping disabled\nLinear Filtering disabled\n", false, false, false, false},
-        {"linear on", &TabletopVis::enableLinearFiltering, true,
-         "Mip Mapping enabled\nLinear Filtering enabled\n", true, true, false, false},
-        {"compression off", &TabletopVis::enableTextureCompression, false,
-         "Texture Compression disabled\nARB Texture Compression disabled\n", false, false, false, false},
-        {"arb on", &TabletopVis::enableARBTextureCompression, true,
-         "Texture Compression enabled\nARB Texture Compression enabled\n", false, false, true, true},
+        {&TabletopVis::enableMipMapping, false, false, false, false, false},
+        {&TabletopVis::enableLinearFiltering, true, true, true, false, false},
+        {&TabletopVis::enableTextureCompression, false, false, false, false, false},
+        {&TabletopVis::enableARBTextureCompression, true, false, false, true, true},
     };
     for (const auto& row : rows) {
         TestVis vis;
-        OutputCapture out;
+        OutputCapture quiet;
         (vis.*row.op)(row.on);
-        EXPECT_EQ(out.take(), row.printed) << row.name;
-        EXPECT_EQ(vis.isMipMapping(), row.mip) << row.name;
-        EXPECT_EQ(vis.isLinearFiltering(), row.linear) << row.name;
-        EXPECT_EQ(vis.isTextureCompression(), row.compression) << row.name;
-        EXPECT_EQ(vis.isARBTextureCompression(), row.arb) << row.name;
+        EXPECT_EQ(vis.isMipMapping(), row.mip);
+        EXPECT_EQ(vis.isLinearFiltering(), row.linear);
+        EXPECT_EQ(vis.isTextureCompression(), row.compression);
+        EXPECT_EQ(vis.isARBTextureCompression(), row.arb);
     }
 }
 
-TEST(TabletopVisTest, FrameRateIsTheMeanOfTheLastTenFrames)
+TEST(TabletopVisTest, FrameRateIsTheMeanOfTheLastTenFramesWithoutPausedTime)
 {
     TestVis vis;
     vis.useFakeClock();
@@ -228,13 +198,8 @@ TEST(TabletopVisTest, FrameRateIsTheMeanOfTheLastTenFrames)
     EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 25.0);
     frames(vis, 10, 20); // ten more fast frames push the slow ones out of the ring
     EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
-}
 
-TEST(TabletopVisTest, PausedTimeDoesNotCountAsFrameTime)
-{
-    TestVis vis;
-    vis.useFakeClock();
-    frames(vis, 10, 20);
+    // Paused time does not count as frame time.
     vis.now += 5;
     vis.pushTimeState();
     vis.now += 3000;
@@ -242,7 +207,6 @@ TEST(TabletopVisTest, PausedTimeDoesNotCountAsFrameTime)
     vis.now += 15;
     vis.measureSpentTime();
     EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
-
     // An unmatched pop changes nothing.
     vis.popTimeState();
     frames(vis, 1, 20);
@@ -426,32 +390,22 @@ TEST(TabletopVisTest, MoveToFrontRaisesTheParentAndTheChildWithinIt)
 
 TEST(TabletopVisTest, WiimoteSamplesReachTheLastTouchedComponentsAsCopies)
 {
-    class WiiLeaf : public RecordingLeaf {
-    public:
+    struct WiiLeaf : RecordingLeaf {
         using RecordingLeaf::RecordingLeaf;
         WiiCommunicationData* seen = nullptr;
-        size_t buttons = 0;
-        void wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_BUTTON>& b,
-                          WiiCommunicationData& d) override
-        {
-            seen = &d;
-            buttons = b.size();
-        }
+        void wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_BUTTON>&,
+                          WiiCommunicationData& d) override { seen = &d; }
     };
     TestVis vis(2);
     auto* c = add<WiiLeaf>(vis);
     vis.setLastComponent(1, c);
-    std::vector<WiiCommunicationData::WIIMOTE_BUTTON> pressed{WiiCommunicationData::A,
-                                                              WiiCommunicationData::HOME};
+    std::vector<WiiCommunicationData::WIIMOTE_BUTTON> pressed{WiiCommunicationData::A};
     WiiCommunicationData sample;
     sample.posX = 12.5f;
-    vis.wiimoteEvent(1, pressed, sample);
-    EXPECT_EQ(c->seen, nullptr); // user 1 is beyond the first user
-    vis.wiimoteEvent(2, pressed, sample);
+    vis.wiimoteEvent(2, pressed, sample); // users count from one
     ASSERT_NE(c->seen, nullptr);
     EXPECT_NE(c->seen, &sample);
     EXPECT_FLOAT_EQ(c->seen->posX, 12.5f);
-    EXPECT_EQ(c->buttons, 2u);
 }
 
 TEST(TabletopVisRenderOrder, RegressionSurfaceAddedFirstStaysUnderLaterComponents)
