@@ -129,6 +129,10 @@ TouchDecision decideTouch(const TouchInput& in)
     default:
         break;
     }
+    // A touch that chooses no tool leaves the brush idle: otherwise the brush would keep writing
+    // whatever kind an earlier touch or the initial grid left in cell (0, 0). The Wii pointing
+    // combination has button rules of its own.
+    if (d.handler == Handler::None && in.combo != 6) d.writeIdleKind = true;
     return d;
 }
 

@@ -105,6 +105,15 @@ TEST(PostureClassifierTest, MeanOfTheLastFourSamplesCountsDoubleInTheCorners)
     for (int i = 0; i < 4; ++i) c.classify(100, 100, 12, 12);
     EXPECT_EQ(c.getMeanArea(), 288);
     EXPECT_EQ(c.getPosture(), P::TWO_FINGERS);
+
+    // Contacts without a size get a side that is one finger in corners too.
+    const struct { double min, max; int side; } ranges[] = {
+        {32.13, 160.65, 7}, // the default board: 49, and 98 in a corner
+        {40, 300, 9},       // 7 .. 12
+        {100, 150, 11},     // no side fits doubled: one that fits outside the corners
+        {0, 0, 10},         // no range: the board's finger
+    };
+    for (const auto& r : ranges) EXPECT_EQ(P::fingerContactSide(r.min, r.max), r.side) << r.min;
 }
 
 // --- dispatch ---------------------------------------------------------------------------------
@@ -119,6 +128,7 @@ TEST(TouchDispatchTest, DirectCombinationsRunTheModesHandler)
         for (const auto& [mode, handler] : data) {
             const canvas::TouchDecision d = canvas::decideTouch(input(combo, 2, mode));
             EXPECT_EQ(d.handler, handler) << "combo " << combo << " mode " << mode;
+            EXPECT_EQ(d.writeIdleKind, handler == Handler::None);
             EXPECT_EQ(d.mode, mode);
             EXPECT_EQ(d.handlerPosture, 2);
         }
@@ -141,6 +151,7 @@ TEST(TouchDispatchTest, PostureChoosesTheModeWithNunchukCombinations)
             SCOPED_TRACE(testing::Message() << "combo " << combo << " posture " << row.posture);
             EXPECT_EQ(d.mode, row.mode);
             EXPECT_EQ(d.handler, row.handler);
+            EXPECT_EQ(d.writeIdleKind, row.handler == Handler::None);
             EXPECT_EQ(d.clearModeChanged, row.mode != 6);
         }
     }
@@ -205,6 +216,19 @@ TEST(TouchDispatchTest, PresetsApplyOnlyWhenThePostureChanges)
     EXPECT_EQ(d.mode, 3);
     EXPECT_EQ(d.handler, Handler::None);
     EXPECT_EQ(d.previousChosenPosture, 5);
+}
+
+TEST(TouchDispatchTest, RegressionPenLeftThePreviousBrushKindWorking)
+{
+    // Pen, a posture not yet recognised and other contacts choose no tool: the brush must go idle
+    // instead of keeping the kind an earlier touch (or the initial grid's absolute size) left.
+    const struct { int combo, posture, mode; } data[] = {
+        {7, 0, 2}, {7, 6, 2}, {7, 5, 2}, {5, 0, 2}, {3, 6, 4}, {0, 1, 2}};
+    for (const auto& row : data) {
+        const canvas::TouchDecision d = canvas::decideTouch(input(row.combo, row.posture, row.mode));
+        EXPECT_EQ(d.handler, Handler::None) << row.combo << " " << row.posture;
+        EXPECT_TRUE(d.writeIdleKind) << row.combo << " " << row.posture;
+    }
 }
 
 TEST(TouchDispatchTest, WiiPointingCombinationUsesButtonsAndPendingChoice)

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -168,6 +169,24 @@ TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
     frames(3);
     EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
     EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
+}
+
+TEST_F(PaintingGLTest, RegressionPenDragChangedThePicture)
+{
+    // The pen chooses no tool; on a fresh canvas the grid's initial brush kind (absolute size)
+    // used to paint along the drag, and a kind left by an earlier touch kept working.
+    builder.buildStrokes(48.0, 48.0, 0, false);
+    BufferTemplate<float>* size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    ASSERT_NE(size, nullptr);
+    const std::vector<float> before(size->getBufferArray(),
+                                    size->getBufferArray() + size->getWidth() * size->getHeight());
+    canvas->setFakePosture(0, 3, 3);
+    drag(60, 200, 128, 4);
+    canvas->setToolState(0, 0, 4.0f); // as a create touch leaves it before its release
+    drag(60, 200, 128, 4);
+    EXPECT_TRUE(primitives<StrokeLeafGL>().empty());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), size->getBufferArray()));
+    EXPECT_EQ(canvas->getToolState(0, 0), 8.0f);
 }
 
 // ---- What the builder places is visible ----
