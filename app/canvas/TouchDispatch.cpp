@@ -163,6 +163,10 @@ HandlerPlan planHandler(Handler handler, const TouchInput& in)
                 p.replay = Replay::Stamp;
                 p.replayAmount = s;
                 p.add(4, 1, s);
+            } else {
+                // Pen, other and a posture not yet recognised have no strength: the brush stays
+                // idle rather than create with whatever strength the cell still holds.
+                p.kind = 8.0f;
             }
             if (posture == kHand) {
                 p.rebuild = true;
@@ -190,6 +194,8 @@ HandlerPlan planHandler(Handler handler, const TouchInput& in)
                 p.replayAmount = s;
                 p.add(4, 1, s);
                 p.rebuild = true;
+            } else {
+                p.kind = 8.0f; // as for create
             }
         } else if (combo == 7) {
             p.replay = Replay::Stamp;

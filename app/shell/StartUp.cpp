@@ -7,12 +7,6 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
-QString configurationFileName(int argc, char** argv)
-{
-    if (argc == 2 && argv && argv[1]) return QString::fromLocal8Bit(argv[1]);
-    return QStringLiteral("config.xml");
-}
-
 CommandLine parseCommandLine(const QStringList& arguments, const QString& workingDirectory)
 {
     CommandLine line;

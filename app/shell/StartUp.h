@@ -4,11 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-// The configuration file: the only argument when there is exactly one, else "config.xml".
-QString configurationFileName(int argc, char** argv);
-
-// The command line: nprtable [--tuio-port N] [configuration file]. Like the file name above, the
-// configuration is the only remaining argument when there is exactly one, else "config.xml".
+// The command line: nprtable [--tuio-port N] [configuration file]. The configuration is the only
+// remaining argument when there is exactly one, else "config.xml" (also with two or more).
 struct CommandLine {
     // Absolute: a relative name is taken from the directory the program was started in.
     QString configuration;

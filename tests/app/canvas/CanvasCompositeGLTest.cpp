@@ -297,6 +297,20 @@ TEST(HandlerPlanTest, DirectCreateAndEraseStrengthByPosture)
     }
 }
 
+TEST(HandlerPlanTest, RegressionPenInCreateModeCreatedWithTheLeftoverStrength)
+{
+    // Create and erase have no strength for the pen, other contacts or a posture not yet
+    // recognised: the brush goes idle instead of creating with what cell (4, 1) still holds.
+    for (Handler handler : {Handler::Create, Handler::Erase}) {
+        for (int posture : {0, 5, 6}) {
+            const canvas::HandlerPlan p = canvas::planHandler(handler, input(0, posture));
+            EXPECT_FLOAT_EQ(p.kind, 8.0f) << int(handler) << " posture " << posture;
+            EXPECT_EQ(p.writeCount, 0u);
+            EXPECT_EQ(p.replay, canvas::Replay::None);
+        }
+    }
+}
+
 TEST(HandlerPlanTest, SubModesByButtonsAndJoystickZones)
 {
     // Buttons with the nunchuk: C, Z or neither pick the sub-mode and its icon.

@@ -8,17 +8,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(StartUp, ConfigurationNameIsTheOnlyArgument)
-{
-    char prog[] = "nprtable", a[] = "table.xml", b[] = "other.xml";
-    char* none[] = {prog, nullptr};
-    char* one[] = {prog, a, nullptr};
-    char* two[] = {prog, a, b, nullptr};
-    EXPECT_EQ(configurationFileName(1, none), "config.xml");
-    EXPECT_EQ(configurationFileName(2, one), "table.xml");
-    EXPECT_EQ(configurationFileName(3, two), "config.xml");
-}
-
 TEST(StartUp, CommandLineResolvesTheConfigurationInTheStartingDirectory)
 {
     const struct {
