@@ -269,13 +269,34 @@ void QTRuduzozovorERUApplication::createActions()
         {"", K(Qt::ALT | Qt::Key_T), "", SLOT(switchIntoTaskMode()), "Task mode on"},
         {"", K(Qt::SHIFT | Qt::Key_T), "", SLOT(switchOutOfTaskMode()), "Task mode off"},
     };
+    // Keys and entries whose component is not built yet are disabled and say so (the help window
+    // shows the reason) instead of doing nothing.
+    auto missingComponent = [](const QByteArray& slot) -> const char* {
+        for (const char* buildCanvas : {"ElementBuildCanvas", "canvasDrawSegment",
+                                        "canvasDeleteStrokes", "canvasUseStrokes",
+                                        "canvasToggleErase"})
+            if (slot.contains(buildCanvas)) return "Needs the stroke build canvas, which is not built yet";
+        if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
+        if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
+        if (slot.contains("TaskMode") || slot.contains("startTask"))
+            return "Needs the study tasks, which are not built yet";
+        return nullptr;
+    };
+    auto disableIfMissing = [&](QAction* a, const char* slot) {
+        if (const char* reason = missingComponent(slot)) {
+            a->setEnabled(false);
+            a->setToolTip(reason);
+        }
+    };
     for (const Row& row : windowOnly) {
         QAction* a = addAction(row.text, row.key, row.tip, this, row.slot);
         if (row.what) a->setWhatsThis(row.what);
+        disableIfMissing(a, row.slot);
     }
-    addAction("", K(Qt::Key_Space), "", w, SLOT(startTask()))->setWhatsThis("Start the next task");
+    QAction* start = addAction("", K(Qt::Key_Space), "", w, SLOT(startTask()));
+    start->setWhatsThis("Start the next task");
+    disableIfMissing(start, SLOT(startTask()));
 
-    // Entries whose component is not built yet say so instead of doing nothing.
     const char* const imagesMissing = "Needs the image components, which are not built yet";
     for (QAction* a : {add, remove}) {
         a->setEnabled(false);

@@ -460,16 +460,25 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
     static_cast<QWidget&>(shown.window).addAction(extra);
     EXPECT_TRUE(shown.window.keysAndGesturesHtml().contains("Brand new thing"));
 
-    // Entries whose component is missing are disabled and say so.
-    for (QAction* a : shown.window.findChildren<QAction*>()) {
-        const QString text = a->text();
-        if (text == "&Add objects" || text == "&Remove objects" ||
-            text == "&Load Color Reference Image") {
-            EXPECT_FALSE(a->isEnabled()) << text.toStdString();
-            EXPECT_TRUE(a->toolTip().endsWith("which are not built yet") ||
-                        a->toolTip().endsWith("which is not built yet"))
-                << a->toolTip().toStdString();
+    // Entries and keys whose component is missing are disabled and say so, in the help too.
+    const struct { const char* text; const char* tip; } missing[] = {
+        {"&Add objects", "Needs the image components, which are not built yet"},
+        {"&Load Color Reference Image",
+         "Needs the colour reference image component, which is not built yet"},
+        {"Show Stroke Build Canvas", "Needs the stroke build canvas, which is not built yet"},
+        {"Hide Palette", "Needs the palette, which is not built yet"},
+        {"Task mode on", "Needs the study tasks, which are not built yet"},
+    };
+    for (const auto& row : missing) {
+        int found = 0;
+        for (QAction* a : shown.window.findChildren<QAction*>()) {
+            if (a->text() != row.text && a->whatsThis() != row.text) continue;
+            ++found;
+            EXPECT_FALSE(a->isEnabled()) << row.text;
+            EXPECT_EQ(a->toolTip().toStdString(), row.tip);
         }
+        EXPECT_EQ(found, 1) << row.text;
+        EXPECT_TRUE(html.contains(row.tip)) << row.tip;
     }
 }
 
