@@ -200,6 +200,7 @@ TEST(TouchDispatchTest, PresetsApplyOnlyWhenThePostureChanges)
         canvas::TouchDecision d = canvas::decideTouch(in);
         EXPECT_EQ(d.mode, row.mode);
         EXPECT_EQ(d.handler, row.handler);
+        EXPECT_EQ(d.writeIdleKind, row.handler == Handler::None); // pen: no tool, idle brush
         EXPECT_DOUBLE_EQ(d.strength, row.strength);
         EXPECT_FLOAT_EQ(d.diameter, row.diameter);
         EXPECT_EQ(d.previousChosenPosture, row.posture);
@@ -218,18 +219,6 @@ TEST(TouchDispatchTest, PresetsApplyOnlyWhenThePostureChanges)
     EXPECT_EQ(d.previousChosenPosture, 5);
 }
 
-TEST(TouchDispatchTest, RegressionPenLeftThePreviousBrushKindWorking)
-{
-    // Pen, a posture not yet recognised and other contacts choose no tool: the brush must go idle
-    // instead of keeping the kind an earlier touch (or the initial grid's absolute size) left.
-    const struct { int combo, posture, mode; } data[] = {
-        {7, 0, 2}, {7, 6, 2}, {7, 5, 2}, {5, 0, 2}, {3, 6, 4}, {0, 1, 2}};
-    for (const auto& row : data) {
-        const canvas::TouchDecision d = canvas::decideTouch(input(row.combo, row.posture, row.mode));
-        EXPECT_EQ(d.handler, Handler::None) << row.combo << " " << row.posture;
-        EXPECT_TRUE(d.writeIdleKind) << row.combo << " " << row.posture;
-    }
-}
 
 TEST(TouchDispatchTest, WiiPointingCombinationUsesButtonsAndPendingChoice)
 {
