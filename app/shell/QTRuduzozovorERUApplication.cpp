@@ -170,7 +170,7 @@ void QTRuduzozovorERUApplication::createActions()
                                "Load Pointillism demo", w, SLOT(changeDemoToPointillism()), false);
     // Like the demos, not on the window: with the bars hidden a participant cannot wipe the
     // picture by accident.
-    QAction* newPainting = addAction("&New painting", K(Qt::CTRL | Qt::Key_E),
+    QAction* newPainting = addAction("&New painting", K(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
                                      "Empty the canvas; the tool choice stays", w,
                                      SLOT(newPainting()), false);
     mipMappingAction =

@@ -436,7 +436,7 @@ TEST(NewcomerTest, RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden)
         if (title != "&Demos" && title != "&Hardware" && title != "Help") continue;
         for (QAction* a : menu->actions()) EXPECT_FALSE(onWindow.contains(a)) << a->text().toStdString();
     }
-    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+E"})
+    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+Shift+N"})
         for (QAction* a : onWindow) EXPECT_NE(a->shortcut(), QKeySequence(key)) << key;
 }
 
