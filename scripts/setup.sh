@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs, then configures and builds. The build also
+# Installs every Debian package the project needs (as root, or through sudo; without either it
+# names the missing packages and how to install them), then configures and builds. The build also
 # writes the generated textures and images and fonts/arial.ttf into data/ (target nprtable_assets).
 # Idempotent and non-interactive: safe to run again.
 #   scripts/setup.sh            install packages, configure and build (build/)
@@ -23,7 +24,15 @@ for p in "${PACKAGES[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+      echo "These Debian packages are missing: ${missing[*]}" >&2
+      echo "Install them as root (for example after 'su -'), then run this script again:" >&2
+      echo "  apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+      exit 1
+    fi
+    SUDO="sudo"
+  fi
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

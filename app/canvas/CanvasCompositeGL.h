@@ -157,6 +157,8 @@ public:
     // hand 4 (350 x 350); 6 = no fake posture.
     void setFakePosture(int posture, int contactWidth, int contactHeight);
     int getFakePosture() const { return fakePosture; }
+    int getFakeContactWidth() const { return fakeContactWidth; }
+    int getFakeContactHeight() const { return fakeContactHeight; }
     int getPreviousChosenPosture() const { return previousChosenPosture; }
     const PostureClassifier& getPostureClassifier() const { return classifier; }
     // Copies the controller's configured posture ranges into the classifier.

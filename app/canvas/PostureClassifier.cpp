@@ -12,6 +12,24 @@ bool PostureClassifier::isInCornerRegion(int x, int y)
     return (x < 300 || x > 1100) && (y > 700 || y < 230);
 }
 
+int PostureClassifier::fingerContactSide(double min, double max)
+{
+    // The middle of the sides whose area fits the range both plain and doubled, else of those
+    // whose plain area fits.
+    for (const int factor : {2, 1}) {
+        int first = 0, last = 0;
+        for (int s = 1; s <= 1000; ++s) {
+            const double area = static_cast<double>(s) * s;
+            if (min < area && area * factor <= max) {
+                if (!first) first = s;
+                last = s;
+            }
+        }
+        if (first) return (first + last) / 2;
+    }
+    return 10;
+}
+
 int PostureClassifier::classify(int x, int y, int contactWidth, int contactHeight)
 {
     Sample s;

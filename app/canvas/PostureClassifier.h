@@ -44,6 +44,10 @@ public:
 
     // The area counts double near the table's corners: outside the central band in both directions.
     static bool isInCornerRegion(int x, int y);
+    // Side of a square contact that classifies as one finger with the one-finger range
+    // (min, max] everywhere, corners included; used for contacts that report no size (the mouse,
+    // TUIO cursors without a blob). 10 (the board's finger) when the range admits no such side.
+    static int fingerContactSide(double min, double max);
 
 private:
     std::array<Sample, kSamples> ring{};

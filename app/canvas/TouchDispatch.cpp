@@ -129,6 +129,10 @@ TouchDecision decideTouch(const TouchInput& in)
     default:
         break;
     }
+    // A touch that chooses no tool leaves the brush idle: otherwise the brush would keep writing
+    // whatever kind an earlier touch or the initial grid left in cell (0, 0). The Wii pointing
+    // combination has button rules of its own.
+    if (d.handler == Handler::None && in.combo != 6) d.writeIdleKind = true;
     return d;
 }
 
@@ -159,6 +163,10 @@ HandlerPlan planHandler(Handler handler, const TouchInput& in)
                 p.replay = Replay::Stamp;
                 p.replayAmount = s;
                 p.add(4, 1, s);
+            } else {
+                // Pen, other and a posture not yet recognised have no strength: the brush stays
+                // idle rather than create with whatever strength the cell still holds.
+                p.kind = 8.0f;
             }
             if (posture == kHand) {
                 p.rebuild = true;
@@ -186,6 +194,8 @@ HandlerPlan planHandler(Handler handler, const TouchInput& in)
                 p.replayAmount = s;
                 p.add(4, 1, s);
                 p.rebuild = true;
+            } else {
+                p.kind = 8.0f; // as for create
             }
         } else if (combo == 7) {
             p.replay = Replay::Stamp;

@@ -38,7 +38,7 @@ struct TouchDecision {
     double strength = 5.0;
     int sizeStep = 2;
     float diameter = -1.0f;        // preset brush diameter, < 0 for none
-    bool writeIdleKind = false;    // cell (0, 0) = 8.0 (pending menu choice)
+    bool writeIdleKind = false;    // cell (0, 0) = 8.0: no tool chosen, or a pending menu choice
     bool dropPendingChoice = false;
     int previousChosenPosture = 6;
 };

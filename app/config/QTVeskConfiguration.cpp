@@ -439,6 +439,7 @@ const QHash<QString, ElementHandler>& elementHandlers()
         {"startup", [](Config& c, const ElementReader& r) {
              r.set("demo_type", c.startup.demo_type);
              r.set("animation", c.startup.animation);
+             r.set("empty_canvas", c.startup.empty_canvas);
          }},
         {"mainwindow", [](Config& c, const ElementReader& r) {
              r.set("width", c.mainwindow.width);

@@ -43,6 +43,8 @@ public:
     struct Startup {
         uint32_t demo_type = 0; // 0 main, 1 decorative mosaic, 2 pointillism, 3 geometric strokes
         bool animation = false;
+        // Start with an empty canvas (no random primitives); the demo actions still build theirs.
+        bool empty_canvas = false;
     };
     struct MainWindow {
         uint32_t width = 700; // also the table width used for centring

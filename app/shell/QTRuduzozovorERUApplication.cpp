@@ -2,17 +2,23 @@
 
 #include "QTRuduzozovorERUWidgetGL.h"
 #include "RuduzozovorERUVisGL.h"
+#include "ToolIndicator.h"
+#include "TuioReceiver.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
 #include <QColorDialog>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include <iostream>
 
@@ -50,6 +56,17 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
     value(memoryLabel, " |   Buffer Memory (MB):");
     value(usersLabel, " |   Users:");
     value(fpsLabel, " |   fps:");
+    // Lasting, quiet notes at the right: why TUIO is off, and the current tool (the mode label
+    // over the picture fades by design).
+    if (const QTTuioReceiver* tuio = glWidget->tuioReceiver(); tuio && !tuio->isListening()) {
+        tuioLabel = new QLabel(tuio->problem(), this);
+        statusBar()->addPermanentWidget(tuioLabel, 0);
+    }
+    toolLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(toolLabel, 0);
+    auto* toolTimer = new QTimer(this);
+    connect(toolTimer, &QTimer::timeout, this, &QTRuduzozovorERUApplication::updateToolIndicator);
+    toolTimer->start(200);
 
     connect(glWidget, &QTRuduzozovorERUWidgetGL::fpsChanged, this,
             &QTRuduzozovorERUApplication::setFps);
@@ -81,8 +98,16 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
     connect(glWidget, &QTRuduzozovorERUWidgetGL::notifyARBTextureCompression, this,
             &QTRuduzozovorERUApplication::notifyARBTextureCompression);
 
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::sceneBuilt, this,
+            &QTRuduzozovorERUApplication::updateHardwareAvailability);
+
     helpMenu = menuBar()->addMenu("Help");
+    helpMenu->addAction(addAction("&Keys and gestures", QKeySequence(Qt::Key_F1),
+                                  "Every shortcut, posture and mode", this,
+                                  SLOT(showKeysAndGestures()), false));
     helpMenu->addAction(addAction("&About", QKeySequence(), "About", this, SLOT(about()), false));
+    for (QMenu* menu : {fileMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
+        menu->setToolTipsVisible(true);
 }
 
 QTRuduzozovorERUApplication::~QTRuduzozovorERUApplication()
@@ -143,8 +168,11 @@ void QTRuduzozovorERUApplication::createActions()
                                "Load Decorative Mosaic demo", w, SLOT(changeDemoToMosaic()), false);
     QAction* demo3 = addAction("Load Pointillism demo", K(Qt::CTRL | Qt::Key_3),
                                "Load Pointillism demo", w, SLOT(changeDemoToPointillism()), false);
-    // The demo shortcuts must work without opening the menu.
-    for (QAction* a : {demo1, demo2, demo3}) QMainWindow::addAction(a);
+    // Like the demos, not on the window: with the bars hidden a participant cannot wipe the
+    // picture by accident.
+    QAction* newPainting = addAction("&New painting", K(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+                                     "Empty the canvas; the tool choice stays", w,
+                                     SLOT(newPainting()), false);
     mipMappingAction =
         addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
     linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
@@ -163,6 +191,7 @@ void QTRuduzozovorERUApplication::createActions()
         QKeySequence key;
         const char* tip;
         const char* slot;
+        const char* what = nullptr; // for the help window, when the action has no text
     };
     const Row windowOnly[] = {
         {"Show Stroke Build Canvas", K(Qt::ALT | Qt::Key_O), "Show Stroke Build Canvas",
@@ -220,28 +249,66 @@ void QTRuduzozovorERUApplication::createActions()
          "Write temp orient Buffer to Image", SLOT(createOrientationBufferImage())},
         {"Write gradient Buffer to Image", K(Qt::CTRL | Qt::ALT | Qt::Key_8),
          "Write gradient Buffer to Image", SLOT(createGradientBufferImage())},
-        {"", K(Qt::CTRL | Qt::ALT | Qt::Key_9), "", SLOT(createTargetAreaBufferImage())},
-        {"", K(Qt::CTRL | Qt::Key_F1), "", SLOT(switchToCreateMode())},
-        {"", K(Qt::CTRL | Qt::Key_F2), "", SLOT(switchToEraseMode())},
-        {"", K(Qt::CTRL | Qt::Key_F3), "", SLOT(switchToColorMode())},
-        {"", K(Qt::CTRL | Qt::Key_F4), "", SLOT(switchToSizeMode())},
-        {"", K(Qt::CTRL | Qt::Key_F5), "", SLOT(switchToMoveMode())},
-        {"", K(Qt::CTRL | Qt::Key_F6), "", SLOT(switchToOrientationMode())},
+        {"", K(Qt::CTRL | Qt::ALT | Qt::Key_9), "", SLOT(createTargetAreaBufferImage()),
+         "Write target area Buffer to Image"},
+        {"", K(Qt::CTRL | Qt::Key_F1), "", SLOT(switchToCreateMode()), "Create mode"},
+        {"", K(Qt::CTRL | Qt::Key_F2), "", SLOT(switchToEraseMode()), "Erase mode"},
+        {"", K(Qt::CTRL | Qt::Key_F3), "", SLOT(switchToColorMode()), "Colour mode"},
+        {"", K(Qt::CTRL | Qt::Key_F4), "", SLOT(switchToSizeMode()), "Size mode"},
+        {"", K(Qt::CTRL | Qt::Key_F5), "", SLOT(switchToMoveMode()), "Move mode"},
+        {"", K(Qt::CTRL | Qt::Key_F6), "", SLOT(switchToOrientationMode()), "Orientation mode"},
         // Without a palette on the table this is how the colour brush gets its colour.
         {"Choose Paint Color", K(Qt::CTRL | Qt::Key_F7), "Choose the color the color brush paints",
          SLOT(choosePaintColor())},
-        {"", K(Qt::CTRL | Qt::Key_F9), "", SLOT(setDTWIINCInputCombo())},
-        {"", K(Qt::CTRL | Qt::Key_F10), "", SLOT(setDTWIIInputCombo())},
-        {"", K(Qt::CTRL | Qt::Key_F11), "", SLOT(setDTWIIPointingNCModesInputCombo())},
-        {"", K(Qt::ALT | Qt::Key_T), "", SLOT(switchIntoTaskMode())},
-        {"", K(Qt::SHIFT | Qt::Key_T), "", SLOT(switchOutOfTaskMode())},
+        {"", K(Qt::CTRL | Qt::Key_F9), "", SLOT(setDTWIINCInputCombo()),
+         "Input combination 5: postures choose the mode, Nunchuk buttons the variant"},
+        {"", K(Qt::CTRL | Qt::Key_F10), "", SLOT(setDTWIIInputCombo()),
+         "Input combination 0: the mode keys choose, the posture the variant"},
+        {"", K(Qt::CTRL | Qt::Key_F11), "", SLOT(setDTWIIPointingNCModesInputCombo()),
+         "Input combination 6: Wii pointing, Nunchuk modes"},
+        {"", K(Qt::ALT | Qt::Key_T), "", SLOT(switchIntoTaskMode()), "Task mode on"},
+        {"", K(Qt::SHIFT | Qt::Key_T), "", SLOT(switchOutOfTaskMode()), "Task mode off"},
     };
-    for (const Row& row : windowOnly) addAction(row.text, row.key, row.tip, this, row.slot);
-    addAction("", K(Qt::Key_Space), "", w, SLOT(startTask()));
+    // Keys and entries whose component is not built yet are disabled and say so (the help window
+    // shows the reason) instead of doing nothing.
+    auto missingComponent = [](const QByteArray& slot) -> const char* {
+        for (const char* buildCanvas : {"ElementBuildCanvas", "canvasDrawSegment",
+                                        "canvasDeleteStrokes", "canvasUseStrokes",
+                                        "canvasToggleErase"})
+            if (slot.contains(buildCanvas)) return "Needs the stroke build canvas, which is not built yet";
+        if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
+        if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
+        if (slot.contains("TaskMode") || slot.contains("startTask"))
+            return "Needs the study tasks, which are not built yet";
+        return nullptr;
+    };
+    auto disableIfMissing = [&](QAction* a, const char* slot) {
+        if (const char* reason = missingComponent(slot)) {
+            a->setEnabled(false);
+            a->setToolTip(reason);
+        }
+    };
+    for (const Row& row : windowOnly) {
+        QAction* a = addAction(row.text, row.key, row.tip, this, row.slot);
+        if (row.what) a->setWhatsThis(row.what);
+        disableIfMissing(a, row.slot);
+    }
+    QAction* start = addAction("", K(Qt::Key_Space), "", w, SLOT(startTask()));
+    start->setWhatsThis("Start the next task");
+    disableIfMissing(start, SLOT(startTask()));
+
+    const char* const imagesMissing = "Needs the image components, which are not built yet";
+    for (QAction* a : {add, remove}) {
+        a->setEnabled(false);
+        a->setToolTip(imagesMissing);
+    }
+    load->setEnabled(false);
+    load->setToolTip("Needs the colour reference image component, which is not built yet");
 
     fileMenu = menuBar()->addMenu("&File");
     fileMenu->addAction(quit);
     fileMenu->addAction(load);
+    fileMenu->addAction(newPainting);
     controlMenu = menuBar()->addMenu("&Control");
     controlMenu->addAction(startStop);
     controlMenu->addSeparator();
@@ -575,4 +642,108 @@ void QTRuduzozovorERUApplication::loadColorReferenceImage()
         referenceImageLoaded = false;
         referenceImage = nullptr;
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menu availability, the tool indicator and the help window
+
+void QTRuduzozovorERUApplication::updateHardwareAvailability()
+{
+    // Without the driver's extension the controller turns compression off again at the next
+    // texture load: the entries would not stay ticked.
+    TabletopVis* vis = glWidget->getVis();
+    const struct {
+        QAction* action;
+        unsigned int extension;
+        const char* name;
+    } items[] = {{textureCompressionAction, 1, "GL_EXT_texture_compression_s3tc"},
+                 {arbTextureCompressionAction, 2, "GL_ARB_texture_compression"}};
+    for (const auto& item : items) {
+        const bool available = !vis || vis->hasHardwareExtension(item.extension);
+        item.action->setEnabled(available);
+        item.action->setToolTip(available ? item.action->statusTip()
+                                          : QString("This OpenGL driver has no %1").arg(item.name));
+    }
+}
+
+QString QTRuduzozovorERUApplication::toolIndicator() const
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    const CanvasCompositeGL* canvas = vis ? vis->findFirst<CanvasCompositeGL>() : nullptr;
+    if (!canvas) return QString();
+    return toolIndicatorText(vis->getInputCombo(), canvas->getInteractionMode(),
+                             canvas->getFakePosture(), canvas->getPreviousChosenPosture());
+}
+
+void QTRuduzozovorERUApplication::updateToolIndicator()
+{
+    if (!statusBar()->isVisible()) return;
+    const QString text = toolIndicator();
+    if (toolLabel->text() != text) toolLabel->setText(text);
+}
+
+namespace {
+
+QString actionName(const QAction* a)
+{
+    QString name = a->text().isEmpty() ? a->whatsThis() : a->text();
+    name.remove('&');
+    return name.toHtmlEscaped();
+}
+
+QString actionRow(const QAction* a)
+{
+    QString row = "<tr><td>" + a->shortcut().toString(QKeySequence::NativeText).toHtmlEscaped() +
+                  "</td><td>" + actionName(a) + "</td>";
+    if (!a->isEnabled()) row += "<td>" + a->toolTip().toHtmlEscaped() + "</td>";
+    return row + "</tr>";
+}
+
+} // namespace
+
+QString QTRuduzozovorERUApplication::keysAndGesturesHtml() const
+{
+    // Built from the actions that exist, so it follows every change of them.
+    QString html = "<h3>Menus</h3><table cellspacing=\"4\">";
+    QList<QAction*> listed;
+    for (QAction* menuAction : menuBar()->actions()) {
+        QMenu* menu = menuAction->menu();
+        if (!menu) continue;
+        html += "<tr><th colspan=\"2\" align=\"left\">" + actionName(menuAction) + "</th></tr>";
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            html += actionRow(a);
+            listed << a;
+        }
+    }
+    html += "</table><h3>Keys</h3><table cellspacing=\"4\">";
+    for (QAction* a : actions())
+        if (!listed.contains(a) && !a->shortcut().isEmpty()) html += actionRow(a);
+    html += "</table><h3>Postures</h3><p>A touch's contact size tells the posture; the mouse and "
+            "contacts without a size touch like one finger. The Alt keys fix a posture for the "
+            "mouse.</p><table cellspacing=\"4\"><tr><th align=\"left\">Posture</th>"
+            "<th align=\"left\">At start (input combination 7)</th></tr>";
+    for (int posture = 0; posture <= 4; ++posture)
+        html += "<tr><td>" + postureName(posture) + "</td><td>" + defaultComboEffect(posture) +
+                "</td></tr>";
+    html += "</table><h3>Modes</h3><p>With input combination 0 the mode keys choose the tool:";
+    for (int mode : {0, 1, 3, 4, 5, 6}) html += " " + modeName(mode) + ",";
+    html.chop(1);
+    html += ". The status bar shows the current mode, posture and input combination.</p>";
+    return html;
+}
+
+void QTRuduzozovorERUApplication::showKeysAndGestures()
+{
+    if (!helpWindow) {
+        helpWindow = new QDialog(this);
+        helpWindow->setWindowTitle("Keys and gestures");
+        auto* browser = new QTextBrowser(helpWindow);
+        auto* layout = new QVBoxLayout(helpWindow);
+        layout->addWidget(browser);
+        helpWindow->resize(640, 720);
+    }
+    helpWindow->findChild<QTextBrowser*>()->setHtml(keysAndGesturesHtml());
+    helpWindow->show();
+    helpWindow->raise();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QMenu;
 class QTRuduzozovorERUWidgetGL;
@@ -34,6 +35,10 @@ public:
     void setHardwareMessageEnabled(bool on) { hardwareMessageEnabled = on; }
     int hardwareMessagesShown() const { return hardwareMessageCount; }
     QString statusText() const;
+    // The "Keys and gestures" text (HTML), generated from the actions.
+    QString keysAndGesturesHtml() const;
+    // The status bar's tool indicator for the current scene (empty without a canvas).
+    QString toolIndicator() const;
 
 signals:
     void toggleMipMapping(bool on);
@@ -43,6 +48,10 @@ signals:
 
 public slots:
     void about();
+    void showKeysAndGestures();
+    void updateToolIndicator();
+    // Hardware entries the driver cannot honour are disabled, with the reason as tooltip.
+    void updateHardwareAvailability();
     void showHardwareMessage();
     void setFps(float fps);
     void setObjectNumber(unsigned int n);
@@ -124,6 +133,9 @@ private:
     QLabel* bufferHeightLabel = nullptr;
     QLabel* memoryLabel = nullptr;
     QLabel* usersLabel = nullptr;
+    QLabel* toolLabel = nullptr;
+    QLabel* tuioLabel = nullptr;
+    QDialog* helpWindow = nullptr;
     bool multiMonitorFullscreen = false;
     bool statusbarsInFullscreen = false;
     bool pickingRendering = false;

@@ -95,13 +95,15 @@ void QTRuduzozovorERUWidgetGL::createController()
     const size_t pointers = configuration->userdata.number + configuration->userdata.wiis;
     lastTouchX.assign(std::max<size_t>(pointers, 2), 0);
     lastTouchY.assign(std::max<size_t>(pointers, 2), 0);
+    contactSized.assign(std::max<size_t>(pointers, 2), false);
     pointerPositions[0] = static_cast<float>(settings.widgetWidth * 0.5);
     pointerPositions[1] = static_cast<float>(settings.widgetHeight * 0.5);
 }
 
-void QTRuduzozovorERUWidgetGL::buildScene(unsigned int demoType)
+void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives)
 {
-    if (demoType <= 3) vis = buildDemo(demoType, builder.get());
+    if (type <= 3) vis = buildDemo(type, builder.get(), withPrimitives);
+    demoType = type;
     if (!vis) return;
     vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
     // The painting scene: the canvas classifies postures with the ranges the controller got from
@@ -126,21 +128,55 @@ void QTRuduzozovorERUWidgetGL::initializeGL()
     arbTextureCompression = g.arb_texture_compression;
     createController();
     if (vis) vis->enableMipMapping(mipMapping);
-    buildScene(configuration->startup.demo_type);
+    buildScene(configuration->startup.demo_type, !configuration->startup.empty_canvas);
     emitStatus();
+    emit sceneBuilt();
 }
 
-void QTRuduzozovorERUWidgetGL::changeDemo(int demoType)
+void QTRuduzozovorERUWidgetGL::changeDemo(int type)
+{
+    if (type < 0) return;
+    rebuild(static_cast<unsigned int>(type), true);
+}
+
+void QTRuduzozovorERUWidgetGL::newPainting() { rebuild(demoType, false); }
+
+void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
 {
     if (!builder) return;
+    // The user's tool choice outlives the scene: input combination, explicit mode and fake
+    // posture (buildScene applies the paint colour).
+    int combo = -1;
+    int mode = CanvasCompositeGL::MODE_CREATE_ERASE;
+    int fake = PostureClassifier::NONE, fakeWidth = 0, fakeHeight = 0;
+    if (RuduzozovorERUVisGL* app = getApplicationVis()) {
+        combo = app->getInputCombo();
+        if (const CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
+            mode = canvas->getInteractionMode();
+            fake = canvas->getFakePosture();
+            fakeWidth = canvas->getFakeContactWidth();
+            fakeHeight = canvas->getFakeContactHeight();
+        }
+    }
     makeCurrent();
     // The previous controller is released here, with its textures, while the context is current.
     builder->setVis(nullptr);
     vis = nullptr;
     createController();
-    if (demoType >= 0) buildScene(static_cast<unsigned int>(demoType));
+    buildScene(type, withPrimitives);
+    if (RuduzozovorERUVisGL* app = getApplicationVis()) {
+        if (combo >= 0) app->setInputCombo(combo);
+        if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
+            if (fake != PostureClassifier::NONE) canvas->setFakePosture(fake, fakeWidth, fakeHeight);
+            // Modes chosen by an action; posture-chosen ones are chosen again by the next touch.
+            const bool explicitModes = combo == 0 || combo == 1 || combo == 2 || combo == 6;
+            if (explicitModes && canvas::handlerOfMode(mode) != canvas::Handler::None)
+                canvas->setInteractionMode(mode);
+        }
+    }
     doneCurrent();
     emitStatus();
+    emit sceneBuilt();
     update();
 }
 
@@ -223,10 +259,11 @@ void QTRuduzozovorERUWidgetGL::mousePressEvent(QMouseEvent* event)
     int x = 0, y = 0;
     mouseToPointer(event, x, y);
     vis->resizeTouchIndicator(0, 0.0, 0.0);
-    // The mouse has no contact area: it touches like one finger (the board's 10 x 10 units), so
-    // it paints right away; the fake-posture actions choose other postures.
-    vis->setTouchBoundHeight(0, kMouseContactSize);
-    vis->setTouchBoundWidth(0, kMouseContactSize);
+    // The mouse has no contact area: it touches like one finger, so it paints right away; the
+    // fake-posture actions choose other postures.
+    const double side = fingerContactSide();
+    vis->setTouchBoundHeight(0, side);
+    vis->setTouchBoundWidth(0, side);
     vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
                      static_cast<unsigned int>(std::max(0, y)), 0, 0);
 }
@@ -293,6 +330,7 @@ void QTRuduzozovorERUWidgetGL::OnXYDown(int x, int y, int z, int pointerId)
     vis->resizeTouchIndicator(index, 0.0, 0.0);
     lastTouchX[index] = x;
     lastTouchY[index] = y;
+    applyFingerContactUnlessSized(index);
     const int ty = framebufferHeight() - 1 - y;
     vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
                      static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
@@ -322,6 +360,7 @@ void QTRuduzozovorERUWidgetGL::OnXYUp(int x, int y, int z, int pointerId)
     if (!vis) return;
     const int index = pointerIndex(pointerId);
     vis->resizeTouchIndicator(index, 0.0, 0.0);
+    contactSized[index] = false;
     const int ty = framebufferHeight() - 1 - y;
     vis->deviceRelease(static_cast<unsigned int>(std::max(0, x)),
                        static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
@@ -334,8 +373,27 @@ void QTRuduzozovorERUWidgetGL::OnDViTRawWidthHeight(int first, int second, int p
     const int index = pointerIndex(pointerId);
     vis->setTouchBoundHeight(index, first);
     vis->setTouchBoundWidth(index, second);
+    if (first > 0 && second > 0) contactSized[index] = true;
     contactWidth = first;
     contactHeight = second;
+}
+
+int QTRuduzozovorERUWidgetGL::fingerContactSide() const
+{
+    const RuduzozovorERUVisGL* app = getApplicationVis();
+    if (!app) return static_cast<int>(kMouseContactSize);
+    return PostureClassifier::fingerContactSide(app->getOneFingerMin(), app->getOneFingerMax());
+}
+
+void QTRuduzozovorERUWidgetGL::applyFingerContactUnlessSized(int index)
+{
+    // Most TUIO trackers send cursors without blobs, and many touch screens report no contact
+    // area: such a contact touches like one finger, as the mouse does. A size reported later in
+    // the touch (a blob paired by session id) takes over from there.
+    if (contactSized[index]) return;
+    const double side = fingerContactSide();
+    vis->setTouchBoundHeight(index, side);
+    vis->setTouchBoundWidth(index, side);
 }
 
 void QTRuduzozovorERUWidgetGL::OnEraser(int) { eraserActive = true; }

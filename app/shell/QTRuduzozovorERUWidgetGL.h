@@ -37,7 +37,7 @@ public:
     // A move that jumps further than this (squared, in pixels) is reported at the last
     // accepted position.
     static constexpr int kMaxJumpSquared = 40000;
-    // Contact extent the mouse reports, in board units: a finger's.
+    // Contact extent of the mouse before a controller exists, in board units: a finger's.
     static constexpr double kMouseContactSize = 10.0;
 
     QTRuduzozovorERUWidgetGL(QWidget* parent, VeskConfiguration* configuration);
@@ -56,6 +56,11 @@ public:
     bool isEraserActive() const { return eraserActive; }
     bool isMouseTrackingOn() const { return mouseTracking; }
     bool isCursorVisible() const { return cursorVisible; }
+    // The demo type of the current scene.
+    unsigned int currentDemoType() const { return demoType; }
+    // Contact side (board units) given to contacts that report no size, the mouse included:
+    // one finger everywhere on the table with the controller's posture ranges.
+    int fingerContactSide() const;
 
     // Touch callbacks: window pixels; pointer index (pointerId >> 8) & 1.
     void OnXYDown(int x, int y, int z, int pointerId) override;
@@ -79,6 +84,8 @@ signals:
     void notifyLinearFiltering(bool on);
     void notifyTextureCompression(bool on);
     void notifyARBTextureCompression(bool on);
+    // A scene was built (at start, by a demo change or a new painting).
+    void sceneBuilt();
 
 public slots:
     void changePaintColor(unsigned char r, unsigned char g, unsigned char b);
@@ -87,6 +94,8 @@ public slots:
     void changeDemoToFirst() { changeDemo(0); }
     void changeDemoToMosaic() { changeDemo(1); }
     void changeDemoToPointillism() { changeDemo(2); }
+    // The current demo's scene with an empty canvas; the tool choice stays.
+    void newPainting();
     void addObjects();
     void removeObjects();
     void toggleAnimating();
@@ -117,7 +126,11 @@ private:
     // Writes the chosen paint colour into the canvas's paint colour cells.
     void applyPaintColor();
     void createController();
-    void buildScene(unsigned int demoType);
+    void buildScene(unsigned int demoType, bool withPrimitives = true);
+    // Rebuilds the scene on a new controller, carrying the user's tool choice over.
+    void rebuild(unsigned int demoType, bool withPrimitives);
+    // Gives a pointer one finger's contact unless its source reported a size for this touch.
+    void applyFingerContactUnlessSized(int index);
     void emitStatus();
     int pointerIndex(int pointerId) const { return (pointerId >> 8) & 1; }
     bool fromTouchScreen(const QMouseEvent* event) const;
@@ -127,6 +140,9 @@ private:
     bool cursorVisible = true;
     std::vector<int> lastTouchX;
     std::vector<int> lastTouchY;
+    // Per pointer: the touch source reported a contact size since the last press.
+    std::vector<bool> contactSized;
+    unsigned int demoType = 0;
     // Joystick pointer x, y, then the last pointing x, y: table coordinates.
     float pointerPositions[4] = {0, 0, 0, 0};
     double scaleX = 1.0;

@@ -40,10 +40,11 @@ TabletopVis* RuduzozovorERUBuildDirector::buildGeoStrokesDemo(RuduzozovorERUBuil
 }
 
 TabletopVis* RuduzozovorERUBuildDirector::buildDemo(unsigned int demoType,
-                                                     RuduzozovorERUBuilderGL* builder)
+                                                     RuduzozovorERUBuilderGL* builder,
+                                                     bool withPrimitives)
 {
     if (demoType > 3) return builder ? builder->getVis() : nullptr;
-    return buildScene(demoType, builder);
+    return buildScene(demoType, builder, withPrimitives);
 }
 
 void RuduzozovorERUBuildDirector::buildFonts(RuduzozovorERUBuilderGL* builder)
@@ -84,7 +85,8 @@ void RuduzozovorERUBuildDirector::buildContainers(RuduzozovorERUBuilderGL* build
 }
 
 TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
-                                                      RuduzozovorERUBuilderGL* builder)
+                                                      RuduzozovorERUBuilderGL* builder,
+                                                      bool withPrimitives)
 {
     if (!builder || !builder->getVis()) return nullptr;
     if (!configuration) return builder->getVis();
@@ -110,7 +112,9 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     for (std::size_t i = 0; i < c.cornermenu.width.size(); ++i) builder->buildCornerMenu(c, i);
     for (std::size_t i = 0; i < c.strokemenu.width.size(); ++i) builder->buildStrokeMenu(c, i);
 
-    switch (demoType) {
+    switch (withPrimitives ? demoType : 4u) {
+    case 4: // an empty canvas
+        break;
     case 0:
         for (std::size_t i = 0; i < c.strokes.number.size(); ++i)
             builder->buildStrokes(at(c.strokes.width, i, 0.0), at(c.strokes.height, i, 0.0),

@@ -30,10 +30,13 @@ public:
     TabletopVis* buildPointillismDemo(RuduzozovorERUBuilderGL* builder);    // demo 2: points
     TabletopVis* buildGeoStrokesDemo(RuduzozovorERUBuilderGL* builder);     // demo 3
     // Demo types 0 to 3; any other type builds nothing and returns the builder's controller.
-    TabletopVis* buildDemo(unsigned int demoType, RuduzozovorERUBuilderGL* builder);
+    // Without primitives the scene is the demo's with an empty canvas (a new painting).
+    TabletopVis* buildDemo(unsigned int demoType, RuduzozovorERUBuilderGL* builder,
+                           bool withPrimitives = true);
 
 private:
-    TabletopVis* buildScene(unsigned int demoType, RuduzozovorERUBuilderGL* builder);
+    TabletopVis* buildScene(unsigned int demoType, RuduzozovorERUBuilderGL* builder,
+                            bool withPrimitives = true);
     void buildFonts(RuduzozovorERUBuilderGL* builder);
     void buildContainers(RuduzozovorERUBuilderGL* builder);
 };

@@ -1,13 +1,69 @@
 #include "StartUp.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 
-QString configurationFileName(int argc, char** argv)
+CommandLine parseCommandLine(const QStringList& arguments, const QString& workingDirectory)
 {
-    if (argc == 2 && argv && argv[1]) return QString::fromLocal8Bit(argv[1]);
-    return QStringLiteral("config.xml");
+    CommandLine line;
+    QStringList positional;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == "--help" || a == "-h") {
+            line.help = true;
+        } else if (a == "--tuio-port" || a.startsWith("--tuio-port=")) {
+            QString value;
+            if (a.contains('=')) {
+                value = a.section('=', 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            }
+            bool ok = false;
+            const int port = value.toInt(&ok);
+            if (!ok || port < 1 || port > 65535) {
+                line.error = QString("--tuio-port needs a port number from 1 to 65535, not \"%1\"")
+                                 .arg(value);
+                return line;
+            }
+            line.tuioPort = port;
+        } else if (a.startsWith("--")) {
+            line.error = QString("unknown option \"%1\"").arg(a);
+            return line;
+        } else {
+            positional << a;
+        }
+    }
+    const QString name = positional.size() == 1 ? positional.front() : QStringLiteral("config.xml");
+    line.configuration = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(name));
+    return line;
+}
+
+QString usageText()
+{
+    return "Usage: nprtable [--tuio-port N] [configuration file]\n"
+           "  configuration file  XML settings; config.xml in the current directory by default\n"
+           "  --tuio-port N       listen for TUIO on UDP port N of 127.0.0.1 instead of the\n"
+           "                      configuration's tuio_port (and switch TUIO on)\n";
+}
+
+QString configurationProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    QString reason;
+    if (!info.exists()) {
+        reason = "no such file";
+    } else if (info.isDir()) {
+        reason = "it is a directory";
+    } else {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) return QString();
+        reason = file.errorString();
+    }
+    return QString("Cannot read the configuration file \"%1\": %2.").arg(path, reason);
 }
 
 void setDefaultSurfaceFormat()

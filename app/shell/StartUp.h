@@ -2,9 +2,25 @@
 // Pieces of the program's start that tests can reach.
 
 #include <QString>
+#include <QStringList>
 
-// The configuration file: the only argument when there is exactly one, else "config.xml".
-QString configurationFileName(int argc, char** argv);
+// The command line: nprtable [--tuio-port N] [configuration file]. The configuration is the only
+// remaining argument when there is exactly one, else "config.xml" (also with two or more).
+struct CommandLine {
+    // Absolute: a relative name is taken from the directory the program was started in.
+    QString configuration;
+    // 1 .. 65535 from --tuio-port, 0 when not given (the configuration's port applies).
+    int tuioPort = 0;
+    bool help = false;
+    // Non-empty when the command line cannot be used; the program prints it and exits with 1.
+    QString error;
+};
+CommandLine parseCommandLine(const QStringList& arguments, const QString& workingDirectory);
+QString usageText();
+
+// Empty when the file can be read; otherwise the message the program prints before exiting with
+// 1, naming the file.
+QString configurationProblem(const QString& path);
 
 // The default surface format: a compatibility-profile context with alpha and a deep depth
 // buffer, for fixed-function drawing and display lists. Set before the application object.

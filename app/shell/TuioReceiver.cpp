@@ -20,11 +20,17 @@ QTTuioReceiver::QTTuioReceiver(TouchEventHandler* handler, const QHostAddress& a
     : QObject(parent),
       decoder_(handler, surfaceWidth, surfaceHeight),
       socket_(new QUdpSocket(this)),
-      silenceTimer_(new QTimer(this))
+      silenceTimer_(new QTimer(this)),
+      port_(port)
 {
     if (!socket_->bind(address, port)) {
         std::cout << "TUIO: cannot listen on " << address.toString().toStdString() << ":" << port
                   << " (" << socket_->errorString().toStdString() << ")" << std::endl;
+        problem_ = QString("No TUIO input: UDP port %1 is taken (another port: --tuio-port N or "
+                           "tuio_port)")
+                       .arg(port);
+        if (socket_->error() != QAbstractSocket::AddressInUseError)
+            problem_ = QString("No TUIO input on UDP port %1: %2").arg(port).arg(socket_->errorString());
     }
     connect(socket_, &QUdpSocket::readyRead, this, &QTTuioReceiver::readPendingDatagrams);
     connect(silenceTimer_, &QTimer::timeout, this, &QTTuioReceiver::checkSilence);

@@ -6,6 +6,7 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -21,6 +22,9 @@ public:
     ~QTTuioReceiver() override;
 
     bool isListening() const;
+    quint16 port() const { return port_; }
+    // Why the receiver is not listening, for the status bar (empty while it listens).
+    QString problem() const { return problem_; }
     void setSurfaceSize(int width, int height) { decoder_.setSurfaceSize(width, height); }
     const TuioDecoder& decoder() const { return decoder_; }
 
@@ -32,4 +36,6 @@ private:
     TuioDecoder decoder_;
     QUdpSocket* socket_;
     QTimer* silenceTimer_;
+    quint16 port_;
+    QString problem_;
 };

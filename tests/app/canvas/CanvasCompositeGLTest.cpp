@@ -105,6 +105,15 @@ TEST(PostureClassifierTest, MeanOfTheLastFourSamplesCountsDoubleInTheCorners)
     for (int i = 0; i < 4; ++i) c.classify(100, 100, 12, 12);
     EXPECT_EQ(c.getMeanArea(), 288);
     EXPECT_EQ(c.getPosture(), P::TWO_FINGERS);
+
+    // Contacts without a size get a side that is one finger in corners too.
+    const struct { double min, max; int side; } ranges[] = {
+        {32.13, 160.65, 7}, // the default board: 49, and 98 in a corner
+        {40, 300, 9},       // 7 .. 12
+        {100, 150, 11},     // no side fits doubled: one that fits outside the corners
+        {0, 0, 10},         // no range: the board's finger
+    };
+    for (const auto& r : ranges) EXPECT_EQ(P::fingerContactSide(r.min, r.max), r.side) << r.min;
 }
 
 // --- dispatch ---------------------------------------------------------------------------------
@@ -119,6 +128,7 @@ TEST(TouchDispatchTest, DirectCombinationsRunTheModesHandler)
         for (const auto& [mode, handler] : data) {
             const canvas::TouchDecision d = canvas::decideTouch(input(combo, 2, mode));
             EXPECT_EQ(d.handler, handler) << "combo " << combo << " mode " << mode;
+            EXPECT_EQ(d.writeIdleKind, handler == Handler::None);
             EXPECT_EQ(d.mode, mode);
             EXPECT_EQ(d.handlerPosture, 2);
         }
@@ -141,6 +151,7 @@ TEST(TouchDispatchTest, PostureChoosesTheModeWithNunchukCombinations)
             SCOPED_TRACE(testing::Message() << "combo " << combo << " posture " << row.posture);
             EXPECT_EQ(d.mode, row.mode);
             EXPECT_EQ(d.handler, row.handler);
+            EXPECT_EQ(d.writeIdleKind, row.handler == Handler::None);
             EXPECT_EQ(d.clearModeChanged, row.mode != 6);
         }
     }
@@ -189,6 +200,7 @@ TEST(TouchDispatchTest, PresetsApplyOnlyWhenThePostureChanges)
         canvas::TouchDecision d = canvas::decideTouch(in);
         EXPECT_EQ(d.mode, row.mode);
         EXPECT_EQ(d.handler, row.handler);
+        EXPECT_EQ(d.writeIdleKind, row.handler == Handler::None); // pen: no tool, idle brush
         EXPECT_DOUBLE_EQ(d.strength, row.strength);
         EXPECT_FLOAT_EQ(d.diameter, row.diameter);
         EXPECT_EQ(d.previousChosenPosture, row.posture);
@@ -206,6 +218,7 @@ TEST(TouchDispatchTest, PresetsApplyOnlyWhenThePostureChanges)
     EXPECT_EQ(d.handler, Handler::None);
     EXPECT_EQ(d.previousChosenPosture, 5);
 }
+
 
 TEST(TouchDispatchTest, WiiPointingCombinationUsesButtonsAndPendingChoice)
 {
@@ -270,6 +283,20 @@ TEST(HandlerPlanTest, DirectCreateAndEraseStrengthByPosture)
         EXPECT_FLOAT_EQ(p.replayAmount, row.strength);
         EXPECT_FLOAT_EQ(written(p, 4, 1), row.strength);
         EXPECT_EQ(p.rebuild, row.rebuild);
+    }
+}
+
+TEST(HandlerPlanTest, RegressionPenInCreateModeCreatedWithTheLeftoverStrength)
+{
+    // Create and erase have no strength for the pen, other contacts or a posture not yet
+    // recognised: the brush goes idle instead of creating with what cell (4, 1) still holds.
+    for (Handler handler : {Handler::Create, Handler::Erase}) {
+        for (int posture : {0, 5, 6}) {
+            const canvas::HandlerPlan p = canvas::planHandler(handler, input(0, posture));
+            EXPECT_FLOAT_EQ(p.kind, 8.0f) << int(handler) << " posture " << posture;
+            EXPECT_EQ(p.writeCount, 0u);
+            EXPECT_EQ(p.replay, canvas::Replay::None);
+        }
     }
 }
 

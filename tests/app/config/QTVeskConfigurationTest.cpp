@@ -92,10 +92,12 @@ TEST(QTVeskConfigurationTest, FlagValues)
     for (const auto& d : data) {
         SCOPED_TRACE(d.value);
         const QByteArray xml = QByteArray("<c><touchextend render=\"") + d.value +
-                               "\"/><graphics vsync=\"" + d.value + "\"/></c>";
+                               "\"/><graphics vsync=\"" + d.value + "\"/><startup empty_canvas=\"" +
+                               d.value + "\"/></c>";
         const auto c = readXml(xml);
         EXPECT_EQ(c.touchextend.render, d.render);
         EXPECT_EQ(c.graphics.vsync, d.vsync);
+        EXPECT_EQ(c.startup.empty_canvas, d.vsync);
     }
 }
 

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -168,6 +169,52 @@ TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
     frames(3);
     EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
     EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
+}
+
+TEST_F(PaintingGLTest, RegressionPenDragChangedThePicture)
+{
+    // The pen chooses no tool; on a fresh canvas the grid's initial brush kind (absolute size)
+    // used to paint along the drag, and a kind left by an earlier touch kept working.
+    builder.buildStrokes(48.0, 48.0, 0, false);
+    BufferTemplate<float>* size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    ASSERT_NE(size, nullptr);
+    const std::vector<float> before(size->getBufferArray(),
+                                    size->getBufferArray() + size->getWidth() * size->getHeight());
+    canvas->setFakePosture(0, 3, 3);
+    drag(60, 200, 128, 4);
+    canvas->setToolState(0, 0, 4.0f); // as a create touch leaves it before its release
+    drag(60, 200, 128, 4);
+    EXPECT_TRUE(primitives<StrokeLeafGL>().empty());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), size->getBufferArray()));
+    EXPECT_EQ(canvas->getToolState(0, 0), 8.0f);
+}
+
+TEST_F(PaintingGLTest, EraseModeStrengthSetsHowLongAStrokeLastsUnderTheBrush)
+{
+    // Input combination 0, erase mode: a frame erodes the posture's strength at the brush centre.
+    // A stroke's life of 210 lasts about 100 frames under one finger (strength 2), 21 under a
+    // fist (10) and 7 under a hand (30).
+    const struct { int posture, side, minFrames, maxFrames; } data[] = {
+        {1, 10, 98, 103}, {3, 50, 19, 23}, {4, 350, 6, 9}};
+    vis->setInputCombo(0);
+    canvas->setInteractionMode(1);
+    for (const auto& row : data) {
+        builder.buildStrokes(48.0, 48.0, 1, false);
+        frames(1);
+        ASSERT_EQ(primitives<StrokeLeafGL>().size(), 1u);
+        primitives<StrokeLeafGL>().front()->setPos(128.0, 128.0);
+        canvas->setFakePosture(row.posture, row.side, row.side);
+        vis->devicePress(128, 128, 0, 0);
+        int n = 0;
+        for (; n < 200 && !primitives<StrokeLeafGL>().empty(); ++n) {
+            vis->deviceMove(128, 128, 0, 0);
+            frame();
+        }
+        vis->deviceRelease(128, 128, 0, 0);
+        frames(2);
+        EXPECT_GE(n, row.minFrames) << row.posture;
+        EXPECT_LE(n, row.maxFrames) << row.posture;
+    }
 }
 
 // ---- What the builder places is visible ----

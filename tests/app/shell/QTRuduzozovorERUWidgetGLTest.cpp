@@ -12,6 +12,9 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 
 #include <oscpack/osc/OscOutboundPacketStream.h>
@@ -64,6 +67,45 @@ protected:
     QTRuduzozovorERUWidgetGL* widget = nullptr;
     TabletopVis* vis = nullptr;
 };
+
+// One TUIO 1.1 bundle: cursors alive, a set for id (id < 0: none) and fseq; with w > 0 a blob of
+// that normalised width and height shares the cursor's session id.
+QByteArray tuioFrame(int fseq, std::vector<int> alive, int id, float x, float y, float w = 0)
+{
+    char buffer[1024];
+    osc::OutboundPacketStream p(buffer, sizeof buffer);
+    p << osc::BeginBundleImmediate;
+    if (w > 0) {
+        p << osc::BeginMessage("/tuio/2Dblb") << "alive" << static_cast<osc::int32>(id)
+          << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb") << "set"
+          << static_cast<osc::int32>(id) << x << y << 0.0f << w << w << w * w << 0.0f << 0.0f
+          << 0.0f << 0.0f << 0.0f << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb")
+          << "fseq" << static_cast<osc::int32>(fseq) << osc::EndMessage;
+    }
+    p << osc::BeginMessage("/tuio/2Dcur") << "alive";
+    for (int a : alive) p << static_cast<osc::int32>(a);
+    p << osc::EndMessage;
+    if (id >= 0)
+        p << osc::BeginMessage("/tuio/2Dcur") << "set" << static_cast<osc::int32>(id) << x << y
+          << 0.0f << 0.0f << 0.0f << osc::EndMessage;
+    p << osc::BeginMessage("/tuio/2Dcur") << "fseq" << static_cast<osc::int32>(fseq)
+      << osc::EndMessage << osc::EndBundle;
+    return QByteArray(p.Data(), static_cast<int>(p.Size()));
+}
+
+void sendTuio(const QByteArray& datagram, quint16 port)
+{
+    QUdpSocket socket;
+    socket.writeDatagram(datagram, QHostAddress::LocalHost, port);
+}
+
+// A UDP port of the loopback address that nothing listens on right now.
+quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
 
 } // namespace
 
@@ -180,17 +222,6 @@ TEST_F(PaintingWindowTest, ChosenPaintColourReachesTheCanvasAndEveryLaterScene)
     EXPECT_EQ(canvas()->getToolState(3, 2), 120.0f);
 }
 
-TEST(StartUp, ConfigurationNameIsTheOnlyArgument)
-{
-    char prog[] = "nprtable", a[] = "table.xml", b[] = "other.xml";
-    char* none[] = {prog, nullptr};
-    char* one[] = {prog, a, nullptr};
-    char* two[] = {prog, a, b, nullptr};
-    EXPECT_EQ(configurationFileName(1, none), "config.xml");
-    EXPECT_EQ(configurationFileName(2, one), "table.xml");
-    EXPECT_EQ(configurationFileName(3, two), "config.xml");
-}
-
 TEST(TuioIntoTheController, RealDatagramsPressMoveSizeAndRelease)
 {
     application();
@@ -210,30 +241,9 @@ TEST(TuioIntoTheController, RealDatagramsPressMoveSizeAndRelease)
     ASSERT_NE(widget->tuioReceiver(), nullptr);
     ASSERT_TRUE(widget->tuioReceiver()->isListening());
 
-    auto send = [](const QByteArray& datagram) {
-        QUdpSocket socket;
-        socket.writeDatagram(datagram, QHostAddress::LocalHost, 39335);
-    };
+    auto send = [](const QByteArray& datagram) { sendTuio(datagram, 39335); };
     auto frame = [](int fseq, std::vector<int> alive, int id, float x, float y, float w = 0) {
-        char buffer[1024];
-        osc::OutboundPacketStream p(buffer, sizeof buffer);
-        p << osc::BeginBundleImmediate;
-        if (w > 0) {
-            p << osc::BeginMessage("/tuio/2Dblb") << "alive" << static_cast<osc::int32>(id)
-              << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb") << "set"
-              << static_cast<osc::int32>(id) << x << y << 0.0f << w << w << w * w << 0.0f
-              << 0.0f << 0.0f << 0.0f << 0.0f << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb")
-              << "fseq" << static_cast<osc::int32>(fseq) << osc::EndMessage;
-        }
-        p << osc::BeginMessage("/tuio/2Dcur") << "alive";
-        for (int a : alive) p << static_cast<osc::int32>(a);
-        p << osc::EndMessage;
-        if (id >= 0)
-            p << osc::BeginMessage("/tuio/2Dcur") << "set" << static_cast<osc::int32>(id) << x << y
-              << 0.0f << 0.0f << 0.0f << osc::EndMessage;
-        p << osc::BeginMessage("/tuio/2Dcur") << "fseq" << static_cast<osc::int32>(fseq)
-          << osc::EndMessage << osc::EndBundle;
-        return QByteArray(p.Data(), static_cast<int>(p.Size()));
+        return tuioFrame(fseq, std::move(alive), id, x, y, w);
     };
     auto settle = [&](auto done) {
         for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
@@ -286,3 +296,228 @@ TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
     ASSERT_FALSE(counts.isEmpty());
     EXPECT_EQ(counts.last().at(0).toUInt(), withLeaf - 1);
 }
+
+// ---- What a newcomer meets first ----
+
+namespace {
+
+// A window on a configuration text, shown and with its first scene built.
+struct ShownWindow {
+    explicit ShownWindow(const QString& xml)
+        : config(QTVeskConfiguration::fromData(xml.toUtf8())), window(&config)
+    {
+        window.setHardwareMessageEnabled(false);
+        window.resize(400, 300);
+        window.show();
+        exposed = QTest::qWaitForWindowExposed(&window);
+        for (int i = 0; i < 50 && !window.widget()->getVis(); ++i) QTest::qWait(20);
+    }
+    QTRuduzozovorERUWidgetGL* widget() { return window.widget(); }
+    RuduzozovorERUVisGL* vis() { return widget()->getApplicationVis(); }
+    CanvasCompositeGL* canvas() { return vis() ? vis()->findFirst<CanvasCompositeGL>() : nullptr; }
+
+    QTVeskConfiguration config;
+    QTRuduzozovorERUApplication window;
+    bool exposed = false;
+};
+
+const char* kCanvasScene = R"(<config>
+  <mainwindow width="400" height="300" fullscreen="0"/>
+  <touchinput tuio="%1" tuio_port="%2"/>
+  <canvas_surface border="10" overflow="50" number_of_toolbrushes="1" initial_stroke_width="20"/>
+  <strokes number="%3" width="20" height="20"/>
+</config>)";
+
+QString canvasScene(bool tuio, int port, int strokes)
+{
+    return QString(kCanvasScene).arg(tuio ? 1 : 0).arg(port).arg(strokes);
+}
+
+} // namespace
+
+TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
+{
+    application();
+    const quint16 port = freeUdpPort();
+    ShownWindow shown(canvasScene(true, port, 0));
+    ASSERT_NE(shown.canvas(), nullptr);
+    ASSERT_TRUE(shown.widget()->tuioReceiver()->isListening());
+    TabletopVis* vis = shown.vis();
+    const unsigned long before = vis->countComponents();
+
+    // Cursors only, as most trackers send them: a down, twenty committed moves, an up.
+    int fseq = 1;
+    sendTuio(tuioFrame(fseq++, {7}, 7, 0.3f, 0.5f), port);
+    for (int i = 1; i <= 20; ++i) {
+        QTest::qWait(25);
+        sendTuio(tuioFrame(fseq++, {7}, 7, 0.3f + 0.02f * i, 0.5f), port);
+    }
+    QTest::qWait(25);
+    sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
+    for (int i = 0; i < 50 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
+    QTest::qWait(100);
+    EXPECT_GT(vis->countComponents(), before);
+    EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 1); // one finger
+
+    // A blob paired by session id still chooses the posture: a flat hand's contact.
+    sendTuio(tuioFrame(fseq++, {8}, 8, 0.5f, 0.5f, 0.5f), port);
+    for (int i = 1; i <= 6; ++i) {
+        QTest::qWait(25);
+        sendTuio(tuioFrame(fseq++, {8}, 8, 0.5f + 0.01f * i, 0.5f, 0.5f), port);
+    }
+    sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
+    for (int i = 0; i < 50 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
+    EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 4);
+}
+
+TEST(NewcomerTest, RegressionTakenTuioPortOnlyReportedOnTheErrorOutput)
+{
+    application();
+    QUdpSocket taken;
+    ASSERT_TRUE(taken.bind(QHostAddress::LocalHost, 0));
+    ShownWindow shown(canvasScene(true, taken.localPort(), 0));
+    EXPECT_FALSE(shown.widget()->tuioReceiver()->isListening());
+    const QString expected = QString("No TUIO input: UDP port %1 is taken (another port: "
+                                     "--tuio-port N or tuio_port)")
+                                 .arg(taken.localPort());
+    EXPECT_TRUE(shown.window.statusText().contains(expected)) << shown.window.statusText().toStdString();
+}
+
+TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
+{
+    application();
+    ShownWindow shown(canvasScene(false, 0, 5));
+    ASSERT_NE(shown.canvas(), nullptr);
+    shown.widget()->changePaintColor(200, 10, 10);
+    shown.window.setDTWIIInputCombo();
+    shown.window.switchToColorMode();
+    shown.window.setFistFakePosture();
+    shown.widget()->changeDemo(0);
+    ASSERT_NE(shown.canvas(), nullptr);
+    EXPECT_EQ(shown.vis()->getInputCombo(), 0);
+    EXPECT_EQ(shown.canvas()->getInteractionMode(), 6);
+    EXPECT_EQ(shown.canvas()->getFakePosture(), 3);
+    EXPECT_EQ(shown.canvas()->getToolState(3, 1), 200.0f);
+    EXPECT_EQ(shown.window.toolIndicator().toStdString(),
+              "Mode: Colour | Posture: fist (fixed) | Input 0");
+}
+
+TEST(NewcomerTest, NewPaintingEmptiesTheCanvasAndKeepsTheToolChoice)
+{
+    application();
+    ShownWindow shown(canvasScene(false, 0, 30));
+    ASSERT_NE(shown.canvas(), nullptr);
+    const unsigned long withDemo = shown.vis()->countComponents();
+    shown.window.setPenFakePosture();
+    shown.widget()->newPainting();
+    ASSERT_NE(shown.canvas(), nullptr);
+    EXPECT_EQ(shown.vis()->countComponents(), withDemo - 30);
+    EXPECT_EQ(shown.canvas()->getFakePosture(), 0);
+    // The demos still bring their primitives.
+    shown.widget()->changeDemo(0);
+    EXPECT_EQ(shown.vis()->countComponents(), withDemo);
+
+    // The configuration can start with an empty canvas.
+    QString xml = canvasScene(false, 0, 30);
+    xml.replace("<config>", "<config><startup empty_canvas=\"1\"/>");
+    ShownWindow blank(xml);
+    ASSERT_NE(blank.canvas(), nullptr);
+    EXPECT_EQ(blank.vis()->countComponents(), withDemo - 30);
+}
+
+TEST(NewcomerTest, RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden)
+{
+    application();
+    ShownWindow shown(canvasScene(false, 0, 0));
+    // Demos, Hardware and Help live in their menus only: their shortcuts die with the menu bar.
+    const QList<QAction*> onWindow = shown.window.actions();
+    for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>()) {
+        const QString title = menu->title();
+        if (title != "&Demos" && title != "&Hardware" && title != "Help") continue;
+        for (QAction* a : menu->actions()) EXPECT_FALSE(onWindow.contains(a)) << a->text().toStdString();
+    }
+    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+Shift+N"})
+        for (QAction* a : onWindow) EXPECT_NE(a->shortcut(), QKeySequence(key)) << key;
+}
+
+TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
+{
+    application();
+    ShownWindow shown(canvasScene(false, 0, 0));
+    const QString html = shown.window.keysAndGesturesHtml();
+    for (QAction* a : shown.window.findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty()) continue;
+        EXPECT_TRUE(html.contains(a->shortcut().toString(QKeySequence::NativeText).toHtmlEscaped()))
+            << a->shortcut().toString().toStdString();
+    }
+    for (const char* text : {"Set Fake Posture to Pen", "Colour mode", "Recreate main demo",
+                             "Keys and gestures", "New painting", "one finger",
+                             "create (strength 2, diameter 20)"})
+        EXPECT_TRUE(html.contains(text)) << text;
+    // Generated, so a new action shows up.
+    auto* extra = new QAction("Brand new thing", &shown.window);
+    extra->setShortcut(QKeySequence("Ctrl+Shift+Q"));
+    static_cast<QWidget&>(shown.window).addAction(extra);
+    EXPECT_TRUE(shown.window.keysAndGesturesHtml().contains("Brand new thing"));
+
+    // Entries and keys whose component is missing are disabled and say so, in the help too.
+    const struct { const char* text; const char* tip; } missing[] = {
+        {"&Add objects", "Needs the image components, which are not built yet"},
+        {"&Load Color Reference Image",
+         "Needs the colour reference image component, which is not built yet"},
+        {"Show Stroke Build Canvas", "Needs the stroke build canvas, which is not built yet"},
+        {"Hide Palette", "Needs the palette, which is not built yet"},
+        {"Task mode on", "Needs the study tasks, which are not built yet"},
+    };
+    for (const auto& row : missing) {
+        int found = 0;
+        for (QAction* a : shown.window.findChildren<QAction*>()) {
+            if (a->text() != row.text && a->whatsThis() != row.text) continue;
+            ++found;
+            EXPECT_FALSE(a->isEnabled()) << row.text;
+            EXPECT_EQ(a->toolTip().toStdString(), row.tip);
+        }
+        EXPECT_EQ(found, 1) << row.text;
+        EXPECT_TRUE(html.contains(row.tip)) << row.tip;
+    }
+}
+
+#ifdef NPR_PROGRAM
+TEST(NewcomerTest, RegressionUnreadableConfigurationOpenedABlankWindowSilently)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        QFile file(dir.filePath("my.xml"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(R"(<config><mainwindow width="320" height="240" fullscreen="0"/>
+                      <touchinput tuio="0"/></config>)");
+    }
+    // A relative path typed in another directory names the file there.
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    program.start(NPR_PROGRAM, {"my.xml"});
+    ASSERT_TRUE(program.waitForStarted());
+    QByteArray out;
+    for (int i = 0; i < 100 && !out.contains("\n"); ++i) {
+        program.waitForReadyRead(100);
+        out += program.readAllStandardOutput();
+    }
+    EXPECT_TRUE(out.startsWith("Configuration: " + dir.filePath("my.xml").toUtf8() + "\n")) << out.toStdString();
+    EXPECT_FALSE(program.waitForFinished(1500)) << "the program should keep running";
+    program.kill();
+    program.waitForFinished();
+
+    // A missing one is named, and the program ends.
+    program.start(NPR_PROGRAM, {"missing.xml"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitCode(), 1);
+    // Qt may note things about the session first; the program's own line comes last.
+    const QStringList lines =
+        QString::fromUtf8(program.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.last().toStdString(), "nprtable: Cannot read the configuration file \"" +
+                                              dir.filePath("missing.xml").toStdString() +
+                                              "\": no such file.");
+}
+#endif

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,12 @@ TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
                         "context menu 0", d.primitives, "palette"};
         if (d.demo == 1) expected.push_back("font fonts/arial.ttf 32");
         EXPECT_EQ(builder.log, expected) << "demo " << d.demo;
+
+        // A new painting is the same scene with an empty canvas.
+        RecordingBuilder empty;
+        director.buildDemo(d.demo, &empty, false);
+        expected.erase(std::find(expected.begin(), expected.end(), d.primitives));
+        EXPECT_EQ(empty.log, expected) << "new painting, demo " << d.demo;
     }
 
     // An unknown demo or a missing controller builds nothing.
