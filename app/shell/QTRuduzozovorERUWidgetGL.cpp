@@ -92,9 +92,8 @@ void QTRuduzozovorERUWidgetGL::createController()
     scaleX = r.scaleX;
     scaleY = r.scaleY;
     areaFactor = r.areaFactor;
-    const size_t pointers = configuration->userdata.number + configuration->userdata.wiis;
-    lastTouchX.assign(std::max<size_t>(pointers, 2), 0);
-    lastTouchY.assign(std::max<size_t>(pointers, 2), 0);
+    pointerInput.setController(vis);
+    pointerInput.setSurfaceHeight(settings.widgetHeight);
     pointerPositions[0] = static_cast<float>(settings.widgetWidth * 0.5);
     pointerPositions[1] = static_cast<float>(settings.widgetHeight * 0.5);
 }
@@ -102,6 +101,7 @@ void QTRuduzozovorERUWidgetGL::createController()
 void QTRuduzozovorERUWidgetGL::buildScene(unsigned int demoType)
 {
     if (demoType <= 3) vis = buildDemo(demoType, builder.get());
+    pointerInput.setController(vis);
     if (!vis) return;
     vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
     // The painting scene: the canvas classifies postures with the ranges the controller got from
@@ -170,6 +170,7 @@ void QTRuduzozovorERUWidgetGL::resizeGL(int, int)
     glOrtho(0, w, 0, h, -1, 1000);
     glMatrixMode(GL_MODELVIEW);
     if (vis) vis->setScreensize(static_cast<unsigned int>(w), static_cast<unsigned int>(h));
+    pointerInput.setSurfaceHeight(h);
     if (tuio) tuio->setSurfaceSize(w, h);
 }
 
@@ -184,7 +185,7 @@ float QTRuduzozovorERUWidgetGL::pushFrameValue(double value)
 
 void QTRuduzozovorERUWidgetGL::paintGL()
 {
-    eraserActiveBefore = eraserActive;
+    eraserActiveBefore = pointerInput.isEraserActive();
     if (!vis) return;
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -288,59 +289,27 @@ void QTRuduzozovorERUWidgetGL::tabletEvent(QTabletEvent* event)
 
 void QTRuduzozovorERUWidgetGL::OnXYDown(int x, int y, int z, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->resizeTouchIndicator(index, 0.0, 0.0);
-    lastTouchX[index] = x;
-    lastTouchY[index] = y;
-    const int ty = framebufferHeight() - 1 - y;
-    vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
-                     static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
-                     index);
+    pointerInput.OnXYDown(x, y, z, pointerId);
 }
 
 void QTRuduzozovorERUWidgetGL::OnXYMove(int x, int y, int z, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->resizeTouchIndicator(index, 0.0, 0.0);
-    const long dx = x - lastTouchX[index];
-    const long dy = y - lastTouchY[index];
-    if (dx * dx + dy * dy <= kMaxJumpSquared) {
-        lastTouchX[index] = x;
-        lastTouchY[index] = y;
-    }
-    const int rx = lastTouchX[index];
-    const int ry = framebufferHeight() - 1 - lastTouchY[index];
-    vis->deviceMove(static_cast<unsigned int>(std::max(0, rx)),
-                    static_cast<unsigned int>(std::max(0, ry)), static_cast<unsigned int>(z),
-                    index);
+    pointerInput.OnXYMove(x, y, z, pointerId);
 }
 
 void QTRuduzozovorERUWidgetGL::OnXYUp(int x, int y, int z, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->resizeTouchIndicator(index, 0.0, 0.0);
-    const int ty = framebufferHeight() - 1 - y;
-    vis->deviceRelease(static_cast<unsigned int>(std::max(0, x)),
-                       static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
-                       index);
+    pointerInput.OnXYUp(x, y, z, pointerId);
 }
 
 void QTRuduzozovorERUWidgetGL::OnDViTRawWidthHeight(int first, int second, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->setTouchBoundHeight(index, first);
-    vis->setTouchBoundWidth(index, second);
-    contactWidth = first;
-    contactHeight = second;
+    pointerInput.OnDViTRawWidthHeight(first, second, pointerId);
 }
 
-void QTRuduzozovorERUWidgetGL::OnEraser(int) { eraserActive = true; }
-void QTRuduzozovorERUWidgetGL::OnPen(int) { eraserActive = false; }
-void QTRuduzozovorERUWidgetGL::OnNoTool(int) { eraserActive = false; }
+void QTRuduzozovorERUWidgetGL::OnEraser(int pointerId) { pointerInput.OnEraser(pointerId); }
+void QTRuduzozovorERUWidgetGL::OnPen(int pointerId) { pointerInput.OnPen(pointerId); }
+void QTRuduzozovorERUWidgetGL::OnNoTool(int pointerId) { pointerInput.OnNoTool(pointerId); }
 
 // ---------------------------------------------------------------------------------------------
 // Slots
