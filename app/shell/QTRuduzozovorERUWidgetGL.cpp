@@ -92,10 +92,9 @@ void QTRuduzozovorERUWidgetGL::createController()
     scaleX = r.scaleX;
     scaleY = r.scaleY;
     areaFactor = r.areaFactor;
-    const size_t pointers = configuration->userdata.number + configuration->userdata.wiis;
-    lastTouchX.assign(std::max<size_t>(pointers, 2), 0);
-    lastTouchY.assign(std::max<size_t>(pointers, 2), 0);
-    contactSized.assign(std::max<size_t>(pointers, 2), false);
+    pointerInput.setController(vis);
+    pointerInput.setSurfaceHeight(settings.widgetHeight);
+    pointerInput.setUnsizedContactSide([this] { return double(fingerContactSide()); });
     pointerPositions[0] = static_cast<float>(settings.widgetWidth * 0.5);
     pointerPositions[1] = static_cast<float>(settings.widgetHeight * 0.5);
 }
@@ -104,6 +103,7 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
 {
     if (type <= 3) vis = buildDemo(type, builder.get(), withPrimitives);
     demoType = type;
+    pointerInput.setController(vis);
     if (!vis) return;
     vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
     // The painting scene: the canvas classifies postures with the ranges the controller got from
@@ -206,6 +206,7 @@ void QTRuduzozovorERUWidgetGL::resizeGL(int, int)
     glOrtho(0, w, 0, h, -1, 1000);
     glMatrixMode(GL_MODELVIEW);
     if (vis) vis->setScreensize(static_cast<unsigned int>(w), static_cast<unsigned int>(h));
+    pointerInput.setSurfaceHeight(h);
     if (tuio) tuio->setSurfaceSize(w, h);
 }
 
@@ -220,7 +221,7 @@ float QTRuduzozovorERUWidgetGL::pushFrameValue(double value)
 
 void QTRuduzozovorERUWidgetGL::paintGL()
 {
-    eraserActiveBefore = eraserActive;
+    eraserActiveBefore = pointerInput.isEraserActive();
     if (!vis) return;
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -325,57 +326,22 @@ void QTRuduzozovorERUWidgetGL::tabletEvent(QTabletEvent* event)
 
 void QTRuduzozovorERUWidgetGL::OnXYDown(int x, int y, int z, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->resizeTouchIndicator(index, 0.0, 0.0);
-    lastTouchX[index] = x;
-    lastTouchY[index] = y;
-    applyFingerContactUnlessSized(index);
-    const int ty = framebufferHeight() - 1 - y;
-    vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
-                     static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
-                     index);
+    pointerInput.OnXYDown(x, y, z, pointerId);
 }
 
 void QTRuduzozovorERUWidgetGL::OnXYMove(int x, int y, int z, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->resizeTouchIndicator(index, 0.0, 0.0);
-    const long dx = x - lastTouchX[index];
-    const long dy = y - lastTouchY[index];
-    if (dx * dx + dy * dy <= kMaxJumpSquared) {
-        lastTouchX[index] = x;
-        lastTouchY[index] = y;
-    }
-    const int rx = lastTouchX[index];
-    const int ry = framebufferHeight() - 1 - lastTouchY[index];
-    vis->deviceMove(static_cast<unsigned int>(std::max(0, rx)),
-                    static_cast<unsigned int>(std::max(0, ry)), static_cast<unsigned int>(z),
-                    index);
+    pointerInput.OnXYMove(x, y, z, pointerId);
 }
 
 void QTRuduzozovorERUWidgetGL::OnXYUp(int x, int y, int z, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->resizeTouchIndicator(index, 0.0, 0.0);
-    contactSized[index] = false;
-    const int ty = framebufferHeight() - 1 - y;
-    vis->deviceRelease(static_cast<unsigned int>(std::max(0, x)),
-                       static_cast<unsigned int>(std::max(0, ty)), static_cast<unsigned int>(z),
-                       index);
+    pointerInput.OnXYUp(x, y, z, pointerId);
 }
 
 void QTRuduzozovorERUWidgetGL::OnDViTRawWidthHeight(int first, int second, int pointerId)
 {
-    if (!vis) return;
-    const int index = pointerIndex(pointerId);
-    vis->setTouchBoundHeight(index, first);
-    vis->setTouchBoundWidth(index, second);
-    if (first > 0 && second > 0) contactSized[index] = true;
-    contactWidth = first;
-    contactHeight = second;
+    pointerInput.OnDViTRawWidthHeight(first, second, pointerId);
 }
 
 int QTRuduzozovorERUWidgetGL::fingerContactSide() const
@@ -385,20 +351,9 @@ int QTRuduzozovorERUWidgetGL::fingerContactSide() const
     return PostureClassifier::fingerContactSide(app->getOneFingerMin(), app->getOneFingerMax());
 }
 
-void QTRuduzozovorERUWidgetGL::applyFingerContactUnlessSized(int index)
-{
-    // Most TUIO trackers send cursors without blobs, and many touch screens report no contact
-    // area: such a contact touches like one finger, as the mouse does. A size reported later in
-    // the touch (a blob paired by session id) takes over from there.
-    if (contactSized[index]) return;
-    const double side = fingerContactSide();
-    vis->setTouchBoundHeight(index, side);
-    vis->setTouchBoundWidth(index, side);
-}
-
-void QTRuduzozovorERUWidgetGL::OnEraser(int) { eraserActive = true; }
-void QTRuduzozovorERUWidgetGL::OnPen(int) { eraserActive = false; }
-void QTRuduzozovorERUWidgetGL::OnNoTool(int) { eraserActive = false; }
+void QTRuduzozovorERUWidgetGL::OnEraser(int pointerId) { pointerInput.OnEraser(pointerId); }
+void QTRuduzozovorERUWidgetGL::OnPen(int pointerId) { pointerInput.OnPen(pointerId); }
+void QTRuduzozovorERUWidgetGL::OnNoTool(int pointerId) { pointerInput.OnNoTool(pointerId); }
 
 // ---------------------------------------------------------------------------------------------
 // Slots

@@ -7,6 +7,7 @@
 // device pixel ratio; the controller receives table pixels (origin bottom left, y up):
 // y_table = framebufferHeight - 1 - y_window.
 
+#include "PointerInput.h"
 #include "RuduzozovorERUBuildDirector.h"
 #include "TouchEventHandler.h"
 #include "TouchPointRouter.h"
@@ -34,9 +35,6 @@ class QTRuduzozovorERUWidgetGL : public QOpenGLWidget,
     Q_OBJECT
 public:
     static constexpr int kFrameRateWindow = 40;
-    // A move that jumps further than this (squared, in pixels) is reported at the last
-    // accepted position.
-    static constexpr int kMaxJumpSquared = 40000;
     // Contact extent of the mouse before a controller exists, in board units: a finger's.
     static constexpr double kMouseContactSize = 10.0;
 
@@ -53,7 +51,7 @@ public:
     int framebufferWidth() const;
     int framebufferHeight() const;
     const QTTuioReceiver* tuioReceiver() const { return tuio.get(); }
-    bool isEraserActive() const { return eraserActive; }
+    bool isEraserActive() const { return pointerInput.isEraserActive(); }
     bool isMouseTrackingOn() const { return mouseTracking; }
     bool isCursorVisible() const { return cursorVisible; }
     // The demo type of the current scene.
@@ -62,7 +60,7 @@ public:
     // one finger everywhere on the table with the controller's posture ranges.
     int fingerContactSide() const;
 
-    // Touch callbacks: window pixels; pointer index (pointerId >> 8) & 1.
+    // Touch callbacks (window pixels; pointer index (pointerId >> 8) & 1), handed to PointerInput.
     void OnXYDown(int x, int y, int z, int pointerId) override;
     void OnXYMove(int x, int y, int z, int pointerId) override;
     void OnXYUp(int x, int y, int z, int pointerId) override;
@@ -129,27 +127,18 @@ private:
     void buildScene(unsigned int demoType, bool withPrimitives = true);
     // Rebuilds the scene on a new controller, carrying the user's tool choice over.
     void rebuild(unsigned int demoType, bool withPrimitives);
-    // Gives a pointer one finger's contact unless its source reported a size for this touch.
-    void applyFingerContactUnlessSized(int index);
     void emitStatus();
-    int pointerIndex(int pointerId) const { return (pointerId >> 8) & 1; }
     bool fromTouchScreen(const QMouseEvent* event) const;
     void mouseToPointer(const QMouseEvent* event, int& x, int& y);
 
     bool mouseTracking = false;
     bool cursorVisible = true;
-    std::vector<int> lastTouchX;
-    std::vector<int> lastTouchY;
-    // Per pointer: the touch source reported a contact size since the last press.
-    std::vector<bool> contactSized;
     unsigned int demoType = 0;
     // Joystick pointer x, y, then the last pointing x, y: table coordinates.
     float pointerPositions[4] = {0, 0, 0, 0};
     double scaleX = 1.0;
     double scaleY = 1.0;
     double areaFactor = 1.0;
-    int contactWidth = 0;
-    int contactHeight = 0;
     WiiCommunicationData currentWii;
     WiiCommunicationData previousWii;
     QTimer* frameTimer;
@@ -173,10 +162,10 @@ private:
     QString pressToBeginText;
     QString allTasksDoneText;
     QString noTaskText;
-    bool eraserActive = false;
     bool eraserActiveBefore = false;
     unsigned long lastComponentCount = 0;
 
+    PointerInput pointerInput;
     TouchPointRouter touchRouter;
     std::unique_ptr<QTTuioReceiver> tuio;
 };

@@ -44,6 +44,11 @@ bool QTTuioReceiver::isListening() const
     return socket_->state() == QAbstractSocket::BoundState;
 }
 
+quint16 QTTuioReceiver::localPort() const
+{
+    return socket_->localPort();
+}
+
 void QTTuioReceiver::readPendingDatagrams()
 {
     while (socket_->hasPendingDatagrams()) {

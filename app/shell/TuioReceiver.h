@@ -16,7 +16,8 @@ class QTimer;
 class QTTuioReceiver : public QObject {
     Q_OBJECT
 public:
-    // Binds address:port at once; isListening() tells whether that worked.
+    // Binds address:port at once (port 0: any free port, see localPort()); isListening() tells
+    // whether that worked.
     QTTuioReceiver(TouchEventHandler* handler, const QHostAddress& address, quint16 port,
                    int surfaceWidth, int surfaceHeight, QObject* parent = nullptr);
     ~QTTuioReceiver() override;
@@ -25,6 +26,7 @@ public:
     quint16 port() const { return port_; }
     // Why the receiver is not listening, for the status bar (empty while it listens).
     QString problem() const { return problem_; }
+    quint16 localPort() const;
     void setSurfaceSize(int width, int height) { decoder_.setSurfaceSize(width, height); }
     const TuioDecoder& decoder() const { return decoder_; }
 

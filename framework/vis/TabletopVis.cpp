@@ -302,8 +302,24 @@ void TabletopVis::initializeRenderer() {}
 // ---------------------------------------------------------------------------------------------
 // Pointer input
 
+bool TabletopVis::hasUser(unsigned int user) const
+{
+    return user < numberOfUsers;
+}
+
+bool TabletopVis::admitPointer(unsigned int user)
+{
+    if (hasUser(user)) return true;
+    // Once per number: a second finger held on the table must not flood the output.
+    if (reportedPointers.insert(user).second)
+        std::cout << "Ignoring pointer " << user << ": only " << numberOfUsers
+                  << (numberOfUsers == 1 ? " user" : " users") << " configured" << std::endl;
+    return false;
+}
+
 void TabletopVis::devicePress(unsigned int x, unsigned int y, unsigned int, unsigned int user)
 {
+    if (!admitPointer(user)) return;
     deviceIsPressed[user] = true;
     posXToPaint[user] = initialPosXToPaint[user] = x;
     posYToPaint[user] = initialPosYToPaint[user] = y;
@@ -313,12 +329,14 @@ void TabletopVis::devicePress(unsigned int x, unsigned int y, unsigned int, unsi
 
 void TabletopVis::deviceMove(unsigned int x, unsigned int y, unsigned int, unsigned int user)
 {
+    if (!admitPointer(user)) return;
     posXToPaint[user] = x;
     posYToPaint[user] = y;
 }
 
 void TabletopVis::deviceRelease(unsigned int x, unsigned int y, unsigned int, unsigned int user)
 {
+    if (!admitPointer(user)) return;
     deviceIsPressed[user] = false;
     doPainting[user] = false;
     posXToPaint[user] = x;
@@ -329,12 +347,14 @@ void TabletopVis::deviceRelease(unsigned int x, unsigned int y, unsigned int, un
 
 void TabletopVis::setTouchBoundHeight(int user, double h)
 {
-    if (h > 0.0) touchBoundHeight[user] = h;
+    const auto u = static_cast<unsigned int>(user);
+    if (admitPointer(u) && h > 0.0) touchBoundHeight[u] = h;
 }
 
 void TabletopVis::setTouchBoundWidth(int user, double w)
 {
-    if (w > 0.0) touchBoundWidth[user] = w;
+    const auto u = static_cast<unsigned int>(user);
+    if (admitPointer(u) && w > 0.0) touchBoundWidth[u] = w;
 }
 
 void TabletopVis::wiimoteEvent(unsigned int users,
@@ -349,7 +369,7 @@ void TabletopVis::wiimoteEvent(unsigned int users,
 
 bool TabletopVis::checkDoDrawingForUser(unsigned int user) const
 {
-    return doPainting[user] && posXToPaint[user] <= screenWidth &&
+    return hasUser(user) && doPainting[user] && posXToPaint[user] <= screenWidth &&
            posYToPaint[user] <= screenHeight;
 }
 
@@ -536,6 +556,7 @@ void TabletopVis::setLastComponent(VisComponent* c)
 
 void TabletopVis::setActiveComponent(unsigned int user, VisComponent* c)
 {
+    if (!hasUser(user)) return;
     if (activeComponent[user]) activeComponent[user]->setSelectionInactive();
     if (c) c->setSelectionActive();
     activeComponent[user] = c;
@@ -548,6 +569,7 @@ void TabletopVis::setActiveComponent(unsigned int user, unsigned long id)
 
 void TabletopVis::resetActiveComponent(unsigned int user)
 {
+    if (!hasUser(user)) return;
     if (VisComponent* c = activeComponent[user]) {
         lastActiveComponent[user] = c;
         c->setAnimationActive();
@@ -560,6 +582,7 @@ void TabletopVis::resetActiveComponent(unsigned int user)
 
 bool TabletopVis::processSingleComponent(unsigned int u, unsigned char* pixel)
 {
+    if (!hasUser(u)) return false;
     const double posX = posXToPaint[u];
     const double posY = posYToPaint[u];
     unsigned long id = 0;
@@ -606,11 +629,12 @@ bool TabletopVis::processSingleComponent(unsigned int u, unsigned char* pixel)
 
 bool TabletopVis::checkWasDroppedByUser(unsigned int u) const
 {
-    return !doPainting[u] && !deviceIsPressed[u] && lastActiveComponent[u] != nullptr;
+    return hasUser(u) && !doPainting[u] && !deviceIsPressed[u] && lastActiveComponent[u] != nullptr;
 }
 
 void TabletopVis::processDroppedComponent(unsigned int u)
 {
+    if (!hasUser(u)) return;
     VisComponent* c = lastActiveComponent[u];
     if (!c) return;
     const unsigned int r =
@@ -919,11 +943,13 @@ void TabletopVis::renderCompositesOnlyForPicking(VisComponent* except)
 
 void TabletopVis::moveTouchIndicator(unsigned int user)
 {
+    if (!admitPointer(user)) return;
     if (TouchIndicator* t = touchIndicators[user]) t->setPos(posXToPaint[user], posYToPaint[user]);
 }
 
 void TabletopVis::resizeTouchIndicator(unsigned int user)
 {
+    if (!admitPointer(user)) return;
     // The height goes with the width factor and the width with the height factor.
     if (TouchIndicator* t = touchIndicators[user]) {
         t->setBoundHeight(touchBoundHeight[user] * scaleFactorExtendWidth);
@@ -933,6 +959,7 @@ void TabletopVis::resizeTouchIndicator(unsigned int user)
 
 void TabletopVis::resizeTouchIndicator(unsigned int user, double w, double h)
 {
+    if (!admitPointer(user)) return;
     if (TouchIndicator* t = touchIndicators[user]) t->setSize(w, h);
 }
 
@@ -944,7 +971,9 @@ void TabletopVis::renderTouchIndicators()
 
 void TabletopVis::renderTouchIndicatorWithExtend(int user, bool on)
 {
-    if (TouchIndicator* t = touchIndicators[user]) t->renderWithExtend(on);
+    const auto u = static_cast<unsigned int>(user);
+    if (!admitPointer(u)) return;
+    if (TouchIndicator* t = touchIndicators[u]) t->renderWithExtend(on);
 }
 
 void TabletopVis::renderAllTouchIndicatorWithExtend(bool on)

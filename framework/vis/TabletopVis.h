@@ -12,7 +12,9 @@
 // Time: ticks are milliseconds of a monotonic clock.
 // Ownership: every registered component, the global buffers and the touch indicators. Buffers
 // returned by the createNew…ImageBuffer operations belong to the caller.
-// Users: every per-user operation expects a user number below getNumberOfUsers().
+// Users: the per-user state has one element per user, 0 … getNumberOfUsers() − 1. Every
+// per-user operation checks its user number first (see admitPointer): a number out of range
+// changes nothing, and queries answer 0, false or null for it.
 // Threads: one, the thread that owns the graphics context.
 
 #include "core/BufferTag.h"
@@ -24,6 +26,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <set>
 #include <stack>
 #include <vector>
 
@@ -185,26 +188,61 @@ public:
                                                bool tossing, double x, double y, double z);
     virtual void initializeRenderer();
 
-    // --- pointer input (screen pixels; device is ignored) ---
+    // --- pointer input: the one checked door of every input source ---
+    // Mouse, touch screen, TUIO, tablet and Wii input reach the per-user state only through
+    // these operations, and each checks its user number with admitPointer first. A number at or
+    // beyond getNumberOfUsers() is dropped; the first time each such number arrives one line
+    // says so ("Ignoring pointer 1: only 1 user configured"), later arrivals stay silent.
+    // Callers that keep per-pointer state of their own ask admitPointer before touching it.
+    bool admitPointer(unsigned int user);
+    // The number names a user (no message).
+    bool hasUser(unsigned int user) const;
+
+    // Screen pixels; the device value is ignored.
     void devicePress(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
     void deviceMove(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
     void deviceRelease(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
-    // Contact extent in device units; values not greater than 0 are ignored.
+    // Contact extent in device units; values not greater than 0 are ignored. A negative user
+    // number is out of range.
     void setTouchBoundHeight(int user, double h);
     void setTouchBoundWidth(int user, double w);
-    double getTouchBoundHeight(unsigned int user) const { return touchBoundHeight[user]; }
-    double getTouchBoundWidth(unsigned int user) const { return touchBoundWidth[user]; }
+    double getTouchBoundHeight(unsigned int user) const
+    {
+        return hasUser(user) ? touchBoundHeight[user] : 0.0;
+    }
+    double getTouchBoundWidth(unsigned int user) const
+    {
+        return hasUser(user) ? touchBoundWidth[user] : 0.0;
+    }
     // Copies the sample, then hands the copies to each of the first `users` users' last component.
     void wiimoteEvent(unsigned int users, std::vector<WiiCommunicationData::WIIMOTE_BUTTON>& buttons,
                       WiiCommunicationData& data);
-    unsigned int getPosXToPaint(unsigned int user) const { return posXToPaint[user]; }
-    unsigned int getPosYToPaint(unsigned int user) const { return posYToPaint[user]; }
-    unsigned int getInitialPosXToPaint(unsigned int user) const { return initialPosXToPaint[user]; }
-    unsigned int getInitialPosYToPaint(unsigned int user) const { return initialPosYToPaint[user]; }
-    bool getDoPainting(unsigned int user) const { return doPainting[user]; }
-    bool getDeviceIsPressed(unsigned int user) const { return deviceIsPressed[user]; }
-    bool getIsPicking(unsigned int user) const { return isPicking[user]; }
-    void setIsPicking(unsigned int user, bool on) { isPicking[user] = on; }
+    unsigned int getPosXToPaint(unsigned int user) const
+    {
+        return hasUser(user) ? posXToPaint[user] : 0;
+    }
+    unsigned int getPosYToPaint(unsigned int user) const
+    {
+        return hasUser(user) ? posYToPaint[user] : 0;
+    }
+    unsigned int getInitialPosXToPaint(unsigned int user) const
+    {
+        return hasUser(user) ? initialPosXToPaint[user] : 0;
+    }
+    unsigned int getInitialPosYToPaint(unsigned int user) const
+    {
+        return hasUser(user) ? initialPosYToPaint[user] : 0;
+    }
+    bool getDoPainting(unsigned int user) const { return hasUser(user) && doPainting[user]; }
+    bool getDeviceIsPressed(unsigned int user) const
+    {
+        return hasUser(user) && deviceIsPressed[user];
+    }
+    bool getIsPicking(unsigned int user) const { return hasUser(user) && isPicking[user]; }
+    void setIsPicking(unsigned int user, bool on)
+    {
+        if (hasUser(user)) isPicking[user] = on;
+    }
     // The pointer is down and on the screen (edges included).
     bool checkDoDrawingForUser(unsigned int user) const;
     unsigned int getNumberOfUsers() const { return numberOfUsers; }
@@ -241,11 +279,26 @@ public:
     VisComponent* getElementFromDeletingListAndDeleteIt();
 
     // --- active components ---
-    VisComponent* getActiveComponent(unsigned int user) const { return activeComponent[user]; }
-    VisComponent* getLastActiveComponent(unsigned int user) const { return lastActiveComponent[user]; }
-    VisComponent* getLastComponent(unsigned int user) const { return lastComponent[user]; }
-    void setLastActiveComponent(unsigned int user, VisComponent* c) { lastActiveComponent[user] = c; }
-    void setLastComponent(unsigned int user, VisComponent* c) { lastComponent[user] = c; }
+    VisComponent* getActiveComponent(unsigned int user) const
+    {
+        return hasUser(user) ? activeComponent[user] : nullptr;
+    }
+    VisComponent* getLastActiveComponent(unsigned int user) const
+    {
+        return hasUser(user) ? lastActiveComponent[user] : nullptr;
+    }
+    VisComponent* getLastComponent(unsigned int user) const
+    {
+        return hasUser(user) ? lastComponent[user] : nullptr;
+    }
+    void setLastActiveComponent(unsigned int user, VisComponent* c)
+    {
+        if (hasUser(user)) lastActiveComponent[user] = c;
+    }
+    void setLastComponent(unsigned int user, VisComponent* c)
+    {
+        if (hasUser(user)) lastComponent[user] = c;
+    }
     // For every user.
     void setLastComponent(VisComponent* c);
     void setActiveComponent(unsigned int user, VisComponent* c);
@@ -361,7 +414,10 @@ public:
     static double computeTimeStep(double fps, double referenceRate);
 
     // --- touch indicators ---
-    TouchIndicator* getTouchIndicator(unsigned int user) const { return touchIndicators[user]; }
+    TouchIndicator* getTouchIndicator(unsigned int user) const
+    {
+        return hasUser(user) ? touchIndicators[user] : nullptr;
+    }
     void moveTouchIndicator(unsigned int user);
     void resizeTouchIndicator(unsigned int user);
     void resizeTouchIndicator(unsigned int user, double w, double h);
@@ -436,6 +492,8 @@ protected:
     std::vector<unsigned int> initialPosYToPaint;
     std::vector<double> touchBoundHeight;
     std::vector<double> touchBoundWidth;
+    // Out-of-range pointer numbers already reported by admitPointer.
+    std::set<unsigned int> reportedPointers;
 
     // Queues
     std::deque<VisComponent*> droppingList;

@@ -1,4 +1,5 @@
 // The program's window and widget driven headless with Qt's test events.
+#include "OutputCapture.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 #include "shell/QTRuduzozovorERUApplication.h"
@@ -49,6 +50,7 @@ protected:
     {
         application();
         config = std::make_unique<QTVeskConfiguration>(QTVeskConfiguration::fromData(configText()));
+        adjust(*config);
         window = std::make_unique<QTRuduzozovorERUApplication>(config.get());
         window->setHardwareMessageEnabled(false);
         window->resize(400, 300);
@@ -61,6 +63,8 @@ protected:
     }
     void TearDown() override { window.reset(); }
     virtual const char* configText() const { return kConfig; }
+    // Changes the record after reading, past the reader's checks.
+    virtual void adjust(VeskConfiguration&) {}
 
     std::unique_ptr<QTVeskConfiguration> config;
     std::unique_ptr<QTRuduzozovorERUApplication> window;
@@ -145,6 +149,51 @@ TEST_F(WindowTest, MouseAndTouchInputReachTheControllerInTableCoordinates)
     ASSERT_NE(widget->getVis(), nullptr);
     QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
+}
+
+class UsersWindowTest : public WindowTest {
+protected:
+    void adjust(VeskConfiguration& c) override
+    {
+        c.userdata.number = users;
+        c.userdata.wiis = 0;
+    }
+    unsigned int users = 1;
+};
+
+class OneUserWindowTest : public UsersWindowTest {};
+
+class NoUserWindowTest : public UsersWindowTest {
+protected:
+    NoUserWindowTest() { users = 0; }
+};
+
+TEST_F(OneUserWindowTest, RegressionSecondTouchPointWithOneUserOverflowedTheController)
+{
+    QPointingDevice* screen = QTest::createTouchDevice();
+    OutputCapture out;
+    QTest::touchEvent(widget, screen).press(0, QPoint(50, 60));
+    QTest::touchEvent(widget, screen).stationary(0).press(1, QPoint(200, 100));
+    QTest::touchEvent(widget, screen).move(0, QPoint(55, 60)).move(1, QPoint(210, 100));
+    EXPECT_TRUE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(vis->getPosXToPaint(0), 55u);
+    QTest::qWait(50); // frames with both fingers down
+    QTest::touchEvent(widget, screen).release(0, QPoint(55, 60)).release(1, QPoint(210, 100));
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(out.take(), "Ignoring pointer 1: only 1 user configured\n");
+}
+
+TEST_F(NoUserWindowTest, RegressionMouseDragWithNoUserDereferencedNull)
+{
+    ASSERT_EQ(vis->getNumberOfUsers(), 0u);
+    OutputCapture out;
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+    for (int x = 30; x <= 60; x += 10) QTest::mouseMove(widget, QPoint(x, 20));
+    QTest::qWait(50); // frames during the drag
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, 20));
+    QTest::qWait(20);
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+    EXPECT_EQ(out.take(), "Ignoring pointer 0: only 0 users configured\n");
 }
 
 TEST_F(WindowTest, FrameRateWindowAndAnimationSpeed)

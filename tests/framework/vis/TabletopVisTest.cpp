@@ -289,6 +289,67 @@ TEST(TabletopVisTest, TouchIndicatorFollowsThePointerWithCrossedScaleFactors)
     EXPECT_DOUBLE_EQ(t->getBoundWidth(), 30.0);  // width by the height factor
 }
 
+TEST(TabletopVisTest, RegressionPointerNumbersBeyondTheUsersOverflowedThePerUserState)
+{
+    // Every per-user operation an input source reaches, with a number that names no user.
+    const struct {
+        const char* name;
+        unsigned int users;
+        unsigned int pointer;
+        const char* message;
+    } data[] = {
+        {"second contact, one user", 1, 1, "Ignoring pointer 1: only 1 user configured\n"},
+        {"mouse drag, no user", 0, 0, "Ignoring pointer 0: only 0 users configured\n"},
+        {"far out of range", 2, 4294967295u,
+         "Ignoring pointer 4294967295: only 2 users configured\n"},
+    };
+    for (const auto& d : data) {
+        SCOPED_TRACE(d.name);
+        TestVis vis(d.users, 100, 100, 800, 600);
+        for (unsigned int u = 0; u < d.users; ++u)
+            vis.setIndicator(u, new TouchIndicator(0, 0, 1, u, 2.0, 20.0));
+        RecordingLeaf* leaf = add(vis);
+        OutputCapture out;
+        for (int round = 0; round < 2; ++round) { // the second round is dropped silently
+            vis.resizeTouchIndicator(d.pointer, 0.0, 0.0);
+            vis.setTouchBoundHeight(static_cast<int>(d.pointer), 10.0);
+            vis.setTouchBoundWidth(static_cast<int>(d.pointer), 10.0);
+            vis.devicePress(10, 20, 0, d.pointer);
+            vis.deviceMove(30, 40, 0, d.pointer);
+            vis.moveTouchIndicator(d.pointer);
+            vis.resizeTouchIndicator(d.pointer);
+            vis.renderTouchIndicatorWithExtend(static_cast<int>(d.pointer), true);
+            vis.deviceRelease(30, 40, 0, d.pointer);
+        }
+        EXPECT_EQ(out.take(), d.message);
+
+        // The per-frame steps and the queries see no such user.
+        unsigned char pixel[3] = {1, 0, 0}; // the leaf's colour
+        vis.setIsPicking(d.pointer, true);
+        EXPECT_FALSE(vis.processSingleComponent(d.pointer, pixel));
+        vis.setActiveComponent(d.pointer, leaf);
+        vis.setLastComponent(d.pointer, leaf);
+        vis.resetActiveComponent(d.pointer);
+        EXPECT_FALSE(vis.checkWasDroppedByUser(d.pointer));
+        vis.processDroppedComponent(d.pointer);
+        EXPECT_FALSE(vis.checkDoDrawingForUser(d.pointer));
+        EXPECT_FALSE(vis.getIsPicking(d.pointer));
+        EXPECT_FALSE(vis.getDeviceIsPressed(d.pointer));
+        EXPECT_EQ(vis.getPosXToPaint(d.pointer), 0u);
+        EXPECT_EQ(vis.getTouchBoundWidth(d.pointer), 0.0);
+        EXPECT_EQ(vis.getTouchIndicator(d.pointer), nullptr);
+        EXPECT_EQ(vis.getLastComponent(d.pointer), nullptr);
+        EXPECT_FALSE(leaf->getSelectionActive());
+        // The configured users are untouched.
+        for (unsigned int u = 0; u < d.users; ++u) {
+            EXPECT_FALSE(vis.getDeviceIsPressed(u));
+            EXPECT_EQ(vis.getPosXToPaint(u), 0u);
+            EXPECT_EQ(vis.getTouchBoundHeight(u), 0.0);
+            EXPECT_EQ(vis.getTouchIndicator(u)->getWidth(), 3.0);
+        }
+    }
+}
+
 TEST(TabletopVisTest, BufferCoordinatesScaleAndClampToTheLastCell)
 {
     TestVis vis(1, 100, 50, 1000, 500);
