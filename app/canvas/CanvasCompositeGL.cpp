@@ -873,6 +873,20 @@ void CanvasCompositeGL::specificRender()
     if (list < 0 || !labelFader.step()) modeChanged = false;
 }
 
+void CanvasCompositeGL::beginRenderBatch(bool picking)
+{
+    activeBatch_ = picking ? &pickingBatch : &renderBatch;
+    activeBatch_->clear();
+}
+
+void CanvasCompositeGL::endRenderBatch(bool picking)
+{
+    if (!activeBatch_) return;
+    PrimitiveBatch* batch = activeBatch_;
+    activeBatch_ = nullptr;
+    batch->flush(picking ? getColorVector() : nullptr);
+}
+
 void CanvasCompositeGL::renderSurfaceGL()
 {
     drawBackgroundQuad();

@@ -255,6 +255,8 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
 
 void PrimitiveLeafGL::pickingPreparation()
 {
+    // A batch draws every primitive in the canvas colour at once.
+    if (batchTarget()) return;
     if (parent)
         glColor4ubv(parent->getColorVector());
     else
@@ -265,6 +267,30 @@ void PrimitiveLeafGL::applyShapeTransformations()
 {
     doCommonTransformations();
     glScaled(getRealWidth(), getRealHeight(), 1.0);
+}
+
+PrimitivePlacement PrimitiveLeafGL::placement() const
+{
+    PrimitivePlacement p;
+    p.x = getXPos();
+    p.y = getYPos();
+    p.z = getZPos();
+    const double a = getRotation() * kDegToRad;
+    p.cosA = std::cos(a);
+    p.sinA = std::sin(a);
+    p.sx = getXScale() * getRealWidth();
+    p.sy = getYScale() * getRealHeight();
+    return p;
+}
+
+VisComponent* PrimitiveLeafGL::batchOwner() const
+{
+    return canvas_ && canvas_->isBatchedDrawing() ? canvas_ : nullptr;
+}
+
+PrimitiveBatch* PrimitiveLeafGL::batchTarget() const
+{
+    return canvas_ ? canvas_->activeBatch() : nullptr;
 }
 
 bool PrimitiveLeafGL::passHiddenFrames()

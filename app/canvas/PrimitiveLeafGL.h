@@ -12,6 +12,7 @@
 
 #include "vis/VisComponentGL.h"
 
+#include "canvas/PrimitiveBatch.h"
 #include "core/BufferTemplate.h"
 
 #include <cstdint>
@@ -155,6 +156,12 @@ protected:
     // displayed size. doCommonTransformations scales by displayed / constructed size, so the
     // unit shape takes the constructed size on top of it.
     void applyShapeTransformations();
+    // The canvas when it draws primitives batched (for the kinds that can be), else null.
+    VisComponent* batchOwner() const;
+    // The same placement for the batched path: the unit shape to table pixels.
+    PrimitivePlacement placement() const;
+    // The canvas's batch while it draws its children batched, else null (draw directly).
+    PrimitiveBatch* batchTarget() const;
     CanvasCompositeGL* canvas() const { return canvas_; }
 
     Color displayColor{65, 66, 67};
