@@ -16,8 +16,8 @@
 
 #include "canvas/CanvasState.h"
 #include "canvas/Curve2D.h"
-#include "canvas/PrimitiveBatch.h"
 #include "canvas/PostureClassifier.h"
+#include "canvas/PrimitiveBatch.h"
 #include "canvas/TouchDispatch.h"
 #include "components/SurfaceCompositeGL.h"
 #include "core/BufferTemplate.h"

@@ -1,7 +1,8 @@
 #pragma once
 // PrimitiveBatch: the primitives of the painting canvas drawn with one call per kind (and stroke
-// texture) instead of a transformed display list each. The canvas collects the primitives while
-// it updates them and flushes the batch before any other child draws, so the order against the
+// texture) instead of a transformed display list each. The canvas opens a batch for each run of
+// its primitives in the controller's render order; each primitive adds itself when it is drawn,
+// right after its update, and the batch is drawn at the end of the run, so the order against the
 // other components stays that of the render list. Consecutive primitives of one kind form one
 // draw, so the order of kinds is kept too; only strokes of different textures within one run of
 // strokes are drawn texture by texture.
