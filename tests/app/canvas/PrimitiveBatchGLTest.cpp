@@ -97,13 +97,14 @@ TEST_F(PrimitiveBatchGLTest, BatchedAndReferencePathsDrawTheSamePictureAndPickin
                            static_cast<unsigned char>(random() % 256),
                            static_cast<unsigned char>(random() % 256));
     };
-    // Layer 0: overlapping strokes of the first texture in the left half (fading with their
-    // life), of the second in the right half, and points; layer 1 (dimmed): tiles and points.
+    // Overlapping strokes of the first texture in the left half (fading with their life), of the
+    // second in the right half, a quarter of them on the dimmed layer 1; tiles on layer 1 and
+    // points on both.
     for (int i = 0; i < 40; ++i) {
         const bool second = i % 2 == 1;
         auto* s = add(new StrokeLeafGL(vis.get(), uniform(second ? 140 : 10, second ? 246 : 116),
                                        uniform(10, 246), uniform(20, 60), uniform(20, 60),
-                                       uniform(0, 360), 0, second ? 1 : 0));
+                                       uniform(0, 360), i % 4 == 0 ? 1 : 0, second ? 1 : 0));
         colour(s);
         s->setLife(static_cast<int>(uniform(20, 250)));
     }
