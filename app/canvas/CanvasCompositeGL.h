@@ -15,6 +15,7 @@
 // Context: construction, rendering and fitting need the application's GL context current.
 
 #include "canvas/CanvasState.h"
+#include "canvas/CellPrefetcher.h"
 #include "canvas/Curve2D.h"
 #include "canvas/PostureClassifier.h"
 #include "canvas/PrimitiveBatch.h"
@@ -235,6 +236,11 @@ public:
     void beginRenderBatch(bool picking) override;
     void endRenderBatch(bool picking) override;
 
+    // Starts a pass of the primitives' update (called by renderIntoBuffers each frame): the
+    // prefetcher takes the fields the primitives read.
+    void beginUpdatePass();
+    CellPrefetcher& cellPrefetcher() { return prefetcher; }
+
     // Names of the dump files for the layer, in the order size, orientation, speed, size
     // difference, temporary colour, e.g. "buffers/2sizeBuffer.dat".
     static std::vector<std::string> dumpFileNames(int layer);
@@ -280,6 +286,7 @@ protected:
     void rebuildSelectionOutlineList();
     void drawSelectionOutlineList(bool dashed);
 
+    CellPrefetcher prefetcher;
     bool batchedDrawing = true;
     PrimitiveBatch* activeBatch_ = nullptr;
     PrimitiveBatch renderBatch;

@@ -80,6 +80,7 @@ void PointLeafGL::releaseSharedLists()
 void PointLeafGL::animateMyself(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
+    beginVisit();
     if (const int* speed = sample(buffers().speedBuffer, speedSample)) {
         const int k = *speed;
         // Values outside the shape table (e.g. from a loaded dump) keep the current shape.
@@ -87,6 +88,7 @@ void PointLeafGL::animateMyself(double dt)
     }
     applyTemporaryColor();
     updateFromBuffers(dt);
+    endVisit();
 }
 
 void PointLeafGL::drawShape(bool picking)

@@ -119,6 +119,12 @@ protected:
     float toolStateCell(unsigned int column, unsigned int row);
     // The cell of the centre in the parent's buffer grid; false without a parent.
     bool locateCell();
+    // The cell and fractional position of the centre in buffer cells (a parent is required).
+    void cellOfCentre(unsigned int* x, unsigned int* y, double* bx, double* by) const;
+    // Bracket an update for the canvas's prefetcher: the start fetches ahead, the end tells
+    // which cell the primitive will read next (where it moved to).
+    void beginVisit();
+    void endVisit();
     // Applies the temporary colour (tag 11) unless its red is the neutral 127.
     void applyTemporaryColor();
     // Steps 1 to 6 of the update, after the layer test passed and locateCell() found the cell.

@@ -93,12 +93,14 @@ void TileLeafGL::dodge()
 void TileLeafGL::animateMyself(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
+    beginVisit();
     if (dodging) {
         dodge();
         locateCell();
     }
     applyTemporaryColor();
     updateFromBuffers(dt);
+    endVisit();
 }
 
 void TileLeafGL::initialize()
