@@ -224,6 +224,7 @@ void BM_PrimitiveUpdatePainting(benchmark::State& state)
     state.counters["compact_ns"] = baselineSeconds / frames / n * 1e9;
     state.counters["ratio"] = updateSeconds / baselineSeconds;
     state.counters["turning"] = turned / frames;
+    // Updates the canvas's prefetcher saw in the last pass (all of them when it works).
     state.counters["visits"] = static_cast<double>(scene->canvas->cellPrefetcher().visitsLastPass());
 }
 BENCHMARK(BM_PrimitiveUpdatePainting)
