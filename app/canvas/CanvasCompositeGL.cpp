@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -534,8 +535,34 @@ void CanvasCompositeGL::parkRecordedPosition()
 // ---------------------------------------------------------------------------------------------
 // Buffers each frame
 
+namespace {
+
+template <class T> void addGrid(std::vector<CellPrefetcher::Grid>& grids, BufferTemplate<T>* b)
+{
+    if (!b || b->getWidth() == 0 || b->getHeight() == 0) return;
+    grids.push_back({std::as_const(*b).getBufferArray(), b->getWidth(), b->getHeight(),
+                     b->getChannelNumber() * sizeof(T)});
+}
+
+} // namespace
+
+void CanvasCompositeGL::beginUpdatePass()
+{
+    // The fields every primitive reads at its cell in an update.
+    std::vector<CellPrefetcher::Grid> grids;
+    addGrid(grids, getActiveBufferAs<float>(ERASE_BUFFER));
+    addGrid(grids, getActiveBufferAs<unsigned char>(COLOR_BUFFER));
+    addGrid(grids, getActiveBufferAs<bool>(TARGET_AREA_BUFFER));
+    addGrid(grids, getActiveBufferAs<float>(DIRECTION_BUFFER));
+    addGrid(grids, getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER));
+    addGrid(grids, getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER));
+    addGrid(grids, getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER));
+    prefetcher.beginPass(grids);
+}
+
 void CanvasCompositeGL::renderIntoBuffers()
 {
+    beginUpdatePass();
     if (auto* tiles = getActiveBufferAs<float>(FRAME_VECTOR_BUFFER)) tiles->fillEntireBuffer(0.0f);
 
     if (auto* erase = getActiveBufferAs<float>(ERASE_BUFFER)) {
@@ -871,6 +898,20 @@ void CanvasCompositeGL::specificRender()
         glPopAttrib();
     }
     if (list < 0 || !labelFader.step()) modeChanged = false;
+}
+
+void CanvasCompositeGL::beginRenderBatch(bool picking)
+{
+    activeBatch_ = picking ? &pickingBatch : &renderBatch;
+    activeBatch_->clear();
+}
+
+void CanvasCompositeGL::endRenderBatch(bool picking)
+{
+    if (!activeBatch_) return;
+    PrimitiveBatch* batch = activeBatch_;
+    activeBatch_ = nullptr;
+    batch->flush(picking ? getColorVector() : nullptr);
 }
 
 void CanvasCompositeGL::renderSurfaceGL()

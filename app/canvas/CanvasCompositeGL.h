@@ -15,8 +15,10 @@
 // Context: construction, rendering and fitting need the application's GL context current.
 
 #include "canvas/CanvasState.h"
+#include "canvas/CellPrefetcher.h"
 #include "canvas/Curve2D.h"
 #include "canvas/PostureClassifier.h"
+#include "canvas/PrimitiveBatch.h"
 #include "canvas/TouchDispatch.h"
 #include "components/SurfaceCompositeGL.h"
 #include "core/BufferTemplate.h"
@@ -223,6 +225,24 @@ public:
     Curve2D& getCurve() { return curve; }
     Curve2D& getResampledCurve() { return resampledCurve; }
 
+    // Points, tiles and strokes drawn in one batch per kind (on, the default) or each with its
+    // own transformed display list (off: the reference the batch is compared with). Picking
+    // follows the same switch; both give the same picture.
+    void setBatchedDrawing(bool on) { batchedDrawing = on; }
+    bool isBatchedDrawing() const { return batchedDrawing; }
+    // The batch primitives add themselves to while the canvas draws its children; null
+    // otherwise (a primitive drawn on its own draws directly).
+    PrimitiveBatch* activeBatch() const { return activeBatch_; }
+    // A run of primitives in the controller's render order: collected, then drawn at its end
+    // (picking: flat in the canvas colour, as each primitive is picked).
+    void beginRenderBatch(bool picking) override;
+    void endRenderBatch(bool picking) override;
+
+    // Starts a pass of the primitives' update (called by renderIntoBuffers each frame): the
+    // prefetcher takes the fields the primitives read.
+    void beginUpdatePass();
+    CellPrefetcher& cellPrefetcher() { return prefetcher; }
+
     // Names of the dump files for the layer, in the order size, orientation, speed, size
     // difference, temporary colour, e.g. "buffers/2sizeBuffer.dat".
     static std::vector<std::string> dumpFileNames(int layer);
@@ -267,6 +287,12 @@ protected:
     void releaseCurveOrientation();
     void rebuildSelectionOutlineList();
     void drawSelectionOutlineList(bool dashed);
+
+    CellPrefetcher prefetcher;
+    bool batchedDrawing = true;
+    PrimitiveBatch* activeBatch_ = nullptr;
+    PrimitiveBatch renderBatch;
+    PrimitiveBatch pickingBatch;
 
     // Brushes and palettes.
     std::vector<ToolBrushLeafGL*> toolBrushes;

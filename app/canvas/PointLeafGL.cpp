@@ -80,6 +80,7 @@ void PointLeafGL::releaseSharedLists()
 void PointLeafGL::animateMyself(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
+    beginVisit();
     if (const int* speed = sample(buffers().speedBuffer, speedSample)) {
         const int k = *speed;
         // Values outside the shape table (e.g. from a loaded dump) keep the current shape.
@@ -87,6 +88,7 @@ void PointLeafGL::animateMyself(double dt)
     }
     applyTemporaryColor();
     updateFromBuffers(dt);
+    endVisit();
 }
 
 void PointLeafGL::drawShape(bool picking)
@@ -105,11 +107,24 @@ void PointLeafGL::specificRender()
 {
     if (!passHiddenFrames()) return;
     const int shift = isDimmed() ? 1 : 0;
+    if (PrimitiveBatch* batch = batchTarget()) {
+        const unsigned char rgba[4] = {static_cast<unsigned char>(displayColor.r >> shift),
+                                       static_cast<unsigned char>(displayColor.g >> shift),
+                                       static_cast<unsigned char>(displayColor.b >> shift), 255};
+        batch->addPoint(placement(), shapeIndex, rgba);
+        return;
+    }
     glColor3ub(displayColor.r >> shift, displayColor.g >> shift, displayColor.b >> shift);
     drawShape(false);
 }
 
 void PointLeafGL::specificRenderForPicking()
 {
-    if (canvas()) drawShape(true);
+    if (!canvas()) return;
+    if (PrimitiveBatch* batch = batchTarget()) {
+        const unsigned char none[4] = {0, 0, 0, 0};
+        batch->addPoint(placement(), shapeIndex, none);
+        return;
+    }
+    drawShape(true);
 }

@@ -21,6 +21,9 @@ public:
     // Deletes the shared lists (with the context current), e.g. before the context goes away.
     static void releaseSharedLists();
 
+    // Drawn in the canvas's batch of its kind.
+    VisComponent* getRenderBatchOwner() override { return batchOwner(); }
+
 protected:
     void animateMyself(double dt) override;
     void specificRender() override;

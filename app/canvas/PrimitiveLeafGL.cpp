@@ -110,10 +110,9 @@ void PrimitiveLeafGL::refreshParentRotation()
     parentSin = std::sin(r * kDegToRad);
 }
 
-bool PrimitiveLeafGL::locateCell()
+void PrimitiveLeafGL::cellOfCentre(unsigned int* x, unsigned int* y, double* bx,
+                                   double* by) const
 {
-    if (!parent) return false;
-    refreshParentRotation();
     // Parent-local position: the offset turned back by the parent's rotation (cos(-a) = cos a,
     // sin(-a) = -sin a), clamped to the parent's rectangle as the framework does.
     const double dx = xPos - parent->getXPos();
@@ -122,10 +121,19 @@ bool PrimitiveLeafGL::locateCell()
     const double ph = parent->getHeight();
     const double lx = std::clamp(parentCos * dx + parentSin * dy + pw * 0.5, 0.0, pw);
     const double ly = std::clamp(-parentSin * dx + parentCos * dy + ph * 0.5, 0.0, ph);
-    bufferX = lx / parent->getXScale() + 1.5;
-    bufferY = ly / parent->getYScale() + 1.5;
-    const auto x = static_cast<unsigned int>(bufferX);
-    const auto y = static_cast<unsigned int>(bufferY);
+    *bx = lx / parent->getXScale() + 1.5;
+    *by = ly / parent->getYScale() + 1.5;
+    *x = static_cast<unsigned int>(*bx);
+    *y = static_cast<unsigned int>(*by);
+}
+
+bool PrimitiveLeafGL::locateCell()
+{
+    if (!parent) return false;
+    refreshParentRotation();
+    unsigned int x = 0;
+    unsigned int y = 0;
+    cellOfCentre(&x, &y, &bufferX, &bufferY);
     if (x != cellX || y != cellY) {
         cellX = x;
         cellY = y;
@@ -137,7 +145,25 @@ bool PrimitiveLeafGL::locateCell()
 void PrimitiveLeafGL::animateMyself(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
+    beginVisit();
     updateFromBuffers(dt);
+    endVisit();
+}
+
+void PrimitiveLeafGL::beginVisit()
+{
+    if (canvas_) canvas_->cellPrefetcher().beginVisit();
+}
+
+void PrimitiveLeafGL::endVisit()
+{
+    if (!canvas_) return;
+    unsigned int x = 0;
+    unsigned int y = 0;
+    double bx = 0.0;
+    double by = 0.0;
+    cellOfCentre(&x, &y, &bx, &by);
+    canvas_->cellPrefetcher().endVisit(x, y);
 }
 
 void PrimitiveLeafGL::applyTemporaryColor()
@@ -255,6 +281,8 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
 
 void PrimitiveLeafGL::pickingPreparation()
 {
+    // A batch draws every primitive in the canvas colour at once.
+    if (batchTarget()) return;
     if (parent)
         glColor4ubv(parent->getColorVector());
     else
@@ -265,6 +293,30 @@ void PrimitiveLeafGL::applyShapeTransformations()
 {
     doCommonTransformations();
     glScaled(getRealWidth(), getRealHeight(), 1.0);
+}
+
+PrimitivePlacement PrimitiveLeafGL::placement() const
+{
+    PrimitivePlacement p;
+    p.x = getXPos();
+    p.y = getYPos();
+    p.z = getZPos();
+    const double a = getRotation() * kDegToRad;
+    p.cosA = std::cos(a);
+    p.sinA = std::sin(a);
+    p.sx = getXScale() * getRealWidth();
+    p.sy = getYScale() * getRealHeight();
+    return p;
+}
+
+VisComponent* PrimitiveLeafGL::batchOwner() const
+{
+    return canvas_ && canvas_->isBatchedDrawing() ? canvas_ : nullptr;
+}
+
+PrimitiveBatch* PrimitiveLeafGL::batchTarget() const
+{
+    return canvas_ ? canvas_->activeBatch() : nullptr;
 }
 
 bool PrimitiveLeafGL::passHiddenFrames()

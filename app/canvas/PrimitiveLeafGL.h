@@ -12,6 +12,7 @@
 
 #include "vis/VisComponentGL.h"
 
+#include "canvas/PrimitiveBatch.h"
 #include "core/BufferTemplate.h"
 
 #include <cstdint>
@@ -118,6 +119,12 @@ protected:
     float toolStateCell(unsigned int column, unsigned int row);
     // The cell of the centre in the parent's buffer grid; false without a parent.
     bool locateCell();
+    // The cell and fractional position of the centre in buffer cells (a parent is required).
+    void cellOfCentre(unsigned int* x, unsigned int* y, double* bx, double* by) const;
+    // Bracket an update for the canvas's prefetcher: the start fetches ahead, the end tells
+    // which cell the primitive will read next (where it moved to).
+    void beginVisit();
+    void endVisit();
     // Applies the temporary colour (tag 11) unless its red is the neutral 127.
     void applyTemporaryColor();
     // Steps 1 to 6 of the update, after the layer test passed and locateCell() found the cell.
@@ -155,6 +162,12 @@ protected:
     // displayed size. doCommonTransformations scales by displayed / constructed size, so the
     // unit shape takes the constructed size on top of it.
     void applyShapeTransformations();
+    // The canvas when it draws primitives batched (for the kinds that can be), else null.
+    VisComponent* batchOwner() const;
+    // The same placement for the batched path: the unit shape to table pixels.
+    PrimitivePlacement placement() const;
+    // The canvas's batch while it draws its children batched, else null (draw directly).
+    PrimitiveBatch* batchTarget() const;
     CanvasCompositeGL* canvas() const { return canvas_; }
 
     Color displayColor{65, 66, 67};

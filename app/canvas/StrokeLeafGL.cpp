@@ -139,6 +139,13 @@ void StrokeLeafGL::specificRender()
 {
     if (!passHiddenFrames()) return;
     if (isMaskedOut()) return;
+    const float texCoords[4] = {texS0, texS1, texT0, texT1};
+    if (PrimitiveBatch* batch = batchTarget()) {
+        const unsigned char rgba[4] = {displayColor.r, displayColor.g, displayColor.b,
+                                       currentAlpha()};
+        batch->addStroke(placement(), textureId, texCoords, rgba);
+        return;
+    }
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT);
     if (textureId != 0) glBindTexture(GL_TEXTURE_2D, textureId);
     glColor4ub(displayColor.r, displayColor.g, displayColor.b, currentAlpha());
@@ -148,5 +155,13 @@ void StrokeLeafGL::specificRender()
 
 void StrokeLeafGL::specificRenderForPicking()
 {
-    if (canvas()) callList(true);
+    if (!canvas()) return;
+    if (PrimitiveBatch* batch = batchTarget()) {
+        const float texCoords[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        const unsigned char none[4] = {0, 0, 0, 0};
+        // One picking group: the plain quad has no texture.
+        batch->addStroke(placement(), 0, texCoords, none);
+        return;
+    }
+    callList(true);
 }

@@ -25,6 +25,9 @@ public:
     // Strokes sharing the lists of a texture row (0 when none).
     static int sharedListUsers(unsigned int textureIndex);
 
+    // Drawn in the canvas's batch of its kind.
+    VisComponent* getRenderBatchOwner() override { return batchOwner(); }
+
 protected:
     void specificRender() override;
     void specificRenderForPicking() override;

@@ -93,12 +93,14 @@ void TileLeafGL::dodge()
 void TileLeafGL::animateMyself(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
+    beginVisit();
     if (dodging) {
         dodge();
         locateCell();
     }
     applyTemporaryColor();
     updateFromBuffers(dt);
+    endVisit();
 }
 
 void TileLeafGL::initialize()
@@ -133,6 +135,10 @@ void TileLeafGL::specificRender()
     const float f = isDimmed() ? 0.5f : 1.0f;
     const GLfloat diffuse[4] = {displayColor.r / 256.0f * f, displayColor.g / 256.0f * f,
                                 displayColor.b / 256.0f * f, 1.0f};
+    if (PrimitiveBatch* batch = batchTarget()) {
+        batch->addTile(placement(), diffuse);
+        return;
+    }
     glPushAttrib(GL_LIGHTING_BIT | GL_ENABLE_BIT);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
@@ -144,5 +150,11 @@ void TileLeafGL::specificRender()
 
 void TileLeafGL::specificRenderForPicking()
 {
-    if (canvas()) drawBox();
+    if (!canvas()) return;
+    if (PrimitiveBatch* batch = batchTarget()) {
+        const float none[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+        batch->addTile(placement(), none);
+        return;
+    }
+    drawBox();
 }

@@ -18,6 +18,9 @@ public:
     void renderIntoBuffers() override;
     static void releaseSharedList();
 
+    // Drawn in the canvas's batch of its kind.
+    VisComponent* getRenderBatchOwner() override { return batchOwner(); }
+
 protected:
     void animateMyself(double dt) override;
     void specificRender() override;

@@ -1,5 +1,4 @@
-// Per-frame cost of the painting canvas's hot paths: the update of N primitives on the current
-// layer (per primitive) and the brush's writes (per footprint cell).
+// Per-frame cost of the brush's writes (per footprint cell).
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/StrokeLeafGL.h"
 #include "canvas/ToolBrushLeafGL.h"
@@ -53,40 +52,7 @@ struct Scene {
     }
 };
 
-// The framework's per-frame call on every primitive, the fields unchanged since the last frame;
-// reported per primitive.
-void BM_PrimitiveUpdate(benchmark::State& state)
-{
-    Scene scene(static_cast<int>(state.range(0)));
-    for (auto _ : state)
-        for (StrokeLeafGL* s : scene.strokes) s->update(1.0);
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-    state.counters["ns_per_primitive"] =
-        benchmark::Counter(state.iterations() * state.range(0),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                           benchmark::Counter::OneK::kIs1000);
-}
-BENCHMARK(BM_PrimitiveUpdate)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
-
-// The same while a brush writes the movement and temporary orientation buffers every frame (as in
-// move or orientation mode): every primitive reads those two buffers again.
-void BM_PrimitiveUpdateWhileWriting(benchmark::State& state)
-{
-    Scene scene(static_cast<int>(state.range(0)));
-    auto* movement = scene.canvas->getActiveBufferAs<float>(DIRECTION_BUFFER);
-    auto* orientation = scene.canvas->getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
-    for (auto _ : state) {
-        movement->setValue(0u, 0u, movement->getValue(0u, 0u));
-        orientation->setValue(0u, 0u, orientation->getValue(0u, 0u));
-        for (StrokeLeafGL* s : scene.strokes) s->update(1.0);
-    }
-    state.counters["ns_per_primitive"] =
-        benchmark::Counter(state.iterations() * state.range(0),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
-                           benchmark::Counter::OneK::kIs1000);
-}
-BENCHMARK(BM_PrimitiveUpdateWhileWriting)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMicrosecond);
-
+// The update of the primitives is measured in PrimitiveUpdateBenchmark.cpp.
 
 // One brush frame of the given kind (tool-state (0, 0)) at diameter 200 with its clears;
 // reported per footprint cell.

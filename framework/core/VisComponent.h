@@ -73,6 +73,13 @@ public:
                                             unsigned int boundWidth, unsigned int boundHeight);
     virtual void setParent(VisComponent* parent);
     virtual void render();
+    // Batched drawing: a component drawn as part of another component's batch names that
+    // component (e.g. a primitive its canvas). The controller opens the batch before each run
+    // of consecutive components with the same owner and closes it after the run, so the batch
+    // draws them at their place in the render order. picking: the run is a picking render.
+    virtual VisComponent* getRenderBatchOwner() { return nullptr; }
+    virtual void beginRenderBatch(bool picking) { (void)picking; }
+    virtual void endRenderBatch(bool picking) { (void)picking; }
     virtual void renderForPicking(bool withChildren);
     virtual void renderIntoBuffers();
     virtual void invalidatePassiveBuffers();

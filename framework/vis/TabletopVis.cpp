@@ -905,12 +905,34 @@ void TabletopVis::measureSpentTime()
 // ---------------------------------------------------------------------------------------------
 // Scene rendering
 
+namespace {
+
+// Draws the list back to front; runs of components drawn by one batch owner are bracketed by
+// its begin and end calls.
+template <class Draw>
+void renderInOrder(std::list<VisComponent*>& list, bool picking, Draw draw)
+{
+    VisComponent* owner = nullptr;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        VisComponent* next = (*it)->getRenderBatchOwner();
+        if (next != owner) {
+            if (owner) owner->endRenderBatch(picking);
+            owner = next;
+            if (owner) owner->beginRenderBatch(picking);
+        }
+        draw(*it);
+    }
+    if (owner) owner->endRenderBatch(picking);
+}
+
+} // namespace
+
 void TabletopVis::renderAllComponents()
 {
     checkForResize();
     for (auto it = renderList.rbegin(); it != renderList.rend(); ++it)
         (*it)->renderMeAndMyChildrenIntoBuffers();
-    for (auto it = renderList.rbegin(); it != renderList.rend(); ++it) (*it)->render();
+    renderInOrder(renderList, false, [](VisComponent* c) { c->render(); });
     measureSpentTime();
 }
 
@@ -919,16 +941,14 @@ void TabletopVis::renderAllComponentsWithAnimation(double step)
     checkForResize();
     for (auto it = renderList.rbegin(); it != renderList.rend(); ++it)
         (*it)->renderMeAndMyChildrenIntoBuffers();
-    for (auto it = renderList.rbegin(); it != renderList.rend(); ++it)
-        (*it)->renderWithAnimation(step);
+    renderInOrder(renderList, false, [step](VisComponent* c) { c->renderWithAnimation(step); });
     measureSpentTime();
 }
 
 void TabletopVis::renderAllComponentsForPicking()
 {
     checkForResize();
-    for (auto it = renderList.rbegin(); it != renderList.rend(); ++it)
-        (*it)->renderForPicking(true);
+    renderInOrder(renderList, true, [](VisComponent* c) { c->renderForPicking(true); });
 }
 
 void TabletopVis::renderCompositesOnlyForPicking(VisComponent* except)

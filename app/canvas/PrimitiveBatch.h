@@ -1,0 +1,95 @@
+#pragma once
+// PrimitiveBatch: the primitives of the painting canvas drawn with one call per kind (and stroke
+// texture) instead of a transformed display list each. The canvas opens a batch for each run of
+// its primitives in the controller's render order; each primitive adds itself when it is drawn,
+// right after its update, and the batch is drawn at the end of the run, so the order against the
+// other components stays that of the render list. Consecutive primitives of one kind form one
+// draw, so the order of kinds is kept too; only strokes of different textures within one run of
+// strokes are drawn texture by texture.
+//
+// Coordinates: a PrimitivePlacement maps the unit shape (-0.5 … 0.5 on both axes) to table
+// pixels: translate to (x, y, z), rotate (cos, sin), scale (sx, sy). The vertices are built on the
+// CPU in table pixels, so the batch draws under the caller's modelview matrix.
+// Building is GL-free; flush() and the drawing need the GL context current (fixed-function
+// pipeline, client-side vertex arrays).
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+struct PrimitivePlacement {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+    double cosA = 1.0;
+    double sinA = 0.0;
+    double sx = 1.0;
+    double sy = 1.0;
+};
+
+class PrimitiveBatch {
+public:
+    enum Kind { POINTS, TILES, STROKES };
+
+    // Point shape k (0 … 15): a triangle fan from the centre through the rim.
+    static constexpr int kPointRimVertices = 11;
+    static constexpr int kPointVertices = kPointRimVertices + 1;
+    static constexpr int kTileVertices = 6;
+
+    struct ColorVertex {
+        float x, y, z;
+        unsigned char rgba[4];
+    };
+    struct LitVertex {
+        float x, y, z;
+        float nx, ny, nz;
+        float diffuse[4];
+    };
+    struct TexturedVertex {
+        float x, y, z;
+        float s, t;
+        unsigned char rgba[4];
+    };
+
+    // rgba: the colour drawn (alpha 255 for opaque shapes).
+    void addPoint(const PrimitivePlacement& p, int shape, const unsigned char rgba[4]);
+    // diffuse: the material colour of the lit box.
+    void addTile(const PrimitivePlacement& p, const float diffuse[4]);
+    // texture: GL name (0 untextured); texCoords: s0, s1, t0, t1 of the quad.
+    void addStroke(const PrimitivePlacement& p, unsigned int texture, const float texCoords[4],
+                   const unsigned char rgba[4]);
+
+    // Primitives added since the last flush.
+    std::size_t size() const { return pending; }
+    bool empty() const { return pending == 0; }
+    // Draws the pending primitives and empties the batch (keeping its memory). With a picking
+    // colour every shape is drawn flat in that colour, untextured and unlit.
+    void flush(const unsigned char* pickingColor = nullptr);
+    // Empties the batch without drawing.
+    void clear();
+
+    // One group: the primitives of one kind and texture, in the order they were added.
+    struct Group {
+        Kind kind = POINTS;
+        unsigned int texture = 0;
+        std::vector<ColorVertex> colorVertices;
+        std::vector<LitVertex> litVertices;
+        std::vector<TexturedVertex> texturedVertices;
+        std::size_t count = 0;
+    };
+    // Non-empty groups in drawing order (for tests and benchmarks).
+    const std::vector<Group*>& pendingGroups() const { return order; }
+
+private:
+    Group& group(Kind kind, unsigned int texture);
+    void drawGroup(const Group& g, const unsigned char* pickingColor);
+
+    // A deque: groups keep their address while others are added.
+    std::deque<Group> groups;
+    std::vector<Group*> order;
+    Group* last = nullptr;
+    // Where the groups of the current run of one kind begin in `order`.
+    std::size_t runStart = 0;
+    std::size_t pending = 0;
+};

@@ -1,0 +1,291 @@
+// Drawing the painting's primitives in an offscreen OpenGL context (needs an X display; Mesa's
+// llvmpipe under Xvfb on machines without a GPU). Each benchmark runs, in the same iterations,
+// the batched path, the per-primitive reference path and a baseline, and reports their ratios:
+// - BM_DrawPrimitives: main-thread CPU per primitive of drawing N points or strokes (varied
+//   colours and sizes, turning every frame) batched and one by one, against building the same
+//   vertices on the CPU from a compact array (no GL). collect_cpu_ns is the batched path up to
+//   the draw call; on llvmpipe the draw call itself (vertex processing, triangle setup and
+//   binning run on the calling thread) is most of the rest;
+// - BM_WholeFrame: the controller's whole frame (buffers, update, drawing) with N points while a
+//   touch paints, batched against the reference, in wall time up to glFinish.
+#include "canvas/CanvasCompositeGL.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/PrimitiveBatch.h"
+#include "canvas/StrokeLeafGL.h"
+#include "core/Random.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
+#include "shell/RuduzozovorERUVisGL.h"
+#include "vis/TabletopVisGL.h"
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QSurfaceFormat>
+
+#include <GL/gl.h>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1600;
+constexpr int kHeight = 1200;
+
+// One context and framebuffer for the whole run.
+struct Offscreen {
+    std::unique_ptr<QOpenGLContext> context;
+    std::unique_ptr<QOffscreenSurface> surface;
+    std::unique_ptr<QOpenGLFramebufferObject> fbo;
+
+    static Offscreen* get()
+    {
+        static Offscreen* instance = []() -> Offscreen* {
+            static int argc = 1;
+            static char arg0[] = "nprtable_benchmarks";
+            static char* argv[] = {arg0, nullptr};
+            if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+            auto* o = new Offscreen;
+            QSurfaceFormat format;
+            format.setProfile(QSurfaceFormat::CompatibilityProfile);
+            format.setVersion(2, 1);
+            format.setDepthBufferSize(24);
+            o->context = std::make_unique<QOpenGLContext>();
+            o->context->setFormat(format);
+            o->surface = std::make_unique<QOffscreenSurface>();
+            if (!o->context->create()) return nullptr;
+            o->surface->setFormat(o->context->format());
+            o->surface->create();
+            if (!o->context->makeCurrent(o->surface.get())) return nullptr;
+            QOpenGLFramebufferObjectFormat fboFormat;
+            fboFormat.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
+            o->fbo = std::make_unique<QOpenGLFramebufferObject>(kWidth, kHeight, fboFormat);
+            return o;
+        }();
+        return instance;
+    }
+
+    void bind() const
+    {
+        fbo->bind();
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, kWidth, 0, kHeight, -1000, 1000);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+};
+
+double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec + t.tv_nsec * 1e-9;
+}
+
+double wallSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+class BenchCanvas : public CanvasCompositeGL {
+public:
+    BenchCanvas(TabletopVisGL* vis, unsigned int w, unsigned int h)
+        : CanvasCompositeGL(vis, w, h, w / 2.0, h / 2.0, 0.0, 0.0, 0.0, 0, 32.0f, 0.0f)
+    {
+    }
+    void queueForDeletion(VisComponent*) override {}
+};
+
+// What the CPU baseline builds the vertices from.
+struct CompactPrimitive {
+    float x, y, rotation, width, height;
+    unsigned char rgba[4];
+    int shape;
+};
+
+// kind 0: points, 1: strokes (textured).
+void BM_DrawPrimitives(benchmark::State& state, int kind)
+{
+    Offscreen* gl = Offscreen::get();
+    if (!gl) {
+        state.SkipWithError("no OpenGL context (is DISPLAY set?)");
+        return;
+    }
+    gl->bind();
+    std::streambuf* saved = std::cout.rdbuf(nullptr);
+    const long n = state.range(0);
+    // Not deleted at the end: teardown is not measured here.
+    auto* vis = new TabletopVisGL(1, 100, 100, kWidth, kHeight);
+    auto* canvas = new BenchCanvas(vis, kWidth, kHeight);
+    vis->addComponent(canvas, false);
+    vis->loadTexture(NPR_DATA_DIR "/textures/strokes/stroke-5-1.png", true);
+    tavlor::seedRand15(5);
+    std::vector<PrimitiveLeafGL*> primitives;
+    std::vector<CompactPrimitive> compact;
+    for (long i = 0; i < n; ++i) {
+        const double x = tavlor::rand15() * (kWidth - 1) / 32767.0;
+        const double y = tavlor::rand15() * (kHeight - 1) / 32767.0;
+        const double a = tavlor::rand15() * 360.0 / 32767.0;
+        const double size = 10.0 + tavlor::rand15() % 30;
+        PrimitiveLeafGL* p = nullptr;
+        if (kind == 0)
+            p = new PointLeafGL(vis, x, y, size, size, a, 0);
+        else
+            p = new StrokeLeafGL(vis, x, y, size, size, a, 0, 0);
+        vis->addComponent(p, false);
+        canvas->addChild(p);
+        const auto r = static_cast<unsigned char>(tavlor::rand15() % 256);
+        const auto g = static_cast<unsigned char>(tavlor::rand15() % 256);
+        const auto b = static_cast<unsigned char>(tavlor::rand15() % 256);
+        p->setDisplayColor(r, g, b);
+        primitives.push_back(p);
+        compact.push_back({static_cast<float>(x), static_cast<float>(y), static_cast<float>(a),
+                           static_cast<float>(size), static_cast<float>(size), {r, g, b, 255},
+                           static_cast<int>(i % 16)});
+    }
+    std::cout.rdbuf(saved);
+    // Past the hidden frames.
+    for (int i = 0; i < 4; ++i)
+        for (PrimitiveLeafGL* p : primitives) p->render();
+    glFinish();
+
+    PrimitiveBatch cpuBatch;
+    const float texCoords[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+    double batchedCpu = 0.0, batchedWall = 0.0, referenceCpu = 0.0, referenceWall = 0.0;
+    double buildCpu = 0.0, collectCpu = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (PrimitiveLeafGL* p : primitives) p->rotate(0.7);
+        for (CompactPrimitive& c : compact) c.rotation += 0.7f;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFinish();
+        state.ResumeTiming();
+
+        double c0 = threadSeconds(), w0 = wallSeconds();
+        canvas->beginRenderBatch(false);
+        for (PrimitiveLeafGL* p : primitives) p->render();
+        collectCpu += threadSeconds() - c0;
+        canvas->endRenderBatch(false);
+        double c1 = threadSeconds();
+        glFinish();
+        double w1 = wallSeconds();
+        batchedCpu += c1 - c0;
+        batchedWall += w1 - w0;
+
+        c0 = threadSeconds();
+        w0 = wallSeconds();
+        for (PrimitiveLeafGL* p : primitives) p->render();
+        c1 = threadSeconds();
+        glFinish();
+        w1 = wallSeconds();
+        referenceCpu += c1 - c0;
+        referenceWall += w1 - w0;
+
+        c0 = threadSeconds();
+        for (const CompactPrimitive& c : compact) {
+            PrimitivePlacement at;
+            at.x = c.x;
+            at.y = c.y;
+            const double a = c.rotation * 0.017453292519943295;
+            at.cosA = std::cos(a);
+            at.sinA = std::sin(a);
+            at.sx = c.width;
+            at.sy = c.height;
+            if (kind == 0)
+                cpuBatch.addPoint(at, c.shape, c.rgba);
+            else
+                cpuBatch.addStroke(at, 1, texCoords, c.rgba);
+        }
+        benchmark::DoNotOptimize(cpuBatch.pendingGroups().front()->count);
+        cpuBatch.clear();
+        buildCpu += threadSeconds() - c0;
+    }
+    const double per = 1e9 / (static_cast<double>(state.iterations()) * n);
+    state.counters["batched_cpu_ns"] = batchedCpu * per;
+    state.counters["reference_cpu_ns"] = referenceCpu * per;
+    state.counters["build_cpu_ns"] = buildCpu * per;
+    // The part of the batched CPU spent before the draw call (the rest is the driver's).
+    state.counters["collect_cpu_ns"] = collectCpu * per;
+    state.counters["batched_over_build"] = batchedCpu / buildCpu;
+    state.counters["reference_over_batched"] = referenceCpu / batchedCpu;
+    state.counters["batched_wall_ns"] = batchedWall * per;
+    state.counters["reference_wall_ns"] = referenceWall * per;
+}
+
+void BM_DrawPoints(benchmark::State& state) { BM_DrawPrimitives(state, 0); }
+void BM_DrawStrokes(benchmark::State& state) { BM_DrawPrimitives(state, 1); }
+BENCHMARK(BM_DrawPoints)->Arg(1000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawStrokes)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// The whole frame with N points while a held touch in orientation mode writes the brush
+// footprint every frame; batched and reference frames alternate.
+void BM_WholeFrame(benchmark::State& state)
+{
+    Offscreen* gl = Offscreen::get();
+    if (!gl) {
+        state.SkipWithError("no OpenGL context (is DISPLAY set?)");
+        return;
+    }
+    gl->bind();
+    std::streambuf* saved = std::cout.rdbuf(nullptr);
+    tavlor::seedRand15(3);
+    // Not deleted at the end: teardown is not measured here.
+    auto* builder = new RuduzozovorERUBuilderGL;
+    builder->buildVis(1, 64, 64, kWidth, kHeight);
+    RuduzozovorERUVisGL* vis = builder->getApplicationVis();
+    vis->setAnimating(true);
+    vis->setOneFingerRange(0, 1e9);
+    builder->buildCanvas(10.0, 50.0, 1, 32.0, nullptr, kHeight);
+    CanvasCompositeGL* canvas = vis->findFirst<CanvasCompositeGL>();
+    for (long i = 0; i < state.range(0); ++i) {
+        const double x = tavlor::rand15() * (kWidth - 1) / 32767.0;
+        const double y = tavlor::rand15() * (kHeight - 1) / 32767.0;
+        const double a = tavlor::rand15() * 360.0 / 32767.0;
+        auto* p = static_cast<PrimitiveLeafGL*>(vis->createPoint(x, y, 16.0, 16.0, a, 0, false));
+        if (!p) continue;
+        canvas->addChild(p);
+        p->setDisplayColor(static_cast<unsigned char>(tavlor::rand15() % 256),
+                           static_cast<unsigned char>(tavlor::rand15() % 256),
+                           static_cast<unsigned char>(tavlor::rand15() % 256));
+    }
+    canvas->setToolState(4, 2, 2.0f);
+    canvas->updatePostureRanges();
+    canvas->setInteractionMode(CanvasCompositeGL::MODE_ORIENT);
+    vis->setInputCombo(0);
+    vis->setTouchBoundWidth(0, 10.0);
+    vis->setTouchBoundHeight(0, 10.0);
+    vis->devicePress(kWidth / 2, kHeight / 2, 0, 0);
+    for (int i = 0; i < 5; ++i) vis->render(1, 60.0);
+    double batched = 0.0, reference = 0.0;
+    long frame = 0;
+    for (auto _ : state) {
+        for (bool on : {true, false}) {
+            vis->deviceMove(kWidth / 2 + (++frame % 2) * 20, kHeight / 2, 0, 0);
+            canvas->setBatchedDrawing(on);
+            gl->bind();
+            const double w0 = wallSeconds();
+            vis->render(1, 60.0);
+            glFinish();
+            (on ? batched : reference) += wallSeconds() - w0;
+        }
+    }
+    canvas->setBatchedDrawing(true);
+    std::cout.rdbuf(saved);
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["batched_ms"] = batched / frames * 1e3;
+    state.counters["reference_ms"] = reference / frames * 1e3;
+    state.counters["reference_over_batched"] = reference / batched;
+}
+BENCHMARK(BM_WholeFrame)->Arg(20000)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
