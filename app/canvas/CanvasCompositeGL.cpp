@@ -15,6 +15,7 @@
 #include <IL/il.h>
 
 #include <algorithm>
+#include <type_traits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -735,7 +736,8 @@ template <class T> void dumpOne(VisComponent& c, BUFFERTAG tag, const std::strin
 }
 template <class T> void loadOne(VisComponent& c, BUFFERTAG tag, const std::string& path)
 {
-    if (auto* b = c.getActiveBufferAs<T>(tag)) canvas::readRaw(*b, b->getBufferArray(), path);
+    if (auto* b = c.getActiveBufferAs<T>(tag))
+        canvas::readRaw(*b, b->getBufferArray(), path, std::is_same_v<T, float>);
 }
 
 } // namespace

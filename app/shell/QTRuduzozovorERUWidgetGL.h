@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QTimer;
@@ -117,6 +118,8 @@ private:
     // Writes the chosen paint colour into the canvas's paint colour cells.
     void applyPaintColor();
     void createController();
+    // Prints message and ends the program with status 1 (see the .cpp).
+    void abandonScene(const std::string& message);
     void buildScene(unsigned int demoType);
     void emitStatus();
     int pointerIndex(int pointerId) const { return (pointerId >> 8) & 1; }

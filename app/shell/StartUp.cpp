@@ -1,8 +1,13 @@
 #include "StartUp.h"
 
+#include "config/ConfigurationValidator.h"
+#include "config/QTVeskConfiguration.h"
+
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
+
+#include <iostream>
 
 QString configurationFileName(int argc, char** argv)
 {
@@ -32,4 +37,12 @@ bool hasOpenGL()
     const bool ok = surface.isValid() && context.makeCurrent(&surface);
     if (ok) context.doneCurrent();
     return ok;
+}
+
+void applyConfigurationLimits(QTVeskConfiguration& configuration)
+{
+    for (const std::string& line : configuration.ignoredElements())
+        std::cout << line << std::endl;
+    for (const std::string& line : validateConfiguration(configuration))
+        std::cout << line << std::endl;
 }

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QTVeskConfiguration;
+
 // The configuration file: the only argument when there is exactly one, else "config.xml".
 QString configurationFileName(int argc, char** argv);
 
@@ -12,3 +14,7 @@ void setDefaultSurfaceFormat();
 
 // Whether an OpenGL context can be created on this system.
 bool hasOpenGL();
+
+// Reports the elements the reader skipped and brings the configuration within its limits
+// (validateConfiguration), printing one line per change to standard output.
+void applyConfigurationLimits(QTVeskConfiguration& configuration);

@@ -11,6 +11,7 @@ int main(int argc, char** argv)
     setDefaultSurfaceFormat();
     auto* application = new QApplication(argc, argv);
     auto* configuration = new QTVeskConfiguration(configurationFileName(argc, argv));
+    applyConfigurationLimits(*configuration);
     if (!hasOpenGL()) {
         qWarning("This system has no OpenGL support. Exiting.");
         return -1;
