@@ -6,21 +6,18 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QImageReader>
 
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
-// DevIL's loader for a format name of Qt's reader; IL_TYPE_UNKNOWN for formats not passed on.
-ILenum devilType(const QByteArray& format)
+bool acceptedFormat(const QByteArray& format)
 {
-    if (format == "png") return IL_PNG;
-    if (format == "jpeg" || format == "jpg") return IL_JPG;
-    if (format == "bmp") return IL_BMP;
-    if (format == "gif") return IL_GIF;
-    if (format == "ppm" || format == "pgm" || format == "pbm") return IL_PNM;
-    return IL_TYPE_UNKNOWN;
+    return format == "png" || format == "jpeg" || format == "jpg" || format == "bmp";
 }
 
 using Result = TextureImageLoader::Result;
@@ -33,7 +30,9 @@ Result refuse(std::string* reason, const std::string& why, Result r = Result::Re
 
 } // namespace
 
-TextureImageLoader::Result TextureImageLoader::loadIntoBoundImage(const void* data, std::size_t size, std::string* reason)
+TextureImageLoader::Result TextureImageLoader::loadIntoBoundImage(const void* data,
+                                                                 std::size_t size,
+                                                                 std::string* reason)
 {
     if (!data || size == 0) return refuse(reason, "empty file");
     if (size > static_cast<std::size_t>(kMaxFileBytes) ||
@@ -47,9 +46,8 @@ TextureImageLoader::Result TextureImageLoader::loadIntoBoundImage(const void* da
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
-    const ILenum type = devilType(format);
-    if (format.isEmpty() || type == IL_TYPE_UNKNOWN)
-        return refuse(reason, "not an image in a supported format (PNG, JPEG, BMP, GIF, PNM)");
+    if (!acceptedFormat(format))
+        return refuse(reason, "not an image in a supported format (PNG, JPEG, BMP)");
     const QSize s = reader.size();
     if (!s.isValid() || s.width() < 1 || s.height() < 1)
         return refuse(reason, "the image header gives no valid size");
@@ -58,13 +56,32 @@ TextureImageLoader::Result TextureImageLoader::loadIntoBoundImage(const void* da
         return refuse(reason, std::to_string(s.width()) + " x " + std::to_string(s.height()) +
                                   " pixels, more than " + std::to_string(kMaxSide) +
                                   " a side or " + std::to_string(kMaxPixels) + " in all");
-    if (!ilLoadL(type, data, static_cast<ILuint>(size)))
-        return refuse(reason, "the image data cannot be decoded", Result::Failed);
-    // The decoder may still have produced something other than the header promised.
-    const ILint w = ilGetInteger(IL_IMAGE_WIDTH);
-    const ILint h = ilGetInteger(IL_IMAGE_HEIGHT);
-    if (w < 1 || h < 1 || w > kMaxSide || h > kMaxSide || ilGetInteger(IL_IMAGE_DEPTH) != 1)
-        return refuse(reason, "the decoded image has an unusable size", Result::Failed);
+    QImage image;
+    if (!reader.read(&image) || image.isNull() || image.size() != s)
+        return refuse(reason, "the image data cannot be decoded");
+
+    ILenum ilFormat = IL_RGB;
+    int channels = 3;
+    if (image.format() == QImage::Format_Grayscale8) {
+        ilFormat = IL_LUMINANCE;
+        channels = 1;
+    } else if (image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_RGBA8888);
+        ilFormat = IL_RGBA;
+        channels = 4;
+    } else {
+        image = image.convertToFormat(QImage::Format_RGB888);
+    }
+    // Tight rows, bottom row first (DevIL's lower-left origin).
+    const std::size_t row = static_cast<std::size_t>(image.width()) * channels;
+    std::vector<unsigned char> pixels(row * static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(pixels.data() + row * static_cast<std::size_t>(image.height() - 1 - y),
+                    image.constScanLine(y), row);
+    if (!ilTexImage(static_cast<ILuint>(image.width()), static_cast<ILuint>(image.height()), 1,
+                    static_cast<ILubyte>(channels), ilFormat, IL_UNSIGNED_BYTE, pixels.data()))
+        return refuse(reason, "the image library cannot take it", Result::Failed);
+    ilRegisterOrigin(IL_ORIGIN_LOWER_LEFT);
     return Result::Loaded;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
-// Guards the image library against malformed files: an image's bytes reach DevIL only after Qt's
-// image reader has recognised its format from the content and read a size from its header that is
-// at least 1 and at most kMaxSide pixels a side and kMaxPixels in all. DevIL then decodes the bytes
-// with the loader of the format Qt found (not the one the file name suggests). Formats that Qt
-// cannot read (e.g. TGA, DDS) are refused. Needs no GL context; DevIL must be initialised.
+// Guards the image library against malformed files. An image file is decoded by Qt's image reader,
+// never by DevIL's own loaders (the texture fuzzer crashed DevIL's BMP loader and found a double
+// free in its PNM loader on files Qt reads correctly): the reader must recognise the format from
+// the content (PNG, JPEG or BMP, whatever the file is called), read a size of 1 to kMaxSide pixels
+// a side and at most kMaxPixels in all from the header, and then decode the whole image. DevIL's
+// bound image then receives the decoded pixels, bottom row first: IL_LUMINANCE for grey images,
+// IL_RGBA for images with alpha, IL_RGB otherwise, one unsigned byte per channel. Needs no GL
+// context; DevIL must be initialised.
 
 #include <cstddef>
 #include <string>
@@ -18,11 +21,11 @@ public:
 
     enum class Result {
         Loaded,  // the bound image holds the picture
-        Failed,  // no file, or DevIL could not decode what passed the check
-        Refused, // the check turned the bytes away before DevIL saw them
+        Failed,  // no such file, or it cannot be read
+        Refused, // the bytes are no acceptable image (see above)
     };
 
-    // Loads the image held in data into DevIL's currently bound image; unless Loaded, *reason
+    // Puts the image held in data into DevIL's currently bound image; unless Loaded, *reason
     // (when given) says why, without a line end.
     static Result loadIntoBoundImage(const void* data, std::size_t size, std::string* reason);
     // The same for the contents of a regular file.

@@ -1,6 +1,10 @@
-// Feeds arbitrary bytes to the configuration reader and checks the record's invariants: whatever
-// the input, every list element keeps lists of equal length, `images` is never empty, the TUIO port
-// is a valid port and no real is infinite or not a number.
+// Feeds arbitrary bytes to the configuration reader and the validation step that follows it in the
+// program, and checks the record's invariants: whatever the input, every list element keeps lists
+// of equal length, `images` is never empty, no real is infinite or not a number, and after
+// validation every size, count and port is within ConfigurationLimits. The scene itself is not
+// built here (it needs a GL context and the whole program); tests/app/shell/bad_input.sh starts
+// the program on the inputs that once broke it.
+#include "config/ConfigurationValidator.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QByteArray>
@@ -34,17 +38,53 @@ void requireFinite(const VeskConfiguration::RealList& list, const char* element)
         require(std::isfinite(d), element);
 }
 
+template <class List> uint64_t sum(const List& list)
+{
+    uint64_t total = 0;
+    for (auto v : list) total += v;
+    return total;
+}
+
+template <class List> bool within(const List& list, double lo, double hi)
+{
+    for (auto v : list)
+        if (!(v >= lo && v <= hi)) return false;
+    return true;
+}
+
+void checkLimits(const VeskConfiguration& c)
+{
+    using namespace ConfigurationLimits;
+    require(c.mainwindow.width >= 1 && c.mainwindow.width <= kMaxSide, "mainwindow width");
+    require(c.globalbuffers.height >= 1 && c.globalbuffers.height <= kMaxSide, "buffer height");
+    require(c.userdata.number >= 1 && c.userdata.number + c.userdata.wiis <= kMaxPointers, "users");
+    require(c.startup.demo_type <= 3, "demo_type");
+    require(sum(c.strokes.number) <= kMaxPrimitives && sum(c.points.number) <= kMaxPrimitives,
+            "primitives");
+    require(within(c.strokes.width, 0, kMaxSide), "stroke width");
+    require(sum(c.textures.number) <= kMaxTextures, "textures");
+    require(c.canvas_surface.border.size() <= kMaxCanvases, "canvases");
+    require(within(c.canvas_surface.overflow, 0, kMaxMargin), "overflow");
+    require(within(c.canvas_surface.number_of_toolbrushes, 0, kMaxToolbrushes), "toolbrushes");
+    require(c.points.number.size() <= kMaxElementOccurrences, "occurrences");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QTVeskConfiguration c = QTVeskConfiguration::fromData(
+    QTVeskConfiguration c = QTVeskConfiguration::fromData(
         QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    validateConfiguration(c);
+    require(validateConfiguration(c).empty(), "validation is complete in one pass");
+    checkLimits(c);
 
     require(!c.images.width.empty(), "images has an entry");
     requireEqualLengths({c.images.number.size(), c.images.width.size(), c.images.height.size()},
                         "images");
-    require(c.touchinput.tuio_port >= 1 && c.touchinput.tuio_port <= 65535, "tuio_port");
+    require(c.touchinput.tuio_port >= 1 && c.touchinput.tuio_port <= 65535 &&
+                c.osc.send_port >= 1 && c.osc.send_port <= 65535,
+            "ports");
     require(std::isfinite(c.tossing.friction) && std::isfinite(c.strokesim.k), "finite scalars");
 
     const auto& k = c.containers;

@@ -320,15 +320,14 @@ TEST_F(TabletopVisGLTest, UnloadableTextureFilesAreReportedWithAllBitsSet)
     } data[] = {
         {"no/such/file.png", "", "Unable to load texture imageno/such/file.png\n"},
         {"text.png", "not an image at all",
-         "Texture image text.png refused: not an image in a supported format (PNG, JPEG, BMP, GIF, "
-         "PNM)\nUnable to load texture imagetext.png\n"},
+         "Texture image text.png refused: not an image in a supported format (PNG, JPEG, BMP)\n"
+         "Unable to load texture imagetext.png\n"},
         {"wide.bmp", bmpHeader(70000, 100),
          "Texture image wide.bmp refused: 70000 x 100 pixels, more than 16384 a side or 67108864 "
          "in all\nUnable to load texture imagewide.bmp\n"},
         {"large.bmp", bmpHeader(10000, 10000),
          "Texture image large.bmp refused: 10000 x 10000 pixels, more than 16384 a side or "
          "67108864 in all\nUnable to load texture imagelarge.bmp\n"},
-        {"truncated.bmp", bmpHeader(64, 64), "Unable to load texture imagetruncated.bmp\n"},
     };
     for (const auto& d : data) {
         SCOPED_TRACE(d.name);
