@@ -15,11 +15,11 @@
 #include <IL/il.h>
 
 #include <algorithm>
-#include <type_traits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <type_traits>
 
 namespace {
 

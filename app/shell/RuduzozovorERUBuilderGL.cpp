@@ -70,7 +70,9 @@ void RuduzozovorERUBuilderGL::buildCanvas(double border, double overflow,
     constexpr double kMaxCanvasCells = 36.0 * 1024 * 1024;
     const double cells = (w + 2.0 * overflow) * (h + 2.0 * overflow);
     if (!(overflow >= 0.0) || !(cells <= kMaxCanvasCells)) {
-        const auto side = [](double v) { return std::to_string(static_cast<long long>(std::min(v, 1e15))); };
+        const auto side = [](double v) {
+            return std::to_string(static_cast<long long>(std::min(v, 1e15)));
+        };
         throw std::length_error("a canvas of " + side(w + 2.0 * overflow) + " x " +
                                 side(h + 2.0 * overflow) + " cells, more than " +
                                 side(kMaxCanvasCells));
