@@ -85,14 +85,16 @@ TextureImageLoader::Result TextureImageLoader::loadIntoBoundImage(const void* da
     return Result::Loaded;
 }
 
-TextureImageLoader::Result TextureImageLoader::loadFileIntoBoundImage(const char* file, std::string* reason)
+TextureImageLoader::Result TextureImageLoader::loadFileIntoBoundImage(const char* file,
+                                                                     std::string* reason)
 {
     if (!file) return refuse(reason, "no file name", Result::Failed);
     const QString name = QString::fromLocal8Bit(file);
     // Devices and pipes could be read forever.
     if (!QFileInfo(name).isFile()) return refuse(reason, "not a regular file", Result::Failed);
     QFile in(name);
-    if (!in.open(QIODevice::ReadOnly)) return refuse(reason, "cannot open the file", Result::Failed);
+    if (!in.open(QIODevice::ReadOnly))
+        return refuse(reason, "cannot open the file", Result::Failed);
     if (in.size() > kMaxFileBytes) return refuse(reason, "file too large");
     const QByteArray bytes = in.read(kMaxFileBytes);
     return loadIntoBoundImage(bytes.constData(), static_cast<std::size_t>(bytes.size()), reason);

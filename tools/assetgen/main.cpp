@@ -950,8 +950,9 @@ void generate(AssetWriter& out)
     out.save(landscape(1280, 800, 2024), "images/landscape.jpg");
 }
 
-// Small real images in the formats the texture loader accepts (PNG, JPEG, BMP), with and without alpha, grey and indexed: the seeds of the texture image fuzzer
-// (tests/fuzz/corpus/images; `nprtable_assetgen --fuzz-seeds tests/fuzz/corpus/images`).
+// Small real images in the formats the texture loader accepts (PNG, JPEG, BMP), with and without
+// alpha, grey and indexed: the seeds of the texture image fuzzer (tests/fuzz/corpus/images,
+// written by `nprtable_assetgen --fuzz-seeds tests/fuzz/corpus/images`).
 bool writeFuzzSeeds(const QString& folder)
 {
     QDir().mkpath(folder);

@@ -473,7 +473,8 @@ TEST(CanvasBuffersTest, RegressionBufferDumpsOfTheWrongSizeOrTypeWereLoaded)
                        static_cast<std::streamsize>(d.contents.size() * sizeof(float)));
         buffer.fillEntireBuffer(9.0f);
         std::string expected = d.printed;
-        if (const auto at = expected.find('%'); at != std::string::npos) expected.replace(at, 1, path);
+        if (const auto at = expected.find('%'); at != std::string::npos)
+            expected.replace(at, 1, path);
         OutputCapture out;
         EXPECT_EQ(canvas::readRaw(buffer, buffer.getBufferArray(), path, d.floats), d.loaded);
         EXPECT_EQ(out.take(), expected);
