@@ -20,19 +20,20 @@ trap 'rm -rf "$scratch"' EXIT
 status=0
 # Qt's image decoders warn about every broken input; the rest of a run's output is shown.
 noise='^(libpng (error|warning)|qt\.gui\.imageio|Corrupt JPEG|Premature end of JPEG|Invalid SOS|Unsupported marker|Bogus|Warning: unknown JFIF)'
-run() { # name, then the fuzzer's arguments
-  local name=$1 rc=0; shift
+run() { # name, seed folder, then the fuzzer and its options
+  local name=$1 seeds=$2 rc=0; shift 2
   mkdir -p "$scratch/$name"
   echo "== fuzzing $name for ${seconds} s"
+  # New inputs are written to the first folder: the scratch one.
   "$@" -max_total_time="$seconds" -timeout=10 -artifact_prefix=build-fuzz/ -print_final_stats=1 \
-    "$scratch/$name" >"$scratch/$name.log" 2>&1 || rc=$?
+    "$scratch/$name" "$seeds" >"$scratch/$name.log" 2>&1 || rc=$?
   grep -avE "$noise" "$scratch/$name.log" | tail -n 80
   [ $rc -eq 0 ] || status=1
 }
 
-run "the configuration reader" build-fuzz/tests/fuzz/ConfigurationFuzzer -max_len=4096 \
-  -dict=tests/fuzz/config.dict tests/fuzz/corpus/config
-run "the TUIO decoder" build-fuzz/tests/fuzz/TuioFuzzer -max_len=2048 tests/fuzz/corpus/tuio
-run "the texture image loader" build-fuzz/tests/fuzz/TextureImageFuzzer -max_len=65536 \
-  -rss_limit_mb=2048 tests/fuzz/corpus/images
+run "the configuration reader" tests/fuzz/corpus/config build-fuzz/tests/fuzz/ConfigurationFuzzer \
+  -max_len=4096 -dict=tests/fuzz/config.dict
+run "the TUIO decoder" tests/fuzz/corpus/tuio build-fuzz/tests/fuzz/TuioFuzzer -max_len=2048
+run "the texture image loader" tests/fuzz/corpus/images build-fuzz/tests/fuzz/TextureImageFuzzer \
+  -max_len=65536 -rss_limit_mb=2048
 exit $status
