@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang in build-fuzz/ (libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for a bounded time: the configuration reader with its
-# validation, the TUIO decoder, and the texture image loading path. Exits non-zero when any finds a
+# validation (and, with an X display in DISPLAY, the scene built from small configurations in an
+# off-screen OpenGL context), the TUIO decoder, and the texture image loading path. Exits non-zero when any finds a
 # crash or a broken invariant; the input that caused it is left in build-fuzz/ as crash-* or
 # similar.
 #   scripts/fuzz.sh            60 seconds each
