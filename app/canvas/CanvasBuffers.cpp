@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <iostream>
+#include <vector>
 
 namespace canvas {
 
@@ -96,14 +99,36 @@ bool writeRaw(const IBuffer& buffer, const void* data, const std::string& path)
     return true;
 }
 
-bool readRaw(IBuffer& buffer, void* data, const std::string& path)
+bool readRaw(IBuffer& buffer, void* data, const std::string& path, bool floats)
 {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error || !std::filesystem::exists(status)) return false;
+    const auto refuse = [&path](const std::string& why) {
+        std::cout << "Buffer dump " << path << " not loaded: " << why << std::endl;
+        return false;
+    };
+    if (!std::filesystem::is_regular_file(status)) return refuse("not a regular file");
+    const unsigned long long expected = buffer.getAllocatedMemorySizeInBytes();
+    const unsigned long long size = std::filesystem::file_size(path, error);
+    if (error) return refuse("its size cannot be read");
+    if (size != expected)
+        return refuse(std::to_string(size) + " bytes, a " + std::to_string(buffer.getWidth()) +
+                      " x " + std::to_string(buffer.getHeight()) + " buffer needs " +
+                      std::to_string(expected));
+    if (!data) return false;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    // A short file fills what it holds; the rest of the buffer keeps its contents.
-    if (data)
-        in.read(static_cast<char*>(data),
-                static_cast<std::streamsize>(buffer.getAllocatedMemorySizeInBytes()));
+    std::vector<char> bytes(static_cast<std::size_t>(expected));
+    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        return refuse("it cannot be read");
+    if (floats) {
+        for (std::size_t i = 0; i + sizeof(float) <= bytes.size(); i += sizeof(float)) {
+            float f;
+            std::memcpy(&f, bytes.data() + i, sizeof f);
+            if (!std::isfinite(f)) return refuse("it holds values that are not finite numbers");
+        }
+    }
+    std::memcpy(data, bytes.data(), bytes.size());
     return true;
 }
 

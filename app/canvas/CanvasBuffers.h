@@ -29,10 +29,13 @@ void copyShifted(const BufferTemplate<T>& from, BufferTemplate<T>& to, int dx, i
 // "buffers/" + layer + name for size, orientation, speed, size difference and temporary colour.
 std::vector<std::string> dumpFileNames(int layer);
 
-// Raw element array to / from a file. write truncates; read fills from offset 0 and leaves the
-// buffer unchanged when the file cannot be opened. Both answer whether the file was opened.
+// Raw element array to a file (truncating); answers whether the file was opened.
 bool writeRaw(const IBuffer& buffer, const void* data, const std::string& path);
-bool readRaw(IBuffer& buffer, void* data, const std::string& path);
+// Raw element array from a file. Only a regular file of exactly the buffer's size is read, and
+// with `floats` only one whose elements are all finite floats; anything else leaves the buffer
+// unchanged and prints one line naming the file and the reason (a file that does not exist
+// prints nothing). Answers whether the buffer was filled.
+bool readRaw(IBuffer& buffer, void* data, const std::string& path, bool floats = false);
 
 // Creates the folder "buffers" in the working directory when it is missing.
 void ensureDumpFolder();

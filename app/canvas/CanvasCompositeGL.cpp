@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -762,7 +763,8 @@ template <class T> void dumpOne(VisComponent& c, BUFFERTAG tag, const std::strin
 }
 template <class T> void loadOne(VisComponent& c, BUFFERTAG tag, const std::string& path)
 {
-    if (auto* b = c.getActiveBufferAs<T>(tag)) canvas::readRaw(*b, b->getBufferArray(), path);
+    if (auto* b = c.getActiveBufferAs<T>(tag))
+        canvas::readRaw(*b, b->getBufferArray(), path, std::is_same_v<T, float>);
 }
 
 } // namespace

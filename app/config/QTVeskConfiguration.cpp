@@ -1,5 +1,7 @@
 #include "config/QTVeskConfiguration.h"
 
+#include "config/ConfigurationValidator.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -7,6 +9,7 @@
 #include <QXmlStreamAttributes>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -69,14 +72,6 @@ public:
     {
         if (has(name))
             field = toFloat(value_);
-    }
-    // A UDP port: values outside 1..65535 fall back to fallback.
-    void setPort(const char* name, uint32_t& field, uint32_t fallback) const
-    {
-        if (!has(name))
-            return;
-        const uint32_t port = toUnsigned(value_);
-        field = port >= 1 && port <= 65535 ? port : fallback;
     }
 
     // Lists: every call appends exactly one entry, the value or the default.
@@ -541,7 +536,7 @@ const QHash<QString, ElementHandler>& elementHandlers()
          }},
         {"touchinput", [](Config& c, const ElementReader& r) {
              r.set("tuio", c.touchinput.tuio);
-             r.setPort("tuio_port", c.touchinput.tuio_port, Config::kDefaultTuioPort);
+             r.set("tuio_port", c.touchinput.tuio_port);
          }},
 
         // List elements.
@@ -756,8 +751,29 @@ void QTVeskConfiguration::startElement(const QString& qName, const QXmlStreamAtt
 {
     const auto& handlers = elementHandlers();
     const auto it = handlers.constFind(qName);
-    if (it != handlers.constEnd())
-        (*it)(*this, ElementReader(attributes));
+    if (it == handlers.constEnd())
+        return;
+    // Beyond the limit an element is only counted: a huge file cannot fill the memory.
+    if (++occurrences_[qName] > ConfigurationLimits::kMaxElementOccurrences)
+        return;
+    (*it)(*this, ElementReader(attributes));
+}
+
+std::vector<std::string> QTVeskConfiguration::ignoredElements() const
+{
+    std::vector<std::string> lines;
+    for (auto it = occurrences_.constBegin(); it != occurrences_.constEnd(); ++it) {
+        if (it.value() <= ConfigurationLimits::kMaxElementOccurrences)
+            continue;
+        lines.push_back(QStringLiteral("Configuration: %1 appears %2 times, more than %3; "
+                                       "the rest is ignored")
+                            .arg(it.key())
+                            .arg(it.value())
+                            .arg(ConfigurationLimits::kMaxElementOccurrences)
+                            .toStdString());
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 void QTVeskConfiguration::read(QIODevice& device)

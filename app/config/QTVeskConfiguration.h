@@ -8,7 +8,11 @@
 
 #include "config/VeskConfiguration.h"
 
+#include <QHash>
 #include <QString>
+
+#include <string>
+#include <vector>
 
 class QByteArray;
 class QIODevice;
@@ -30,9 +34,14 @@ public:
     // came before). Nothing is printed: the caller decides whether to report it.
     const QString& readError() const { return readError_; }
 
+    // One line per element name that occurred more often than the reader keeps
+    // (ConfigurationLimits::kMaxElementOccurrences): the occurrences beyond it were skipped.
+    std::vector<std::string> ignoredElements() const;
+
 private:
     QTVeskConfiguration() = default;
     void read(QIODevice& device);
 
     QString readError_;
+    QHash<QString, quint64> occurrences_;
 };

@@ -138,7 +138,7 @@ public:
     // Touch sources besides Qt touch events and the mouse, which are always on.
     // <touchinput tuio="1" tuio_port="3333"/>: `tuio` switches the TUIO 1.1 receiver on (any
     // integer other than 0) or off (0); it listens on the loopback address only. `tuio_port` is the
-    // UDP port; a value outside 1..65535 falls back to 3333.
+    // UDP port as read; validateConfiguration brings a value outside 1..65535 back to 3333.
     struct TouchInput {
         bool tuio = true;
         uint32_t tuio_port = kDefaultTuioPort;

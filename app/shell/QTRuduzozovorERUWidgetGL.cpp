@@ -7,9 +7,11 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "core/Random.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPointingDevice>
 #include <QTabletEvent>
+#include <QThread>
 #include <QTimer>
 #include <QTouchEvent>
 
@@ -18,6 +20,9 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <iostream>
+#include <stdexcept>
+#include <string>
 
 QTRuduzozovorERUWidgetGL::QTRuduzozovorERUWidgetGL(QWidget* parent,
                                                    VeskConfiguration* configuration)
@@ -87,7 +92,16 @@ void QTRuduzozovorERUWidgetGL::createController()
     settings.textureCompression = textureCompression;
     settings.arbTextureCompression = arbTextureCompression;
     settings.animating = animating;
-    const ControllerSetupResult r = createConfiguredController(*builder, *configuration, settings);
+    ControllerSetupResult r;
+    try {
+        r = createConfiguredController(*builder, *configuration, settings);
+    } catch (const std::exception& e) {
+        abandonScene("Configuration: globalbuffers width=\"" +
+                     std::to_string(configuration->globalbuffers.width) + "\" height=\"" +
+                     std::to_string(configuration->globalbuffers.height) +
+                     "\" cannot be allocated (" + e.what() + "); exiting");
+        return;
+    }
     vis = r.vis;
     scaleX = r.scaleX;
     scaleY = r.scaleY;
@@ -101,7 +115,17 @@ void QTRuduzozovorERUWidgetGL::createController()
 
 void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives)
 {
-    if (type <= 3) vis = buildDemo(type, builder.get(), withPrimitives);
+    if (!vis) return;
+    try {
+        if (type <= 3) vis = buildDemo(type, builder.get(), withPrimitives);
+    } catch (const std::exception& e) {
+        pointerInput.setController(nullptr);
+        abandonScene("Configuration: the scene of demo " + std::to_string(type) +
+                     " in a window of " + std::to_string(framebufferWidth()) + " x " +
+                     std::to_string(framebufferHeight()) + " pixels (mainwindow, canvas_surface "
+                     "overflow) cannot be allocated (" + e.what() + "); exiting");
+        return;
+    }
     demoType = type;
     pointerInput.setController(vis);
     if (!vis) return;
@@ -116,6 +140,35 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
     }
     applyPaintColor();
 }
+
+namespace {
+void exitWithFailureWhenRunning();
+}
+
+// A scene that does not fit in memory cannot run: say so and leave with a failure status once
+// the event loop runs. The controller is no longer drawn; the builder still releases it.
+void QTRuduzozovorERUWidgetGL::abandonScene(const std::string& message)
+{
+    std::cout << message << std::endl;
+    vis = nullptr;
+    exitWithFailureWhenRunning();
+}
+
+namespace {
+
+// QCoreApplication::exit only reaches an event loop that is running; the widget may be set up
+// before the application's loop starts, so the request waits for one.
+void exitWithFailureWhenRunning()
+{
+    QTimer::singleShot(0, qApp, [] {
+        if (QThread::currentThread()->loopLevel() > 0)
+            QCoreApplication::exit(1);
+        else
+            exitWithFailureWhenRunning();
+    });
+}
+
+} // namespace
 
 void QTRuduzozovorERUWidgetGL::initializeGL()
 {

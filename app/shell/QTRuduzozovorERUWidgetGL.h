@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QTimer;
@@ -124,6 +125,8 @@ private:
     // Writes the chosen paint colour into the canvas's paint colour cells.
     void applyPaintColor();
     void createController();
+    // Prints message and ends the program with status 1 (see the .cpp).
+    void abandonScene(const std::string& message);
     void buildScene(unsigned int demoType, bool withPrimitives = true);
     // Rebuilds the scene on a new controller, carrying the user's tool choice over.
     void rebuild(unsigned int demoType, bool withPrimitives);

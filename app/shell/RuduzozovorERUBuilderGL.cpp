@@ -16,6 +16,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 void RuduzozovorERUBuilderGL::buildVis(unsigned int users, unsigned int bufferWidth,
@@ -64,6 +65,18 @@ void RuduzozovorERUBuilderGL::buildCanvas(double border, double overflow,
                                             : TabletopVisGL::kTextureLoadFailed;
     const double w = vis->getScreenWidth();
     const double h = vis->getScreenHeight();
+    // About 110 bytes of buffers per cell: an 8K screen with its margins is the most a canvas
+    // may cover, so that its buffers stay within a few gigabytes.
+    constexpr double kMaxCanvasCells = 36.0 * 1024 * 1024;
+    const double cells = (w + 2.0 * overflow) * (h + 2.0 * overflow);
+    if (!(overflow >= 0.0) || !(cells <= kMaxCanvasCells)) {
+        const auto side = [](double v) {
+            return std::to_string(static_cast<long long>(std::min(v, 1e15)));
+        };
+        throw std::length_error("a canvas of " + side(w + 2.0 * overflow) + " x " +
+                                side(h + 2.0 * overflow) + " cells, more than " +
+                                side(kMaxCanvasCells));
+    }
     CanvasCompositeGL* canvas = vis->createCanvas(
         static_cast<unsigned int>(w + 2.0 * overflow), static_cast<unsigned int>(h + 2.0 * overflow),
         w * 0.5, h * 0.5, 0.0, border, overflow, numberOfToolbrushes,

@@ -3,9 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include "config/ConfigurationValidator.h"
+#include "config/QTVeskConfiguration.h"
+
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
+
+#include <iostream>
 
 CommandLine parseCommandLine(const QStringList& arguments, const QString& workingDirectory)
 {
@@ -88,4 +93,12 @@ bool hasOpenGL()
     const bool ok = surface.isValid() && context.makeCurrent(&surface);
     if (ok) context.doneCurrent();
     return ok;
+}
+
+void applyConfigurationLimits(QTVeskConfiguration& configuration)
+{
+    for (const std::string& line : configuration.ignoredElements())
+        std::cout << line << std::endl;
+    for (const std::string& line : validateConfiguration(configuration))
+        std::cout << line << std::endl;
 }

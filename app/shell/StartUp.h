@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTVeskConfiguration;
+
 // The command line: nprtable [--tuio-port N] [configuration file]. The configuration is the only
 // remaining argument when there is exactly one, else "config.xml" (also with two or more).
 struct CommandLine {
@@ -28,3 +30,7 @@ void setDefaultSurfaceFormat();
 
 // Whether an OpenGL context can be created on this system.
 bool hasOpenGL();
+
+// Reports the elements the reader skipped and brings the configuration within its limits
+// (validateConfiguration), printing one line per change to standard output.
+void applyConfigurationLimits(QTVeskConfiguration& configuration);

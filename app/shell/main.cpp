@@ -32,6 +32,7 @@ int main(int argc, char** argv)
         configuration->touchinput.tuio = true;
         configuration->touchinput.tuio_port = static_cast<uint32_t>(line.tuioPort);
     }
+    applyConfigurationLimits(*configuration);
     if (!hasOpenGL()) {
         qWarning("This system has no OpenGL support. Exiting.");
         return -1;

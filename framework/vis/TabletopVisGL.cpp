@@ -3,6 +3,7 @@
 #include "TabletopVisGL.h"
 
 #include "PBuffer.h"
+#include "TextureImageLoader.h"
 #include "TouchIndicatorGL.h"
 #include "components/BoundedContainerGL.h"
 #include "components/ControlSurfaceCompositeGL.h"
@@ -413,7 +414,12 @@ unsigned int TabletopVisGL::loadTexture(const char* file, bool addToTable)
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    if (!file || !ilLoadImage(file)) {
+    std::string refusal;
+    const TextureImageLoader::Result loaded =
+        TextureImageLoader::loadFileIntoBoundImage(file, &refusal);
+    if (loaded != TextureImageLoader::Result::Loaded) {
+        if (loaded == TextureImageLoader::Result::Refused)
+            std::cout << "Texture image " << file << " refused: " << refusal << std::endl;
         std::cout << "Unable to load texture image" << (file ? file : "") << std::endl;
         ilDeleteImages(1, &image);
         return kTextureLoadFailed;

@@ -950,13 +950,49 @@ void generate(AssetWriter& out)
     out.save(landscape(1280, 800, 2024), "images/landscape.jpg");
 }
 
+// Small real images in the formats the texture loader accepts (PNG, JPEG, BMP), with and without
+// alpha, grey and indexed: the seeds of the texture image fuzzer (tests/fuzz/corpus/images,
+// written by `nprtable_assetgen --fuzz-seeds tests/fuzz/corpus/images`).
+bool writeFuzzSeeds(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QImage basket = wasteBasket(24);
+    const QImage scale = colourScale(16);
+    const QImage sky = landscape(40, 24, 7);
+    const struct {
+        QImage image;
+        const char* name;
+        const char* format;
+    } seeds[] = {
+        {basket.convertToFormat(QImage::Format_ARGB32), "basket-rgba.png", "PNG"},
+        {sky.convertToFormat(QImage::Format_RGB888), "landscape-rgb.png", "PNG"},
+        {paper(16, 3).convertToFormat(QImage::Format_Grayscale8), "paper-grey.png", "PNG"},
+        {scale.convertToFormat(QImage::Format_Indexed8), "scale-indexed.png", "PNG"},
+        {sky, "landscape.jpg", "JPG"},
+        {paper(16, 5).convertToFormat(QImage::Format_Grayscale8), "paper-grey.jpg", "JPG"},
+        {sky.convertToFormat(QImage::Format_RGB888), "landscape-24.bmp", "BMP"},
+        {basket.convertToFormat(QImage::Format_ARGB32), "basket-32.bmp", "BMP"},
+        {scale.convertToFormat(QImage::Format_Indexed8), "scale-8.bmp", "BMP"},
+    };
+    bool ok = true;
+    for (const auto& seed : seeds) {
+        if (!seed.image.save(QDir(folder).filePath(QString::fromLatin1(seed.name)), seed.format)) {
+            std::fprintf(stderr, "assetgen: cannot write %s\n", seed.name);
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--fuzz-seeds")
+        return writeFuzzSeeds(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR | --fuzz-seeds FOLDER\n", argv[0]);
         return 2;
     }
     AssetWriter out(QString::fromLocal8Bit(argv[1]));

@@ -7,10 +7,17 @@
 #include "canvas/PostureClassifier.h"
 #include "canvas/TouchDispatch.h"
 #include "core/Random.h"
+#include "OutputCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
 #include <string>
+#include <vector>
 
 using canvas::Handler;
 using P = PostureClassifier;
@@ -453,4 +460,52 @@ TEST(Curve2DTest, ResamplesAtEqualSpacingKeepingTheEnds)
     single.addPoint(1, 1);
     EXPECT_EQ(single.resample(0.03).getNumberOfPoints(), 1u);
     EXPECT_EQ(c.resample(0.0).getNumberOfPoints(), 3u);
+}
+
+// A dump is loaded only into a buffer of its size and, for floats, only with finite values;
+// anything else leaves the buffer as it was and says why in one line.
+TEST(CanvasBuffersTest, RegressionBufferDumpsOfTheWrongSizeOrTypeWereLoaded)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("dump-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "folder.dat");
+    BufferTemplate<float> buffer(1, 0);
+    buffer.setSizeAndAllocateMemory(4, 2);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::string folder = (dir / "folder.dat").string();
+    const struct {
+        const char* name;
+        std::vector<float> contents; // written as the file, unless the name is a folder
+        bool floats;
+        bool loaded;
+        std::string printed; // with the file's path in place of %
+    } data[] = {
+        {"exact.dat", std::vector<float>(8, 3.5f), true, true, ""},
+        {"missing.dat", {}, true, false, ""},
+        {"short.dat", std::vector<float>(7, 1.0f), true, false,
+         "Buffer dump % not loaded: 28 bytes, a 4 x 2 buffer needs 32\n"},
+        {"long.dat", std::vector<float>(9, 1.0f), true, false,
+         "Buffer dump % not loaded: 36 bytes, a 4 x 2 buffer needs 32\n"},
+        {"nan.dat", {1, 2, 3, nan, 5, 6, 7, 8}, true, false,
+         "Buffer dump % not loaded: it holds values that are not finite numbers\n"},
+        {"nan-as-bytes.dat", {1, 2, 3, nan, 5, 6, 7, 8}, false, true, ""},
+        {"folder.dat", {}, true, false, "Buffer dump % not loaded: not a regular file\n"},
+    };
+    for (const auto& d : data) {
+        SCOPED_TRACE(d.name);
+        const std::string path = (dir / d.name).string();
+        if (!d.contents.empty())
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(d.contents.data()),
+                       static_cast<std::streamsize>(d.contents.size() * sizeof(float)));
+        buffer.fillEntireBuffer(9.0f);
+        std::string expected = d.printed;
+        if (const auto at = expected.find('%'); at != std::string::npos)
+            expected.replace(at, 1, path);
+        OutputCapture out;
+        EXPECT_EQ(canvas::readRaw(buffer, buffer.getBufferArray(), path, d.floats), d.loaded);
+        EXPECT_EQ(out.take(), expected);
+        EXPECT_EQ(buffer.getValue(0u, 0u), d.loaded ? d.contents[0] : 9.0f);
+    }
+    fs::remove_all(dir);
 }

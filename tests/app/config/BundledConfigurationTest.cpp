@@ -1,5 +1,6 @@
 // The configuration shipped in data/ and the files it names, as the build leaves them.
 #include "BundledFiles.h"
+#include "config/ConfigurationValidator.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <gtest/gtest.h>
@@ -101,4 +102,11 @@ TEST(BundledConfigurationTest, StrokeTexturesAreWhiteAlphaShapes)
         // Transparent corners, so the visible bounding box is smaller than the image.
         EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0);
     }
+}
+
+TEST(BundledConfigurationTest, IsWithinTheConfigurationLimits)
+{
+    QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    EXPECT_TRUE(c.ignoredElements().empty());
+    EXPECT_EQ(validateConfiguration(c), std::vector<std::string>{});
 }

@@ -295,13 +295,75 @@ TEST_F(TabletopVisGLTest, TexturesKeepTheBoxOfTheirVisiblePixels)
     EXPECT_EQ(vis->getTextureSizeAt(0), 32u);
 }
 
-TEST_F(TabletopVisGLTest, AMissingTextureFileIsReportedWithAllBitsSet)
+// A BMP header of `bytes` bytes in all that claims width x height pixels of 24 bits.
+static std::string bmpHeader(int32_t width, int32_t height, uint32_t bytes = 70)
 {
+    std::string b = "BM";
+    const auto put = [&b](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    put(bytes, 4), put(0, 4), put(54, 4), put(40, 4);
+    put(static_cast<uint32_t>(width), 4), put(static_cast<uint32_t>(height), 4);
+    put(1, 2), put(24, 2), put(0, 4), put(16, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+    b.resize(bytes, '\0');
+    return b;
+}
+
+// Files that cannot become textures: each prints its lines and yields all bits set, no row.
+TEST_F(TabletopVisGLTest, UnloadableTextureFilesAreReportedWithAllBitsSet)
+{
+    ScopedWorkingDir dir;
+    const struct {
+        const char* name;
+        std::string bytes; // empty: no such file
+        const char* printed;
+    } data[] = {
+        {"no/such/file.png", "", "Unable to load texture imageno/such/file.png\n"},
+        {"text.png", "not an image at all",
+         "Texture image text.png refused: not an image in a supported format (PNG, JPEG, BMP)\n"
+         "Unable to load texture imagetext.png\n"},
+        {"wide.bmp", bmpHeader(70000, 100),
+         "Texture image wide.bmp refused: 70000 x 100 pixels, more than 16384 a side or 67108864 "
+         "in all\nUnable to load texture imagewide.bmp\n"},
+        {"large.bmp", bmpHeader(10000, 10000),
+         "Texture image large.bmp refused: 10000 x 10000 pixels, more than 16384 a side or "
+         "67108864 in all\nUnable to load texture imagelarge.bmp\n"},
+    };
+    for (const auto& d : data) {
+        SCOPED_TRACE(d.name);
+        if (!d.bytes.empty()) std::ofstream(d.name, std::ios::binary) << d.bytes;
+        unsigned int name = 0;
+        EXPECT_EQ(printed([&] { name = vis->loadTexture(d.name, true); }), d.printed);
+        EXPECT_EQ(name, 4294967295u);
+        EXPECT_EQ(vis->getNumberOfImageTextures(), 0u);
+    }
+}
+
+TEST_F(TabletopVisGLTest, RegressionBmpClaimingSeventyThousandPixelsCrashedTheImageLibrary)
+{
+    ScopedWorkingDir dir;
+    std::ofstream("claims.bmp", std::ios::binary) << bmpHeader(70000, -70000);
     unsigned int name = 0;
-    EXPECT_EQ(printed([&] { name = vis->loadTexture("no/such/file.png", true); }),
-              "Unable to load texture imageno/such/file.png\n");
+    const std::string out = printed([&] { name = vis->loadTexture("claims.bmp", true); });
+    EXPECT_EQ(out.substr(out.find('\n') + 1), "Unable to load texture imageclaims.bmp\n");
+    EXPECT_EQ(out.rfind("Texture image claims.bmp refused: ", 0), 0u) << out;
     EXPECT_EQ(name, 4294967295u);
-    EXPECT_EQ(vis->getNumberOfImageTextures(), 0u);
+}
+
+// The decoder is chosen by the content: a BMP named .png and a JPEG named .bmp load.
+TEST_F(TabletopVisGLTest, TexturesLoadByContentWhateverTheirExtension)
+{
+    ScopedWorkingDir dir;
+    QImage opaque(24, 8, QImage::Format_RGB888);
+    opaque.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(opaque.save("really-a-bmp.png", "BMP"));
+    ASSERT_TRUE(opaque.save("really-a-jpeg.bmp", "JPEG"));
+    for (const char* file : {"really-a-bmp.png", "really-a-jpeg.bmp"}) {
+        SCOPED_TRACE(file);
+        EXPECT_NE(vis->loadTexture(file, true), TabletopVisGL::kTextureLoadFailed);
+        EXPECT_EQ(vis->getTextureSizeAt(vis->getNumberOfImageTextures() - 1), 24u);
+        EXPECT_EQ(vis->getTextureMaxYAt(vis->getNumberOfImageTextures() - 1), 8u);
+    }
 }
 
 TEST_F(TabletopVisGLTest, FontsAreStoredOnceUnderTheirKey)
