@@ -7,9 +7,13 @@
 // Coordinates: brush cells, (i, j) = column, row of the brush's width x height drop-off grid
 // (row-major, one float per cell). A run covers cells [i0, i1) of row j; runs of a row are in
 // ascending order and do not touch.
-// Full runs have drop-off exactly 1 (the brush's focus): a colour blend there gives the paint
-// itself. Partial runs keep, per channel byte of an RGB cell, 1 − w (keep()), in run order from
-// their offset, for blendBytes.
+// For the colour blend each row also has a span [first, last) from its first to its last written
+// cell, with per channel byte (three a cell, from the row's offset) 1 - w in keep() and w in
+// weights(); cells inside the span that are not written have keep 1 and weight 0, which leaves
+// a byte as it is; so do the cells [last, padded) that follow (up to six, within the grid),
+// which let a blend run on in whole blocks. [fullBegin, fullEnd) is the row's longest stretch of
+// drop-off exactly 1 (the brush's focus), where the blend gives the paint itself; empty when
+// there is none.
 // Ownership: values only; no GL, no reference to the grid it was built from.
 
 #include <cstddef>
@@ -21,8 +25,10 @@ public:
         int j = 0;
         int i0 = 0;
         int i1 = 0;
-        bool full = false;
-        // Partial runs: index of cell i0's first channel in keep() and weights().
+    };
+    struct Row {
+        int first = 0, last = 0, padded = 0;
+        int fullBegin = 0, fullEnd = 0;
         std::size_t offset = 0;
     };
 
@@ -32,12 +38,12 @@ public:
     int getHeight() const { return height; }
     const Run* rowBegin(int j) const { return runs.data() + rowStart[j]; }
     const Run* rowEnd(int j) const { return runs.data() + rowStart[j + 1]; }
-    // Per channel byte of the partial runs (three per cell): 1 − w and w.
+    const Row& row(int j) const { return rows[j]; }
     const std::vector<float>& keep() const { return keepValues; }
     const std::vector<float>& weights() const { return weightValues; }
 
     // dst[q] = (unsigned char) clamp(dst[q] * keep[q] + weighted[q], 0, 255) for q < n: the
-    // colour blend c (1 − w) + p w with p w given per byte.
+    // colour blend c (1 - w) + p w with p w given per byte.
     static void blendBytes(unsigned char* dst, const float* keep, const float* weighted,
                            std::size_t n);
 
@@ -46,6 +52,7 @@ private:
     int height = 0;
     std::vector<Run> runs;
     std::vector<std::size_t> rowStart{0};
+    std::vector<Row> rows;
     std::vector<float> keepValues;
     std::vector<float> weightValues;
 };

@@ -509,24 +509,43 @@ void ToolBrushLeafGL::paintColor(float x, float y)
     const DropOffRuns& r = dropOffRuns(*dropOff);
     const float paint[3] = {toolCell(3, 1), toolCell(3, 2), toolCell(3, 3)};
     preparePaint(paint);
-    // Whole runs at a time: in the focus (drop-off 1) the blend gives the clamped paint itself.
+    // Row by row over the span of written cells. In the focus (drop-off 1) the blend gives the
+    // clamped paint, which is copied; the blocks of the blend on either side may reach into the
+    // focus, where blending again changes nothing.
+    constexpr std::size_t kBlock = 32;
     unsigned char* data = nullptr;
     for (int j = f.j0; j < f.j1; ++j) {
-        for (const DropOffRuns::Run* run = r.rowBegin(j); run != r.rowEnd(j); ++run) {
-            const int a = std::max(run->i0, f.i0);
-            const int b = std::min(run->i1, f.i1);
-            if (a >= b) continue;
-            if (!data) data = color->getBufferArray();
-            unsigned char* dst =
-                data + (static_cast<std::size_t>(f.originY + j) * color->getWidth() + f.originX + a) * 3;
-            const std::size_t n = static_cast<std::size_t>(b - a) * 3;
-            if (run->full) {
-                std::memcpy(dst, paintRow.data(), n);
-            } else {
-                const std::size_t o = run->offset + static_cast<std::size_t>(a - run->i0) * 3;
-                DropOffRuns::blendBytes(dst, r.keep().data() + o, weightedPaint.data() + o, n);
-            }
+        const DropOffRuns::Row& row = r.row(j);
+        const int a = std::max(row.first, f.i0);
+        const int b = std::min(row.last, f.i1);
+        if (a >= b) continue;
+        if (!data) data = color->getBufferArray();
+        // Bytes of the brush row, from its cell 0.
+        unsigned char* dst =
+            data + (static_cast<std::size_t>(f.originY + j) * color->getWidth() + f.originX) * 3;
+        // The blend of bytes [from, to) of the row (at least its first cell's).
+        auto blend = [&](std::size_t from, std::size_t to) {
+            const std::size_t k = row.offset + from - static_cast<std::size_t>(row.first) * 3;
+            DropOffRuns::blendBytes(dst + from, r.keep().data() + k, weightedPaint.data() + k,
+                                    to - from);
+        };
+        const std::size_t begin = static_cast<std::size_t>(a) * 3;
+        const std::size_t end = static_cast<std::size_t>(b) * 3;
+        const std::size_t fullBegin = static_cast<std::size_t>(std::clamp(row.fullBegin, a, b)) * 3;
+        const std::size_t fullEnd = static_cast<std::size_t>(std::clamp(row.fullEnd, a, b)) * 3;
+        if (fullEnd < fullBegin + 2 * kBlock) {
+            // On over the untouched cells after the span to a whole number of 16-byte blocks,
+            // where the canvas and the span's values reach that far.
+            const std::size_t whole = begin + (end - begin + 15) / 16 * 16;
+            const std::size_t limit = static_cast<std::size_t>(std::min(row.padded, f.i1)) * 3;
+            blend(begin, whole <= limit ? whole : end);
+            continue;
         }
+        const std::size_t left = begin + (fullBegin - begin + kBlock - 1) / kBlock * kBlock;
+        const std::size_t right = end - (end - fullEnd + kBlock - 1) / kBlock * kBlock;
+        blend(begin, left);
+        std::memcpy(dst + left, paintRow.data() + left % 3, right - left);
+        blend(right, end);
     }
     if (colorWritten) return;
     colorWritten = true;
@@ -584,7 +603,9 @@ void ToolBrushLeafGL::preparePaint(const float* paint)
     if (weightedPaintValid && std::equal(paint, paint + 3, weightedPaintFor)) return;
     const std::vector<float>& w = runs.weights();
     weightedPaint.resize(w.size());
-    for (std::size_t q = 0; q < w.size(); ++q) weightedPaint[q] = paint[q % 3] * w[q];
+    // Cells inside a row's span that are not written keep exactly 0 here.
+    for (std::size_t q = 0; q < w.size(); ++q)
+        weightedPaint[q] = w[q] > 0.0f ? paint[q % 3] * w[q] : 0.0f;
     paintRow.resize(static_cast<std::size_t>(runs.getWidth()) * 3);
     for (std::size_t q = 0; q < paintRow.size(); ++q)
         paintRow[q] = static_cast<unsigned char>(std::clamp(paint[q % 3], 0.0f, 255.0f));
