@@ -520,13 +520,18 @@ void ToolBrushLeafGL::paintColor(float x, float y)
         const int b = std::min(row.last, f.i1);
         if (a >= b) continue;
         if (!data) data = color->getBufferArray();
-        // Bytes of the brush row, from its cell 0.
-        unsigned char* dst =
-            data + (static_cast<std::size_t>(f.originY + j) * color->getWidth() + f.originX) * 3;
+        // Byte `from` of the brush row (counted from its cell 0) in the canvas row; only bytes of
+        // cells inside the canvas are asked for.
+        unsigned char* canvasRow =
+            data + static_cast<std::size_t>(f.originY + j) * color->getWidth() * 3;
+        auto at = [&](std::size_t from) {
+            return canvasRow + (static_cast<std::ptrdiff_t>(f.originX) * 3 +
+                                static_cast<std::ptrdiff_t>(from));
+        };
         // The blend of bytes [from, to) of the row (at least its first cell's).
         auto blend = [&](std::size_t from, std::size_t to) {
             const std::size_t k = row.offset + from - static_cast<std::size_t>(row.first) * 3;
-            DropOffRuns::blendBytes(dst + from, r.keep().data() + k, weightedPaint.data() + k,
+            DropOffRuns::blendBytes(at(from), r.keep().data() + k, weightedPaint.data() + k,
                                     to - from);
         };
         const std::size_t begin = static_cast<std::size_t>(a) * 3;
@@ -544,7 +549,7 @@ void ToolBrushLeafGL::paintColor(float x, float y)
         const std::size_t left = begin + (fullBegin - begin + kBlock - 1) / kBlock * kBlock;
         const std::size_t right = end - (end - fullEnd + kBlock - 1) / kBlock * kBlock;
         blend(begin, left);
-        std::memcpy(dst + left, paintRow.data() + left % 3, right - left);
+        std::memcpy(at(left), paintRow.data() + left % 3, right - left);
         blend(right, end);
     }
     if (colorWritten) return;
