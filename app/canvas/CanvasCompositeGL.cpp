@@ -214,8 +214,7 @@ int CanvasCompositeGL::removeChild(VisComponent* child)
     }
     childrenById.erase(child->getId());
     // A child still queued for deletion must not be deleted after it left the canvas.
-    deletionQueue.erase(std::remove(deletionQueue.begin(), deletionQueue.end(), child),
-                        deletionQueue.end());
+    deletionQueued.erase(child);
     return SurfaceCompositeGL::removeChild(child);
 }
 
@@ -229,8 +228,7 @@ void CanvasCompositeGL::queueForDeletion(VisComponent* component)
 {
     if (!component) return;
     // Each entry is deleted once: a primitive eroded in two frames is queued only once.
-    if (std::find(deletionQueue.begin(), deletionQueue.end(), component) != deletionQueue.end())
-        return;
+    if (!deletionQueued.insert(component).second) return;
     deletionQueue.push_back(component);
 }
 
@@ -578,6 +576,8 @@ void CanvasCompositeGL::renderIntoBuffers()
     while (!deletionQueue.empty()) {
         VisComponent* c = deletionQueue.front();
         deletionQueue.pop_front();
+        // Skipped: it left the canvas after it was queued.
+        if (deletionQueued.erase(c) == 0) continue;
         if (vis) {
             vis->removeComponentFromRenderList(c);
             vis->deleteComponent(c);

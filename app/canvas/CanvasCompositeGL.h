@@ -29,6 +29,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class FTTextureFont;
@@ -201,7 +202,7 @@ public:
     ToolBrushLeafGL* getToolBrush(unsigned int index) const;
     unsigned int getNumberOfPalettes() const { return numberOfPalettes; }
     VisComponent* getPalette(unsigned int index) const;
-    std::size_t getDeletionQueueSize() const { return deletionQueue.size(); }
+    std::size_t getDeletionQueueSize() const { return deletionQueued.size(); }
     int getScreenshotCounter() const { return screenshotCounter; }
     bool isTouchReleased() const { return touchReleased; }
     bool isFirstTouch() const { return firstTouch; }
@@ -336,7 +337,11 @@ protected:
     unsigned int selectionOutlineList = 0;
     bool selectionOutlineWasShown = false;
 
+    // Components to delete at the next buffer pass, oldest first. deletionQueued holds the ones
+    // still due: a child that leaves the canvas is only dropped from it, and its entry in the
+    // queue is skipped (no search per removal or per request).
     std::deque<VisComponent*> deletionQueue;
+    std::unordered_set<VisComponent*> deletionQueued;
 
     bool firstTouch = false;
     bool touchReleased = true;

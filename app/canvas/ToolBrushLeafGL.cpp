@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -146,6 +147,7 @@ void ToolBrushLeafGL::renderInActiveBuffers()
     computeLensField();
     float* d = dropOff->getBufferArray();
     for (std::size_t k = 0; k < lensField.size(); ++k) d[k] = lensField[k] - 1.0f;
+    runsValid = false;
     rebuildEraseProfile();
     buildMoveFields();
 }
@@ -438,9 +440,7 @@ void ToolBrushLeafGL::renderIntoBuffers()
         break;
     }
     case 3:
-        if (BufferTemplate<unsigned char>* color = byteBuffer(COLOR_BUFFER))
-            paintColor(footprintAt(bufferPosition[0], bufferPosition[1], color->getWidth(),
-                                   color->getHeight()));
+        paintColor(bufferPosition[0], bufferPosition[1]);
         break;
     case 4:
         if (strength > 0.0f)
@@ -484,7 +484,8 @@ void ToolBrushLeafGL::writeSelection(const Footprint& f)
 void ToolBrushLeafGL::paintAbsoluteSize(const Footprint& f, float strength)
 {
     BufferTemplate<float>* size = floatBuffer(ABSOLUTE_SIZE_BUFFER);
-    const float* drop = getActiveBufferAs<float>(DROP_OFF_BUFFER)->getBufferArray();
+    const BufferTemplate<float>* dropOff = getActiveBufferAs<float>(DROP_OFF_BUFFER);
+    const float* drop = dropOff->getBufferArray();
     const int bw = static_cast<int>(getBufferWidth());
     for (int j = f.j0; j < f.j1; ++j) {
         float* row =
@@ -498,46 +499,85 @@ void ToolBrushLeafGL::paintAbsoluteSize(const Footprint& f, float strength)
     }
 }
 
-void ToolBrushLeafGL::paintColor(const Footprint& f)
+void ToolBrushLeafGL::paintColor(float x, float y)
 {
-    if (f.empty()) return;
     BufferTemplate<unsigned char>* color = byteBuffer(COLOR_BUFFER);
-    const float* drop = getActiveBufferAs<float>(DROP_OFF_BUFFER)->getBufferArray();
-    const int bw = static_cast<int>(getBufferWidth());
+    const BufferTemplate<float>* dropOff = getActiveBufferAs<float>(DROP_OFF_BUFFER);
+    if (!color || !dropOff) return;
+    const Footprint f = footprintAt(x, y, color->getWidth(), color->getHeight());
+    if (f.empty()) return;
+    const DropOffRuns& r = dropOffRuns(*dropOff);
     const float paint[3] = {toolCell(3, 1), toolCell(3, 2), toolCell(3, 3)};
+    preparePaint(paint);
+    // Row by row over the span of written cells. In the focus (drop-off 1) the blend gives the
+    // clamped paint, which is copied; the blocks of the blend on either side may reach into the
+    // focus, where blending again changes nothing.
+    constexpr std::size_t kBlock = 32;
+    unsigned char* data = nullptr;
     for (int j = f.j0; j < f.j1; ++j) {
-        unsigned char* row = color->getBufferArray() +
-                             static_cast<std::size_t>(f.originY + j) * color->getWidth() * 3;
-        const float* d = drop + static_cast<std::size_t>(j) * bw;
-        for (int i = f.i0; i < f.i1; ++i) {
-            const float w = d[i];
-            if (w <= kDropOffThreshold) continue;
-            unsigned char* c = row + 3 * (f.originX + i);
-            for (int k = 0; k < 3; ++k)
-                c[k] = static_cast<unsigned char>(
-                    std::clamp(c[k] * (1.0f - w) + paint[k] * w, 0.0f, 255.0f));
+        const DropOffRuns::Row& row = r.row(j);
+        const int a = std::max(row.first, f.i0);
+        const int b = std::min(row.last, f.i1);
+        if (a >= b) continue;
+        if (!data) data = color->getBufferArray();
+        // Byte `from` of the brush row (counted from its cell 0) in the canvas row; only bytes of
+        // cells inside the canvas are asked for.
+        unsigned char* canvasRow =
+            data + static_cast<std::size_t>(f.originY + j) * color->getWidth() * 3;
+        auto at = [&](std::size_t from) {
+            return canvasRow + (static_cast<std::ptrdiff_t>(f.originX) * 3 +
+                                static_cast<std::ptrdiff_t>(from));
+        };
+        // The blend of bytes [from, to) of the row (at least its first cell's).
+        auto blend = [&](std::size_t from, std::size_t to) {
+            const std::size_t k = row.offset + from - static_cast<std::size_t>(row.first) * 3;
+            DropOffRuns::blendBytes(at(from), r.keep().data() + k, weightedPaint.data() + k,
+                                    to - from);
+        };
+        const std::size_t begin = static_cast<std::size_t>(a) * 3;
+        const std::size_t end = static_cast<std::size_t>(b) * 3;
+        const std::size_t fullBegin = static_cast<std::size_t>(std::clamp(row.fullBegin, a, b)) * 3;
+        const std::size_t fullEnd = static_cast<std::size_t>(std::clamp(row.fullEnd, a, b)) * 3;
+        if (fullEnd < fullBegin + 2 * kBlock) {
+            // On over the untouched cells after the span to a whole number of 16-byte blocks,
+            // where the canvas and the span's values reach that far.
+            const std::size_t whole = begin + (end - begin + 15) / 16 * 16;
+            const std::size_t limit = static_cast<std::size_t>(std::min(row.padded, f.i1)) * 3;
+            blend(begin, whole <= limit ? whole : end);
+            continue;
         }
+        const std::size_t left = begin + (fullBegin - begin + kBlock - 1) / kBlock * kBlock;
+        const std::size_t right = end - (end - fullEnd + kBlock - 1) / kBlock * kBlock;
+        blend(begin, left);
+        std::memcpy(at(left), paintRow.data() + left % 3, right - left);
+        blend(right, end);
     }
     if (colorWritten) return;
     colorWritten = true;
+    const int bw = static_cast<int>(getBufferWidth());
+    const float* drop = dropOff->getBufferArray();
     // Points and tiles take the colour at once through the temporary colour and drop-off.
     if (BufferTemplate<unsigned char>* tmp = byteBuffer(TEMPORARY_COLOR_BUFFER)) {
-        const Footprint t =
-            footprintAt(bufferPosition[0], bufferPosition[1], tmp->getWidth(), tmp->getHeight());
-        unsigned char p[3];
-        for (int k = 0; k < 3; ++k)
-            p[k] = static_cast<unsigned char>(std::clamp(paint[k], 0.0f, 255.0f));
+        const Footprint t = footprintAt(x, y, tmp->getWidth(), tmp->getHeight());
+        unsigned char* cells = nullptr;
+        const unsigned int channels = tmp->getChannelNumber();
         for (int j = t.j0; j < t.j1; ++j) {
-            const float* d = drop + static_cast<std::size_t>(j) * bw;
-            for (int i = t.i0; i < t.i1; ++i)
-                if (d[i] > kDropOffThreshold)
-                    tmp->set3DValues(t.originX + i, t.originY + j, p);
+            for (const DropOffRuns::Run* run = r.rowBegin(j); run != r.rowEnd(j); ++run) {
+                const int a = std::max(run->i0, t.i0);
+                const int b = std::min(run->i1, t.i1);
+                if (a >= b) continue;
+                if (!cells) cells = tmp->getBufferArray();
+                unsigned char* row =
+                    cells + static_cast<std::size_t>(t.originY + j) * tmp->getWidth() * channels;
+                for (int i = a; i < b; ++i)
+                    std::memcpy(row + static_cast<std::size_t>(t.originX + i) * channels,
+                                paintRow.data(), 3);
+            }
         }
         temporaryColorWritten = rectOf(t);
     }
     if (BufferTemplate<float>* canvasDrop = floatBuffer(DROP_OFF_BUFFER)) {
-        const Footprint t = footprintAt(bufferPosition[0], bufferPosition[1],
-                                        canvasDrop->getWidth(), canvasDrop->getHeight());
+        const Footprint t = footprintAt(x, y, canvasDrop->getWidth(), canvasDrop->getHeight());
         for (int j = t.j0; j < t.j1; ++j) {
             float* row = canvasDrop->getBufferArray() +
                          static_cast<std::size_t>(t.originY + j) * canvasDrop->getWidth();
@@ -546,6 +586,84 @@ void ToolBrushLeafGL::paintColor(const Footprint& f)
         }
         dropOffWritten = rectOf(t);
     }
+}
+
+const DropOffRuns& ToolBrushLeafGL::dropOffRuns(const BufferTemplate<float>& dropOff)
+{
+    if (runsValid && runsSource == &dropOff && runsVersion == dropOff.getVersion()) return runs;
+    const int bw = static_cast<int>(getBufferWidth());
+    const int bh = static_cast<int>(getBufferHeight());
+    runs.build(dropOff.getBufferArray(), bw, bh, kDropOffThreshold);
+    runsValid = true;
+    runsSource = &dropOff;
+    runsVersion = dropOff.getVersion();
+    orientationFields[0].clear();
+    orientationFields[1].clear();
+    weightedPaintValid = false;
+    return runs;
+}
+
+void ToolBrushLeafGL::preparePaint(const float* paint)
+{
+    if (weightedPaintValid && std::equal(paint, paint + 3, weightedPaintFor)) return;
+    const std::vector<float>& w = runs.weights();
+    weightedPaint.resize(w.size());
+    // Cells inside a row's span that are not written keep exactly 0 here.
+    for (std::size_t q = 0; q < w.size(); ++q)
+        weightedPaint[q] = w[q] > 0.0f ? paint[q % 3] * w[q] : 0.0f;
+    paintRow.resize(static_cast<std::size_t>(runs.getWidth()) * 3);
+    for (std::size_t q = 0; q < paintRow.size(); ++q)
+        paintRow[q] = static_cast<unsigned char>(std::clamp(paint[q % 3], 0.0f, 255.0f));
+    std::copy(paint, paint + 3, weightedPaintFor);
+    weightedPaintValid = true;
+}
+
+const std::vector<float>& ToolBrushLeafGL::orientationField(int subMode)
+{
+    std::vector<float>& field = orientationFields[subMode];
+    const int bw = runs.getWidth();
+    const int bh = runs.getHeight();
+    if (!field.empty()) return field;
+    field.assign(static_cast<std::size_t>(bw) * bh * 2, 0.0f);
+    const float du = 2.0f / bw;
+    const float dv = 2.0f / bh;
+    for (int j = 0; j < bh; ++j) {
+        const float v = -1.0f + j * dv;
+        for (int i = 0; i < bw; ++i) {
+            const float u = -1.0f + i * du;
+            float* o = field.data() + (static_cast<std::size_t>(j) * bw + i) * 2;
+            if (subMode == 0) {
+                o[0] = u;
+                o[1] = v;
+                normalise(o[0], o[1]);
+            } else {
+                const float m = v == 0.0f ? 0.0f : -u / v;
+                const float s = 1.0f / std::sqrt(m * m + 1.0f);
+                o[0] = s;
+                o[1] = m * s;
+                if (v > 0.0f) {
+                    o[0] = -o[0];
+                    o[1] = -o[1];
+                }
+            }
+        }
+    }
+    return field;
+}
+
+const std::vector<float>& ToolBrushLeafGL::randomOrientations()
+{
+    // The random brush steps through the table by three: position p of this sequence is entry
+    // 3p mod kRandomCount, so a start entry s is position s x 683 (3 x 683 = 1 mod 1024).
+    static_assert(kRandomCount == 1024, "the inverse of 3 below is modulo 1024");
+    if (randomPairs.empty()) {
+        randomPairs.assign(2 * kRandomCount, 0.0f);
+        for (int p = 0; p < kRandomCount; ++p) {
+            const float t = randomTable[(3 * p) & (kRandomCount - 1)];
+            randomPairs[2 * p + 1] = t > 0.0f ? 1.0f : (t < 0.0f ? -1.0f : 0.0f);
+        }
+    }
+    return randomPairs;
 }
 
 void ToolBrushLeafGL::writeErase(float strength)
@@ -657,7 +775,8 @@ void ToolBrushLeafGL::paintMovement(const Footprint& f, int subMode, float dx, f
             std::copy(v + 2 * f.i0, v + 2 * f.i1, row + 2 * (f.originX + f.i0));
         }
     } else if (subMode == 3 || subMode == 4) {
-        const float* drop = getActiveBufferAs<float>(DROP_OFF_BUFFER)->getBufferArray();
+        const BufferTemplate<float>* dropOff = getActiveBufferAs<float>(DROP_OFF_BUFFER);
+        const float* drop = dropOff->getBufferArray();
         for (int j = f.j0; j < f.j1; ++j) {
             float* row = movement->getBufferArray() +
                          static_cast<std::size_t>(f.originY + j) * movement->getWidth() * 2;
@@ -694,58 +813,77 @@ void ToolBrushLeafGL::paintOrientation(int x, int y, int previousX, int previous
                                     orientation->getWidth(), orientation->getHeight());
     if (f.empty()) return;
     const int bw = static_cast<int>(getBufferWidth());
-    const int bh = static_cast<int>(getBufferHeight());
-    const float du = 2.0f / bw;
-    const float dv = 2.0f / bh;
-    int randomIndex = static_cast<int>(std::lround(random01() * 256.0f));
+    const int randomStart = static_cast<int>(std::lround(random01() * 256.0f));
     float follow[2] = {mx, my};
     normalise(follow[0], follow[1]);
     BufferTemplate<int>* speedBuffer = subMode == 3 ? speed() : nullptr;
     const int speedValue =
         std::min(14, static_cast<int>(std::sqrt(mx * mx + my * my)));
-    const float* drop = dropOff->getBufferArray();
-    for (int j = f.j0; j < f.j1; ++j) {
-        const float v = -1.0f + j * dv;
-        const float* d = drop + static_cast<std::size_t>(j) * bw;
-        for (int i = f.i0; i < f.i1; ++i) {
-            if (d[i] <= kDropOffThreshold) continue;
-            const float u = -1.0f + i * du;
-            float o[2] = {0.0f, 0.0f};
-            switch (subMode) {
-            case 0:
-                o[0] = u;
-                o[1] = v;
-                normalise(o[0], o[1]);
-                break;
-            case 1: {
-                const float m = v == 0.0f ? 0.0f : -u / v;
-                const float s = 1.0f / std::sqrt(m * m + 1.0f);
-                o[0] = s;
-                o[1] = m * s;
-                if (v > 0.0f) {
-                    o[0] = -o[0];
-                    o[1] = -o[1];
+    const DropOffRuns& r = dropOffRuns(*dropOff);
+    const float* field = nullptr;
+    if (subMode == 0 || subMode == 1) field = orientationField(subMode).data();
+    const float* random = subMode == 2 ? randomOrientations().data() : nullptr;
+    int position = (randomStart * 683) & (kRandomCount - 1);
+
+    const unsigned int channels = orientation->getChannelNumber();
+    float* cells = nullptr;
+    int* speeds = nullptr;
+    // Two floats for each cell of [a, b) in row y of the canvas buffer.
+    auto write = [&](int y, int a, const float* pairs, int count) {
+        float* dst = cells + (static_cast<std::size_t>(y) * orientation->getWidth() + a) * channels;
+        if (channels == 2) {
+            std::memcpy(dst, pairs, sizeof(float) * 2 * static_cast<std::size_t>(count));
+            return;
+        }
+        for (int k = 0; k < count; ++k) {
+            dst[k * channels] = pairs[2 * k];
+            dst[k * channels + 1] = pairs[2 * k + 1];
+        }
+    };
+    std::vector<float> followPairs;
+    if (subMode == 3) {
+        followPairs.resize(static_cast<std::size_t>(bw) * 2);
+        for (int i = 0; i < bw; ++i) {
+            followPairs[2 * i] = follow[0];
+            followPairs[2 * i + 1] = follow[1];
+        }
+    }
+    if (subMode >= 0 && subMode <= 3) {
+        for (int j = f.j0; j < f.j1; ++j) {
+            const int y = f.originY + j;
+            for (const DropOffRuns::Run* run = r.rowBegin(j); run != r.rowEnd(j); ++run) {
+                const int a = std::max(run->i0, f.i0);
+                const int b = std::min(run->i1, f.i1);
+                if (a >= b) continue;
+                if (!cells) cells = orientation->getBufferArray();
+                const int x = f.originX + a;
+                switch (subMode) {
+                case 0:
+                case 1:
+                    write(y, x, field + (static_cast<std::size_t>(j) * bw + a) * 2, b - a);
+                    break;
+                case 2:
+                    // In pieces where the sequence wraps round the table.
+                    for (int done = 0; done < b - a;) {
+                        const int count = std::min(b - a - done, kRandomCount - position);
+                        write(y, x + done, random + 2 * position, count);
+                        done += count;
+                        position = (position + count) & (kRandomCount - 1);
+                    }
+                    break;
+                default: {
+                    write(y, x, followPairs.data(), b - a);
+                    if (!speedBuffer || static_cast<unsigned int>(y) >= speedBuffer->getHeight())
+                        break;
+                    const int end = std::min(f.originX + b, static_cast<int>(speedBuffer->getWidth()));
+                    if (x >= end) break;
+                    if (!speeds) speeds = speedBuffer->getBufferArray();
+                    int* row = speeds + static_cast<std::size_t>(y) * speedBuffer->getWidth();
+                    std::fill(row + x, row + end, speedValue);
+                    break;
                 }
-                break;
+                }
             }
-            case 2: {
-                const float t = randomTable[randomIndex];
-                randomIndex += 3;
-                if (randomIndex >= kRandomCount) randomIndex &= kRandomCount - 1;
-                o[1] = t > 0.0f ? 1.0f : (t < 0.0f ? -1.0f : 0.0f);
-                break;
-            }
-            case 3:
-                o[0] = follow[0];
-                o[1] = follow[1];
-                break;
-            default:
-                continue;
-            }
-            orientation->set2DValues(f.originX + i, f.originY + j, o);
-            if (speedBuffer && static_cast<unsigned int>(f.originX + i) < speedBuffer->getWidth() &&
-                static_cast<unsigned int>(f.originY + j) < speedBuffer->getHeight())
-                speedBuffer->setValue(f.originX + i, f.originY + j, speedValue);
         }
     }
     temporaryOrientationWritten = rectOf(f);

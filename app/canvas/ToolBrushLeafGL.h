@@ -14,6 +14,7 @@
 
 #include "vis/VisComponentGL.h"
 
+#include "canvas/DropOffRuns.h"
 #include "core/BufferTemplate.h"
 
 #include <functional>
@@ -96,6 +97,11 @@ public:
 
     // Path replay: stamps erosion -(erase profile) x strength at (x, y) (canvas cells) at once.
     void stampAt(float strength, int x, int y, bool flag);
+    // The colour brush's write around (x, y) (canvas cells): the paint of cells (3, 1) … (3, 3)
+    // blended into the colour buffer by the drop-off, c (1 - w) + paint w truncated, where the
+    // drop-off is above the threshold; the first time in a stroke also the paint into the
+    // temporary colour and the drop-off into the canvas's drop-off buffer.
+    void paintColor(float x, float y);
 
     // Inspection and set-up.
     float getDiameter() const { return diameter; }
@@ -149,7 +155,13 @@ private:
     void computeLensField();
     void writeSelection(const Footprint& f);
     void paintAbsoluteSize(const Footprint& f, float strength);
-    void paintColor(const Footprint& f);
+    // The drop-off's runs, found again when the drop-off changed; the radial (subMode 0) and
+    // circular (1) orientation of every brush cell, two floats a cell; the random orientations
+    // in write order; the paint's blend terms.
+    const DropOffRuns& dropOffRuns(const BufferTemplate<float>& dropOff);
+    const std::vector<float>& orientationField(int subMode);
+    const std::vector<float>& randomOrientations();
+    void preparePaint(const float* paint);
     void createPrimitives(float strength);
     void writeErase(float strength);
     void paintMovement(const Footprint& f, int subMode, float dx, float dy);
@@ -204,6 +216,20 @@ private:
     int lastCreatedCount = 0;
     PrimitiveFactory primitiveFactory;
     CanvasCompositeGL* canvas = nullptr;
+
+    // Caches of the fast writes (see dropOffRuns): valid for the drop-off buffer and version
+    // they were built from, and until renderInActiveBuffers writes a new drop-off.
+    DropOffRuns runs;
+    bool runsValid = false;
+    const BufferTemplate<float>* runsSource = nullptr;
+    unsigned int runsVersion = 0;
+    std::vector<float> orientationFields[2];
+    std::vector<float> randomPairs;
+    // paint[k] w per channel byte of the partial runs, and a row of the clamped paint.
+    std::vector<float> weightedPaint;
+    std::vector<unsigned char> paintRow;
+    float weightedPaintFor[3] = {0.0f, 0.0f, 0.0f};
+    bool weightedPaintValid = false;
 
     // The canvas's buffers (passive).
     BufferTemplate<int>* speed();

@@ -394,12 +394,14 @@ void TabletopVis::addComponent(VisComponent* c, bool drop)
     components[id] = c;
     // Surfaces keep a static place at the back of the list (drawn first, under everything);
     // a component that may move in the order joins in front of them.
+    // A component registered again keeps a single place: its earlier entry goes.
+    eraseFromRenderList(c);
     auto at = renderList.end();
     if (!c->hasStaticRenderOrder())
         while (at != renderList.begin() && (*std::prev(at))->hasStaticRenderOrder()) --at;
-    renderList.insert(at, c);
+    insertIntoRenderList(at, c);
     if (drop)
-        droppingList.push_back(c);
+        addToDroppingList(c);
     else
         c->activate();
     memoryChanged = true;
@@ -415,12 +417,19 @@ void TabletopVis::deleteComponent(VisComponent* c)
 {
     if (!c) return;
     freeIds.push_back(c->getId());
-    renderList.remove(c);
+    eraseFromRenderList(c);
     removeComponentFromMap(c);
     if (c->getComposite()) memoryChanged = true;
-    // No dangling references may survive the component: queues and pointer state.
-    droppingList.erase(std::remove(droppingList.begin(), droppingList.end(), c), droppingList.end());
-    deletingList.erase(std::remove(deletingList.begin(), deletingList.end(), c), deletingList.end());
+    // No dangling references may survive the component: queues and pointer state. The queues
+    // are searched only when the component is in one of them.
+    auto queued = queuedEntries.find(c);
+    if (queued != queuedEntries.end()) {
+        queuedEntries.erase(queued);
+        droppingList.erase(std::remove(droppingList.begin(), droppingList.end(), c),
+                           droppingList.end());
+        deletingList.erase(std::remove(deletingList.begin(), deletingList.end(), c),
+                           deletingList.end());
+    }
     for (unsigned int u = 0; u < numberOfUsers; ++u) {
         if (activeComponent[u] == c) activeComponent[u] = nullptr;
         if (lastActiveComponent[u] == c) lastActiveComponent[u] = nullptr;
@@ -438,7 +447,38 @@ void TabletopVis::removeComponentFromMap(VisComponent* c)
 
 void TabletopVis::removeComponentFromRenderList(VisComponent* c)
 {
-    if (c) renderList.remove(c);
+    if (c && !tearingDown) eraseFromRenderList(c);
+}
+
+void TabletopVis::insertIntoRenderList(std::list<VisComponent*>::iterator at, VisComponent* c)
+{
+    renderPositions[c] = renderList.insert(at, c);
+}
+
+void TabletopVis::eraseFromRenderList(VisComponent* c)
+{
+    auto it = renderPositions.find(c);
+    if (it == renderPositions.end()) return;
+    renderList.erase(it->second);
+    renderPositions.erase(it);
+}
+
+void TabletopVis::spliceToRenderFront(VisComponent* c)
+{
+    auto it = renderPositions.find(c);
+    if (it == renderPositions.end())
+        insertIntoRenderList(renderList.begin(), c);
+    else
+        renderList.splice(renderList.begin(), renderList, it->second);
+}
+
+void TabletopVis::spliceToRenderBack(VisComponent* c)
+{
+    auto it = renderPositions.find(c);
+    if (it == renderPositions.end())
+        insertIntoRenderList(renderList.end(), c);
+    else
+        renderList.splice(renderList.end(), renderList, it->second);
 }
 
 void TabletopVis::deleteLastComponent()
@@ -463,18 +503,24 @@ void TabletopVis::activateDestroyers()
 
 void TabletopVis::removeAllComponents()
 {
+    // Everything goes at once: the render order is not kept while components leave their
+    // parents (each would otherwise be raised to the front) and the list is cleared at the end.
+    tearingDown = true;
+    std::vector<VisComponent*> all;
+    all.reserve(components.size());
+    for (auto& entry : components) all.push_back(entry.second);
     // Detach every component from its parent first so no destructor reaches a freed parent.
-    auto all = components;
-    for (auto& entry : all) {
-        VisComponent* c = entry.second;
+    for (VisComponent* c : all)
         if (VisComponent* p = c->getParent()) p->removeChild(c);
-    }
-    for (auto& entry : all) delete entry.second;
+    for (VisComponent* c : all) delete c;
     components.clear();
     renderList.clear();
+    renderPositions.clear();
     freeIds.clear();
     droppingList.clear();
     deletingList.clear();
+    queuedEntries.clear();
+    tearingDown = false;
     for (unsigned int u = 0; u < numberOfUsers; ++u)
         activeComponent[u] = lastActiveComponent[u] = lastComponent[u] = nullptr;
 }
@@ -485,20 +531,14 @@ void TabletopVis::moveComponentToRenderFront(VisComponent* c)
         std::cout << " Error. Could not move component to front of render list." << std::endl;
         return;
     }
-    if (c->hasStaticRenderOrder()) return;
+    if (tearingDown || c->hasStaticRenderOrder()) return;
     VisComponent* p = c->getParent();
     if (p && !p->hasStaticRenderOrder()) {
-        if (renderList.empty() || renderList.front() != p) {
-            renderList.remove(p);
-            renderList.push_front(p);
-        }
+        if (renderList.empty() || renderList.front() != p) spliceToRenderFront(p);
         p->moveToRenderFront(c);
         return;
     }
-    if (renderList.empty() || renderList.front() != c) {
-        renderList.remove(c);
-        renderList.push_front(c);
-    }
+    if (renderList.empty() || renderList.front() != c) spliceToRenderFront(c);
 }
 
 void TabletopVis::fixLensOrder(VisComponent* lens,
@@ -506,10 +546,8 @@ void TabletopVis::fixLensOrder(VisComponent* lens,
 {
     if (!lens || renderList.empty()) return;
     auto moveBehind = [&](VisComponent* surface) {
-        renderList.remove(surface);
-        renderList.remove(lens);
-        renderList.push_back(lens);
-        renderList.push_back(surface);
+        spliceToRenderBack(lens);
+        spliceToRenderBack(surface);
     };
     if (isSurface(renderList.back())) {
         moveBehind(renderList.back());
@@ -530,11 +568,32 @@ void TabletopVis::fixLensOrder(VisComponent* lens,
     }
 }
 
+void TabletopVis::addToDroppingList(VisComponent* c)
+{
+    droppingList.push_back(c);
+    countQueued(c);
+}
+
+void TabletopVis::addToDeletingList(VisComponent* c)
+{
+    deletingList.push_back(c);
+    countQueued(c);
+}
+
+void TabletopVis::countQueued(VisComponent* c) { ++queuedEntries[c]; }
+
+void TabletopVis::uncountQueued(VisComponent* c)
+{
+    auto it = queuedEntries.find(c);
+    if (it != queuedEntries.end() && --it->second == 0) queuedEntries.erase(it);
+}
+
 VisComponent* TabletopVis::getElementFromDroppingListAndDeleteIt()
 {
     if (droppingList.empty()) return nullptr;
     VisComponent* c = droppingList.front();
     droppingList.pop_front();
+    uncountQueued(c);
     return c;
 }
 
@@ -543,6 +602,7 @@ VisComponent* TabletopVis::getElementFromDeletingListAndDeleteIt()
     if (deletingList.empty()) return nullptr;
     VisComponent* c = deletingList.front();
     deletingList.pop_front();
+    uncountQueued(c);
     return c;
 }
 

@@ -28,6 +28,7 @@
 #include <map>
 #include <set>
 #include <stack>
+#include <unordered_map>
 #include <vector>
 
 class TouchIndicator;
@@ -270,8 +271,8 @@ public:
     const std::list<VisComponent*>& getRenderList() const { return renderList; }
 
     // --- queues ---
-    void addToDroppingList(VisComponent* c) { droppingList.push_back(c); }
-    void addToDeletingList(VisComponent* c) { deletingList.push_back(c); }
+    void addToDroppingList(VisComponent* c);
+    void addToDeletingList(VisComponent* c);
     unsigned long droppingListSize() const { return droppingList.size(); }
     unsigned long deletingListSize() const { return deletingList.size(); }
     // Oldest element, removed from the queue; null when the queue is empty.
@@ -452,6 +453,15 @@ private:
         *r = c[0]; *g = c[1]; *b = c[2];
     }
     void fixLensOrder(VisComponent* lens, const std::function<bool(VisComponent*)>& isSurface);
+    // renderList edits through the stored positions: constant time, at most one entry per
+    // component.
+    void insertIntoRenderList(std::list<VisComponent*>::iterator at, VisComponent* c);
+    void eraseFromRenderList(VisComponent* c);
+    void spliceToRenderFront(VisComponent* c);
+    void spliceToRenderBack(VisComponent* c);
+    // Bookkeeping of the dropping and deleting queues' entries.
+    void countQueued(VisComponent* c);
+    void uncountQueued(VisComponent* c);
     template <class T> BufferTemplate<T>* makeBuffer(unsigned int channels, unsigned int w,
                                                      unsigned int h);
 
@@ -476,6 +486,11 @@ protected:
     std::deque<unsigned long> freeIds;
     // Top-level draw order; the front is drawn last (on top).
     std::list<VisComponent*> renderList;
+    // Where each component of renderList sits in it, so that removing a component or raising it
+    // to the front does not search the list (tearing down thousands of primitives stays linear).
+    std::unordered_map<const VisComponent*, std::list<VisComponent*>::iterator> renderPositions;
+    // While removeAllComponents runs, the render order is not kept: the list is cleared after.
+    bool tearingDown = false;
     std::map<BUFFERTAG, IBuffer*> globalBuffers;
 
     // Per-user pointer state (one element per user)
@@ -498,6 +513,9 @@ protected:
     // Queues
     std::deque<VisComponent*> droppingList;
     std::deque<VisComponent*> deletingList;
+    // Entries per component in both queues together: deleting a component that is in neither
+    // skips searching them.
+    std::unordered_map<const VisComponent*, unsigned int> queuedEntries;
 
     // Scene-wide parameters
     double initialMaxCurrentWidth = 100.0;

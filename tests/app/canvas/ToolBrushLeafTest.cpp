@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Random.h"
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -383,3 +387,138 @@ TEST_F(ToolBrushLeafTest, MissingBuffersPrintTheirMessage)
 }
 
 } // namespace
+
+namespace {
+
+// The brush's colour and orientation writes cell by cell, as plainly as they can be put: the
+// reference for the brush's run-wise writes.
+struct ReferenceBrush {
+    const float* drop;
+    int bw, bh, originX, originY, i0, i1, j0, j1;
+
+    ReferenceBrush(ToolBrushLeafGL& brush, int cx, int cy, unsigned int canvasW, unsigned int canvasH)
+        : drop(static_cast<const BufferTemplate<float>*>(brush.getActiveBufferAs<float>(DROP_OFF_BUFFER))
+                   ->getBufferArray()),
+          bw(static_cast<int>(brush.getBufferWidth())),
+          bh(static_cast<int>(brush.getBufferHeight())),
+          originX(cx - bw / 2),
+          originY(cy - bh / 2),
+          i0(std::max(0, -originX)),
+          i1(std::min(bw, static_cast<int>(canvasW) - originX)),
+          j0(std::max(0, -originY)),
+          j1(std::min(bh, static_cast<int>(canvasH) - originY))
+    {
+    }
+    template <class F> void forEachCell(F f) const
+    {
+        for (int j = j0; j < j1; ++j)
+            for (int i = i0; i < i1; ++i)
+                if (drop[j * bw + i] > ToolBrushLeafGL::kDropOffThreshold)
+                    f(i, j, originX + i, originY + j, drop[j * bw + i]);
+    }
+};
+
+template <class T> std::vector<T> contents(BufferTemplate<T>* b)
+{
+    const T* data = static_cast<const BufferTemplate<T>*>(b)->getBufferArray();
+    return std::vector<T>(data, data + b->getWidth() * b->getHeight() * b->getChannelNumber());
+}
+
+} // namespace
+
+TEST_F(ToolBrushLeafTest, ColourAndOrientationWritesMatchAPerCellReference)
+{
+    BufferTemplate<unsigned char>* color = canvas->buffer<unsigned char>(COLOR_BUFFER);
+    BufferTemplate<unsigned char>* temporary = canvas->buffer<unsigned char>(TEMPORARY_COLOR_BUFFER);
+    BufferTemplate<float>* orientation = canvas->buffer<float>(TEMPORARY_ORIENTATION_BUFFER);
+    BufferTemplate<int>* speeds = canvas->buffer<int>(SPEED_BUFFER);
+    const unsigned int w = color->getWidth();
+    const unsigned int h = color->getHeight();
+    const struct {
+        const char* name;
+        float diameter;
+        int x, y;
+        float paint[3];
+    } rows[] = {
+        {"centre", 200, 101, 101, {255, 0, 10}},
+        {"clipped bottom left", 200, 3, 3, {37.5f, 200.25f, 300}},
+        {"clipped top right", 200, 199, 200, {-4, 128, 254.9f}},
+        {"small, clipped left", 37, 0, 90, {12, 250, 99}},
+        {"small, inside", 37, 60, 140, {0, 0, 0}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        canvas->tool(0, 2) = row.diameter;
+        brush->applyDiameter();
+        // A new stroke (the first colour write also fills the temporary colour); earlier
+        // footprints are cleared here.
+        canvas->painting = false;
+        brush->renderIntoBuffers();
+        canvas->painting = true;
+        // Every byte value under the brush, and a pattern in the other buffers.
+        for (unsigned int k = 0; k < w * h * 3; ++k) {
+            color->getBufferArray()[k] = static_cast<unsigned char>(k * 7 + k / 3);
+            temporary->getBufferArray()[k] = static_cast<unsigned char>(k * 5);
+        }
+        for (unsigned int k = 0; k < w * h * 2; ++k) orientation->getBufferArray()[k] = k * 0.25f;
+        for (unsigned int k = 0; k < w * h; ++k) speeds->getBufferArray()[k] = static_cast<int>(k % 17);
+        const ReferenceBrush ref(*brush, row.x, row.y, w, h);
+
+        std::vector<unsigned char> colourExpected = contents(color);
+        std::vector<unsigned char> temporaryExpected = contents(temporary);
+        ref.forEachCell([&](int, int, int x, int y, float d) {
+            for (int k = 0; k < 3; ++k) {
+                unsigned char& c = colourExpected[(y * w + x) * 3 + k];
+                c = static_cast<unsigned char>(
+                    std::clamp(c * (1.0f - d) + row.paint[k] * d, 0.0f, 255.0f));
+                temporaryExpected[(y * w + x) * 3 + k] =
+                    static_cast<unsigned char>(std::clamp(row.paint[k], 0.0f, 255.0f));
+            }
+        });
+        for (int k = 0; k < 3; ++k) canvas->tool(3, 1 + k) = row.paint[k];
+        touch(static_cast<float>(row.x), static_cast<float>(row.y));
+        kind(3);
+        brush->renderIntoBuffers();
+        EXPECT_EQ(contents(color), colourExpected);
+        EXPECT_EQ(contents(temporary), temporaryExpected);
+
+        for (int subMode = 0; subMode < 4; ++subMode) {
+            SCOPED_TRACE(subMode);
+            std::vector<float> expected = contents(orientation);
+            std::vector<int> speedExpected = contents(speeds);
+            const int previousX = row.x - 30, previousY = row.y + 12;
+            tavlor::seedRand15(42u + subMode);
+            int randomIndex = static_cast<int>(std::lround(tavlor::rand15() / 32767.0f * 256.0f));
+            ref.forEachCell([&](int i, int j, int x, int y, float) {
+                const float u = -1.0f + i * (2.0f / ref.bw);
+                const float v = -1.0f + j * (2.0f / ref.bh);
+                float o[2] = {0.0f, 0.0f};
+                if (subMode == 0) {
+                    const float l = std::sqrt(u * u + v * v);
+                    o[0] = l > 0.0f ? u / l : u;
+                    o[1] = l > 0.0f ? v / l : v;
+                } else if (subMode == 1) {
+                    const float m = v == 0.0f ? 0.0f : -u / v;
+                    const float s = 1.0f / std::sqrt(m * m + 1.0f);
+                    o[0] = v > 0.0f ? -s : s;
+                    o[1] = v > 0.0f ? -(m * s) : m * s;
+                } else if (subMode == 2) {
+                    const float t = brush->getRandomTable()[randomIndex];
+                    randomIndex = (randomIndex + 3) % ToolBrushLeafGL::kRandomCount;
+                    o[1] = t > 0.0f ? 1.0f : (t < 0.0f ? -1.0f : 0.0f);
+                } else {
+                    const float l = std::sqrt(30.0f * 30.0f + 12.0f * 12.0f);
+                    o[0] = 30.0f / l;
+                    o[1] = -12.0f / l;
+                    speedExpected[y * w + x] = 14;
+                }
+                expected[(y * w + x) * 2] = o[0];
+                expected[(y * w + x) * 2 + 1] = o[1];
+            });
+            tavlor::seedRand15(42u + subMode);
+            brush->paintOrientation(row.x, row.y, previousX, previousY, subMode, true);
+            EXPECT_EQ(contents(orientation), expected);
+            EXPECT_EQ(contents(speeds), speedExpected);
+        }
+    }
+}

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -484,4 +487,142 @@ TEST(TabletopVisRenderOrder, RegressionSurfaceAddedFirstStaysUnderLaterComponent
     EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{a, b, surface}));
     auto* second = add<StaticSurface>(vis); // static ones still append at the very back
     EXPECT_EQ(vis.getRenderList().back(), second);
+}
+
+namespace {
+
+// The top-level order as the list rules give it, kept the plain way (searching the list), to
+// check the controller's constant-time bookkeeping against.
+struct OrderModel {
+    std::list<VisComponent*> order;
+
+    void add(VisComponent* c)
+    {
+        auto at = order.end();
+        if (!c->hasStaticRenderOrder())
+            while (at != order.begin() && (*std::prev(at))->hasStaticRenderOrder()) --at;
+        order.insert(at, c);
+    }
+    // What moveComponentToRenderFront(c) does to the top-level list.
+    void front(VisComponent* c)
+    {
+        if (c->hasStaticRenderOrder()) return;
+        VisComponent* p = c->getParent();
+        VisComponent* raised = p && !p->hasStaticRenderOrder() ? p : c;
+        if (!order.empty() && order.front() == raised) return;
+        order.remove(raised);
+        order.push_front(raised);
+    }
+    void lensAboveSurface(VisComponent* lens, const std::function<bool(VisComponent*)>& isSurface)
+    {
+        auto moveBehind = [&](VisComponent* s) {
+            order.remove(s);
+            order.remove(lens);
+            order.push_back(lens);
+            order.push_back(s);
+        };
+        if (isSurface(order.back())) {
+            moveBehind(order.back());
+            return;
+        }
+        std::vector<VisComponent*> surfaces;
+        for (auto it = std::prev(order.end()); it != order.begin(); --it)
+            if (isSurface(*it)) surfaces.push_back(*it);
+        for (VisComponent* s : surfaces) moveBehind(s);
+    }
+};
+
+// A canvas-like surface: static order, its children stay in the top-level list.
+struct StaticSurface : RecordingComposite {
+    using RecordingComposite::RecordingComposite;
+    bool hasStaticRenderOrder() override { return true; }
+    bool compositeManagesLocalRenderList() override { return false; }
+};
+
+} // namespace
+
+TEST(TabletopVisRenderOrder, DeletionsFrontMovesAndReparentingKeepTheListRules)
+{
+    TestVis vis;
+    OrderModel model;
+    std::vector<VisComponent*> alive;
+    unsigned int seed = 12345;
+    auto next = [&seed](unsigned int n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    auto isSurface = [](VisComponent* c) { return dynamic_cast<StaticSurface*>(c) != nullptr; };
+    auto pickParent = [&]() -> VisComponent* {
+        for (int tries = 0; tries < 8 && !alive.empty(); ++tries) {
+            VisComponent* p = alive[next(static_cast<unsigned int>(alive.size()))];
+            if (p->getComposite()) return p;
+        }
+        return nullptr;
+    };
+    auto forget = [&](VisComponent* c) {
+        alive.erase(std::find(alive.begin(), alive.end(), c));
+    };
+    OutputCapture quiet;
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned int op = next(10);
+        VisComponent* c = alive.empty() ? nullptr : alive[next(static_cast<unsigned int>(alive.size()))];
+        if (op <= 1 || !c) {
+            const unsigned int kind = next(10);
+            VisComponent* made = kind == 0   ? new StaticSurface(&vis, 10, 10)
+                                 : kind <= 2 ? new RecordingComposite(&vis, 10, 10)
+                                             : new RecordingLeaf(&vis, 10, 10);
+            vis.addComponent(made, next(2) == 0);
+            model.add(made);
+            alive.push_back(made);
+        } else if (op == 2 || (op == 3 && alive.size() > 40)) {
+            model.order.remove(c);
+            forget(c);
+            vis.deleteComponent(c);
+        } else if (op <= 5) {
+            model.front(c);
+            vis.moveComponentToRenderFront(c);
+        } else if (op == 6) {
+            // Reparenting: a leaf leaves its parent (back on top of the table) and may join a
+            // composite that keeps its own list.
+            VisComponent* p = pickParent();
+            if (c->getComposite() || !p || c->getParent() == p) continue;
+            if (c->getParent()) {
+                model.order.remove(c);
+                model.order.push_front(c);
+            }
+            if (p->addChild(c) && p->compositeManagesLocalRenderList()) model.order.remove(c);
+        } else if (op == 7) {
+            if (VisComponent* p = c->getParent()) {
+                p->removeChild(c);
+                model.order.remove(c);
+                model.order.push_front(c);
+            }
+        } else if (op == 8) {
+            if (model.order.empty() || isSurface(c)) continue;
+            model.lensAboveSurface(c, isSurface);
+            vis.placeLensAboveControlSurface<StaticSurface>(c);
+        } else {
+            // A queued deletion, as the frame does it.
+            vis.addToDeletingList(c);
+            if (next(2) == 0) vis.addToDeletingList(c);
+            for (unsigned long n = vis.deletingListSize(); n > 0; --n) {
+                VisComponent* d = vis.getElementFromDeletingListAndDeleteIt();
+                if (!d) break;
+                model.order.remove(d);
+                forget(d);
+                vis.deleteComponent(d);
+            }
+        }
+        ASSERT_EQ(vis.getRenderList(), model.order) << "step " << step << ", operation " << op;
+        ASSERT_EQ(vis.deletingListSize(), 0u);
+    }
+    EXPECT_EQ(vis.countComponents(), alive.size());
+    vis.removeAllComponents();
+    EXPECT_TRUE(vis.getRenderList().empty());
+    // Bookkeeping starts afresh: components registered after a teardown are ordered as usual.
+    RecordingLeaf* a = add(vis);
+    auto* surface = add<StaticSurface>(vis);
+    RecordingLeaf* b = add(vis);
+    vis.moveComponentToRenderFront(a);
+    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{a, b, surface}));
 }
