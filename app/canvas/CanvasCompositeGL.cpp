@@ -79,6 +79,8 @@ CanvasCompositeGL::CanvasCompositeGL(TabletopVisGL* vis, unsigned int width, uns
 CanvasCompositeGL::~CanvasCompositeGL()
 {
     releaseAllChildren();
+    // Children left to the framework's teardown must not reach the store once it is gone.
+    store.detachAll();
     removeActiveBuffers();
     if (frameList) glDeleteLists(frameList, 1);
     if (selectionOutlineList) glDeleteLists(selectionOutlineList, 1);
@@ -547,6 +549,7 @@ template <class T> void addGrid(std::vector<CellPrefetcher::Grid>& grids, Buffer
 
 void CanvasCompositeGL::beginUpdatePass()
 {
+    ++updateFrame;
     // The fields every primitive reads at its cell in an update.
     std::vector<CellPrefetcher::Grid> grids;
     addGrid(grids, getActiveBufferAs<float>(ERASE_BUFFER));
@@ -557,6 +560,85 @@ void CanvasCompositeGL::beginUpdatePass()
     addGrid(grids, getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER));
     addGrid(grids, getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER));
     prefetcher.beginPass(grids);
+}
+
+void CanvasCompositeGL::runUpdatePass(double dt)
+{
+    if (passFrame == updateFrame) return;
+    passFrame = updateFrame;
+    updatePrimitives(dt);
+}
+
+void CanvasCompositeGL::updatePrimitives(double dt)
+{
+    const BufferTemplate<float>* toolState = getActiveBufferAs<float>(TOOL_STATE_BUFFER);
+    if (!toolState || toolState->getWidth() < 1 || toolState->getHeight() < 4) return;
+    const int layer = static_cast<int>(std::lround(toolState->getValue(0u, 3u)));
+    std::vector<PrimitiveStore::Entry>* entries = store.ordered(layer);
+    if (!entries || entries->empty()) return;
+
+    PrimitiveLeafGL::PassGrids pass;
+    pass.erase = getActiveBufferAs<float>(ERASE_BUFFER);
+    pass.color = getActiveBufferAs<unsigned char>(COLOR_BUFFER);
+    pass.dropOff = getActiveBufferAs<float>(DROP_OFF_BUFFER) != nullptr;
+    pass.targetArea = getActiveBufferAs<bool>(TARGET_AREA_BUFFER);
+    pass.movement = getActiveBufferAs<float>(DIRECTION_BUFFER);
+    pass.orientation = getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
+    pass.size = getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    pass.sizeDifference = getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER);
+    pass.x = getXPos();
+    pass.y = getYPos();
+    pass.width = getWidth();
+    pass.height = getHeight();
+    pass.xScale = getXScale();
+    pass.yScale = getYScale();
+    const double a = getRotation() * 0.017453292519943295;
+    pass.cosA = std::cos(a);
+    pass.sinA = std::sin(a);
+
+    // The cells the primitives read are scattered over the fields: they are fetched a few
+    // entries ahead, with the primitives' lines.
+    struct Ahead {
+        const char* data;
+        std::size_t rowBytes;
+        std::size_t cellBytes;
+        unsigned int width;
+        unsigned int height;
+    };
+    std::array<Ahead, 7> ahead{};
+    std::size_t grids = 0;
+    auto addAhead = [&](const auto* b) {
+        if (!b || b->getWidth() == 0) return;
+        const std::size_t cell = b->getChannelNumber() * sizeof(*b->getBufferArray());
+        ahead[grids++] = {reinterpret_cast<const char*>(b->getBufferArray()),
+                          cell * b->getWidth(), cell, b->getWidth(), b->getHeight()};
+    };
+    addAhead(pass.erase);
+    addAhead(pass.color);
+    addAhead(pass.targetArea);
+    addAhead(pass.movement);
+    addAhead(pass.orientation);
+    addAhead(pass.size);
+    addAhead(pass.sizeDifference);
+
+    constexpr std::size_t kAhead = 8;
+    PrimitiveStore::Entry* e = entries->data();
+    const std::size_t n = entries->size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n) {
+            const PrimitiveStore::Entry& next = e[i + kAhead];
+            next.primitive->prefetchForUpdate();
+            for (std::size_t g = 0; g < grids; ++g)
+                if (next.cellX < ahead[g].width && next.cellY < ahead[g].height)
+                    __builtin_prefetch(ahead[g].data + next.cellY * ahead[g].rowBytes +
+                                       next.cellX * ahead[g].cellBytes);
+        }
+        unsigned int x = 0;
+        unsigned int y = 0;
+        e[i].primitive->updateInPass(pass, dt, &x, &y);
+        e[i].cellX = static_cast<std::uint16_t>(std::min(x, 0xffffu));
+        e[i].cellY = static_cast<std::uint16_t>(std::min(y, 0xffffu));
+    }
 }
 
 void CanvasCompositeGL::renderIntoBuffers()

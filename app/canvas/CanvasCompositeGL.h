@@ -19,6 +19,7 @@
 #include "canvas/Curve2D.h"
 #include "canvas/PostureClassifier.h"
 #include "canvas/PrimitiveBatch.h"
+#include "canvas/PrimitiveStore.h"
 #include "canvas/TouchDispatch.h"
 #include "components/SurfaceCompositeGL.h"
 #include "core/BufferTemplate.h"
@@ -244,6 +245,14 @@ public:
     void beginUpdatePass();
     CellPrefetcher& cellPrefetcher() { return prefetcher; }
 
+    // The primitives on the canvas per layer. The framework's per-frame call on the first of
+    // them runs runUpdatePass, which updates the whole current layer once a frame.
+    PrimitiveStore& primitiveStore() { return store; }
+    void runUpdatePass(double dt);
+    // One update of every primitive on the current layer in the store's order (the same steps
+    // as each primitive's own update).
+    void updatePrimitives(double dt);
+
     // Names of the dump files for the layer, in the order size, orientation, speed, size
     // difference, temporary colour, e.g. "buffers/2sizeBuffer.dat".
     static std::vector<std::string> dumpFileNames(int layer);
@@ -290,6 +299,10 @@ protected:
     void drawSelectionOutlineList(bool dashed);
 
     CellPrefetcher prefetcher;
+    PrimitiveStore store;
+    // Frames begun by beginUpdatePass, and the one whose primitives' pass ran.
+    unsigned int updateFrame = 0;
+    unsigned int passFrame = ~0u;
     bool batchedDrawing = true;
     PrimitiveBatch* activeBatch_ = nullptr;
     PrimitiveBatch renderBatch;

@@ -23,7 +23,8 @@ public:
     int getNumberOfSegments() const { return numSegments; }
 
 protected:
-    void animateMyself(double) override {}
+    bool hasOwnUpdate() const override { return true; }
+    void updateSelf(double) override {}
     void specificRender() override;
     void specificRenderForPicking() override;
     void initialize() override;

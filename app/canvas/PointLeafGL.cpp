@@ -77,7 +77,7 @@ void PointLeafGL::releaseSharedLists()
     shapeBase = 0;
 }
 
-void PointLeafGL::animateMyself(double dt)
+void PointLeafGL::updateSelf(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
     beginVisit();

@@ -25,7 +25,9 @@ public:
     VisComponent* getRenderBatchOwner() override { return batchOwner(); }
 
 protected:
-    void animateMyself(double dt) override;
+    // Also takes its shape from the speed buffer and the temporary colour.
+    bool hasOwnUpdate() const override { return true; }
+    void updateSelf(double dt) override;
     void specificRender() override;
     void specificRenderForPicking() override;
     void initialize() override;

@@ -37,14 +37,21 @@ PrimitiveLeafGL::PrimitiveLeafGL(TabletopVisGL* vis, double x, double y, bool rn
     PrimitiveLeafGL::initializePassiveBuffers();
 }
 
-PrimitiveLeafGL::~PrimitiveLeafGL() = default;
+PrimitiveLeafGL::~PrimitiveLeafGL()
+{
+    if (canvas_ && storeId != PrimitiveStore::kNone) canvas_->primitiveStore().remove(this);
+}
 
 int PrimitiveLeafGL::getPrimitiveType() { return primitiveType; }
 
 void PrimitiveLeafGL::setParent(VisComponent* p)
 {
     VisComponentGL::setParent(p);
-    canvas_ = dynamic_cast<CanvasCompositeGL*>(p);
+    auto* next = dynamic_cast<CanvasCompositeGL*>(p);
+    if (next == canvas_) return;
+    if (canvas_ && storeId != PrimitiveStore::kNone) canvas_->primitiveStore().remove(this);
+    canvas_ = next;
+    if (canvas_) canvas_->primitiveStore().add(this, getPrimitiveType());
 }
 
 void PrimitiveLeafGL::setDisplayColor(unsigned char r, unsigned char g, unsigned char b)
@@ -110,21 +117,36 @@ void PrimitiveLeafGL::refreshParentRotation()
     parentSin = std::sin(r * kDegToRad);
 }
 
+namespace {
+
+// Parent-local position: the offset turned back by the parent's rotation (cos(-a) = cos a,
+// sin(-a) = -sin a), clamped to the parent's rectangle as the framework does; then buffer cells.
+void cellOfOffset(double dx, double dy, double pw, double ph, double c, double s, double xs,
+                  double ys, unsigned int* x, unsigned int* y, double* bx, double* by)
+{
+    const double lx = std::clamp(c * dx + s * dy + pw * 0.5, 0.0, pw);
+    const double ly = std::clamp(-s * dx + c * dy + ph * 0.5, 0.0, ph);
+    *bx = lx / xs + 1.5;
+    *by = ly / ys + 1.5;
+    *x = static_cast<unsigned int>(*bx);
+    *y = static_cast<unsigned int>(*by);
+}
+
+} // namespace
+
 void PrimitiveLeafGL::cellOfCentre(unsigned int* x, unsigned int* y, double* bx,
                                    double* by) const
 {
-    // Parent-local position: the offset turned back by the parent's rotation (cos(-a) = cos a,
-    // sin(-a) = -sin a), clamped to the parent's rectangle as the framework does.
-    const double dx = xPos - parent->getXPos();
-    const double dy = yPos - parent->getYPos();
-    const double pw = parent->getWidth();
-    const double ph = parent->getHeight();
-    const double lx = std::clamp(parentCos * dx + parentSin * dy + pw * 0.5, 0.0, pw);
-    const double ly = std::clamp(-parentSin * dx + parentCos * dy + ph * 0.5, 0.0, ph);
-    *bx = lx / parent->getXScale() + 1.5;
-    *by = ly / parent->getYScale() + 1.5;
-    *x = static_cast<unsigned int>(*bx);
-    *y = static_cast<unsigned int>(*by);
+    cellOfOffset(xPos - parent->getXPos(), yPos - parent->getYPos(), parent->getWidth(),
+                 parent->getHeight(), parentCos, parentSin, parent->getXScale(),
+                 parent->getYScale(), x, y, bx, by);
+}
+
+void PrimitiveLeafGL::cellIn(const PassGrids& pass, unsigned int* x, unsigned int* y, double* bx,
+                             double* by) const
+{
+    cellOfOffset(xPos - pass.x, yPos - pass.y, pass.width, pass.height, pass.cosA, pass.sinA,
+                 pass.xScale, pass.yScale, x, y, bx, by);
 }
 
 bool PrimitiveLeafGL::locateCell()
@@ -143,6 +165,14 @@ bool PrimitiveLeafGL::locateCell()
 }
 
 void PrimitiveLeafGL::animateMyself(double dt)
+{
+    if (canvas_ && storeId != PrimitiveStore::kNone)
+        canvas_->runUpdatePass(dt);
+    else
+        updateSelf(dt);
+}
+
+void PrimitiveLeafGL::updateSelf(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
     beginVisit();
@@ -174,11 +204,86 @@ void PrimitiveLeafGL::applyTemporaryColor()
 
 void PrimitiveLeafGL::updateFromBuffers(double dt)
 {
-    changedThisFrame = false;
     const BufferViews& b = buffers();
+    CellReads reads;
+    reads.cosA = parentCos;
+    reads.sinA = parentSin;
+    reads.erase = sample(b.eraseBuffer, eraseSample);
+    reads.dropOff = b.dropOffBuffer != nullptr;
+    if (reads.dropOff) reads.color = sample(b.colorBuffer, colorSample);
+    reads.targetArea = sample(b.targetAreaBuffer, targetAreaSample);
+    if (!getTossingNow()) {
+        reads.movement = sample(b.movementBuffer, movementSample);
+        reads.orientation = sample(b.temporaryOrientationBuffer, orientationSample);
+        reads.size = sample(b.sizeBuffer, sizeSample);
+        reads.sizeDifference = sample(b.sizeDifferenceBuffer, sizeDifferenceSample);
+    }
+    applyReads(reads, dt);
+}
+
+namespace {
+
+// The cell (x, y) of b, or null when b is missing or does not cover it.
+template <class T> const T* cellOf(const BufferTemplate<T>* b, unsigned int x, unsigned int y)
+{
+    if (!b || x >= b->getWidth() || y >= b->getHeight()) return nullptr;
+    return b->getBufferArray() +
+           (static_cast<std::size_t>(y) * b->getWidth() + x) * b->getChannelNumber();
+}
+
+} // namespace
+
+void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned int* nextX,
+                                   unsigned int* nextY)
+{
+    unsigned int x = 0;
+    unsigned int y = 0;
+    double bx = 0.0;
+    double by = 0.0;
+    // The framework animates only what it draws with animation.
+    if (activeForRendering && animationActive) {
+        if (hasOwnUpdate()) {
+            updateSelf(dt);
+        } else {
+            cellIn(pass, &x, &y, &bx, &by);
+            bufferX = bx;
+            bufferY = by;
+            CellReads reads;
+            reads.cosA = pass.cosA;
+            reads.sinA = pass.sinA;
+            reads.erase = cellOf(pass.erase, x, y);
+            reads.dropOff = pass.dropOff;
+            if (reads.dropOff) reads.color = cellOf(pass.color, x, y);
+            reads.targetArea = cellOf(pass.targetArea, x, y);
+            if (!getTossingNow()) {
+                reads.movement = cellOf(pass.movement, x, y);
+                reads.orientation = cellOf(pass.orientation, x, y);
+                reads.size = cellOf(pass.size, x, y);
+                reads.sizeDifference = cellOf(pass.sizeDifference, x, y);
+            }
+            applyReads(reads, dt);
+        }
+    }
+    cellIn(pass, nextX, nextY, &bx, &by);
+}
+
+void PrimitiveLeafGL::prefetchForUpdate() const
+{
+    __builtin_prefetch(this);
+    __builtin_prefetch(&tossingNow);
+    __builtin_prefetch(&xPos);
+    __builtin_prefetch(&width);
+    __builtin_prefetch(&rotation);
+    __builtin_prefetch(&life);
+    __builtin_prefetch(&takenAbsoluteSize);
+}
+
+void PrimitiveLeafGL::applyReads(const CellReads& reads, double dt)
+{
+    changedThisFrame = false;
 
     // Erosion. A queued primitive is not queued again: the canvas deletes it once per entry.
-    if (const float* erase = sample(b.eraseBuffer, eraseSample)) {
+    if (const float* erase = reads.erase) {
         life -= static_cast<int>(*erase);
         if (life <= kDeletionLife && canvas_ && !queuedForDeletion) {
             queuedForDeletion = true;
@@ -188,8 +293,8 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
     }
 
     // Colour: taken as it is, no blending.
-    if (b.dropOffBuffer) {
-        if (const unsigned char* c = sample(b.colorBuffer, colorSample)) {
+    if (reads.dropOff) {
+        if (const unsigned char* c = reads.color) {
             if (c[0] != colorR || c[1] != colorG || c[2] != colorB) {
                 colorR = c[0];
                 colorG = c[1];
@@ -199,19 +304,19 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
         }
     }
 
-    if (const bool* area = sample(b.targetAreaBuffer, targetAreaSample)) inTargetArea = *area;
+    if (const bool* area = reads.targetArea) inTargetArea = *area;
 
     if (!getTossingNow()) {
-        if (const float* v = sample(b.movementBuffer, movementSample)) {
+        if (const float* v = reads.movement) {
             if (v[0] != 0.0f || v[1] != 0.0f) {
-                const double mx = (v[0] * parentCos - v[1] * parentSin) * dt;
-                const double my = (v[0] * parentSin + v[1] * parentCos) * dt;
+                const double mx = (v[0] * reads.cosA - v[1] * reads.sinA) * dt;
+                const double my = (v[0] * reads.sinA + v[1] * reads.cosA) * dt;
                 moveBy(kMovementScale * mx, kMovementScale * my);
                 changedThisFrame = true;
             }
         }
 
-        if (const float* v = sample(b.temporaryOrientationBuffer, orientationSample)) {
+        if (const float* v = reads.orientation) {
             if (v[0] * v[0] + v[1] * v[1] > kOrientationThreshold) {
                 // Same convention as the framework: (0, 1) faces 0 degrees, (1, 0) -90. The
                 // field rarely changes under a primitive: the angle is recomputed only when it does.
@@ -232,7 +337,7 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
 
         double newTargetWidth = targetWidth;
         double newTargetHeight = targetHeight;
-        if (const float* size = sample(b.sizeBuffer, sizeSample)) {
+        if (const float* size = reads.size) {
             // Taken when the buffer changes under the primitive: comparing with the current
             // width would pull every size-mode change back to the buffer the next frame.
             const double s = *size;
@@ -242,7 +347,7 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
             }
         }
         // Only a non-zero difference sets a target: zero would cancel the absolute size above.
-        if (const float* diff = sample(b.sizeDifferenceBuffer, sizeDifferenceSample)) {
+        if (const float* diff = reads.sizeDifference) {
             const double d = *diff;
             if (d != 0.0) {
                 newTargetWidth =

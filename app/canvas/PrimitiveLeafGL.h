@@ -72,11 +72,47 @@ public:
     // Whether the canvas currently dims this primitive's layer (cells (0, 5) and (0, 4)).
     bool isDimmed();
 
-    // Runs one frame of the update; the same as the framework's per-frame call.
-    void update(double dt) { animateMyself(dt); }
+    // Runs one frame of this primitive's own update (the reference the canvas's pass over its
+    // store is compared with).
+    void update(double dt) { updateSelf(dt); }
+
+    // The canvas's update pass over its store: the fields are read straight from the canvas's
+    // grids at the primitive's cell.
+    struct PassGrids {
+        const BufferTemplate<float>* erase = nullptr;
+        const BufferTemplate<unsigned char>* color = nullptr;
+        bool dropOff = false;
+        const BufferTemplate<bool>* targetArea = nullptr;
+        const BufferTemplate<float>* movement = nullptr;
+        const BufferTemplate<float>* orientation = nullptr;
+        const BufferTemplate<float>* size = nullptr;
+        const BufferTemplate<float>* sizeDifference = nullptr;
+        // The canvas's placement: centre, size, scale and rotation (cosine, sine).
+        double x = 0.0;
+        double y = 0.0;
+        double width = 0.0;
+        double height = 0.0;
+        double xScale = 1.0;
+        double yScale = 1.0;
+        double cosA = 1.0;
+        double sinA = 0.0;
+    };
+    // Whether the pass runs this primitive's own update instead of the shared steps.
+    virtual bool hasOwnUpdate() const { return false; }
+    // One frame in the canvas's pass; returns the cell read next frame.
+    void updateInPass(const PassGrids& pass, double dt, unsigned int* nextX, unsigned int* nextY);
+    // Hints the cache lines the pass touches.
+    void prefetchForUpdate() const;
+    // The store's handle of this primitive (PrimitiveStore::kNone outside a canvas's store).
+    std::uint32_t getStoreId() const { return storeId; }
+    void setStoreId(std::uint32_t id) { storeId = id; }
 
 protected:
-    void animateMyself(double dt) override;
+    // Called by the framework each frame: a primitive in its canvas's store has the canvas run
+    // the pass over the whole layer once per frame, any other updates itself.
+    void animateMyself(double dt) final;
+    // The per-primitive update: steps 1 to 6 at the primitive's own cell.
+    virtual void updateSelf(double dt);
     void doConstantAnimations(double) override {}
     void specificRender() override {}
     void specificRenderForPicking() override {}
@@ -121,6 +157,9 @@ protected:
     bool locateCell();
     // The cell and fractional position of the centre in buffer cells (a parent is required).
     void cellOfCentre(unsigned int* x, unsigned int* y, double* bx, double* by) const;
+    // The same for a parent placed as in pass.
+    void cellIn(const PassGrids& pass, unsigned int* x, unsigned int* y, double* bx,
+                double* by) const;
     // Bracket an update for the canvas's prefetcher: the start fetches ahead, the end tells
     // which cell the primitive will read next (where it moved to).
     void beginVisit();
@@ -129,6 +168,22 @@ protected:
     void applyTemporaryColor();
     // Steps 1 to 6 of the update, after the layer test passed and locateCell() found the cell.
     void updateFromBuffers(double dt);
+    // The field values at the primitive's cell (null: the field is missing or does not cover it).
+    struct CellReads {
+        const float* erase = nullptr;
+        const unsigned char* color = nullptr;
+        bool dropOff = false;
+        const bool* targetArea = nullptr;
+        const float* movement = nullptr;
+        const float* orientation = nullptr;
+        const float* size = nullptr;
+        const float* sizeDifference = nullptr;
+        // The parent's rotation, turning the canvas-local movement into table coordinates.
+        double cosA = 1.0;
+        double sinA = 0.0;
+    };
+    // Steps 1 to 6 from the values read.
+    void applyReads(const CellReads& reads, double dt);
     // Whether (cellX, cellY) lies inside the grid b.
     template <class T> bool covers(const BufferTemplate<T>* b) const
     {
@@ -170,23 +225,32 @@ protected:
     PrimitiveBatch* batchTarget() const;
     CanvasCompositeGL* canvas() const { return canvas_; }
 
-    Color displayColor{65, 66, 67};
     Color baseColor;
+    void* primitiveLogger = nullptr;
+    bool visibleOnScreen = false;
+    bool primitiveActive = true;
+    int initialLife = kInitialLife;
+    float spareValue1 = 0.0f;
+    float spareValue2 = 0.0f;
+    int primitiveType;
+    double baseSizeFactor;
+    int frameCounter = 0;
+
+    // The state the update reads and writes every frame, kept together (two cache lines).
+    CanvasCompositeGL* canvas_ = nullptr;
+    std::uint32_t storeId = ~0u;
+    int life = kInitialLife;
+    Color displayColor{65, 66, 67};
     unsigned char colorR = 0;
     unsigned char colorG = 0;
     unsigned char colorB = 0;
     bool inTargetArea = false;
-    void* primitiveLogger = nullptr;
-    bool visibleOnScreen = false;
-    bool primitiveActive = true;
-    int life = kInitialLife;
-    int initialLife = kInitialLife;
-    float spareValue1 = 0.0f;
-    float spareValue2 = 0.0f;
     bool changedThisFrame = false;
     bool sizeAnimationPending = false;
-    int primitiveType;
-    double baseSizeFactor;
+    bool queuedForDeletion = false;
+    // The temporary orientation last read and its angle in degrees.
+    float orientationRead[2] = {0.0f, 0.0f};
+    double orientationReadAngle = 0.0;
     double targetOrientation = 0.0;
     double previousTargetOrientation = 0.0;
     double sizeProgress = 1.0;
@@ -194,7 +258,6 @@ protected:
     double targetHeight;
     // The size buffer value last taken as the target; a new value there sets a new target.
     double takenAbsoluteSize = -1.0;
-    int frameCounter = 0;
 
     // Buffer cell of the centre, valid after locateCell().
     unsigned int cellX = 0;
@@ -220,11 +283,6 @@ private:
 
     BufferViews views;
     unsigned int boundVersion = ~0u;
-    CanvasCompositeGL* canvas_ = nullptr;
-    bool queuedForDeletion = false;
-    // The temporary orientation last read and its angle in degrees.
-    float orientationRead[2] = {0.0f, 0.0f};
-    double orientationReadAngle = 0.0;
     double cachedParentRotation = 0.0;
     double parentCos = 1.0;
     double parentSin = 0.0;

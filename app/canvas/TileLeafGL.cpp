@@ -90,7 +90,7 @@ void TileLeafGL::dodge()
     moveBy(dx * std::cos(a) - dy * std::sin(a), dx * std::sin(a) + dy * std::cos(a));
 }
 
-void TileLeafGL::animateMyself(double dt)
+void TileLeafGL::updateSelf(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
     beginVisit();

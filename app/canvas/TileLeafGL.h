@@ -22,7 +22,9 @@ public:
     VisComponent* getRenderBatchOwner() override { return batchOwner(); }
 
 protected:
-    void animateMyself(double dt) override;
+    // Also dodges and takes the temporary colour.
+    bool hasOwnUpdate() const override { return true; }
+    void updateSelf(double dt) override;
     void specificRender() override;
     void specificRenderForPicking() override;
     void initialize() override;
