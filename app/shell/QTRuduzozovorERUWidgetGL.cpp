@@ -5,6 +5,7 @@
 #include "RuduzozovorERUVisGL.h"
 #include "TuioReceiver.h"
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "core/Random.h"
 
 #include <QMouseEvent>
@@ -113,8 +114,33 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
             canvas->updatePostureRanges();
             vis->setLastComponent(canvas);
         }
+        // The build canvas's brush: k spring, damping drag, ductus width scale, max_th and
+        // min_th the width limits, mass, vh_init the start speed.
+        if (auto* build = app->findFirst<GeoStrokeBuildCanvasCompositeGL>()) {
+            const VeskConfiguration::StrokeSim& s = configuration->strokesim;
+            build->setSimulationParameters(s.k, s.damping, s.ductus, s.max_th, s.min_th, s.mass,
+                                           s.vh_init);
+            build->updatePostureRanges();
+        }
     }
     applyPaintColor();
+}
+
+void QTRuduzozovorERUWidgetGL::useBuildCanvasStrokes()
+{
+    if (!builder || !getApplicationVis()) return;
+    const VeskConfiguration::GeoStrokes& g = configuration->geostrokes;
+    makeCurrent();
+    if (g.number.empty()) {
+        builder->buildGeoStrokes(100.0, 100.0, 100, 32);
+    } else {
+        for (std::size_t i = 0; i < g.number.size(); ++i)
+            builder->buildGeoStrokes(i < g.width.size() ? g.width[i] : 100.0,
+                                     i < g.height.size() ? g.height[i] : 100.0, g.number[i],
+                                     i < g.num_segments.size() ? g.num_segments[i] : 32);
+    }
+    doneCurrent();
+    emitStatus();
 }
 
 void QTRuduzozovorERUWidgetGL::initializeGL()

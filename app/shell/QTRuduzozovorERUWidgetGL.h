@@ -69,6 +69,10 @@ public:
     void OnPen(int pointerId) override;
     void OnNoTool(int pointerId) override;
 
+    // Geometric stroke primitives from the shapes drawn on the stroke build canvas, as many and
+    // as large as the configuration's "geostrokes" entries ask (one default entry without any).
+    void useBuildCanvasStrokes();
+
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
 
