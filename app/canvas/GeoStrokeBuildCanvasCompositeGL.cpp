@@ -263,21 +263,27 @@ void GeoStrokeBuildCanvasCompositeGL::initialize()
 {
     if (textureTried) return;
     textureTried = true;
-    constexpr int kSize = 64;
-    const std::vector<unsigned char> image = strokeTextureImage(kSize);
-    glGenTextures(1, &strokeTexture);
-    glBindTexture(GL_TEXTURE_2D, strokeTexture);
+    strokeTexture = createStrokeTexture(64);
+}
+
+unsigned int GeoStrokeBuildCanvasCompositeGL::createStrokeTexture(int size)
+{
+    const std::vector<unsigned char> image = strokeTextureImage(std::max(0, size));
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    if (gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE,
-                          image.data()) != 0) {
+    if (size <= 0 || gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, size, size, GL_RGBA,
+                                       GL_UNSIGNED_BYTE, image.data()) != 0) {
         std::cout << "can't generate mipmap texture" << std::endl;
-        glDeleteTextures(1, &strokeTexture);
-        strokeTexture = 0;
+        glDeleteTextures(1, &texture);
+        texture = 0;
     }
     glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
 }
 
 void GeoStrokeBuildCanvasCompositeGL::drawPanel()

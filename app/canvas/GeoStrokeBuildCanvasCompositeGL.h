@@ -70,6 +70,9 @@ public:
     // Contact size of the last touch, at least 10 each.
     double getTouchWidth() const { return touchSize[0]; }
     double getTouchHeight() const { return touchSize[1]; }
+    // A size x size mipmapped RGBA brush texture (a soft profile across the stroke); 0 and
+    // "can't generate mipmap texture" when the mipmaps cannot be made. Needs a current context.
+    static unsigned int createStrokeTexture(int size);
     // Takes the classifier ranges from the application's controller.
     void updatePostureRanges();
 

@@ -128,9 +128,19 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
 
 void QTRuduzozovorERUWidgetGL::useBuildCanvasStrokes()
 {
-    if (!builder || !getApplicationVis()) return;
-    const VeskConfiguration::GeoStrokes& g = configuration->geostrokes;
     makeCurrent();
+    placeBuildCanvasStrokes();
+    doneCurrent();
+}
+
+void QTRuduzozovorERUWidgetGL::placeBuildCanvasStrokes()
+{
+    RuduzozovorERUVisGL* app = getApplicationVis();
+    if (!builder || !app) return;
+    // Nothing drawn, nothing to use (the builder's stand-in shape is for the demo only).
+    const auto* build = app->findFirst<GeoStrokeBuildCanvasCompositeGL>();
+    if (!build || build->getBoard().getStrokes().empty()) return;
+    const VeskConfiguration::GeoStrokes& g = configuration->geostrokes;
     if (g.number.empty()) {
         builder->buildGeoStrokes(100.0, 100.0, 100, 32);
     } else {
@@ -139,7 +149,6 @@ void QTRuduzozovorERUWidgetGL::useBuildCanvasStrokes()
                                      i < g.height.size() ? g.height[i] : 100.0, g.number[i],
                                      i < g.num_segments.size() ? g.num_segments[i] : 32);
     }
-    doneCurrent();
     emitStatus();
 }
 
@@ -247,7 +256,21 @@ float QTRuduzozovorERUWidgetGL::pushFrameValue(double value)
 
 void QTRuduzozovorERUWidgetGL::paintGL()
 {
-    eraserActiveBefore = pointerInput.isEraserActive();
+    // Lifting the eraser opens the stroke build canvas; putting it back uses the drawn shapes
+    // and closes it.
+    const bool eraser = pointerInput.isEraserActive();
+    if (eraser != eraserActiveBefore) {
+        RuduzozovorERUVisGL* app = getApplicationVis();
+        if (auto* build = app ? app->findFirst<GeoStrokeBuildCanvasCompositeGL>() : nullptr) {
+            if (eraser) {
+                build->open();
+            } else {
+                placeBuildCanvasStrokes();
+                build->close();
+            }
+        }
+    }
+    eraserActiveBefore = eraser;
     if (!vis) return;
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

@@ -11,6 +11,8 @@
 #include "shell/RuduzozovorERUBuilderGL.h"
 #include "shell/RuduzozovorERUVisGL.h"
 
+#include <GL/gl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -176,6 +178,22 @@ TEST_F(GeoStrokeBuildCanvasGLTest, BuildingGeometricStrokesCyclesThroughTheDrawn
             EXPECT_DOUBLE_EQ(line[k].y, shape[k].y);
         }
     }
+}
+
+TEST_F(GeoStrokeBuildCanvasGLTest, StrokeTextureHasMipmapsOrSaysWhyNot)
+{
+    const unsigned int texture = GeoStrokeBuildCanvasCompositeGL::createStrokeTexture(64);
+    ASSERT_NE(texture, 0u);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint smallest = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH, &smallest);
+    EXPECT_EQ(smallest, 1); // level 6 of 64 x 64
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &texture);
+
+    OutputCapture out;
+    EXPECT_EQ(GeoStrokeBuildCanvasCompositeGL::createStrokeTexture(0), 0u);
+    EXPECT_EQ(out.take(), "can't generate mipmap texture\n");
 }
 
 } // namespace

@@ -530,8 +530,11 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
     }
     // The stroke build canvas exists: its entries work.
     for (const char* text : {"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element"})
-        for (QAction* a : shown.window.findChildren<QAction*>())
-            if (a->text() == text) EXPECT_TRUE(a->isEnabled()) << text;
+        for (QAction* a : shown.window.findChildren<QAction*>()) {
+            if (a->text() == text) {
+                EXPECT_TRUE(a->isEnabled()) << text;
+            }
+        }
 }
 
 #ifdef NPR_PROGRAM
