@@ -180,6 +180,21 @@ TEST_F(GeoStrokeBuildCanvasGLTest, BuildingGeometricStrokesCyclesThroughTheDrawn
     }
 }
 
+TEST_F(GeoStrokeBuildCanvasGLTest, WithNothingDrawnGeometricStrokesTakeTheStandInCurve)
+{
+    OutputCapture quiet;
+    builder.buildGeoStrokes(40.0, 30.0, 2, 8);
+    int made = 0;
+    for (unsigned long id = 1; id < 1000; ++id)
+        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) {
+            ++made;
+            ASSERT_EQ(g->getPolyline().size(), 9u);
+            EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
+            EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
+        }
+    EXPECT_EQ(made, 2);
+}
+
 TEST_F(GeoStrokeBuildCanvasGLTest, StrokeTextureHasMipmapsOrSaysWhyNot)
 {
     const unsigned int texture = GeoStrokeBuildCanvasCompositeGL::createStrokeTexture(64);
