@@ -5,6 +5,7 @@
 #include "ToolIndicator.h"
 #include "TuioReceiver.h"
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
@@ -272,10 +273,6 @@ void QTRuduzozovorERUApplication::createActions()
     // Keys and entries whose component is not built yet are disabled and say so (the help window
     // shows the reason) instead of doing nothing.
     auto missingComponent = [](const QByteArray& slot) -> const char* {
-        for (const char* buildCanvas : {"ElementBuildCanvas", "canvasDrawSegment",
-                                        "canvasDeleteStrokes", "canvasUseStrokes",
-                                        "canvasToggleErase"})
-            if (slot.contains(buildCanvas)) return "Needs the stroke build canvas, which is not built yet";
         if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
         if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
         if (slot.contains("TaskMode") || slot.contains("startTask"))
@@ -552,23 +549,60 @@ void QTRuduzozovorERUApplication::setDTWIIPointingNCModesInputCombo() { setInput
 // Forwarding slots. Their targets (stroke build canvas, canvas, palette, context menu, reference
 // image) are painting components; while the scene holds none of them these do nothing.
 
+namespace {
+GeoStrokeBuildCanvasCompositeGL* buildCanvasOf(QTRuduzozovorERUWidgetGL* widget)
+{
+    RuduzozovorERUVisGL* vis = widget->getApplicationVis();
+    return vis ? vis->findFirst<GeoStrokeBuildCanvasCompositeGL>() : nullptr;
+}
+} // namespace
+
 void QTRuduzozovorERUApplication::openElementBuildCanvas()
 {
     std::cout << "Opening new canvas for element creation." << std::endl;
+    if (auto* b = buildCanvasOf(glWidget)) b->open();
 }
 void QTRuduzozovorERUApplication::toggleElementBuildCanvasMovementWithoutExtend()
 {
     std::cout << "Toggling ability for moving build canvas without touch extend." << std::endl;
+    if (auto* b = buildCanvasOf(glWidget)) b->toggleMovementWithoutExtend();
 }
-void QTRuduzozovorERUApplication::toggleElementBuildCanvasVisibility() {}
-void QTRuduzozovorERUApplication::closeElementBuildCanvas() {}
-void QTRuduzozovorERUApplication::enableElementBuildCanvasMovementWithoutExtend() {}
-void QTRuduzozovorERUApplication::disableElementBuildCanvasMovementWithoutExtend() {}
-void QTRuduzozovorERUApplication::canvasDeleteStrokes() {}
-void QTRuduzozovorERUApplication::canvasDrawSegmentAsStroke() {}
-void QTRuduzozovorERUApplication::canvasDrawSegmentAsPoints() {}
-void QTRuduzozovorERUApplication::canvasUseStrokesAsRenderingElements() {}
-void QTRuduzozovorERUApplication::canvasToggleEraseCapability() {}
+void QTRuduzozovorERUApplication::toggleElementBuildCanvasVisibility()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->toggleVisibility();
+}
+void QTRuduzozovorERUApplication::closeElementBuildCanvas()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->close();
+}
+void QTRuduzozovorERUApplication::enableElementBuildCanvasMovementWithoutExtend()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->enableMovementWithoutExtend();
+}
+void QTRuduzozovorERUApplication::disableElementBuildCanvasMovementWithoutExtend()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->disableMovementWithoutExtend();
+}
+void QTRuduzozovorERUApplication::canvasDeleteStrokes()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->deleteStrokes();
+}
+void QTRuduzozovorERUApplication::canvasDrawSegmentAsStroke()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->drawSegmentsAsStrokes();
+}
+void QTRuduzozovorERUApplication::canvasDrawSegmentAsPoints()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->drawSegmentsAsPoints();
+}
+void QTRuduzozovorERUApplication::canvasUseStrokesAsRenderingElements()
+{
+    glWidget->useBuildCanvasStrokes();
+}
+void QTRuduzozovorERUApplication::canvasToggleEraseCapability()
+{
+    if (auto* b = buildCanvasOf(glWidget)) b->toggleEraseCapability();
+}
 void QTRuduzozovorERUApplication::openContextMenu() {}
 void QTRuduzozovorERUApplication::closeContextMenu() {}
 void QTRuduzozovorERUApplication::openPalette() {}

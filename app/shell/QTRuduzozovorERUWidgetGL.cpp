@@ -5,6 +5,7 @@
 #include "RuduzozovorERUVisGL.h"
 #include "TuioReceiver.h"
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "core/Random.h"
 
 #include <QApplication>
@@ -137,6 +138,14 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
             canvas->updatePostureRanges();
             vis->setLastComponent(canvas);
         }
+        // The build canvas's brush: k spring, damping drag, ductus width scale, max_th and
+        // min_th the width limits, mass, vh_init the start speed.
+        if (auto* build = app->findFirst<GeoStrokeBuildCanvasCompositeGL>()) {
+            const VeskConfiguration::StrokeSim& s = configuration->strokesim;
+            build->setSimulationParameters(s.k, s.damping, s.ductus, s.max_th, s.min_th, s.mass,
+                                           s.vh_init);
+            build->updatePostureRanges();
+        }
     }
     applyPaintColor();
 }
@@ -169,6 +178,32 @@ void exitWithFailureWhenRunning()
 }
 
 } // namespace
+
+void QTRuduzozovorERUWidgetGL::useBuildCanvasStrokes()
+{
+    makeCurrent();
+    placeBuildCanvasStrokes();
+    doneCurrent();
+}
+
+void QTRuduzozovorERUWidgetGL::placeBuildCanvasStrokes()
+{
+    RuduzozovorERUVisGL* app = getApplicationVis();
+    if (!builder || !app) return;
+    // Nothing drawn, nothing to use (the builder's stand-in shape is for the demo only).
+    const auto* build = app->findFirst<GeoStrokeBuildCanvasCompositeGL>();
+    if (!build || build->getBoard().getStrokes().empty()) return;
+    const VeskConfiguration::GeoStrokes& g = configuration->geostrokes;
+    if (g.number.empty()) {
+        builder->buildGeoStrokes(100.0, 100.0, 100, 32);
+    } else {
+        for (std::size_t i = 0; i < g.number.size(); ++i)
+            builder->buildGeoStrokes(i < g.width.size() ? g.width[i] : 100.0,
+                                     i < g.height.size() ? g.height[i] : 100.0, g.number[i],
+                                     i < g.num_segments.size() ? g.num_segments[i] : 32);
+    }
+    emitStatus();
+}
 
 void QTRuduzozovorERUWidgetGL::initializeGL()
 {
@@ -274,7 +309,21 @@ float QTRuduzozovorERUWidgetGL::pushFrameValue(double value)
 
 void QTRuduzozovorERUWidgetGL::paintGL()
 {
-    eraserActiveBefore = pointerInput.isEraserActive();
+    // Lifting the eraser opens the stroke build canvas; putting it back uses the drawn shapes
+    // and closes it.
+    const bool eraser = pointerInput.isEraserActive();
+    if (eraser != eraserActiveBefore) {
+        RuduzozovorERUVisGL* app = getApplicationVis();
+        if (auto* build = app ? app->findFirst<GeoStrokeBuildCanvasCompositeGL>() : nullptr) {
+            if (eraser) {
+                build->open();
+            } else {
+                placeBuildCanvasStrokes();
+                build->close();
+            }
+        }
+    }
+    eraserActiveBefore = eraser;
     if (!vis) return;
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

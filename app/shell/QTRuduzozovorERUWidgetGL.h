@@ -70,6 +70,11 @@ public:
     void OnPen(int pointerId) override;
     void OnNoTool(int pointerId) override;
 
+    // Geometric stroke primitives from the shapes drawn on the stroke build canvas, as many and
+    // as large as the configuration's "geostrokes" entries ask (one default entry without any);
+    // nothing while no shape has been drawn.
+    void useBuildCanvasStrokes();
+
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
 
@@ -122,6 +127,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // useBuildCanvasStrokes with the context already current.
+    void placeBuildCanvasStrokes();
     // Writes the chosen paint colour into the canvas's paint colour cells.
     void applyPaintColor();
     void createController();

@@ -4,6 +4,7 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "vis/NamePattern.h"
 
+#include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
@@ -95,7 +96,15 @@ void RuduzozovorERUBuilderGL::buildCanvas(double border, double overflow,
         });
     }
 }
-void RuduzozovorERUBuilderGL::buildStrokeBuildCanvas(double, double) {}
+// A square panel centred on the screen, 30 pixels shorter than the screen is high.
+void RuduzozovorERUBuilderGL::buildStrokeBuildCanvas(double border, double)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    const double side = std::max(1.0, vis->getScreenHeight() - 30.0);
+    vis->createStrokeBuildCanvas(side, side, vis->getScreenWidth() * 0.5,
+                                 vis->getScreenHeight() * 0.5, border);
+}
 void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration&, std::size_t) {}
 void RuduzozovorERUBuilderGL::buildCornerMenu(const VeskConfiguration&, std::size_t) {}
 void RuduzozovorERUBuilderGL::buildStrokeMenu(const VeskConfiguration&, std::size_t) {}
@@ -167,17 +176,24 @@ void RuduzozovorERUBuilderGL::buildGeoStrokes(double width, double height, unsig
 {
     RuduzozovorERUVisGL* vis = getApplicationVis();
     if (!vis) return;
-    // Until shapes drawn on the stroke build canvas are handed over, the scene's geometric
-    // strokes share one gentle S-curve of the configured size.
-    constexpr int kPoints = 32;
-    std::vector<Vector2d> shape;
-    for (int i = 0; i <= kPoints; ++i) {
-        const double t = static_cast<double>(i) / kPoints;
-        shape.emplace_back((t - 0.5) * width, 0.25 * height * std::sin(2.0 * M_PI * t));
+    // The shapes drawn on the stroke build canvas, in turn; while none has been drawn, one
+    // gentle S-curve of the configured size.
+    std::vector<std::vector<Vector2d>> shapes;
+    if (const auto* build = vis->findFirst<GeoStrokeBuildCanvasCompositeGL>())
+        shapes = build->getBoard().shapes(width, height);
+    if (shapes.empty()) {
+        constexpr int kPoints = 32;
+        std::vector<Vector2d> shape;
+        for (int i = 0; i <= kPoints; ++i) {
+            const double t = static_cast<double>(i) / kPoints;
+            shape.emplace_back((t - 0.5) * width, 0.25 * height * std::sin(2.0 * M_PI * t));
+        }
+        shapes.push_back(std::move(shape));
     }
     for (unsigned int i = 0; i < number; ++i) {
         const Placement p = randomPlacement(*vis);
-        vis->createGeoStroke(p.x, p.y, width, height, p.angle, 0, shape, segments);
+        vis->createGeoStroke(p.x, p.y, width, height, p.angle, 0, shapes[i % shapes.size()],
+                             segments);
     }
 }
 void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration&, std::size_t) {}

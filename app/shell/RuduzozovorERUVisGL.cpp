@@ -1,6 +1,7 @@
 #include "RuduzozovorERUVisGL.h"
 
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
@@ -145,4 +146,13 @@ GeoStrokeLeafGL* RuduzozovorERUVisGL::createGeoStroke(double x, double y, double
     return registered(
         *this, new GeoStrokeLeafGL(this, x, y, width, height, rotation, layer, polyline, segments),
         drop);
+}
+
+GeoStrokeBuildCanvasCompositeGL* RuduzozovorERUVisGL::createStrokeBuildCanvas(double width,
+                                                                              double height,
+                                                                              double x, double y,
+                                                                              double border)
+{
+    return registered(*this, new GeoStrokeBuildCanvasCompositeGL(this, width, height, x, y, border),
+                      false);
 }

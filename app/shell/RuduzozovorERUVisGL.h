@@ -14,6 +14,7 @@
 #include <vector>
 
 class CanvasCompositeGL;
+class GeoStrokeBuildCanvasCompositeGL;
 class GeoStrokeLeafGL;
 class PointLeafGL;
 class StrokeLeafGL;
@@ -68,6 +69,11 @@ public:
                                     double z, double borderSize, double overflowSize,
                                     unsigned int numberOfToolBrushes, float initialPrimitiveSize,
                                     float toolStateParameter);
+
+    // The stroke build canvas, hidden, registered without dropping (it lies over the canvas,
+    // not in it). Table pixels.
+    GeoStrokeBuildCanvasCompositeGL* createStrokeBuildCanvas(double width, double height,
+                                                             double x, double y, double border);
 
     // Primitives owned by this controller and registered; with drop set (the builder's scenes)
     // they are dropped onto the component under them, otherwise the caller adds them to a parent

@@ -514,7 +514,6 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
         {"&Add objects", "Needs the image components, which are not built yet"},
         {"&Load Color Reference Image",
          "Needs the colour reference image component, which is not built yet"},
-        {"Show Stroke Build Canvas", "Needs the stroke build canvas, which is not built yet"},
         {"Hide Palette", "Needs the palette, which is not built yet"},
         {"Task mode on", "Needs the study tasks, which are not built yet"},
     };
@@ -529,6 +528,13 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
         EXPECT_EQ(found, 1) << row.text;
         EXPECT_TRUE(html.contains(row.tip)) << row.tip;
     }
+    // The stroke build canvas exists: its entries work.
+    for (const char* text : {"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element"})
+        for (QAction* a : shown.window.findChildren<QAction*>()) {
+            if (a->text() == text) {
+                EXPECT_TRUE(a->isEnabled()) << text;
+            }
+        }
 }
 
 #ifdef NPR_PROGRAM

@@ -1,0 +1,214 @@
+// The stroke build canvas through the whole controller: opened over the painting canvas, drawn
+// on with the mouse (one finger of 10 x 10 board units), drawn as lines and as points, moved by
+// its frame, strokes erased, and the drawn shapes handed to the builder as geometric strokes.
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "canvas/CanvasCompositeGL.h"
+#include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/GeoStrokeLeafGL.h"
+#include "core/Random.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
+#include "shell/RuduzozovorERUVisGL.h"
+
+#include <GL/gl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+class GeoStrokeBuildCanvasGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        tavlor::seedRand15(5);
+        OutputCapture quiet;
+        builder.buildVis(1, 64, 64, 256, 256);
+        vis = builder.getApplicationVis();
+        vis->setAnimating(true);
+        // The whole 256 x 256 table lies in the classifier's corner band (areas count double):
+        // the mouse's 10 x 10 gives 200, a one-finger area.
+        vis->setPenRange(0, 40);
+        vis->setOneFingerRange(40, 300);
+        vis->setTwoFingersRange(300, 800);
+        vis->setFistRange(800, 10000);
+        vis->setHandRange(10000, 400000);
+        builder.buildCanvas(10.0, 50.0, 1, 36.0, nullptr, 256.0);
+        builder.buildStrokeBuildCanvas(10.0, 50.0);
+        build = vis->findFirst<GeoStrokeBuildCanvasCompositeGL>();
+        ASSERT_NE(build, nullptr);
+        build->updatePostureRanges();
+        frames(2);
+    }
+    void frame()
+    {
+        gl->bindFramebuffer();
+        vis->render(1, 60.0);
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i) frame();
+    }
+    // A mouse drag through the points, one frame per step of at most `step` pixels.
+    void drag(std::vector<std::pair<int, int>> points, int step)
+    {
+        vis->setTouchBoundWidth(0, 10.0);
+        vis->setTouchBoundHeight(0, 10.0);
+        vis->devicePress(unsigned(points[0].first), unsigned(points[0].second), 0, 0);
+        frame();
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            const auto [x0, y0] = points[k - 1];
+            const auto [x1, y1] = points[k];
+            const int n = std::max(1, std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / step);
+            for (int i = 1; i <= n; ++i) {
+                vis->deviceMove(unsigned(x0 + (x1 - x0) * i / n), unsigned(y0 + (y1 - y0) * i / n), 0, 0);
+                frame();
+            }
+        }
+        frames(10); // the brush catches up with the resting finger
+        vis->deviceRelease(unsigned(points.back().first), unsigned(points.back().second), 0, 0);
+        frames(2);
+    }
+    bool dark(int x, int y) const
+    {
+        const auto p = gl->pixel(x, y);
+        return p[0] < 150 && p[1] < 150 && p[2] < 170;
+    }
+
+    RuduzozovorERUBuilderGL builder;
+    RuduzozovorERUVisGL* vis = nullptr;
+    GeoStrokeBuildCanvasCompositeGL* build = nullptr;
+};
+
+TEST_F(GeoStrokeBuildCanvasGLTest, OpenedPanelTakesTheDragAsAStrokeDrawnAsLinesOrPoints)
+{
+    EXPECT_FALSE(build->isOpen());
+    drag({{60, 128}, {200, 128}}, 3); // hidden: the painting canvas gets the drag
+    EXPECT_TRUE(build->getBoard().getStrokes().empty());
+
+    build->open();
+    drag({{60, 128}, {200, 128}}, 3);
+    ASSERT_EQ(build->getBoard().getStrokes().size(), 1u);
+    const Stroke2d& s = build->getBoard().getStrokes()[0];
+    EXPECT_GT(s.getNumberOfPoints(), 20u);
+    EXPECT_EQ(build->getTouchWidth(), 10.0);
+    frame();
+    EXPECT_TRUE(dark(130, 128)); // on the stroke
+    const auto paper = gl->pixel(130, 60);
+    EXPECT_GT(paper[0], 230); // the panel's paper
+    EXPECT_GT(paper[2], 220);
+    EXPECT_TRUE(dark(128, 18)); // the frame, 10 pixels from the panel's edge at 15
+
+    build->drawSegmentsAsPoints();
+    EXPECT_TRUE(build->drawsAsPoints());
+    frame();
+    EXPECT_TRUE(dark(static_cast<int>(s.getPoint(s.getNumberOfPoints() / 2).x + 128.0), 128));
+    build->close();
+    frame();
+    EXPECT_NE(gl->pixel(130, 60), paper); // the painting canvas shows again
+}
+
+TEST_F(GeoStrokeBuildCanvasGLTest, FrameMovesThePanelOnlyWithTheAbility)
+{
+    build->open();
+    drag({{60, 100}, {200, 100}}, 3);
+    const double y = build->getYPos();
+    const double top = 128.0 + 113.0 - 4.0; // inside the 10-pixel frame
+    drag({{128, int(top)}, {128, int(top) - 40}}, 4);
+    EXPECT_EQ(build->getYPos(), y); // a finger on the frame does nothing
+    build->enableMovementWithoutExtend();
+    drag({{128, int(top)}, {128, int(top) - 40}}, 4);
+    EXPECT_NEAR(build->getYPos(), y - 40.0, 1.0);
+    // The strokes move with the panel.
+    frame();
+    EXPECT_TRUE(dark(130, 60));
+    build->disableMovementWithoutExtend();
+    EXPECT_FALSE(build->isMovementWithoutExtend());
+}
+
+TEST_F(GeoStrokeBuildCanvasGLTest, EraseCapabilityRemovesTheStrokesTouched)
+{
+    build->open();
+    drag({{60, 90}, {200, 90}}, 3);
+    drag({{60, 170}, {200, 170}}, 3);
+    ASSERT_EQ(build->getBoard().getStrokes().size(), 2u);
+    build->toggleEraseCapability();
+    drag({{128, 60}, {128, 120}}, 3);
+    ASSERT_EQ(build->getBoard().getStrokes().size(), 1u);
+    EXPECT_GT(build->getBoard().getStrokes()[0].getPoint(0).y, 20.0); // the upper one is left
+    build->toggleEraseCapability();
+    build->deleteStrokes();
+    EXPECT_TRUE(build->getBoard().getStrokes().empty());
+    frame();
+    EXPECT_FALSE(dark(130, 170));
+}
+
+TEST_F(GeoStrokeBuildCanvasGLTest, BuildingGeometricStrokesCyclesThroughTheDrawnShapes)
+{
+    build->open();
+    drag({{50, 180}, {120, 180}, {120, 120}}, 3);
+    drag({{150, 60}, {200, 110}, {150, 160}}, 3);
+    ASSERT_EQ(build->getBoard().getStrokes().size(), 2u);
+    build->close();
+    const auto shapes = build->getBoard().shapes(40.0, 30.0);
+    ASSERT_EQ(shapes.size(), 2u);
+
+    OutputCapture quiet;
+    builder.buildGeoStrokes(40.0, 30.0, 4, 0);
+    frames(2);
+    std::vector<GeoStrokeLeafGL*> made;
+    // In the order they were made (ids ascending).
+    for (unsigned long id = 1; id < 1000; ++id)
+        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) made.push_back(g);
+    ASSERT_EQ(made.size(), 4u);
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::vector<Vector2d>& line = made[i]->getPolyline();
+        const std::vector<Vector2d>& shape = shapes[i % 2];
+        ASSERT_EQ(line.size(), shape.size());
+        // One point per drawn control point.
+        EXPECT_EQ(line.size(), build->getBoard().getStrokes()[i % 2].getNumberOfPoints());
+        for (std::size_t k = 0; k < line.size(); ++k) {
+            EXPECT_DOUBLE_EQ(line[k].x, shape[k].x);
+            EXPECT_DOUBLE_EQ(line[k].y, shape[k].y);
+        }
+    }
+}
+
+TEST_F(GeoStrokeBuildCanvasGLTest, WithNothingDrawnGeometricStrokesTakeTheStandInCurve)
+{
+    OutputCapture quiet;
+    builder.buildGeoStrokes(40.0, 30.0, 2, 8);
+    int made = 0;
+    for (unsigned long id = 1; id < 1000; ++id)
+        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) {
+            ++made;
+            ASSERT_EQ(g->getPolyline().size(), 9u);
+            EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
+            EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
+        }
+    EXPECT_EQ(made, 2);
+}
+
+TEST_F(GeoStrokeBuildCanvasGLTest, StrokeTextureHasMipmapsOrSaysWhyNot)
+{
+    const unsigned int texture = GeoStrokeBuildCanvasCompositeGL::createStrokeTexture(64);
+    ASSERT_NE(texture, 0u);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint smallest = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 6, GL_TEXTURE_WIDTH, &smallest);
+    EXPECT_EQ(smallest, 1); // level 6 of 64 x 64
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDeleteTextures(1, &texture);
+
+    OutputCapture out;
+    EXPECT_EQ(GeoStrokeBuildCanvasCompositeGL::createStrokeTexture(0), 0u);
+    EXPECT_EQ(out.take(), "can't generate mipmap texture\n");
+}
+
+} // namespace

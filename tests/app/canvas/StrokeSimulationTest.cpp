@@ -1,0 +1,150 @@
+// The build canvas's brush: one step per posture preset against hand-computed values, the taper,
+// the width rule, the finger and the brush kept inside the panel.
+#include "canvas/StrokeSimulation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Panel centred on (0, 0), 1000 x 800; the brush starts at rest on the centre.
+StrokeSimulation restingBrush(const strokesim::Parameters& p, float taperSteps)
+{
+    StrokeSimulation s;
+    s.setPanel(0.0, 0.0, 1000.0, 800.0);
+    s.setParameters(p);
+    s.setTaperDuration(taperSteps);
+    s.start(0.0, 0.0);
+    return s;
+}
+
+TEST(StrokeSimulationTest, OneStepOfEachPostureMatchesHandComputedValues)
+{
+    // Finger at (50, -20), no taper: a = -p1 (b - f) / size, v = (a / p6) p2, b = size * v,
+    // width = max(p5, p4 - 700 * p3 * |v|).
+    const struct {
+        const char* name;
+        int posture;
+        float vx, vy, bx, by, width;
+    } rows[] = {
+        {"pen", 0, 0.0044f, -0.0022f, 4.4f, -1.76f, 8.112911f},
+        {"one finger", 1, 0.002f, -0.001f, 2.0f, -0.8f, 26.869505f},
+        {"two fingers", 2, 0.001f, -0.0005f, 1.0f, -0.4f, 48.434752f},
+        {"fist", 3, 0.001f, -0.0005f, 1.0f, -0.4f, 78.434752f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        strokesim::Parameters p;
+        ASSERT_TRUE(strokesim::presetForPosture(r.posture, &p));
+        StrokeSimulation s = restingBrush(p, 0.0f);
+        const StrokeSimulation::Step step = s.step(50.0, -20.0);
+        EXPECT_NEAR(s.getVelocityX(), r.vx, 1e-7);
+        EXPECT_NEAR(s.getVelocityY(), r.vy, 1e-7);
+        EXPECT_NEAR(s.getBrushX(), r.bx, 1e-4);
+        EXPECT_NEAR(s.getBrushY(), r.by, 1e-4);
+        EXPECT_NEAR(step.width, r.width, 1e-3);
+        // The point lies where the brush was before the step.
+        EXPECT_EQ(step.point, ControlPoint2D(0.0, 0.0, step.width * 0.5, 1.0));
+        EXPECT_EQ(s.getSteps(), 1.0f);
+    }
+    strokesim::Parameters unchanged;
+    EXPECT_FALSE(strokesim::presetForPosture(4, &unchanged));
+    EXPECT_FALSE(strokesim::presetForPosture(-1, &unchanged));
+}
+
+TEST(StrokeSimulationTest, AtTheStartTheStartSpeedStandsInAndDrawsThin)
+{
+    // t = 1 of T = 10: f = 1 - sin(pi/20) = 0.8436; w = 2 (0.8436 * 0.065 + 0.1564 * 0.00224)
+    // = 0.110, far above the 0.0286 that would still be wider than p5.
+    strokesim::Parameters p;
+    strokesim::presetForPosture(1, &p);
+    StrokeSimulation s = restingBrush(p, 10.0f);
+    EXPECT_FLOAT_EQ(s.step(50.0, -20.0).width, 10.0f);
+    EXPECT_NEAR(s.taperFactor(), 0.84356553f, 1e-6);
+}
+
+TEST(StrokeSimulationTest, TaperFactor)
+{
+    const struct {
+        const char* name;
+        float t, duration, factor;
+    } rows[] = {
+        {"start", 0.0f, 10.0f, 1.0f},
+        {"half way", 5.0f, 10.0f, 0.29289322f},
+        {"end", 10.0f, 10.0f, 0.0f},
+        {"beyond", 11.0f, 10.0f, 0.0f},
+        {"far beyond", 1000.0f, 10.0f, 0.0f},
+        {"no duration", 0.0f, 0.0f, 0.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_NEAR(strokesim::taperFactor(r.t, r.duration), r.factor, 1e-6);
+    }
+}
+
+TEST(StrokeSimulationTest, WidthRuleClampsToTheLowerLimit)
+{
+    const struct {
+        const char* name;
+        float w, upper, lower, width;
+    } rows[] = {
+        {"resting brush is widest", 0.0f, 30.0f, 10.0f, 30.0f},
+        {"slow brush", 0.01f, 30.0f, 10.0f, 23.0f},
+        {"faster brush", 0.02f, 30.0f, 10.0f, 16.0f},
+        {"fast brush clamps", 1.0f, 30.0f, 10.0f, 10.0f},
+        {"speed above the upper limit", 100.0f, 30.0f, 10.0f, 10.0f},
+        {"equal limits", 0.0f, 10.0f, 10.0f, 10.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_NEAR(strokesim::strokeWidth(r.w, r.upper, r.lower), r.width, 1e-4);
+    }
+}
+
+TEST(StrokeSimulationTest, FingerAndBrushAreKeptInsideThePanel)
+{
+    strokesim::Parameters p;
+    strokesim::presetForPosture(1, &p);
+    const struct {
+        const char* name;
+        double fx, fy;
+        float bx, by;
+    } rows[] = {
+        // Finger clamped to (500, 0): vx = 0.05 * 500 / 1000 * 0.8.
+        {"right of the panel", 5000.0, 0.0, 20.0f, 0.0f},
+        // Finger clamped to (-500, 400).
+        {"above left", -5000.0, 9000.0, -20.0f, 16.0f},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        StrokeSimulation s = restingBrush(p, 0.0f);
+        s.step(r.fx, r.fy);
+        EXPECT_NEAR(s.getBrushX(), r.bx, 1e-4);
+        EXPECT_NEAR(s.getBrushY(), r.by, 1e-4);
+    }
+    // A stiff, undamped spring would throw the brush to the edge: it stops half the widest
+    // stroke inside it.
+    p.spring = 1.0;
+    p.drag = 1.0;
+    StrokeSimulation s = restingBrush(p, 0.0f);
+    s.step(500.0, -400.0);
+    EXPECT_FLOAT_EQ(s.getBrushX(), 485.0f);
+    EXPECT_FLOAT_EQ(s.getBrushY(), -385.0f);
+}
+
+TEST(StrokeSimulationTest, SlowDragDrawsWiderThanFastDrag)
+{
+    strokesim::Parameters p;
+    strokesim::presetForPosture(1, &p);
+    auto widthAfter = [&](double pixelsPerStep) {
+        StrokeSimulation s = restingBrush(p, 10.0f);
+        s.start(-300.0, 0.0);
+        float w = 0.0f;
+        for (int i = 1; i <= 30; ++i) w = s.step(-300.0 + i * pixelsPerStep, 0.0).width;
+        return w;
+    };
+    const float slow = widthAfter(2.0), fast = widthAfter(20.0);
+    EXPECT_GT(slow, 25.0f);
+    EXPECT_FLOAT_EQ(fast, 10.0f);
+}
+
+} // namespace
