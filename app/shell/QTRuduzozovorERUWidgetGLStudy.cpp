@@ -169,6 +169,8 @@ void QTRuduzozovorERUWidgetGL::recordPrimitives()
 
 void QTRuduzozovorERUWidgetGL::compileTextBackdrop()
 {
+    // The band spans the table as configured; drawTaskOverlay places it at the top of the
+    // drawing surface, which a desktop window's menus and status bar make lower than the table.
     const double w = configuration->mainwindow.width;
     const double h = configuration->mainwindow.height;
     textBackdropList = glGenLists(1);
@@ -181,7 +183,6 @@ void QTRuduzozovorERUWidgetGL::compileTextBackdrop()
     glColor4f(1.0f, 1.0f, 1.0f, 0.9f);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glLoadIdentity();
     glBegin(GL_QUADS);
     glVertex2d(250.0, h - 70.0);
     glVertex2d(250.0, h);
@@ -211,16 +212,23 @@ void QTRuduzozovorERUWidgetGL::drawTaskOverlay()
     if (text.empty()) return;
     auto* glVis = dynamic_cast<TabletopVisGL*>(vis);
     FTTextureFont* font = glVis ? glVis->getFont("arial72") : nullptr;
+    const double top = std::min<double>(framebufferHeight(), configuration->mainwindow.height);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(0.0, top - configuration->mainwindow.height, 0.0);
     if (textBackdropList) glCallList(textBackdropList);
+    glPopMatrix();
     if (!font) return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glTranslated(270.0, configuration->mainwindow.height - 50.0, 0.0);
+    glTranslated(270.0, top - 50.0, 0.0);
     glScaled(0.45, 0.45, 1.0);
     font->Render(text.c_str());
     glPopMatrix();
@@ -291,6 +299,10 @@ void QTRuduzozovorERUWidgetGL::wiiPress(int x, int y, unsigned int device, WiiBu
         if (b == WiiCommunicationData::B) {
             unsigned int px = 0, py = 0;
             wiiPointer(x, y, px, py);
+            // A remote reports no contact: it touches like one finger, as the mouse does.
+            const double side = fingerContactSide();
+            app->setTouchBoundHeight(static_cast<int>(device), side);
+            app->setTouchBoundWidth(static_cast<int>(device), side);
             app->devicePress(px, py, 0, device);
         } else if (b == WiiCommunicationData::Z) {
             if (ToolBrushLeafGL* brush = firstToolBrush())

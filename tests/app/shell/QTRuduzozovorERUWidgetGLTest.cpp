@@ -15,13 +15,17 @@
 #include <QTest>
 #include <QMenuBar>
 #include <QProcess>
+#include <QNetworkDatagram>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <oscpack/osc/OscReceivedElements.h>
 #include <QUdpSocket>
 
 #include <oscpack/osc/OscOutboundPacketStream.h>
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -404,7 +408,6 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
     QTest::qWait(25);
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
     for (int i = 0; i < 50 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
-    QTest::qWait(100);
     EXPECT_GT(vis->countComponents(), before);
     EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 1); // one finger
 
@@ -530,8 +533,9 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
     }
     for (QAction* a : shown.window.findChildren<QAction*>())
         if (a->whatsThis() == "Task mode on" || a->whatsThis() == "Task mode off" ||
-            a->whatsThis() == "Start the next task")
+            a->whatsThis() == "Start the next task") {
             EXPECT_TRUE(a->isEnabled()) << a->whatsThis().toStdString();
+        }
 }
 
 #ifdef NPR_PROGRAM
@@ -573,3 +577,143 @@ TEST(NewcomerTest, RegressionUnreadableConfigurationOpenedABlankWindowSilently)
                                               "\": no such file.");
 }
 #endif
+
+// ---- Wii remotes over OSC and study tasks ----
+
+namespace {
+
+const char* kWiiScene = R"(<config>
+  <mainwindow width="400" height="300" fullscreen="0"/>
+  <userdata number="1" wiis="1"/>
+  <wii joystick_speed_factor="50" use_joystick_for_pointing="%3"/>
+  <osc receive_port="%1" send_port="%2"/>
+  <touchinput tuio="0"/>
+  <canvas_surface border="10" overflow="50" number_of_toolbrushes="1" initial_stroke_width="20"/>
+  <strokes number="0" width="20" height="20"/>
+</config>)";
+
+// A "/glovepie/wiidata" message: remote 0 at (x, y), button b, mode flag, Nunchuk joystick x.
+QByteArray wiiData(float x, float y, bool b, bool mode, bool nunchuk = false, float joyX = 0)
+{
+    char buffer[512];
+    osc::OutboundPacketStream p(buffer, sizeof buffer);
+    p << osc::BeginMessage("/glovepie/wiidata") << osc::int32(0) << x << y;
+    for (int i = 0; i < 8; ++i) p << 0.0f;
+    for (int i = 0; i < 11; ++i) p << (i == 5 && b); // up ... a, b, ...
+    p << nunchuk << false << false << joyX;
+    for (int i = 0; i < 9; ++i) p << 0.0f;
+    p << mode << osc::EndMessage;
+    return QByteArray(p.Data(), static_cast<int>(p.Size()));
+}
+
+// The same message as oscsend's arguments (types, then values).
+QStringList oscsendWiiData(quint16 port, float x, float y, bool b, bool mode)
+{
+    QStringList args{"127.0.0.1", QString::number(port), "/glovepie/wiidata"};
+    QString types = "i" + QString(10, 'f');
+    for (int i = 0; i < 11; ++i) types += (i == 5 && b) ? "T" : "F";
+    types += "FFF" + QString(10, 'f') + (mode ? "T" : "F");
+    args << types << "0" << QString::number(x) << QString::number(y);
+    for (int i = 0; i < 8; ++i) args << "0";
+    for (int i = 0; i < 10; ++i) args << "0";
+    return args;
+}
+
+QByteArray action(const char* address, int id, int count)
+{
+    char buffer[128];
+    osc::OutboundPacketStream p(buffer, sizeof buffer);
+    p << osc::BeginMessage(address) << osc::int32(id) << osc::int32(count) << osc::EndMessage;
+    return QByteArray(p.Data(), static_cast<int>(p.Size()));
+}
+
+template <class F> bool settleOn(F done, int ms = 2000)
+{
+    for (int i = 0; i < ms / 10 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+} // namespace
+
+TEST(WiiOverOsc, RealPeerPaintsCreatesErasesAndHearsTheBorder)
+{
+    application();
+    const QString oscsend = QStandardPaths::findExecutable("oscsend");
+    if (oscsend.isEmpty()) GTEST_SKIP() << "oscsend (liblo-tools) is not installed";
+    const quint16 port = freeUdpPort();
+    QUdpSocket bridge; // hears the border message
+    ASSERT_TRUE(bridge.bind(QHostAddress::LocalHost, 0));
+    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
+    ShownWindow shown(QString(kWiiScene).arg(port).arg(bridge.localPort()).arg(0));
+    quiet.reset();
+    ASSERT_NE(shown.canvas(), nullptr);
+    shown.window.setDTWIIInputCombo();
+    shown.window.setOneFingerFakePosture();
+    shown.window.switchToCreateMode();
+    RuduzozovorERUVisGL* vis = shown.vis();
+    const unsigned int device = 1; // one touch user, then remote 0
+    auto send = [&](float x, float y, bool b, bool mode) {
+        QProcess::execute(oscsend, oscsendWiiData(port, x, y, b, mode));
+        QTest::qWait(30); // a few frames: the canvas classifies the posture over four touches
+    };
+
+    // Press, move and release B through a real OSC peer: pointer 1 paints.
+    const unsigned long before = vis->countComponents();
+    send(100, 150, false, true);
+    send(120, 150, true, true);
+    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(device); }));
+    EXPECT_EQ(vis->getPosXToPaint(device), 110u); // the mean of the two samples
+    for (int x = 130; x <= 250; x += 10) send(float(x), 150, true, true);
+    ASSERT_TRUE(settleOn([&] { return vis->getPosXToPaint(device) == 250u; }));
+    send(250, 150, false, true);
+    ASSERT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(device); }));
+    EXPECT_GT(vis->countComponents(), before);
+
+    // createobjects at the last pointing position, eraseobjects around it.
+    QUdpSocket peer;
+    const unsigned long painted = vis->countComponents();
+    peer.writeDatagram(action("/glovepie/wiiaction/createobjects", 0, 6), QHostAddress::LocalHost,
+                       port);
+    ASSERT_TRUE(settleOn([&] { return vis->countComponents() > painted; }));
+    EXPECT_LE(vis->countComponents(), painted + 6);
+    {
+        char buffer[128];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/glovepie/wiiaction/eraseobjects") << osc::int32(0) << 1000.0f
+          << osc::EndMessage;
+        peer.writeDatagram(p.Data(), qint64(p.Size()), QHostAddress::LocalHost, port);
+    }
+    EXPECT_TRUE(settleOn([&] { return shown.canvas()->getNumberOfChildren() <= 1; }));
+}
+
+TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
+{
+    application();
+    const quint16 port = freeUdpPort();
+    QUdpSocket bridge;
+    ASSERT_TRUE(bridge.bind(QHostAddress::LocalHost, 0));
+    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
+    ShownWindow shown(QString(kWiiScene).arg(port).arg(bridge.localPort()).arg(1));
+    quiet.reset();
+    ASSERT_NE(shown.vis(), nullptr);
+    shown.window.setDTWIIInputCombo();
+    QUdpSocket peer;
+    auto border = [&]() -> int {
+        if (!settleOn([&] { return bridge.hasPendingDatagrams(); })) return -1;
+        const QByteArray d = bridge.receiveDatagram().data();
+        osc::ReceivedMessage m(osc::ReceivedPacket(d.constData(), static_cast<osc::osc_bundle_element_size_t>(d.size())));
+        EXPECT_STREQ(m.AddressPattern(), "/wiidata/leftBorderRegion");
+        return m.ArgumentsBegin()->AsBool() ? 1 : 0;
+    };
+    // From the centre to the left edge: entered (false); back inside: left (true).
+    peer.writeDatagram(wiiData(200, 150, false, false, true, -1.0f), QHostAddress::LocalHost, port);
+    for (int i = 0; i < 10; ++i)
+        peer.writeDatagram(wiiData(200, 150, false, false, true, -1.0f), QHostAddress::LocalHost,
+                           port);
+    EXPECT_EQ(border(), 0);
+    EXPECT_EQ(shown.widget()->joystickPointer().x, 0.0f);
+    peer.writeDatagram(wiiData(200, 150, false, false, true, 1.0f), QHostAddress::LocalHost, port);
+    EXPECT_EQ(border(), 1);
+    EXPECT_EQ(shown.widget()->joystickPointer().x, 50.0f);
+    EXPECT_FALSE(bridge.hasPendingDatagrams());
+}
