@@ -10,7 +10,7 @@ seconds=${1:-60}
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DNPR_BUILD_FUZZERS=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer
+cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer WiiFuzzer
 
 # New inputs go to a scratch corpus; the committed seeds stay as they are.
 work=$(mktemp -d)
@@ -25,3 +25,9 @@ tuio=$(mktemp -d)
 trap 'rm -rf "$work" "$tuio"' EXIT
 build-fuzz/tests/fuzz/TuioFuzzer -max_total_time="$seconds" -max_len=2048 -timeout=10 \
   -artifact_prefix=build-fuzz/ -print_final_stats=1 "$tuio" tests/fuzz/corpus/tuio
+
+echo "== fuzzing the Wii message decoding for ${seconds} s"
+wii=$(mktemp -d)
+trap 'rm -rf "$work" "$tuio" "$wii"' EXIT
+build-fuzz/tests/fuzz/WiiFuzzer -max_total_time="$seconds" -max_len=1024 -timeout=10 \
+  -artifact_prefix=build-fuzz/ -print_final_stats=1 "$wii" tests/fuzz/corpus/wii
