@@ -7,6 +7,7 @@
 #include "shell/RuduzozovorERUVisGL.h"
 #include "shell/StartUp.h"
 #include "shell/TuioReceiver.h"
+#include "study/Loggers.h"
 #include "core/VisComponent.h"
 #include "vis/TabletopVis.h"
 
@@ -16,6 +17,8 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QNetworkDatagram>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <oscpack/osc/OscReceivedElements.h>
@@ -27,6 +30,7 @@
 
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -716,4 +720,106 @@ TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
     EXPECT_EQ(border(), 1);
     EXPECT_EQ(shown.widget()->joystickPointer().x, 50.0f);
     EXPECT_FALSE(bridge.hasPendingDatagrams());
+}
+
+namespace {
+
+const char* kStudyScene = R"(<config>
+  <mainwindow width="400" height="300" fullscreen="0"/>
+  <touchinput tuio="0"/>
+  <osc receive_port="0"/>
+  <canvas_surface border="10" overflow="50" number_of_toolbrushes="1" initial_stroke_width="20"/>
+  <strokes number="0" width="20" height="20"/>
+  <task number="0" endsSequence="1" type="4" numberOfTargetAreas="0" description="Hello"/>
+  <task number="1" type="2" inputDevice="0" elementsInitNumber="0" description="One"
+        targetArea1StartX="100" targetArea1StartY="100" targetArea1EndX="100"
+        targetArea1EndY="100" targetArea1Diameter="80"/>
+  <task number="2" type="4" inputDevice="0" description="Two"/>
+</config>)";
+
+std::string fileText(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return std::string();
+    return f.readAll().toStdString();
+}
+
+} // namespace
+
+TEST(StudyInTheWindow, KeysRunTheTasksAndTheLogsFollowTheWallClock)
+{
+    application();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Logger::setBaseDirectory(dir.path().toStdString());
+    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
+    auto shown = std::make_unique<ShownWindow>(kStudyScene);
+    ASSERT_NE(shown->canvas(), nullptr);
+    shown->window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown->window));
+    QTRuduzozovorERUWidgetGL* widget = shown->widget();
+    const TaskSequence& tasks = widget->taskSequence();
+
+    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(tasks.isTaskMode());
+    QTest::keyClick(widget, Qt::Key_Space);
+    EXPECT_TRUE(tasks.isSequenceEnd());
+    QTest::keyClick(widget, Qt::Key_Space);
+    ASSERT_TRUE(tasks.isTaskRunning());
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(300);
+    const int h = widget->height();
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
+    const double pressed = clock.elapsed() / 1000.0;
+    for (int x = 110; x <= 200; x += 10) {
+        QTest::mouseMove(widget, QPoint(x, h / 2));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, h / 2));
+    const double released = clock.elapsed() / 1000.0;
+    QTest::qWait(200);
+    QTest::keyClick(widget, Qt::Key_Space); // task 1 written, task 2 runs
+    const double finished = clock.elapsed() / 1000.0;
+    quiet.reset();
+
+    const std::string touches = fileText(dir.filePath("logs/directTouch/task1.txt"));
+    ASSERT_FALSE(touches.empty());
+    for (const char* f : {"wiimote", "nunchuk", "primitives"})
+        EXPECT_TRUE(QFile::exists(dir.filePath(QString("logs/%1/task1.txt").arg(f)))) << f;
+    std::istringstream overview(fileText(dir.filePath("logs/taskOverview.txt")));
+    std::vector<std::string> cells;
+    for (std::string cell; std::getline(overview, cell, '\t');) cells.push_back(cell);
+    // 1, 0, device, its text, flags, type, its text, timestamp, first, last, finish, line end
+    ASSERT_EQ(cells.size(), 13u);
+    EXPECT_EQ(cells[0], "1");
+    EXPECT_NEAR(std::stod(cells[9]), pressed, 0.2);
+    EXPECT_NEAR(std::stod(cells[10]), released, 0.2);
+    EXPECT_NEAR(std::stod(cells[11]), finished, 0.2);
+    const std::string columns = "time since start of task \t touch event \t pos x \t pos y \t "
+                                "touchWidth \t touchHeight \n";
+    EXPECT_EQ(touches.substr(touches.find("\n\n") + 2, columns.size()), columns);
+
+    // Shift+T during task 2 rewinds and keeps its rows, flagged unfinished; so does closing the
+    // window during task 1 of a second round.
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
+    QTest::keyClick(widget, Qt::Key_T, Qt::ShiftModifier);
+    EXPECT_FALSE(tasks.isTaskMode());
+    EXPECT_EQ(tasks.currentTaskNumber(), 0u);
+    EXPECT_TRUE(QFile::exists(dir.filePath("logs/directTouch/task2.txt")));
+    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
+    QTest::keyClick(widget, Qt::Key_Space);
+    QTest::keyClick(widget, Qt::Key_Space);
+    ASSERT_TRUE(tasks.isTaskRunning());
+    shown->window.close();
+    const std::string all = fileText(dir.filePath("logs/taskOverview.txt"));
+    EXPECT_EQ(all.substr(0, 2), "1\t");
+    EXPECT_NE(all.find("\n2\t0 \t0 \t Direct Touch + Nunchuk \t0\t0\t4\t NO DESCRIPTION \t"),
+              std::string::npos)
+        << all;
+    EXPECT_NE(all.rfind("\n1\t"), 0u);
+    EXPECT_EQ(all.substr(all.size() - 13), "\tunfinished\t\n");
+    shown.reset();
+    Logger::setBaseDirectory(".");
 }
