@@ -256,8 +256,13 @@ void WiiInput::evaluateWiimoteData(const std::vector<Argument>& args, WiiHandler
     }
 
     if (cur->hasNunchuk()) {
-        const int dx = static_cast<int>(cur->nunchuk().joyX * joystickSpeed_);
-        const int dy = static_cast<int>(cur->nunchuk().joyY * joystickSpeed_);
+        // A joystick reading far outside -1 ... 1 must not overflow the pixel step.
+        auto pixels = [this](float v) {
+            const double scaled = static_cast<double>(v) * joystickSpeed_;
+            return static_cast<int>(std::clamp(scaled, -1.0e6, 1.0e6));
+        };
+        const int dx = pixels(cur->nunchuk().joyX);
+        const int dy = pixels(cur->nunchuk().joyY);
         handlers->wiiPoint(dx, dy, device, wentDown_, *cur, zJustReleased_);
     }
 }

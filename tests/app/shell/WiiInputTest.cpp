@@ -341,6 +341,18 @@ TEST(WiiInput, JoystickPointingScaledAndTruncated)
     EXPECT_EQ(point.device, 1u);
 }
 
+TEST(WiiInput, RegressionHugeJoystickReadingOverflowedThePixelStep)
+{
+    Fixture f;
+    Sample s;
+    s.nunchuk = true;
+    s.nunchukFloats[0] = 7.0e29f;
+    s.nunchukFloats[1] = -7.0e29f;
+    f.send(encode(s));
+    EXPECT_EQ(f.rec.calls.back().x, 1000000);
+    EXPECT_EQ(f.rec.calls.back().y, -1000000);
+}
+
 TEST(WiiInput, NoRemotesConfiguredIgnoresEveryMessage)
 {
     WiiInput input(0, 1, kW, kH, 10.0f);
