@@ -59,8 +59,12 @@ std::vector<TaskPoint> scatterForTask(const TaskDescription& t, double w, double
             const double y = rand15() / 32767.0 * h;
             if (!(x > 0.0 && x < w && y > 0.0 && y < h)) continue;
             bool keep;
-            if (outside)
-                keep = !areaRect(t, i, t.diameter[i]).contains(x, y);
+            if (outside) {
+                // Outside every area, not only this one's.
+                keep = true;
+                for (std::size_t o = 0; o < static_cast<std::size_t>(t.numberOfTargetAreas); ++o)
+                    if (areaRect(t, o, t.diameter[o]).contains(x, y)) keep = false;
+            }
             else if (disc)
                 keep = std::hypot(x - t.startX[i], y - t.startY[i]) <= r;
             else

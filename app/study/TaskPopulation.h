@@ -24,7 +24,7 @@ bool populatesOutsideTargetAreas(const TaskDescription& task);
 
 // The task's initial primitives: per target area up to elementsInitNumber positions out of
 // 4096 candidates drawn with rand15 (0 ... 32767) over the screen, kept inside the area (a
-// disc, or the capsule's bounding rectangle) or, for tasks that ask for it, outside the area's
-// rectangle widened by the diameter; only positions strictly inside the screen count.
+// disc, or the capsule's bounding rectangle) or, for tasks that ask for it, outside every area's
+// rectangle widened by its diameter; only positions strictly inside the screen count.
 std::vector<TaskPoint> scatterForTask(const TaskDescription& task, double screenWidth,
                                       double screenHeight, int (*rand15)());

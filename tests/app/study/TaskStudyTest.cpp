@@ -1,7 +1,10 @@
 #include "study/Loggers.h"
+#include "study/TaskPopulation.h"
 #include "study/TaskSequence.h"
 
 #include "OutputCapture.h"
+
+#include "core/Random.h"
 
 #include <gtest/gtest.h>
 
@@ -392,6 +395,43 @@ TEST(TargetAreaPlacement, ByTaskType)
     small.startX[0] = 1;
     placeTargetArea(small, 800, 600, fixedRand); // too narrow for the stretch: kept
     EXPECT_EQ(small.startX[0], 1);
+}
+
+TEST(TargetAreas, DiscCapsuleAndScatter)
+{
+    TaskDescription t;
+    t.numberOfTargetAreas = 2;
+    t.startX = {100, 300, 0, 0};
+    t.startY = {100, 100, 0, 0};
+    t.endX = {100, 500, 0, 0};
+    t.endY = {100, 100, 0, 0};
+    t.diameter = {41, 40, 0, 0}; // r 20 for both
+    const struct {
+        double x, y;
+        bool inside;
+    } points[] = {{100, 120, true}, {114, 114, true}, {100, 121, false}, {300, 80, true},
+                  {500, 120, true}, {400, 121, false}, {286, 86, true}, {285, 85, false},
+                  {0, 0, false}};
+    for (const auto& p : points)
+        EXPECT_EQ(insideAnyTargetArea(t, p.x, p.y), p.inside) << p.x << ", " << p.y;
+    EXPECT_FALSE(insideTargetArea(t, 2, 100, 100)); // beyond the task's areas
+
+    // Seeded candidates: every kept primitive lies where its task wants it.
+    tavlor::seedRand15(5);
+    t.elementsInitNumber = 10;
+    t.taskType = 3;
+    t.diameter = {200, 200, 0, 0};
+    const auto inside = scatterForTask(t, 800, 600, &tavlor::rand15);
+    EXPECT_EQ(inside.size(), 20u);
+    for (const TaskPoint& p : inside)
+        EXPECT_TRUE(insideAnyTargetArea(t, p.x, p.y) ||
+                    (p.x >= 200 && p.x <= 600 && p.y >= 0 && p.y <= 200)) << p.x << ", " << p.y;
+    t.taskType = 0;
+    const auto outside = scatterForTask(t, 800, 600, &tavlor::rand15);
+    EXPECT_EQ(outside.size(), 20u);
+    for (const TaskPoint& p : outside) EXPECT_FALSE(insideAnyTargetArea(t, p.x, p.y));
+    t.elementsInitNumber = 0;
+    EXPECT_TRUE(scatterForTask(t, 800, 600, &tavlor::rand15).empty());
 }
 
 TEST(TaskDescriptions, FromConfigurationWithDefaultsAndClamp)
