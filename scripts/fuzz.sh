@@ -2,9 +2,9 @@
 # Builds the fuzzers with clang in build-fuzz/ (libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for a bounded time: the configuration reader with its
 # validation (and, with an X display in DISPLAY, the scene built from small configurations in an
-# off-screen OpenGL context), the TUIO decoder, and the texture image loading path. Exits non-zero when any finds a
-# crash or a broken invariant; the input that caused it is left in build-fuzz/ as crash-* or
-# similar.
+# off-screen OpenGL context), the TUIO decoder, the Wii bridge's messages and the texture image
+# loading path. Exits non-zero when any finds a crash or a broken invariant; the input that caused
+# it is left in build-fuzz/ as crash-* or similar.
 #   scripts/fuzz.sh            60 seconds each
 #   scripts/fuzz.sh SECONDS    SECONDS each
 set -euo pipefail
@@ -13,7 +13,8 @@ seconds=${1:-60}
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DNPR_BUILD_FUZZERS=ON >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer TextureImageFuzzer
+cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer WiiFuzzer \
+  TextureImageFuzzer
 
 # New inputs go to scratch corpora; the committed seeds stay as they are.
 scratch=$(mktemp -d)
@@ -37,4 +38,5 @@ run "the configuration reader" tests/fuzz/corpus/config build-fuzz/tests/fuzz/Co
 run "the TUIO decoder" tests/fuzz/corpus/tuio build-fuzz/tests/fuzz/TuioFuzzer -max_len=2048
 run "the texture image loader" tests/fuzz/corpus/images build-fuzz/tests/fuzz/TextureImageFuzzer \
   -max_len=65536 -rss_limit_mb=2048
+run "the Wii message decoding" tests/fuzz/corpus/wii build-fuzz/tests/fuzz/WiiFuzzer -max_len=1024
 exit $status

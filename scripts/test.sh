@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite headless (under Xvfb): once in a normal build and
 # once with AddressSanitizer and UndefinedBehaviorSanitizer; starts the sanitizer build's program on
-# bad configurations and images (tests/app/shell/bad_input.sh), then runs each fuzzer for 45 seconds
+# bad configurations and images (tests/app/shell/bad_input.sh), then runs each fuzzer for 30 seconds
 # (scripts/fuzz.sh). Exits non-zero on any failure.
 #   scripts/test.sh            everything
 #   scripts/test.sh --quick    the normal build only, no fuzzing
@@ -89,7 +89,7 @@ if [ "${1:-}" != "--quick" ]; then
   echo "== bad configurations and images (sanitizer build of nprtable)"
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     tests/app/shell/bad_input.sh build-asan/app/nprtable || status=1
-  echo "== fuzzing (configuration reader, TUIO decoder, texture images)"
-  scripts/fuzz.sh 45 || status=1
+  echo "== fuzzing (configuration reader, TUIO decoder, Wii messages, texture images)"
+  scripts/fuzz.sh 30 || status=1
 fi
 exit $status

@@ -4,6 +4,7 @@
 #include "canvas/CurveField.h"
 #include "core/Random.h"
 #include "shell/RuduzozovorERUVisGL.h"
+#include "study/TaskPopulation.h"
 #include "vis/TabletopVisGL.h"
 
 #include "canvas/ToolBrushLeafGL.h"
@@ -713,7 +714,8 @@ void CanvasCompositeGL::requestClearSizeDiff() { clearSizeDiffRequest.request();
 void CanvasCompositeGL::requestRebuild() { rebuildRequest.request(); }
 
 // ---------------------------------------------------------------------------------------------
-// Study tasks: the task Part fills these in; the canvas keeps their state.
+// Study tasks: the task on show marks its target areas in the target-area buffer (the
+// primitives read it) and is populated with its initial primitives.
 
 void CanvasCompositeGL::setTask(int task)
 {
@@ -727,9 +729,45 @@ void CanvasCompositeGL::clearTaskAreas()
 bool CanvasCompositeGL::getTaskVisible() { return taskVisible; }
 void CanvasCompositeGL::setTaskVisible(bool on) { taskVisible = on; }
 void CanvasCompositeGL::setTaskSource(int source) { taskSource = source; }
+void CanvasCompositeGL::setTaskDescription(const TaskDescription* task) { taskDescription = task; }
 void CanvasCompositeGL::buildTaskOverlayLists() {}
-void CanvasCompositeGL::fillTaskAreas(int) {}
-void CanvasCompositeGL::populateForTask(int) {}
+void CanvasCompositeGL::fillTaskAreas(int)
+{
+    auto* b = getActiveBufferAs<bool>(TARGET_AREA_BUFFER);
+    if (!b || !taskDescription) return;
+    for (unsigned int j = 0; j < b->getHeight(); ++j)
+        for (unsigned int i = 0; i < b->getWidth(); ++i) {
+            double tx = 0.0, ty = 0.0;
+            getGlobalCoordinates((i - 1.0) * getXScale(), (j - 1.0) * getYScale(), getWidth(),
+                                 getHeight(), &tx, &ty);
+            b->getBufferArray()[static_cast<std::size_t>(j) * b->getWidth() + i] =
+                insideAnyTargetArea(*taskDescription, tx, ty);
+        }
+    b->invalidate();
+}
+void CanvasCompositeGL::populateForTask(int)
+{
+    if (!taskDescription || toolBrushes.empty() || !getController()) return;
+    int kind = -1; // the brush's own choice
+    if (taskDescription->elementsType == 0) kind = 2;
+    else if (taskDescription->elementsType == 1) kind = 1;
+    else if (taskDescription->elementsType == 3) kind = 0;
+    for (const TaskPoint& p :
+         scatterForTask(*taskDescription, getController()->getScreenWidth(),
+                        getController()->getScreenHeight(), &tavlor::rand15))
+        toolBrushes.front()->createPrimitiveAt(p.x, p.y, kind);
+}
+int CanvasCompositeGL::eraseChildrenWithin(double x, double y, double radius)
+{
+    std::vector<VisComponent*> hit;
+    for (const auto& entry : childrenById) {
+        VisComponent* c = entry.second;
+        if (!dynamic_cast<PrimitiveLeafGL*>(c)) continue;
+        if (std::hypot(c->getXPos() - x, c->getYPos() - y) <= radius) hit.push_back(c);
+    }
+    for (VisComponent* c : hit) queueForDeletion(c);
+    return static_cast<int>(hit.size());
+}
 void CanvasCompositeGL::drawTargetAreaPolygons() {}
 
 // ---------------------------------------------------------------------------------------------

@@ -34,6 +34,7 @@
 #include <vector>
 
 class FTTextureFont;
+struct TaskDescription;
 class ToolBrushLeafGL;
 class TabletopVisGL;
 
@@ -119,6 +120,13 @@ public:
     virtual void buildTaskOverlayLists();
     virtual void fillTaskAreas(int task);
     virtual void populateForTask(int task);
+    // The task on show (with its placed target areas); null: none. Not owned.
+    void setTaskDescription(const TaskDescription* task);
+    // Queues the primitives within radius of (x, y) (table pixels) for deletion; their number.
+    int eraseChildrenWithin(double x, double y, double radius);
+    // The Wii bridge's mode flag.
+    void setWiiModeFlag(bool on) { wiiModeFlag = on; }
+    bool getWiiModeFlag() const { return wiiModeFlag; }
     virtual void buildModeLabels();
     virtual void createAdditionalBuffers();
     // Touch handlers: (x, y) in canvas buffer cells, the contact extent and the posture.
@@ -378,6 +386,8 @@ protected:
     int currentTask = -1;
     bool taskVisible = false;
     int taskSource = 0;
+    const TaskDescription* taskDescription = nullptr;
+    bool wiiModeFlag = false;
 
     int screenshotCounter = 0;
     int lastCornerIcon = -1;

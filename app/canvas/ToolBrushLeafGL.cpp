@@ -695,10 +695,14 @@ void ToolBrushLeafGL::createPrimitives(float strength)
 {
     lastCreatedCount = 0;
     if (!canvas || !getController()) return;
-    const int n = createCount(toolCell(0, 2), strength);
+    createPrimitivesAround(createCount(toolCell(0, 2), strength));
+}
+
+int ToolBrushLeafGL::createPrimitivesAround(int n)
+{
+    lastCreatedCount = 0;
+    if (!canvas || !getController()) return 0;
     const int start = static_cast<int>(std::lround(random01() * 256.0f));
-    const int layer = static_cast<int>(std::lround(toolCell(0, 3)));
-    const int kind = static_cast<int>(std::lround(toolCell(4, 2)));
     const double screenWidth = getController()->getScreenWidth();
     const double screenHeight = getController()->getScreenHeight();
     for (int k = 0; k < n; ++k) {
@@ -710,29 +714,36 @@ void ToolBrushLeafGL::createPrimitives(float strength)
             bx += xOffsets[index];
             by += yOffsets[index];
         }
-        PrimitiveRequest request;
+        double x = 0.0, y = 0.0;
         parent->getGlobalCoordinates((bx - 1.0) * parent->getXScale(),
                                      (by - 1.0) * parent->getYScale(), parent->getWidth(),
-                                     parent->getHeight(), &request.x, &request.y);
-        if (!(request.x > 0.0 && request.x < screenWidth && request.y > 0.0 &&
-              request.y < screenHeight))
-            continue;
-        request.kind = kind;
-        request.rotation = tavlor::rand15() * 360.0 / 32767.0;
-        request.layer = layer;
-        if (kind == 0) {
-            const int group = static_cast<int>(std::lround(toolCell(4, 4)));
-            if (group >= 0 && group < 61)
-                request.textureIndex = static_cast<unsigned int>(
-                    group * 9 + std::lround(random01() * 8.0f + 1.0f));
-            else
-                request.textureIndex = 1;
-        }
-        if (VisComponent* p = makePrimitive(request)) {
-            if (p->getParent() != canvas) canvas->addChild(p);
-            ++lastCreatedCount;
-        }
+                                     parent->getHeight(), &x, &y);
+        if (!(x > 0.0 && x < screenWidth && y > 0.0 && y < screenHeight)) continue;
+        if (createPrimitiveAt(x, y, -1)) ++lastCreatedCount;
     }
+    return lastCreatedCount;
+}
+
+VisComponent* ToolBrushLeafGL::createPrimitiveAt(double x, double y, int kind)
+{
+    if (!canvas || !getController()) return nullptr;
+    PrimitiveRequest request;
+    request.x = x;
+    request.y = y;
+    request.kind = kind >= 0 ? kind : static_cast<int>(std::lround(toolCell(4, 2)));
+    request.rotation = tavlor::rand15() * 360.0 / 32767.0;
+    request.layer = static_cast<int>(std::lround(toolCell(0, 3)));
+    if (request.kind == 0) {
+        const int group = static_cast<int>(std::lround(toolCell(4, 4)));
+        if (group >= 0 && group < 61)
+            request.textureIndex =
+                static_cast<unsigned int>(group * 9 + std::lround(random01() * 8.0f + 1.0f));
+        else
+            request.textureIndex = 1;
+    }
+    VisComponent* p = makePrimitive(request);
+    if (p && p->getParent() != canvas) canvas->addChild(p);
+    return p;
 }
 
 VisComponent* ToolBrushLeafGL::makePrimitive(const PrimitiveRequest& r)

@@ -118,6 +118,12 @@ public:
     // Replaces how primitives are made (default: constructed here and registered with the
     // controller).
     void setPrimitiveFactory(PrimitiveFactory factory) { primitiveFactory = std::move(factory); }
+    // One primitive at (x, y) (table pixels) of the given kind (0 stroke, 1 tile, 2 point; -1
+    // the brush's current kind) with a random rotation, added to the canvas; null when none
+    // could be made.
+    VisComponent* createPrimitiveAt(double x, double y, int kind);
+    // count primitives around the brush's position, spread as a create step spreads them.
+    int createPrimitivesAround(int count);
     // Number of primitives created by the last create step.
     int getLastCreatedCount() const { return lastCreatedCount; }
     // n of the create brush for diameter d and strength s.

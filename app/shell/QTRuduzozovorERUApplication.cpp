@@ -4,6 +4,7 @@
 #include "RuduzozovorERUVisGL.h"
 #include "ToolIndicator.h"
 #include "TuioReceiver.h"
+#include "WiiInput.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
@@ -19,7 +20,11 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QUdpSocket>
 #include <QVBoxLayout>
+#include <QNetworkDatagram>
+
+#include <oscpack/osc/OscOutboundPacketStream.h>
 
 #include <iostream>
 
@@ -39,8 +44,16 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
     else
         std::cout << "Depth Buffer disabled." << std::endl;
 
+    createWiiSockets();
     glWidget = new QTRuduzozovorERUWidgetGL(this, configuration);
     setCentralWidget(glWidget);
+    glWidget->setBorderMessageSender([this](bool left) { sendBorderMessage(left); });
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::wiiUseStrokesAsRenderingElements, this,
+            &QTRuduzozovorERUApplication::canvasUseStrokesAsRenderingElements);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::wiiDeleteStrokes, this,
+            &QTRuduzozovorERUApplication::canvasDeleteStrokes);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::wiiToggleBuildCanvas, this,
+            &QTRuduzozovorERUApplication::toggleElementBuildCanvasVisibility);
 
     auto value = [this](QLabel*& label, const char* caption) {
         statusBar()->addWidget(new QLabel(caption, this), 0);
@@ -114,6 +127,7 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
 QTRuduzozovorERUApplication::~QTRuduzozovorERUApplication()
 {
     if (multiMonitorFullscreen) toggleMultiMonitorFullscreen();
+    if (glWidget) glWidget->finishTasksAtQuit();
     delete glWidget;
     glWidget = nullptr;
 }
@@ -275,8 +289,6 @@ void QTRuduzozovorERUApplication::createActions()
     auto missingComponent = [](const QByteArray& slot) -> const char* {
         if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
         if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
-        if (slot.contains("TaskMode") || slot.contains("startTask"))
-            return "Needs the study tasks, which are not built yet";
         return nullptr;
     };
     auto disableIfMissing = [&](QAction* a, const char* slot) {
@@ -665,8 +677,70 @@ NPR_MODE(switchToSizeMode, 5)
 NPR_MODE(switchToColorMode, 6)
 #undef NPR_MODE
 
-void QTRuduzozovorERUApplication::switchIntoTaskMode() {}
-void QTRuduzozovorERUApplication::switchOutOfTaskMode() {}
+void QTRuduzozovorERUApplication::switchIntoTaskMode() { setTaskMode(true); }
+void QTRuduzozovorERUApplication::switchOutOfTaskMode() { setTaskMode(false); }
+
+void QTRuduzozovorERUApplication::setTaskMode(bool on)
+{
+    if (RuduzozovorERUVisGL* vis = glWidget->getApplicationVis())
+        if (CanvasCompositeGL* canvas = vis->findFirst<CanvasCompositeGL>())
+            canvas->setTaskVisible(on);
+    glWidget->setTaskMode(on);
+    glWidget->update();
+}
+
+void QTRuduzozovorERUApplication::closeEvent(QCloseEvent* event)
+{
+    // Closing during a task keeps its rows.
+    if (glWidget) glWidget->finishTasksAtQuit();
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wii remotes over OSC
+
+void QTRuduzozovorERUApplication::createWiiSockets()
+{
+    const auto& c = *configuration;
+    oscReceiveSocket = new QUdpSocket(this);
+    const uint32_t port = c.osc.receive_port;
+    if (port == 0 || port > 65535)
+        std::cout << "Wii input: receive port " << port << " is outside 1..65535; not listening"
+                  << std::endl;
+    else if (!oscReceiveSocket->bind(QHostAddress::LocalHost, static_cast<quint16>(port)))
+        std::cout << "Wii input: cannot listen on port " << port << ": "
+                  << oscReceiveSocket->errorString().toStdString() << std::endl;
+    connect(oscReceiveSocket, &QUdpSocket::readyRead, this,
+            &QTRuduzozovorERUApplication::readPendingDatagrams);
+    wiiInput = std::make_unique<WiiInput>(c.userdata.wiis, c.userdata.number,
+                                          static_cast<int>(c.mainwindow.width),
+                                          static_cast<int>(c.mainwindow.height),
+                                          c.wii.joystick_speed_factor);
+    // The send socket uses any free local port: the bridge listens on the send port itself.
+    oscSendSocket = new QUdpSocket(this);
+    oscSendSocket->bind(QHostAddress::LocalHost, 0);
+}
+
+void QTRuduzozovorERUApplication::readPendingDatagrams()
+{
+    while (oscReceiveSocket->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = oscReceiveSocket->receiveDatagram();
+        const QByteArray data = datagram.data();
+        wiiInput->processDatagram(data.constData(), static_cast<std::size_t>(data.size()),
+                                  glWidget);
+    }
+}
+
+void QTRuduzozovorERUApplication::sendBorderMessage(bool left)
+{
+    const uint32_t port = configuration->osc.send_port;
+    if (port == 0 || port > 65535) return;
+    char buffer[64];
+    osc::OutboundPacketStream p(buffer, sizeof buffer);
+    p << osc::BeginMessage("/wiidata/leftBorderRegion") << left << osc::EndMessage;
+    oscSendSocket->writeDatagram(p.Data(), static_cast<qint64>(p.Size()),
+                                 QHostAddress(QHostAddress::LocalHost), static_cast<quint16>(port));
+}
 
 void QTRuduzozovorERUApplication::loadColorReferenceImage()
 {

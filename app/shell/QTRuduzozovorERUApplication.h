@@ -6,10 +6,14 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
 class QAction;
 class QDialog;
 class QLabel;
 class QMenu;
+class QUdpSocket;
+class WiiInput;
 class QTRuduzozovorERUWidgetGL;
 class QTVeskConfiguration;
 class VisComponent;
@@ -39,6 +43,8 @@ public:
     QString keysAndGesturesHtml() const;
     // The status bar's tool indicator for the current scene (empty without a canvas).
     QString toolIndicator() const;
+    // The Wii decoder of the receive socket.
+    const WiiInput* wiiDecoder() const { return wiiInput.get(); }
 
 signals:
     void toggleMipMapping(bool on);
@@ -112,8 +118,18 @@ public slots:
     void notifyLinearFiltering(bool on);
     void notifyTextureCompression(bool on);
     void notifyARBTextureCompression(bool on);
+    // Reads every pending datagram of the Wii receive socket.
+    void readPendingDatagrams();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createWiiSockets();
+    // "/wiidata/leftBorderRegion" to the send port: true when the joystick pointer left the
+    // border, false when it entered it.
+    void sendBorderMessage(bool left);
+    void setTaskMode(bool on);
     QAction* addAction(const QString& text, const QKeySequence& shortcut, const QString& tip,
                        QObject* receiver, const char* slot, bool toWindow = true);
     void createActions();
@@ -153,6 +169,9 @@ private:
     // Geometry and window flags saved when multi-monitor fullscreen is entered.
     QRect savedGeometry;
     Qt::WindowFlags savedFlags;
+    QUdpSocket* oscReceiveSocket = nullptr;
+    QUdpSocket* oscSendSocket = nullptr;
+    std::unique_ptr<WiiInput> wiiInput;
     bool hardwareMessageEnabled = true;
     int hardwareMessageCount = 0;
 };

@@ -217,6 +217,8 @@ void QTRuduzozovorERUWidgetGL::initializeGL()
     createController();
     if (vis) vis->enableMipMapping(mipMapping);
     buildScene(configuration->startup.demo_type, !configuration->startup.empty_canvas);
+    loadTaskList();
+    compileTextBackdrop();
     emitStatus();
     emit sceneBuilt();
 }
@@ -252,6 +254,7 @@ void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
     vis = nullptr;
     createController();
     buildScene(type, withPrimitives);
+    if (tasks.isTaskRunning()) setCanvasTask(tasks.currentTaskNumber());
     if (RuduzozovorERUVisGL* app = getApplicationVis()) {
         if (combo >= 0) app->setInputCombo(combo);
         if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
@@ -330,6 +333,7 @@ void QTRuduzozovorERUWidgetGL::paintGL()
     const double value = vis->render(vis->getNumberOfUsers(), animationSpeed);
     emit fpsChanged(pushFrameValue(value));
     glPopMatrix();
+    drawTaskOverlay();
     update();
     // Erased primitives leave without changing buffer memory; the count is refreshed anyway.
     if (vis->bufferMemoryChanged() || vis->countComponents() != lastComponentCount) emitStatus();
@@ -369,6 +373,7 @@ void QTRuduzozovorERUWidgetGL::mousePressEvent(QMouseEvent* event)
     vis->setTouchBoundWidth(0, side);
     vis->devicePress(static_cast<unsigned int>(std::max(0, x)),
                      static_cast<unsigned int>(std::max(0, y)), 0, 0);
+    logTouch(0, std::max(0, x), std::max(0, y), static_cast<int>(side), static_cast<int>(side));
 }
 
 void QTRuduzozovorERUWidgetGL::mouseMoveEvent(QMouseEvent* event)
@@ -379,6 +384,10 @@ void QTRuduzozovorERUWidgetGL::mouseMoveEvent(QMouseEvent* event)
     // Outside the widget the pointer keeps its last in-range coordinate.
     vis->deviceMove(static_cast<unsigned int>(std::max(0, x)),
                     static_cast<unsigned int>(std::max(0, y)), 0, 0);
+    if (event->buttons() != Qt::NoButton) {
+        const int side = fingerContactSide();
+        logTouch(2, std::max(0, x), std::max(0, y), side, side);
+    }
 }
 
 void QTRuduzozovorERUWidgetGL::mouseReleaseEvent(QMouseEvent* event)
@@ -389,6 +398,8 @@ void QTRuduzozovorERUWidgetGL::mouseReleaseEvent(QMouseEvent* event)
     vis->resizeTouchIndicator(0, 0.0, 0.0);
     vis->deviceRelease(static_cast<unsigned int>(std::max(0, x)),
                        static_cast<unsigned int>(std::max(0, y)), 0, 0);
+    const int side = fingerContactSide();
+    logTouch(1, std::max(0, x), std::max(0, y), side, side);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -429,16 +440,22 @@ void QTRuduzozovorERUWidgetGL::tabletEvent(QTabletEvent* event)
 void QTRuduzozovorERUWidgetGL::OnXYDown(int x, int y, int z, int pointerId)
 {
     pointerInput.OnXYDown(x, y, z, pointerId);
+    logTouch(0, x, std::max(0, framebufferHeight() - 1 - y), pointerInput.lastContactFirst(),
+             pointerInput.lastContactSecond());
 }
 
 void QTRuduzozovorERUWidgetGL::OnXYMove(int x, int y, int z, int pointerId)
 {
     pointerInput.OnXYMove(x, y, z, pointerId);
+    logTouch(2, x, std::max(0, framebufferHeight() - 1 - y), pointerInput.lastContactFirst(),
+             pointerInput.lastContactSecond());
 }
 
 void QTRuduzozovorERUWidgetGL::OnXYUp(int x, int y, int z, int pointerId)
 {
     pointerInput.OnXYUp(x, y, z, pointerId);
+    logTouch(1, x, std::max(0, framebufferHeight() - 1 - y), pointerInput.lastContactFirst(),
+             pointerInput.lastContactSecond());
 }
 
 void QTRuduzozovorERUWidgetGL::OnDViTRawWidthHeight(int first, int second, int pointerId)

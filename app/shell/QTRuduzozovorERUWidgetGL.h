@@ -11,12 +11,15 @@
 #include "RuduzozovorERUBuildDirector.h"
 #include "TouchEventHandler.h"
 #include "TouchPointRouter.h"
+#include "WiiInput.h"
 #include "core/WiiCommunicationData.h"
+#include "study/TaskSequence.h"
 
 #include <QFont>
 #include <QOpenGLWidget>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,13 +29,16 @@ class QTTuioReceiver;
 class RuduzozovorERUBuilderGL;
 class RuduzozovorERUVisGL;
 class TabletopVis;
+class ToolBrushLeafGL;
 
 // Hand postures of a touch; 0 to 4 are also the fake postures of the main window's actions.
 enum Posture { PEN = 0, ONE_FINGER = 1, TWO_FINGERS = 2, FIST = 3, HAND = 4, OTHER = 5, NONE = 6 };
 
 class QTRuduzozovorERUWidgetGL : public QOpenGLWidget,
                                  public RuduzozovorERUBuildDirector,
-                                 public TouchEventHandler {
+                                 public TouchEventHandler,
+                                 public WiiHandlers,
+                                 public TaskHost {
     Q_OBJECT
 public:
     static constexpr int kFrameRateWindow = 40;
@@ -78,6 +84,44 @@ public:
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
 
+    // Study tasks (the task list is loaded with the scene).
+    virtual bool hasMoreTasks();
+    virtual void setTaskMode(bool on);
+    virtual bool isTaskMode();
+    virtual void finishTask();
+    const TaskSequence& taskSequence() const { return tasks; }
+    // The program quits: a running task's rows are written, flagged unfinished.
+    void finishTasksAtQuit();
+    // Display lists of the target areas of every task started so far.
+    const std::vector<unsigned int>& targetAreaDisplayLists() const { return targetAreaLists; }
+
+    // Wii remotes (WiiInput's handlers). Device numbers go through the controller's
+    // admitPointer like every pointer.
+    void wiiPress(int x, int y, unsigned int device, WiiButtons& wentDown,
+                  WiiCommunicationData& sample) override;
+    void wiiRelease(int x, int y, unsigned int device, WiiButtons& wentUp,
+                    WiiCommunicationData& sample) override;
+    void wiiMove(int x, int y, unsigned int device, WiiButtons& wentDown,
+                 WiiCommunicationData& sample) override;
+    void wiiPoint(int dx, int dy, unsigned int device, WiiButtons& wentDown,
+                  WiiCommunicationData& sample, bool zJustReleased) override;
+    void wiiModeFlag(bool on) override;
+    void wiiCreateObjects(int count) override;
+    void wiiEraseObjects(float radius) override;
+    // Sends the border message (true: the joystick pointer left the border).
+    void setBorderMessageSender(std::function<void(bool)> sender) { borderSender = std::move(sender); }
+    const WiiJoystickPointer& joystickPointer() const { return joystick; }
+
+    // TaskHost.
+    bool hasCanvas() const override;
+    bool hasCornerMenu() const override { return false; }
+    void clearTaskAreas() override;
+    void setCanvasTask(unsigned int position) override;
+    void buildTargetAreas(const TaskDescription& task) override;
+    void recordPrimitives() override;
+    int tableWidth() const override;
+    int tableHeight() const override;
+
 signals:
     void fpsChanged(float fps);
     void objectNumber(unsigned int n);
@@ -90,6 +134,10 @@ signals:
     void notifyARBTextureCompression(bool on);
     // A scene was built (at start, by a demo change or a new painting).
     void sceneBuilt();
+    // Wii buttons acting on the stroke build canvas.
+    void wiiUseStrokesAsRenderingElements();
+    void wiiDeleteStrokes();
+    void wiiToggleBuildCanvas();
 
 public slots:
     void changePaintColor(unsigned char r, unsigned char g, unsigned char b);
@@ -113,8 +161,8 @@ public slots:
     void toggleLinearFiltering(bool on);
     void toggleTextureCompression(bool on);
     void toggleARBTextureCompression(bool on);
-    // Study tasks: nothing to start while no task list is loaded.
-    void startTask() {}
+    // Starts the next study task (Space; the Nunchuk z release with input combinations 3 to 6).
+    virtual void startTask();
 
 protected:
     void initializeGL() override;
@@ -140,6 +188,16 @@ private:
     void emitStatus();
     bool fromTouchScreen(const QMouseEvent* event) const;
     void mouseToPointer(const QMouseEvent* event, int& x, int& y);
+    void loadTaskList();
+    void drawTaskOverlay();
+    void compileTextBackdrop();
+    // A direct touch of a running task; y already in table pixels.
+    void logTouch(int event, int x, int y, int width, int height);
+    // The first tool brush of the canvas, and a table position as its buffer cell.
+    ToolBrushLeafGL* firstToolBrush() const;
+    bool toBrushCell(double x, double y, int& cx, int& cy) const;
+    // The position B presses and releases at: the joystick pointer when it points.
+    void wiiPointer(int x, int y, unsigned int& px, unsigned int& py) const;
 
     bool mouseTracking = false;
     bool cursorVisible = true;
@@ -178,4 +236,12 @@ private:
     PointerInput pointerInput;
     TouchPointRouter touchRouter;
     std::unique_ptr<QTTuioReceiver> tuio;
+
+    TaskSequence tasks{this};
+    std::vector<unsigned int> targetAreaLists;
+    // First index and number of the lists of the task on show.
+    std::pair<std::size_t, std::size_t> shownTargetAreas{0, 0};
+    unsigned int textBackdropList = 0;
+    WiiJoystickPointer joystick;
+    std::function<void(bool)> borderSender;
 };

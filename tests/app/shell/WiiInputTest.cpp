@@ -1,0 +1,511 @@
+#include "shell/WiiInput.h"
+
+#include "OutputCapture.h"
+
+#include <gtest/gtest.h>
+#include <oscpack/osc/OscOutboundPacketStream.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using W = WiiCommunicationData;
+
+struct Call {
+    std::string kind;
+    int x = 0, y = 0;
+    unsigned int device = 0;
+    WiiButtons buttons;
+    bool flag = false;
+    float value = 0;
+};
+
+struct Recorder : WiiHandlers {
+    std::vector<Call> calls;
+    void wiiPress(int x, int y, unsigned int d, WiiButtons& b, W&) override
+    {
+        calls.push_back({"press", x, y, d, b});
+    }
+    void wiiRelease(int x, int y, unsigned int d, WiiButtons& b, W&) override
+    {
+        calls.push_back({"release", x, y, d, b});
+    }
+    void wiiMove(int x, int y, unsigned int d, WiiButtons& b, W&) override
+    {
+        calls.push_back({"move", x, y, d, b});
+    }
+    void wiiPoint(int dx, int dy, unsigned int d, WiiButtons& b, W&, bool z) override
+    {
+        calls.push_back({"point", dx, dy, d, b, z});
+    }
+    void wiiModeFlag(bool on) override { calls.push_back({"mode", 0, 0, 0, {}, on}); }
+    void wiiCreateObjects(int n) override { calls.push_back({"create", n, 0, 0, {}}); }
+    void wiiEraseObjects(float r) override { calls.push_back({"erase", 0, 0, 0, {}, false, r}); }
+    // The handler calls only, without the mode and pointing notes.
+    std::vector<Call> handlers() const
+    {
+        std::vector<Call> out;
+        for (const Call& c : calls)
+            if (c.kind == "press" || c.kind == "release" || c.kind == "move") out.push_back(c);
+        return out;
+    }
+};
+
+// A "/glovepie/wiidata" sample as the bridge sends it.
+struct Sample {
+    int id = 0;
+    float x = 100, y = 100;
+    float motion[8] = {3, 4, 5, 6, 7, 8, 9, 10};
+    bool buttons[11] = {}; // up down right left a b plus minus home one two
+    bool nunchuk = false, c = false, z = false;
+    float nunchukFloats[10] = {};
+    bool mode = false;
+    int extra = 0; // further int arguments
+    int truncateTo = -1; // number of arguments sent, -1 all
+};
+
+enum { UP, DOWN, RIGHT, LEFT, A, B, PLUS, MINUS, HOME, ONE, TWO };
+
+std::string encode(const Sample& s)
+{
+    char buffer[1024];
+    osc::OutboundPacketStream p(buffer, sizeof buffer);
+    p << osc::BeginMessage("/glovepie/wiidata");
+    int n = 0;
+    auto room = [&] { return s.truncateTo < 0 || n++ < s.truncateTo; };
+    if (room()) p << osc::int32(s.id);
+    if (room()) p << s.x;
+    if (room()) p << s.y;
+    for (float v : s.motion)
+        if (room()) p << v;
+    for (bool b : s.buttons)
+        if (room()) p << b;
+    if (room()) p << s.nunchuk;
+    if (room()) p << s.c;
+    if (room()) p << s.z;
+    for (float v : s.nunchukFloats)
+        if (room()) p << v;
+    if (room()) p << s.mode;
+    for (int i = 0; i < s.extra; ++i) p << osc::int32(i);
+    p << osc::EndMessage;
+    return std::string(p.Data(), p.Size());
+}
+
+std::string action(const char* address, std::vector<double> ints, std::vector<float> floats = {})
+{
+    char buffer[256];
+    osc::OutboundPacketStream p(buffer, sizeof buffer);
+    p << osc::BeginMessage(address);
+    for (double v : ints) p << osc::int32(static_cast<int>(v));
+    for (float v : floats) p << v;
+    p << osc::EndMessage;
+    return std::string(p.Data(), p.Size());
+}
+
+constexpr int kW = 800;
+constexpr int kH = 600;
+
+struct Fixture {
+    WiiInput input{2, 1, kW, kH, 10.0f};
+    Recorder rec;
+    WiiInput::Message send(const std::string& d) { return input.processDatagram(d.data(), d.size(), &rec); }
+};
+
+TEST(WiiInput, FillsTheSampleInArgumentOrderWithNineAndTenSwapped)
+{
+    Fixture f;
+    Sample s;
+    s.id = 1;
+    s.buttons[HOME] = true;
+    s.nunchuk = true;
+    s.c = true;
+    for (int i = 0; i < 10; ++i) s.nunchukFloats[i] = 0.1f * float(i + 1);
+    EXPECT_EQ(f.send(encode(s)), WiiInput::Message::WiiData);
+    const W& w = f.input.current(1);
+    EXPECT_EQ(w.wiiId, 1);
+    EXPECT_EQ(std::vector<float>({w.posX, w.posY, w.gx, w.gy, w.gz, w.motion6, w.motion7,
+                                  w.motion8, w.pitch, w.roll}),
+              std::vector<float>({100, 100, 3, 4, 5, 6, 7, 8, 10, 9}));
+    EXPECT_TRUE(w.home);
+    EXPECT_FALSE(w.a);
+    EXPECT_TRUE(w.hasNunchuk());
+    EXPECT_TRUE(w.nunchuk().c);
+    EXPECT_FLOAT_EQ(w.nunchuk().joyX, 0.1f);
+    EXPECT_FLOAT_EQ(w.nunchuk().roll, 1.0f);
+    EXPECT_EQ(f.input.current(0).posX, 0.0f); // the other remote is untouched
+}
+
+TEST(WiiInput, ClampsThePointingPositionToTheWindow)
+{
+    const struct {
+        float x, y, storedX, storedY;
+    } cases[] = {{-10, 50, 0, 50}, {kW + 5, 50, kW, 50}, {50, -1, 50, 0}, {50, kH + 1, 50, kH}};
+    for (const auto& c : cases) {
+        Fixture f;
+        Sample s;
+        s.x = c.x;
+        s.y = c.y;
+        f.send(encode(s));
+        EXPECT_EQ(f.input.current(0).posX, c.storedX) << c.x;
+        EXPECT_EQ(f.input.current(0).posY, c.storedY) << c.y;
+    }
+}
+
+TEST(WiiInput, WentDownAndWentUpListsFollowArgumentOrder)
+{
+    Fixture f;
+    Sample s;
+    s.nunchuk = true;
+    s.buttons[TWO] = s.buttons[UP] = s.buttons[A] = true;
+    s.c = true;
+    f.send(encode(s));
+    EXPECT_EQ(f.input.wentDown(), WiiButtons({W::UP, W::A, W::TWO, W::C}));
+    EXPECT_TRUE(f.input.wentUp().empty());
+    s.buttons[UP] = s.buttons[A] = false;
+    s.c = false;
+    s.buttons[LEFT] = true;
+    f.send(encode(s));
+    EXPECT_EQ(f.input.wentDown(), WiiButtons({W::LEFT}));
+    EXPECT_EQ(f.input.wentUp(), WiiButtons({W::UP, W::A, W::C}));
+}
+
+TEST(WiiInput, HeldZStaysInTheWentDownListButPressesOnce)
+{
+    Fixture f;
+    Sample s;
+    s.nunchuk = true;
+    f.send(encode(s)); // the remote points at the table
+    s.mode = true;
+    s.z = true;
+    f.send(encode(s));
+    s.x = 110;
+    f.send(encode(s));
+    ASSERT_EQ(f.rec.handlers().size(), 2u);
+    EXPECT_EQ(f.rec.handlers()[0].kind, "press");
+    EXPECT_EQ(f.rec.handlers()[1].kind, "move");
+    EXPECT_EQ(f.rec.handlers()[1].buttons, WiiButtons({W::Z}));
+    EXPECT_FALSE(f.input.zJustReleased());
+    s.z = false;
+    f.send(encode(s));
+    EXPECT_EQ(f.rec.handlers().back().kind, "release");
+    EXPECT_EQ(f.rec.handlers().back().buttons, WiiButtons({W::Z}));
+    EXPECT_TRUE(f.input.zJustReleased());
+    EXPECT_TRUE(f.rec.calls.back().flag); // the pointing handler hears of the release
+}
+
+TEST(WiiInput, ZWithoutNunchukIsNotStored)
+{
+    Fixture f;
+    Sample s;
+    s.z = true;
+    f.send(encode(s));
+    EXPECT_FALSE(f.input.current(0).nunchuk().z);
+    EXPECT_TRUE(f.input.wentDown().empty());
+}
+
+TEST(WiiInput, HandlerPriorityPressThenReleaseThenMove)
+{
+    // Each row: buttons of the first and of the second message, mode flag; expected handler
+    // of the second message ("" none).
+    const struct {
+        std::vector<int> first, second;
+        bool mode;
+        const char* handler;
+    } cases[] = {
+        {{}, {A}, false, "press"},
+        {{B}, {A}, true, "press"},          // a press wins over b's release
+        {{B}, {}, true, "release"},         // a release wins over the move
+        {{A}, {A}, false, ""},              // held a: no second press
+        {{A}, {A}, true, ""},               // held a blocks the move
+        {{}, {}, true, "move"},
+        {{}, {}, false, ""},
+        {{}, {UP}, true, "move"},           // the direction pad selects no branch
+        {{UP}, {}, false, ""},
+        {{}, {HOME}, false, "press"},
+        {{}, {ONE}, false, "press"},
+        {{TWO}, {}, false, "release"},
+        {{MINUS}, {PLUS}, false, "press"},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        Sample s;
+        s.mode = c.mode;
+        for (int b : c.first) s.buttons[b] = true;
+        f.send(encode(s));
+        const std::size_t before = f.rec.handlers().size();
+        Sample t = s;
+        for (bool& b : t.buttons) b = false;
+        for (int b : c.second) t.buttons[b] = true;
+        f.send(encode(t));
+        const auto calls = f.rec.handlers();
+        const std::string got = calls.size() > before ? calls.back().kind : "";
+        EXPECT_EQ(got, c.handler) << "case " << (&c - cases);
+        EXPECT_LE(calls.size(), before + 1);
+    }
+}
+
+TEST(WiiInput, PressAtTheMeanPositionReleaseWithoutEdgeRule)
+{
+    Fixture f;
+    Sample s;
+    s.x = 100;
+    s.y = 200;
+    f.send(encode(s));
+    s.x = 201;
+    s.y = 301;
+    s.buttons[B] = true;
+    f.send(encode(s));
+    ASSERT_EQ(f.rec.handlers().size(), 1u);
+    const Call press = f.rec.handlers()[0];
+    EXPECT_EQ(press.x, 150);
+    EXPECT_EQ(press.y, 250);
+    EXPECT_EQ(press.device, 1u); // one touch user, remote 0
+    EXPECT_EQ(f.input.lastPointingX(), 150);
+    // A release on the table's edge: no edge rule.
+    s.x = 0;
+    s.y = 0;
+    s.buttons[B] = false;
+    f.send(encode(s));
+    const Call release = f.rec.handlers().back();
+    EXPECT_EQ(release.kind, "release");
+    EXPECT_EQ(release.x, 100);
+    EXPECT_EQ(release.y, 150);
+    EXPECT_EQ(f.input.lastPointingX(), 150); // left alone by the release
+    s.x = 0;
+    f.send(encode(s));
+    s.buttons[B] = true;
+    f.send(encode(s));
+    EXPECT_EQ(f.rec.handlers().size(), 2u); // both samples in the corner: no press
+}
+
+TEST(WiiInput, EdgeRule)
+{
+    // previous (x, y), current (x, y); expected result (ok, x, y) at the mean position.
+    const struct {
+        float px, py, cx, cy;
+        bool ok;
+        int x, y;
+    } cases[] = {
+        {100, 100, 200, 300, true, 150, 200},
+        {100, kH, 100, kH, true, 100, kH},   // y not below H
+        {100, 0, 100, 0, true, 100, 0},      // y not above 0
+        {100, 0, 100, kH, false, 0, 0},      // neither
+        {0, 100, 0, 300, true, 0, 200},      // left of the table
+        {kW, 100, kW, 300, true, kW, 200},   // right of it
+        {0, 100, kW, 300, false, 0, 0},      // both sides
+        {0, 0, 0, 0, false, 0, 0},           // corner
+        {0, 100, 100, 100, true, 0, 100},    // one sample outside is enough
+        {0.5f, 0.5f, kW - 0.5f, kH - 0.5f, true, 400, 300},
+    };
+    for (const auto& c : cases) {
+        int x = -1, y = -1;
+        const bool ok = WiiInput::edgeRule(c.px, c.py, c.cx, c.cy, (c.px + c.cx) / 2,
+                                           (c.py + c.cy) / 2, kW, kH, x, y);
+        EXPECT_EQ(ok, c.ok) << "case " << (&c - cases);
+        if (ok && c.ok) {
+            EXPECT_EQ(x, c.x) << "case " << (&c - cases);
+            EXPECT_EQ(y, c.y) << "case " << (&c - cases);
+        }
+    }
+}
+
+TEST(WiiInput, ModeFlagReportedWhileClearAndOnItsRise)
+{
+    Fixture f;
+    Sample s;
+    std::vector<bool> seen;
+    for (bool mode : {false, true, true, false}) {
+        s.mode = mode;
+        f.rec.calls.clear();
+        f.send(encode(s));
+        for (const Call& c : f.rec.calls)
+            if (c.kind == "mode") seen.push_back(c.flag);
+        seen.push_back(mode); // separator: the message's own flag
+    }
+    EXPECT_EQ(seen, std::vector<bool>({false, false, true, true, true, false, false}));
+}
+
+TEST(WiiInput, JoystickPointingScaledAndTruncated)
+{
+    Fixture f;
+    Sample s;
+    s.nunchuk = true;
+    s.nunchukFloats[0] = 0.55f;
+    s.nunchukFloats[1] = -0.39f;
+    f.send(encode(s));
+    const Call& point = f.rec.calls.back();
+    EXPECT_EQ(point.kind, "point");
+    EXPECT_EQ(point.x, 5);
+    EXPECT_EQ(point.y, -3);
+    EXPECT_EQ(point.device, 1u);
+}
+
+TEST(WiiInput, RegressionHugeJoystickReadingOverflowedThePixelStep)
+{
+    Fixture f;
+    Sample s;
+    s.nunchuk = true;
+    s.nunchukFloats[0] = 7.0e29f;
+    s.nunchukFloats[1] = -7.0e29f;
+    f.send(encode(s));
+    EXPECT_EQ(f.rec.calls.back().x, 1000000);
+    EXPECT_EQ(f.rec.calls.back().y, -1000000);
+}
+
+TEST(WiiInput, NoRemotesConfiguredIgnoresEveryMessage)
+{
+    WiiInput input(0, 1, kW, kH, 10.0f);
+    Recorder rec;
+    Sample s;
+    s.buttons[A] = true;
+    for (const std::string& d :
+         {encode(s), action("/glovepie/wiiaction/createobjects", {0}),
+          action("/glovepie/wiiaction/eraseobjects", {0})})
+        EXPECT_EQ(input.processDatagram(d.data(), d.size(), &rec), WiiInput::Message::Ignored);
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST(WiiInput, UnknownIdChangesNoSample)
+{
+    Fixture f;
+    Sample s;
+    s.id = 2;
+    s.buttons[A] = true;
+    f.send(encode(s));
+    s.id = -1;
+    f.send(encode(s));
+    EXPECT_FALSE(f.input.current(0).a);
+    EXPECT_FALSE(f.input.current(1).a);
+    EXPECT_TRUE(f.rec.handlers().empty());
+}
+
+TEST(WiiInput, ExtraArgumentsAreReportedAndSkipped)
+{
+    Fixture f;
+    Sample s;
+    f.send(encode(s));
+    s.extra = 2;
+    s.buttons[B] = true;
+    OutputCapture out;
+    f.send(encode(s));
+    EXPECT_EQ(out.take(),
+              "ArgNum: 36\nMore args: implement in wii class and when interpreting UPD package.\n"
+              "ArgNum: 37\nMore args: implement in wii class and when interpreting UPD package.\n");
+    EXPECT_TRUE(f.input.current(0).b);
+    EXPECT_EQ(f.rec.handlers().size(), 1u);
+}
+
+TEST(WiiInput, ShortMessagesKeepOlderValues)
+{
+    Fixture f;
+    Sample s;
+    s.buttons[PLUS] = true;
+    f.send(encode(s));
+    Sample t;
+    t.x = 300;
+    t.truncateTo = 2; // id and pos x only
+    EXPECT_EQ(f.send(encode(t)), WiiInput::Message::WiiData);
+    EXPECT_EQ(f.input.current(0).posX, 300);
+    EXPECT_TRUE(f.input.current(0).plus);
+}
+
+TEST(WiiInput, MalformedDatagramsAreDroppedWhole)
+{
+    Sample s;
+    s.buttons[A] = true;
+    const std::string good = encode(s);
+    std::string badPadding = good;
+    badPadding[std::string("/glovepie/wiidata").size() + 1] = 'x';
+    std::string stringArgument = action("/glovepie/wiiaction/createobjects", {0});
+    {
+        char buffer[128];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/glovepie/wiidata") << osc::int32(0) << "text" << osc::EndMessage;
+        stringArgument.assign(p.Data(), p.Size());
+    }
+    std::string floatId;
+    {
+        char buffer[128];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/glovepie/wiidata") << 0.0f << osc::EndMessage;
+        floatId.assign(p.Data(), p.Size());
+    }
+    std::string boolPosition;
+    {
+        char buffer[128];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/glovepie/wiidata") << osc::int32(0) << true << osc::EndMessage;
+        boolPosition.assign(p.Data(), p.Size());
+    }
+    const std::string cases[] = {good.substr(0, good.size() - 4), good.substr(0, 7), "",
+                                 badPadding, stringArgument, floatId, boolPosition,
+                                 std::string("#bundle\0", 8) + std::string(8, '\0')};
+    for (const std::string& d : cases) {
+        Fixture f;
+        EXPECT_EQ(f.send(d), WiiInput::Message::Malformed) << "case " << (&d - cases);
+        EXPECT_FALSE(f.input.current(0).a);
+        EXPECT_TRUE(f.rec.calls.empty());
+    }
+    Fixture f;
+    f.send(cases[0]);
+    EXPECT_EQ(f.send(good), WiiInput::Message::WiiData); // the next datagram is processed
+    EXPECT_EQ(f.input.malformedPackets(), 1u);
+}
+
+TEST(WiiInput, ActionMessagesWithDefaultsAndUnknownIds)
+{
+    const struct {
+        std::string datagram;
+        const char* kind;
+        int count;
+        float radius;
+    } cases[] = {
+        {action("/glovepie/wiiaction/createobjects", {0}), "create", 5, 0},
+        {action("/glovepie/wiiaction/createobjects", {1, 12}), "create", 12, 0},
+        {action("/glovepie/wiiaction/createobjects", {7, 12}), "create", 5, 0},
+        {action("/glovepie/wiiaction/eraseobjects", {0}), "erase", 0, 5.0f},
+        {action("/glovepie/wiiaction/eraseobjects", {0}, {12.5f}), "erase", 0, 12.5f},
+        {action("/glovepie/wiiaction/eraseobjects", {9}, {12.5f}), "erase", 0, 5.0f},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.send(c.datagram);
+        ASSERT_EQ(f.rec.calls.size(), 1u);
+        EXPECT_EQ(f.rec.calls[0].kind, c.kind);
+        EXPECT_EQ(f.rec.calls[0].x, c.count);
+        EXPECT_EQ(f.rec.calls[0].value, c.radius);
+    }
+    Fixture f;
+    EXPECT_EQ(f.send(action("/glovepie/wiiaction/other", {0})), WiiInput::Message::Ignored);
+    EXPECT_EQ(f.send(action("/glovepie/wiidata/", {0})), WiiInput::Message::Ignored);
+}
+
+TEST(WiiJoystickPointer, DeadZoneClampAndBorderTransitions)
+{
+    WiiJoystickPointer p;
+    p.x = 100;
+    p.y = 100;
+    const struct {
+        int dx, dy;
+        float x, y;
+        WiiJoystickPointer::Border border;
+    } steps[] = {
+        {2, 2, 100, 100, WiiJoystickPointer::Border::Unchanged},   // dead zone
+        {-1, -2, 100, 100, WiiJoystickPointer::Border::Unchanged}, // dead zone, lower edge
+        {3, 0, 103, 100, WiiJoystickPointer::Border::Unchanged},
+        {0, -2, 103, 100, WiiJoystickPointer::Border::Unchanged},  // dy -2 rests
+        {-2, 0, 101, 100, WiiJoystickPointer::Border::Unchanged},
+        {0, -3, 101, 97, WiiJoystickPointer::Border::Unchanged},
+        {-500, 0, 0, 97, WiiJoystickPointer::Border::Entered},
+        {0, 900, 0, 200, WiiJoystickPointer::Border::Unchanged},
+        {50, -50, 50, 150, WiiJoystickPointer::Border::Left},
+    };
+    for (const auto& s : steps) {
+        EXPECT_EQ(p.step(s.dx, s.dy, 300, 200), s.border) << "step " << (&s - steps);
+        EXPECT_EQ(p.x, s.x) << "step " << (&s - steps);
+        EXPECT_EQ(p.y, s.y) << "step " << (&s - steps);
+    }
+}
+
+} // namespace
