@@ -112,28 +112,29 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     for (std::size_t i = 0; i < c.cornermenu.width.size(); ++i) builder->buildCornerMenu(c, i);
     for (std::size_t i = 0; i < c.strokemenu.width.size(); ++i) builder->buildStrokeMenu(c, i);
 
-    switch (withPrimitives ? demoType : 4u) {
-    case 4: // an empty canvas
-        break;
+    // An empty canvas still builds its demo's primitive kinds, with none of them: building them
+    // is what tells the create brush which kind to make.
+    const auto count = [withPrimitives](unsigned int n) { return withPrimitives ? n : 0u; };
+    switch (demoType) {
     case 0:
         for (std::size_t i = 0; i < c.strokes.number.size(); ++i)
             builder->buildStrokes(at(c.strokes.width, i, 0.0), at(c.strokes.height, i, 0.0),
-                                  c.strokes.number[i], at(c.strokes.do_bump_mapping, i, false));
+                                  count(c.strokes.number[i]), at(c.strokes.do_bump_mapping, i, false));
         break;
     case 1:
         for (std::size_t i = 0; i < c.tiles.number.size(); ++i)
             builder->buildTiles(at(c.tiles.width, i, 0.0), at(c.tiles.height, i, 0.0),
-                                c.tiles.number[i], at(c.tiles.do_dodging, i, false));
+                                count(c.tiles.number[i]), at(c.tiles.do_dodging, i, false));
         break;
     case 2:
         for (std::size_t i = 0; i < c.points.number.size(); ++i)
             builder->buildPoints(at(c.points.width, i, 0.0), at(c.points.height, i, 0.0),
-                                 c.points.number[i]);
+                                 count(c.points.number[i]));
         break;
     default:
         for (std::size_t i = 0; i < c.geostrokes.number.size(); ++i)
             builder->buildGeoStrokes(at(c.geostrokes.width, i, 0.0),
-                                     at(c.geostrokes.height, i, 0.0), c.geostrokes.number[i],
+                                     at(c.geostrokes.height, i, 0.0), count(c.geostrokes.number[i]),
                                      at(c.geostrokes.num_segments, i, 0));
         break;
     }

@@ -480,6 +480,26 @@ TEST(NewcomerTest, NewPaintingEmptiesTheCanvasAndKeepsTheToolChoice)
     EXPECT_EQ(blank.vis()->countComponents(), withDemo - 30);
 }
 
+TEST(NewcomerTest, RegressionBlankCanvasCreatedNothingUnderTheBrush)
+{
+    application();
+    QString xml = canvasScene(false, 0, 30);
+    xml.replace("<config>", "<config><startup empty_canvas=\"1\"/>");
+    ShownWindow blank(xml);
+    ASSERT_NE(blank.canvas(), nullptr);
+    const unsigned long before = blank.vis()->countComponents();
+    QWidget* widget = blank.widget();
+    const int h = widget->height();
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
+    for (int x = 110; x <= 250; x += 10) {
+        QTest::mouseMove(widget, QPoint(x, h / 2));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(250, h / 2));
+    QTest::qWait(50);
+    EXPECT_GT(blank.vis()->countComponents(), before);
+}
+
 TEST(NewcomerTest, RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden)
 {
     application();
