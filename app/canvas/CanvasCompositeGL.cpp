@@ -301,13 +301,8 @@ void CanvasCompositeGL::setFakePosture(int posture, int contactWidth, int contac
 
 void CanvasCompositeGL::updatePostureRanges()
 {
-    auto* app = dynamic_cast<RuduzozovorERUVisGL*>(getController());
-    if (!app) return;
-    classifier.setRange(0, app->getPenMin(), app->getPenMax());
-    classifier.setRange(1, app->getOneFingerMin(), app->getOneFingerMax());
-    classifier.setRange(2, app->getTwoFingersMin(), app->getTwoFingersMax());
-    classifier.setRange(3, app->getFistMin(), app->getFistMax());
-    classifier.setRange(4, app->getHandMin(), app->getHandMax());
+    if (auto* app = dynamic_cast<RuduzozovorERUVisGL*>(getController()))
+        app->applyPostureRanges(classifier);
 }
 
 bool CanvasCompositeGL::getRecordTouchPosition() { return recordTouchPosition; }

@@ -35,13 +35,8 @@ GeoStrokeBuildCanvasCompositeGL::~GeoStrokeBuildCanvasCompositeGL()
 
 void GeoStrokeBuildCanvasCompositeGL::updatePostureRanges()
 {
-    auto* app = dynamic_cast<RuduzozovorERUVisGL*>(getController());
-    if (!app) return;
-    classifier.setRange(0, app->getPenMin(), app->getPenMax());
-    classifier.setRange(1, app->getOneFingerMin(), app->getOneFingerMax());
-    classifier.setRange(2, app->getTwoFingersMin(), app->getTwoFingersMax());
-    classifier.setRange(3, app->getFistMin(), app->getFistMax());
-    classifier.setRange(4, app->getHandMin(), app->getHandMax());
+    if (auto* app = dynamic_cast<RuduzozovorERUVisGL*>(getController()))
+        app->applyPostureRanges(classifier);
 }
 
 void GeoStrokeBuildCanvasCompositeGL::createActiveBuffers()

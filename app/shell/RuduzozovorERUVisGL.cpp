@@ -4,6 +4,7 @@
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
+#include "canvas/PostureClassifier.h"
 #include "canvas/StrokeLeafGL.h"
 #include "canvas/TileLeafGL.h"
 
@@ -155,4 +156,10 @@ GeoStrokeBuildCanvasCompositeGL* RuduzozovorERUVisGL::createStrokeBuildCanvas(do
 {
     return registered(*this, new GeoStrokeBuildCanvasCompositeGL(this, width, height, x, y, border),
                       false);
+}
+
+void RuduzozovorERUVisGL::applyPostureRanges(PostureClassifier& classifier) const
+{
+    for (int posture = 0; posture < 5; ++posture)
+        classifier.setRange(posture, postureRanges[2 * posture], postureRanges[2 * posture + 1]);
 }

@@ -20,6 +20,8 @@ class PointLeafGL;
 class StrokeLeafGL;
 class TileLeafGL;
 
+class PostureClassifier;
+
 class RuduzozovorERUVisGL : public TabletopVisGL {
 public:
     RuduzozovorERUVisGL(unsigned int users, unsigned int bufferWidth, unsigned int bufferHeight,
@@ -45,6 +47,8 @@ public:
     virtual double getFistMax() const { return postureRanges[7]; }
     virtual double getHandMin() const { return postureRanges[8]; }
     virtual double getHandMax() const { return postureRanges[9]; }
+    // Gives a classifier these five ranges.
+    void applyPostureRanges(PostureClassifier& classifier) const;
     // A flag and a count the canvas keeps here.
     virtual void setCanvasFlag(bool on) { canvasFlag = on; }
     virtual bool getCanvasFlag() const { return canvasFlag; }
