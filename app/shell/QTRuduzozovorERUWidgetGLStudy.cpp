@@ -75,9 +75,6 @@ void QTRuduzozovorERUWidgetGL::finishTasksAtQuit() { tasks.finishAtQuit(); }
 void QTRuduzozovorERUWidgetGL::loadTaskList()
 {
     std::vector<TaskDescription> list = taskDescriptionsFrom(configuration->task);
-    // The texture loader sets its parameters on the texture bound before it binds its own: a
-    // font's glyph texture left bound would lose its filter.
-    glBindTexture(GL_TEXTURE_2D, 0);
     for (std::size_t i = 0; i < list.size() && vis; ++i) {
         const auto& t = configuration->task;
         if (i < t.image.size()) list[i].image = vis->loadTexture(t.image[i].c_str(), false);

@@ -409,6 +409,8 @@ void TabletopVisGL::determineTextureParameters()
 unsigned int TabletopVisGL::loadTexture(const char* file, bool addToTable)
 {
     determineTextureFormat();
+    // The parameters go to the bound texture: not to one a caller left bound (a font's glyphs).
+    glBindTexture(GL_TEXTURE_2D, 0);
     determineTextureParameters();
 
     ILuint image = 0;
