@@ -2,6 +2,7 @@
 // Shared pieces of the container GL tests: a controller in the test context with known container
 // colours, and an item that follows its container's fields like an image does.
 
+#include "../vis/GLTestComponents.h"
 #include "GLTestContext.h"
 #include "core/BufferTemplate.h"
 #include "vis/TabletopVisGL.h"
@@ -40,32 +41,18 @@ protected:
     void specificRenderForPicking() override {}
 };
 
-// The OpenGL controller on a clock the test advances: 20 ms a frame (50 frames a second).
-class SteppedVisGL : public TabletopVisGL {
-public:
-    SteppedVisGL() : TabletopVisGL(1, 256, 256, 256, 256)
-    {
-        tickSource = [this] { return now; };
-    }
-    unsigned long now = 1000;
-};
-
 // A 256 x 256 table with one user, container colours: inside blue, border orange, highlight green.
 struct ContainerScene {
-    std::unique_ptr<SteppedVisGL> vis;
+    std::unique_ptr<ClockedVisGL> vis;
     ContainerScene()
     {
-        vis = std::make_unique<SteppedVisGL>();
+        vis = std::make_unique<ClockedVisGL>(1, 256, 256, 256, 256);
+        vis->useFakeClock();
         vis->setInsideColor(0.2f, 0.3f, 0.8f);
         vis->setBorderColor(1.0f, 0.5f, 0.0f);
         vis->setHighlightColor(0.0f, 1.0f, 0.0f);
     }
-    // One frame of the controller, 20 ms after the previous one.
-    void frame()
-    {
-        vis->now += 20;
-        vis->render(1, 50.0);
-    }
+    void frame() { vis->frame(); }
     // Table point of the container at radius r and angle (degrees) in its centred frame.
     template <class C> static void polar(const C* c, double r, double degrees, double* x, double* y)
     {

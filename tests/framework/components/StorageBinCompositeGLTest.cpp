@@ -1,7 +1,6 @@
 #include "components/StorageBinCompositeGL.h"
 
 #include "ContainerTestSupport.h"
-#include "OutputCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
 #include "core/Spline.h"
 
-#include "OutputCapture.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -109,18 +107,4 @@ TEST(SplineTest, CopiesAreIndependentAndReinitializingEmpties)
         EXPECT_EQ(s->numSplinePoints(), 8u);
         EXPECT_EQ((*s->splinePoints())[0].x, -1.0);
     }
-}
-
-TEST(SplineTest, PrintWritesOneLineOfPointsAndTwoLineBreaks)
-{
-    const Spline s = makeSpline({{1.5, -2}, {3, 4.25}}, 0);
-    OutputCapture out;
-    s.printSplinePoints();
-    s.printControlPointNormalVectors();
-    // Two points whose neighbours lie in the same direction have no normal: (0, 0).
-    EXPECT_EQ(out.take(), "1.5 -2 ; 3 4.25 ; \n\n0 0 ; 0 0 ; \n\n");
-
-    OutputCapture empty;
-    Spline().printSplinePoints();
-    EXPECT_EQ(empty.take(), "\n\n");
 }

@@ -55,12 +55,10 @@ public:
 
     // Creates the active buffers listed in bufferTags as two-channel float grids.
     std::vector<BUFFERTAG> bufferTags;
-    int created = 0;
 
 protected:
     void createActiveBuffers() override
     {
-        ++created;
         for (BUFFERTAG tag : bufferTags) {
             auto* b = new BufferTemplate<float>(2, 0);
             b->setSizeAndAllocateMemory(getBufferWidth(), getBufferHeight());

@@ -300,22 +300,18 @@ TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
     fixed->setSize(300, 300);
     EXPECT_DOUBLE_EQ(child->getXPos(), 20);
     EXPECT_DOUBLE_EQ(child->getWidth(), 10);
-}
 
-TEST(VisComponentSize, RelocationFollowsATurnedParent)
-{
-    Table t;
-    RecordingComposite* box = t.box(100, 50);
-    RecordingLeaf* child = t.add(10, 10, 0, 20); // local (25 + 20, ...) when turned
-    box->rotate(90);
-    box->addChild(child);
-    child->rotate(90); // aligned with the parent
-    box->setSize(200, 50);
-    // In the parent's frame the child sat 20 along its x axis; that doubles to 40.
-    EXPECT_NEAR(child->getXPos(), 0, 1e-9);
-    EXPECT_NEAR(child->getYPos(), 40, 1e-9);
-    EXPECT_NEAR(child->getWidth(), 20, 1e-9);
-    EXPECT_NEAR(child->getHeight(), 10, 1e-9);
+    // A turned parent: the child sat 20 along the parent's x axis; that doubles to 40.
+    RecordingComposite* upright = t.box(100, 50);
+    RecordingLeaf* aligned2 = t.add(10, 10, 0, 20);
+    upright->rotate(90);
+    upright->addChild(aligned2);
+    aligned2->rotate(90); // aligned with the parent
+    upright->setSize(200, 50);
+    EXPECT_NEAR(aligned2->getXPos(), 0, 1e-9);
+    EXPECT_NEAR(aligned2->getYPos(), 40, 1e-9);
+    EXPECT_NEAR(aligned2->getWidth(), 20, 1e-9);
+    EXPECT_NEAR(aligned2->getHeight(), 10, 1e-9);
 }
 
 // --- component buffers ---

@@ -30,30 +30,19 @@ TEST(TabletopVisBuilderTest, OperationsReportTheirMissingImplementation)
     EXPECT_EQ(b.getVis(), nullptr);
 }
 
-TEST(TabletopVisBuilderTest, ReplacingTheControllerDestroysTheOldOne)
-{
-    int destroyed = 0;
-    {
-        TabletopVisBuilder b;
-        b.setVis(new CountingVis(&destroyed));
-        auto* second = new CountingVis(&destroyed);
-        b.setVis(second);
-        EXPECT_EQ(destroyed, 1);
-        EXPECT_EQ(b.getVis(), second);
-    }
-    EXPECT_EQ(destroyed, 2);
-}
-
-// Copies share the controller; it goes with the last builder, once.
-TEST(TabletopVisBuilderTest, SharedControllerIsDestroyedOnceByTheLastCopy)
+// Replacing the controller destroys the old one; copies share it and it goes with the last, once.
+TEST(TabletopVisBuilderTest, ControllerOwnershipAcrossReplacementAndCopies)
 {
     int destroyed = 0;
     auto* first = new TabletopVisBuilder;
     first->setVis(new CountingVis(&destroyed));
-    TabletopVisBuilder copy(*first);
-    EXPECT_EQ(copy.getVis(), first->getVis());
-    delete first;
-    EXPECT_EQ(destroyed, 0);
-    copy.setVis(nullptr);
+    auto* second = new CountingVis(&destroyed);
+    first->setVis(second);
     EXPECT_EQ(destroyed, 1);
+    TabletopVisBuilder copy(*first);
+    EXPECT_EQ(copy.getVis(), second);
+    delete first;
+    EXPECT_EQ(destroyed, 1);
+    copy.setVis(nullptr);
+    EXPECT_EQ(destroyed, 2);
 }

@@ -120,6 +120,12 @@ TEST_F(TabletopVisGLTest, EachPointerPicksTheTopmostComponentUnderIt)
     vis->devicePress(115, 108, 0, 0);
     vis->frame(2);
     EXPECT_EQ(vis->getActiveComponent(0), b);
+
+    // Picking rendering shows the id colours instead.
+    vis->setPickingRendering(true);
+    vis->frame();
+    const auto p = gl->pixel(200, 200);
+    EXPECT_EQ(vis->determineIdFromColor(p[0], p[1], p[2]), c->getId());
 }
 
 TEST_F(TabletopVisGLTest, AComponentHeldByOnePointerCannotBeGrabbedByTheOther)
@@ -206,8 +212,8 @@ TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
     EXPECT_TRUE(inRenderList(outside));
 }
 
-// Regression: a drop point off the screen read an undefined pixel that could name any container.
-TEST_F(TabletopVisGLTest, ADropPointOffTheScreenFindsNoContainer)
+// A drop point off the screen read an undefined pixel that could name any container.
+TEST_F(TabletopVisGLTest, RegressionDropPointOffTheScreenNamedARandomContainer)
 {
     auto* box = new QuadBoxGL(vis.get(), 100, 100, 40, 128);
     vis->addComponent(box, false);
@@ -244,15 +250,6 @@ TEST_F(TabletopVisGLTest, QueuedDeletionsHappenAtTheNextFrame)
     EXPECT_EQ(vis->getComponent(id), nullptr);
     EXPECT_EQ(vis->countComponents(), 0u);
     EXPECT_EQ(gl->pixel(50, 50)[0], 0);
-}
-
-TEST_F(TabletopVisGLTest, PickingRenderingShowsIdColours)
-{
-    QuadLeafGL* c = addLeaf(40, 40, 100, 100);
-    vis->setPickingRendering(true);
-    vis->frame();
-    const auto p = gl->pixel(100, 100);
-    EXPECT_EQ(vis->determineIdFromColor(p[0], p[1], p[2]), c->getId());
 }
 
 TEST_F(TabletopVisGLTest, ExtensionFlagsWithoutAndWithTheProbe)
@@ -368,6 +365,9 @@ TEST_F(TabletopVisGLTest, TexturesLoadByContentWhateverTheirExtension)
 
 TEST_F(TabletopVisGLTest, FontsAreStoredOnceUnderTheirKey)
 {
+    // Keys drop folders and only the last extension.
+    EXPECT_EQ(TabletopVisGL::fontKey("Arial", 72), "Arial72");
+    EXPECT_EQ(TabletopVisGL::fontKey("a/b.c/Font.v2.ttf", 8), "Font.v28");
     const char* liberation = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
     if (!fs::exists(liberation)) GTEST_SKIP() << "Liberation Sans is not installed";
     ScopedWorkingDir dir;
@@ -383,12 +383,6 @@ TEST_F(TabletopVisGLTest, FontsAreStoredOnceUnderTheirKey)
               "WARNING: FontArial not found\n");
     printed([&] { EXPECT_FALSE(vis->loadFont("fonts/Missing.ttf", 24)); });
     EXPECT_EQ(vis->getFont("Missing24"), nullptr);
-}
-
-TEST_F(TabletopVisGLTest, FontKeysDropFoldersAndOnlyTheLastExtension)
-{
-    EXPECT_EQ(TabletopVisGL::fontKey("Arial", 72), "Arial72");
-    EXPECT_EQ(TabletopVisGL::fontKey("a/b.c/Font.v2.ttf", 8), "Font.v28");
 }
 
 TEST_F(TabletopVisGLTest, ThreeScreenshotsAreNumberedFromZero)

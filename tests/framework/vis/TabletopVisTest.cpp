@@ -154,20 +154,6 @@ TEST(TabletopVisTest, DeletingAQueuedOrActiveComponentLeavesNoDanglingReference)
     EXPECT_EQ(vis.getElementFromDroppingListAndDeleteIt(), nullptr);
 }
 
-TEST(TabletopVisTest, GraphicsStubsReportThemselvesAndAreNeutral)
-{
-    TestVis vis;
-    OutputCapture out;
-    EXPECT_EQ(vis.loadTexture("a.png", true), 0u);
-    EXPECT_EQ(vis.createControlSurface(1, 1, 0, 0, 0, 1, 1), nullptr);
-    EXPECT_EQ(vis.render(1, 50.0), -1.0);
-    EXPECT_EQ(out.take(),
-              "Error: Implement method loadTexture in render-specific visualization!\n"
-              "Error: Implement method createSurface in render-specific visualization!\n"
-              "Implement renderer-specific render method!\n");
-    EXPECT_EQ(vis.countComponents(), 0u);
-}
-
 TEST(TabletopVisTest, TextureQualitySwitchesCoupleTheirPairs)
 {
     const struct {
@@ -472,23 +458,6 @@ TEST(TabletopVisTest, WiimoteSamplesReachTheLastTouchedComponentsAsCopies)
     EXPECT_FLOAT_EQ(c->seen->posX, 12.5f);
 }
 
-TEST(TabletopVisRenderOrder, RegressionSurfaceAddedFirstStaysUnderLaterComponents)
-{
-    // A surface that is built first (the canvas) must not be drawn over the primitives and
-    // brushes registered after it: they join in front of the static block at the back.
-    struct StaticSurface : RecordingComposite {
-        using RecordingComposite::RecordingComposite;
-        bool hasStaticRenderOrder() override { return true; }
-    };
-    TabletopVis vis;
-    auto* surface = add<StaticSurface>(vis);
-    auto* a = add(vis, true);
-    auto* b = add(vis);
-    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{a, b, surface}));
-    auto* second = add<StaticSurface>(vis); // static ones still append at the very back
-    EXPECT_EQ(vis.getRenderList().back(), second);
-}
-
 namespace {
 
 // The top-level order as the list rules give it, kept the plain way (searching the list), to
@@ -540,6 +509,19 @@ struct StaticSurface : RecordingComposite {
 };
 
 } // namespace
+
+TEST(TabletopVisRenderOrder, RegressionSurfaceAddedFirstStaysUnderLaterComponents)
+{
+    // A surface that is built first (the canvas) must not be drawn over the primitives and
+    // brushes registered after it: they join in front of the static block at the back.
+    TabletopVis vis;
+    auto* surface = add<StaticSurface>(vis);
+    auto* a = add(vis, true);
+    auto* b = add(vis);
+    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{a, b, surface}));
+    auto* second = add<StaticSurface>(vis); // static ones still append at the very back
+    EXPECT_EQ(vis.getRenderList().back(), second);
+}
 
 TEST(TabletopVisRenderOrder, DeletionsFrontMovesAndReparentingKeepTheListRules)
 {
