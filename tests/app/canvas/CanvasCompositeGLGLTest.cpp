@@ -1,6 +1,7 @@
 // The painting canvas in a real context: touches replayed as gestures through the input
 // combinations, mode labels, deferred clears, the deletion queue, dumps,
 // buffer images, fitting to a larger screen, the curve overlay and the selection outline.
+#include "CanvasTestSupport.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 
@@ -66,18 +67,6 @@ protected:
     }
 };
 
-// The small test table lies wholly in the classifier's corner region, where areas count double:
-// the ranges are set so the fake contact sizes give their postures (areas 18, 200, 450, 5000,
-// 245000).
-void setRanges(RuduzozovorERUVisGL& vis)
-{
-    vis.setPenRange(0, 40);
-    vis.setOneFingerRange(40, 300);
-    vis.setTwoFingersRange(300, 800);
-    vis.setFistRange(800, 10000);
-    vis.setHandRange(10000, 400000);
-}
-
 class CanvasGLTest : public GLTest {
 protected:
     void SetUp() override
@@ -85,7 +74,7 @@ protected:
         GLTest::SetUp();
         tavlor::seedRand15(3);
         vis = std::make_unique<RuduzozovorERUVisGL>(1, 64, 64, 200, 150);
-        setRanges(*vis);
+        setTestPostureRanges(*vis);
         OutputCapture quiet;
         canvas = makeCanvas();
     }
