@@ -67,6 +67,15 @@ protected:
     }
 };
 
+// Works in a fresh temporary directory until it goes out of scope, even when an assertion ends
+// the test early.
+struct InTemporaryDir {
+    QTemporaryDir dir;
+    const fs::path previous = fs::current_path();
+    InTemporaryDir() { fs::current_path(dir.path().toStdString()); }
+    ~InTemporaryDir() { fs::current_path(previous); }
+};
+
 class CanvasGLTest : public GLTest {
 protected:
     void SetUp() override
@@ -308,9 +317,7 @@ TEST_F(CanvasGLTest, ChildrenPalettesAndTheDeletionQueue)
 
 TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)
 {
-    QTemporaryDir dir;
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path().toStdString());
+    InTemporaryDir here;
     canvas->setToolState(0, 3, 2.0f);
     canvas->dumpBuffersToFiles();
     const unsigned long cells = 242ul * 192ul;
@@ -336,14 +343,11 @@ TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)
     size->fillEntireBuffer(99.0f);
     canvas->loadBuffersFromFiles();
     EXPECT_EQ(size->getValue(10u, 10u), 99.0f);
-    fs::current_path(previous);
 }
 
 TEST_F(CanvasGLTest, BufferImagesByTag)
 {
-    QTemporaryDir dir;
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path().toStdString());
+    InTemporaryDir here;
     const std::pair<BUFFERTAG, const char*> data[] = {
         {TEMPORARY_ORIENTATION_BUFFER, "tempOrientationBuffer0.ppm"}, {COLOR_BUFFER, "colorBuffer0.ppm"},
         {TEMPORARY_COLOR_BUFFER, "tempColorBuffer0.ppm"}, {DROP_OFF_BUFFER, "dropoffBuffer0.ppm"},
@@ -370,7 +374,6 @@ TEST_F(CanvasGLTest, BufferImagesByTag)
     ASSERT_EQ(std::fread(px, 1, 3, f), 3u);
     std::fclose(f);
     EXPECT_EQ((std::array<int, 3>{px[0], px[1], px[2]}), (std::array<int, 3>{120, 100, 40}));
-    fs::current_path(previous);
 }
 
 TEST_F(CanvasGLTest, FittingToALargerScreenKeepsContentsCentred)
