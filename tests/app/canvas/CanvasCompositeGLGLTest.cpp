@@ -1,6 +1,7 @@
 // The painting canvas in a real context: touches replayed as gestures through the input
 // combinations, mode labels, deferred clears, the deletion queue, dumps,
 // buffer images, fitting to a larger screen, the curve overlay and the selection outline.
+#include "CanvasTestSupport.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 
@@ -66,17 +67,14 @@ protected:
     }
 };
 
-// The small test table lies wholly in the classifier's corner region, where areas count double:
-// the ranges are set so the fake contact sizes give their postures (areas 18, 200, 450, 5000,
-// 245000).
-void setRanges(RuduzozovorERUVisGL& vis)
-{
-    vis.setPenRange(0, 40);
-    vis.setOneFingerRange(40, 300);
-    vis.setTwoFingersRange(300, 800);
-    vis.setFistRange(800, 10000);
-    vis.setHandRange(10000, 400000);
-}
+// Works in a fresh temporary directory until it goes out of scope, even when an assertion ends
+// the test early.
+struct InTemporaryDir {
+    QTemporaryDir dir;
+    const fs::path previous = fs::current_path();
+    InTemporaryDir() { fs::current_path(dir.path().toStdString()); }
+    ~InTemporaryDir() { fs::current_path(previous); }
+};
 
 class CanvasGLTest : public GLTest {
 protected:
@@ -85,7 +83,7 @@ protected:
         GLTest::SetUp();
         tavlor::seedRand15(3);
         vis = std::make_unique<RuduzozovorERUVisGL>(1, 64, 64, 200, 150);
-        setRanges(*vis);
+        setTestPostureRanges(*vis);
         OutputCapture quiet;
         canvas = makeCanvas();
     }
@@ -319,9 +317,7 @@ TEST_F(CanvasGLTest, ChildrenPalettesAndTheDeletionQueue)
 
 TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)
 {
-    QTemporaryDir dir;
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path().toStdString());
+    InTemporaryDir here;
     canvas->setToolState(0, 3, 2.0f);
     canvas->dumpBuffersToFiles();
     const unsigned long cells = 242ul * 192ul;
@@ -347,14 +343,11 @@ TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)
     size->fillEntireBuffer(99.0f);
     canvas->loadBuffersFromFiles();
     EXPECT_EQ(size->getValue(10u, 10u), 99.0f);
-    fs::current_path(previous);
 }
 
 TEST_F(CanvasGLTest, BufferImagesByTag)
 {
-    QTemporaryDir dir;
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir.path().toStdString());
+    InTemporaryDir here;
     const std::pair<BUFFERTAG, const char*> data[] = {
         {TEMPORARY_ORIENTATION_BUFFER, "tempOrientationBuffer0.ppm"}, {COLOR_BUFFER, "colorBuffer0.ppm"},
         {TEMPORARY_COLOR_BUFFER, "tempColorBuffer0.ppm"}, {DROP_OFF_BUFFER, "dropoffBuffer0.ppm"},
@@ -381,7 +374,6 @@ TEST_F(CanvasGLTest, BufferImagesByTag)
     ASSERT_EQ(std::fread(px, 1, 3, f), 3u);
     std::fclose(f);
     EXPECT_EQ((std::array<int, 3>{px[0], px[1], px[2]}), (std::array<int, 3>{120, 100, 40}));
-    fs::current_path(previous);
 }
 
 TEST_F(CanvasGLTest, FittingToALargerScreenKeepsContentsCentred)

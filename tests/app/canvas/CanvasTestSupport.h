@@ -8,6 +8,7 @@
 #include "core/BufferTemplate.h"
 #include "vis/TabletopVisGL.h"
 
+#include <memory>
 #include <vector>
 
 class TestCanvas : public CanvasCompositeGL {
@@ -58,3 +59,39 @@ public:
     std::vector<VisComponent*> queued;
     bool painting = false;
 };
+
+// A 256 x 256 table holding one square TestCanvas of the given side, centred on it; add() puts
+// a primitive on the table and into the canvas. Base is ::testing::Test or GLTest.
+template <class Base, class Vis = TabletopVisGL, int Side = 256> class CanvasFixture : public Base {
+protected:
+    void SetUp() override
+    {
+        Base::SetUp();
+        vis = std::make_unique<Vis>(1, 100, 100, 256, 256);
+        canvas = new TestCanvas(vis.get(), Side, Side, Side / 2.0, Side / 2.0);
+        vis->addComponent(canvas, false);
+    }
+    void TearDown() override { vis.reset(); }
+
+    template <class P> P* add(P* p)
+    {
+        vis->addComponent(p, false);
+        canvas->addChild(p);
+        return p;
+    }
+
+    std::unique_ptr<Vis> vis;
+    TestCanvas* canvas = nullptr;
+};
+
+// Posture ranges for a small test table, which lies wholly in the classifier's corner band where
+// areas count double: contact areas 18, 200, 450, 5000 and 245000 give pen, one finger, two
+// fingers, fist and hand (the mouse's 10 x 10 is one finger).
+template <class V> void setTestPostureRanges(V& vis)
+{
+    vis.setPenRange(0, 40);
+    vis.setOneFingerRange(40, 300);
+    vis.setTwoFingersRange(300, 800);
+    vis.setFistRange(800, 10000);
+    vis.setHandRange(10000, 400000);
+}

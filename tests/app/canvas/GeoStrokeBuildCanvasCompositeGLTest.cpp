@@ -1,6 +1,7 @@
 // The stroke build canvas through the whole controller: opened over the painting canvas, drawn
 // on with the mouse (one finger of 10 x 10 board units), drawn as lines and as points, moved by
 // its frame, strokes erased, and the drawn shapes handed to the builder as geometric strokes.
+#include "CanvasTestSupport.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 
@@ -31,13 +32,7 @@ protected:
         builder.buildVis(1, 64, 64, 256, 256);
         vis = builder.getApplicationVis();
         vis->setAnimating(true);
-        // The whole 256 x 256 table lies in the classifier's corner band (areas count double):
-        // the mouse's 10 x 10 gives 200, a one-finger area.
-        vis->setPenRange(0, 40);
-        vis->setOneFingerRange(40, 300);
-        vis->setTwoFingersRange(300, 800);
-        vis->setFistRange(800, 10000);
-        vis->setHandRange(10000, 400000);
+        setTestPostureRanges(*vis);
         builder.buildCanvas(10.0, 50.0, 1, 36.0, nullptr, 256.0);
         builder.buildStrokeBuildCanvas(10.0, 50.0);
         build = vis->findFirst<GeoStrokeBuildCanvasCompositeGL>();

@@ -27,23 +27,8 @@ public:
     using TabletopVis::renderAllComponentsForPicking;
 };
 
-class PrimitiveBatchGLTest : public GLTest {
+class PrimitiveBatchGLTest : public CanvasFixture<GLTest, SceneVis> {
 protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        vis = std::make_unique<SceneVis>(1, 100, 100, 256, 256);
-        canvas = new TestCanvas(vis.get(), 256.0, 256.0, 128.0, 128.0);
-        vis->addComponent(canvas, false);
-    }
-    void TearDown() override { vis.reset(); }
-
-    template <class P> P* add(P* p)
-    {
-        vis->addComponent(p, false);
-        canvas->addChild(p);
-        return p;
-    }
 
     // The canvas and its children (or its picking image) read back whole.
     std::vector<unsigned char> frame(bool batched, bool picking)
@@ -72,9 +57,6 @@ protected:
             if (d != 0) ++*differing;
         }
     }
-
-    std::unique_ptr<SceneVis> vis;
-    TestCanvas* canvas = nullptr;
 };
 
 TEST_F(PrimitiveBatchGLTest, BatchedAndReferencePathsDrawTheSamePictureAndPickingImage)

@@ -18,23 +18,8 @@
 
 namespace {
 
-class PrimitiveLeafGLTest : public GLTest {
+class PrimitiveLeafGLTest : public CanvasFixture<GLTest> {
 protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        vis = std::make_unique<TabletopVisGL>(1, 100, 100, 256, 256);
-        canvas = new TestCanvas(vis.get(), 256.0, 256.0, 128.0, 128.0);
-        vis->addComponent(canvas, false);
-    }
-    void TearDown() override { vis.reset(); }
-
-    template <class P> P* add(P* p)
-    {
-        vis->addComponent(p, false);
-        canvas->addChild(p);
-        return p;
-    }
     // Clears to black and renders n frames of c; primitives stay hidden for their first three.
     static void draw(VisComponentGL* c, int n = 1)
     {
@@ -44,9 +29,6 @@ protected:
             c->render();
         }
     }
-
-    std::unique_ptr<TabletopVisGL> vis;
-    TestCanvas* canvas = nullptr;
 };
 
 TEST_F(PrimitiveLeafGLTest, PointIsHiddenForThreeFramesThenDrawnInItsColour)

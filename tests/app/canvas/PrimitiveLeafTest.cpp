@@ -15,22 +15,8 @@
 
 namespace {
 
-class PrimitiveLeafTest : public ::testing::Test {
+class PrimitiveLeafTest : public CanvasFixture<::testing::Test, TabletopVisGL, 64> {
 protected:
-    void SetUp() override
-    {
-        vis = std::make_unique<TabletopVisGL>(1, 100, 100, 256, 256);
-        canvas = new TestCanvas(vis.get(), 64.0, 64.0, 32.0, 32.0);
-        vis->addComponent(canvas, false);
-    }
-    void TearDown() override { vis.reset(); }
-
-    template <class P> P* add(P* p)
-    {
-        vis->addComponent(p, false);
-        canvas->addChild(p);
-        return p;
-    }
     StrokeLeafGL* stroke(double x = 20.0, double y = 20.0, int layer = 0)
     {
         return add(new StrokeLeafGL(vis.get(), x, y, 20.0, 20.0, 0.0, layer, 0));
@@ -40,9 +26,6 @@ protected:
     {
         for (int i = 0; i < n; ++i) p->update(1.0);
     }
-
-    std::unique_ptr<TabletopVisGL> vis;
-    TestCanvas* canvas = nullptr;
 };
 
 TEST_F(PrimitiveLeafTest, ErosionLifeSeries210To110To10QueuesOnceAndReadsTheBorderCell)

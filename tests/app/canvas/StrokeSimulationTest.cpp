@@ -62,42 +62,18 @@ TEST(StrokeSimulationTest, AtTheStartTheStartSpeedStandsInAndDrawsThin)
     EXPECT_NEAR(s.taperFactor(), 0.84356553f, 1e-6);
 }
 
-TEST(StrokeSimulationTest, TaperFactor)
+TEST(StrokeSimulationTest, TaperFactorAndWidthRule)
 {
-    const struct {
-        const char* name;
-        float t, duration, factor;
-    } rows[] = {
-        {"start", 0.0f, 10.0f, 1.0f},
-        {"half way", 5.0f, 10.0f, 0.29289322f},
-        {"end", 10.0f, 10.0f, 0.0f},
-        {"beyond", 11.0f, 10.0f, 0.0f},
-        {"far beyond", 1000.0f, 10.0f, 0.0f},
-        {"no duration", 0.0f, 0.0f, 0.0f},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_NEAR(strokesim::taperFactor(r.t, r.duration), r.factor, 1e-6);
-    }
-}
-
-TEST(StrokeSimulationTest, WidthRuleClampsToTheLowerLimit)
-{
-    const struct {
-        const char* name;
-        float w, upper, lower, width;
-    } rows[] = {
-        {"resting brush is widest", 0.0f, 30.0f, 10.0f, 30.0f},
-        {"slow brush", 0.01f, 30.0f, 10.0f, 23.0f},
-        {"faster brush", 0.02f, 30.0f, 10.0f, 16.0f},
-        {"fast brush clamps", 1.0f, 30.0f, 10.0f, 10.0f},
-        {"speed above the upper limit", 100.0f, 30.0f, 10.0f, 10.0f},
-        {"equal limits", 0.0f, 10.0f, 10.0f, 10.0f},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_NEAR(strokesim::strokeWidth(r.w, r.upper, r.lower), r.width, 1e-4);
-    }
+    // (t, duration, factor): start, half way, end, beyond the end, no duration.
+    const float taper[][3] = {{0, 10, 1}, {5, 10, 0.29289322f}, {10, 10, 0}, {11, 10, 0}, {0, 0, 0}};
+    for (const auto& r : taper)
+        EXPECT_NEAR(strokesim::taperFactor(r[0], r[1]), r[2], 1e-6) << r[0] << " of " << r[1];
+    // (speed, upper, lower, width): resting is widest, slower is wider, fast clamps to the
+    // lower limit, equal limits.
+    const float width[][4] = {{0, 30, 10, 30},    {0.01f, 30, 10, 23}, {0.02f, 30, 10, 16},
+                              {1, 30, 10, 10},    {0, 10, 10, 10}};
+    for (const auto& r : width)
+        EXPECT_NEAR(strokesim::strokeWidth(r[0], r[1], r[2]), r[3], 1e-4) << r[0] << " " << r[1];
 }
 
 TEST(StrokeSimulationTest, FingerAndBrushAreKeptInsideThePanel)

@@ -18,17 +18,13 @@
 
 namespace {
 
-class ToolBrushLeafTest : public ::testing::Test {
+// Canvas cells (x + 1, y + 1) for table point (x, y).
+class ToolBrushLeafTest : public CanvasFixture<::testing::Test, TabletopVisGL, 200> {
 protected:
     void SetUp() override
     {
-        vis = std::make_unique<TabletopVisGL>(1, 100, 100, 256, 256);
-        // Canvas cells (x + 1, y + 1) for table point (x, y).
-        canvas = new TestCanvas(vis.get(), 200.0, 200.0, 100.0, 100.0);
-        vis->addComponent(canvas, false);
-        brush = new ToolBrushLeafGL(vis.get(), 230.0, 230.0, 100.0, 100.0, 1.0, 600, 200.0f);
-        vis->addComponent(brush, false);
-        canvas->addChild(brush);
+        CanvasFixture::SetUp();
+        brush = add(new ToolBrushLeafGL(vis.get(), 230.0, 230.0, 100.0, 100.0, 1.0, 600, 200.0f));
         brush->setPrimitiveFactory([this](const ToolBrushLeafGL::PrimitiveRequest& r) {
             requests.push_back(r);
             return static_cast<VisComponent*>(nullptr);
@@ -36,7 +32,6 @@ protected:
         canvas->painting = true;
         touch(101, 101);
     }
-    void TearDown() override { vis.reset(); }
 
     void touch(float x, float y)
     {
@@ -64,8 +59,6 @@ protected:
         return n;
     }
 
-    std::unique_ptr<TabletopVisGL> vis;
-    TestCanvas* canvas = nullptr;
     ToolBrushLeafGL* brush = nullptr;
     std::vector<ToolBrushLeafGL::PrimitiveRequest> requests;
 };
