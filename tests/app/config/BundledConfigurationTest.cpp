@@ -36,24 +36,21 @@ void expectLoadable(const std::string& file)
 
 } // namespace
 
-TEST(BundledConfigurationTest, ReadsCompletelyAsADesktopWindowWithThePaintingDemo)
+TEST(BundledConfigurationTest, ReadsCompletelyWithinTheLimitsAsADesktopWindow)
 {
-    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
     EXPECT_TRUE(c.readError().isEmpty()) << c.readError().toStdString();
+    EXPECT_TRUE(c.ignoredElements().empty());
+    EXPECT_EQ(validateConfiguration(c), std::vector<std::string>{});
     EXPECT_FALSE(c.mainwindow.fullscreen);
     EXPECT_GE(c.mainwindow.width, 1024u);
     EXPECT_GE(c.mainwindow.height, 700u);
     EXPECT_EQ(c.canvas_surface.texture.size(), 1u);
-}
-
-TEST(BundledConfigurationTest, TextureTableIsTheBrushIconThenStrokeGroupsOfNine)
-{
-    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
+    // The texture table: the brush icon, then stroke groups of nine; longer patterns load nothing.
     ASSERT_GE(c.textures.number.size(), 2u);
     EXPECT_EQ(c.textures.number[0], 1u);
     for (size_t i = 1; i < c.textures.number.size(); ++i)
         EXPECT_EQ(c.textures.number[i], 9u) << c.textures.source[i];
-    // Longer patterns load nothing.
     for (const std::string& pattern : c.textures.source)
         EXPECT_LT(pattern.size(), 45u) << pattern;
 }
@@ -102,11 +99,4 @@ TEST(BundledConfigurationTest, StrokeTexturesAreWhiteAlphaShapes)
         // Transparent corners, so the visible bounding box is smaller than the image.
         EXPECT_EQ(qAlpha(argb.pixel(0, 0)), 0);
     }
-}
-
-TEST(BundledConfigurationTest, IsWithinTheConfigurationLimits)
-{
-    QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
-    EXPECT_TRUE(c.ignoredElements().empty());
-    EXPECT_EQ(validateConfiguration(c), std::vector<std::string>{});
 }

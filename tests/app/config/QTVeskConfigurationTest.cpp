@@ -101,16 +101,27 @@ TEST(QTVeskConfigurationTest, FlagValues)
     }
 }
 
-TEST(QTVeskConfigurationTest, TextThatIsNotANumberGivesZero)
+TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsStayInRange)
 {
-    const auto c = readXml("<c><mainwindow width=\"abc\"/><tossing friction=\"x1\"/>"
-                           "<inside_color r=\"red\"/><strokes number=\"many\" width=\"wide\"/></c>");
+    const auto c = readXml("<c><mainwindow width=\"abc\"/><tossing friction=\"nan\" cutoff=\"inf\"/>"
+                           "<inside_color r=\"red\"/><wii joystick_speed_factor=\"1e39\"/>"
+                           "<strokes number=\"many\" width=\"1e999\" height=\"-inf\"/>"
+                           "<contextmenu opacity=\"NaN\"/><infoviscontainer width=\"12.7\" "
+                           "height=\"-5\" xpos=\"1e20\" ypos=\"abc\"/></c>");
     EXPECT_EQ(c.mainwindow.width, 0u);
     EXPECT_EQ(c.mainwindow.height, 525u);
     EXPECT_DOUBLE_EQ(c.tossing.friction, 0.0);
     EXPECT_FLOAT_EQ(c.inside_color.r, 0.0f);
+    EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 0.0f);
     EXPECT_EQ(c.strokes.number, (std::vector<uint32_t>{0}));
     EXPECT_EQ(c.strokes.width, (std::vector<double>{0.0}));
+    EXPECT_EQ(c.strokes.height, (std::vector<double>{0.0}));
+    EXPECT_EQ(c.contextmenu.opacity, (std::vector<double>{0.0}));
+    const auto& e = c.infoviscontainer;
+    EXPECT_EQ(e.width, (std::vector<uint32_t>{12}));
+    EXPECT_EQ(e.height, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(e.xpos, (std::vector<uint32_t>{kMissing}));
+    EXPECT_EQ(e.ypos, (std::vector<uint32_t>{0}));
 }
 
 TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
@@ -214,28 +225,6 @@ TEST(QTVeskConfigurationTest, TouchInputPort)
         EXPECT_EQ(c.touchinput.tuio, d.tuio);
         EXPECT_EQ(c.touchinput.tuio_port, d.port);
     }
-}
-
-TEST(QTVeskConfigurationTest, NonFiniteRealsReadAsZero)
-{
-    const auto c = readXml("<c><tossing friction=\"nan\" cutoff=\"inf\"/><wii joystick_speed_factor="
-                           "\"1e39\"/><strokes width=\"1e999\" height=\"-inf\"/>"
-                           "<contextmenu opacity=\"NaN\"/></c>");
-    EXPECT_DOUBLE_EQ(c.tossing.friction, 0.0);
-    EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 0.0f);
-    EXPECT_EQ(c.strokes.height, (std::vector<double>{0.0}));
-    EXPECT_EQ(c.contextmenu.opacity, (std::vector<double>{0.0}));
-}
-
-TEST(QTVeskConfigurationTest, RealsStoredAsUnsignedStayInRange)
-{
-    const auto c = readXml("<c><infoviscontainer width=\"12.7\" height=\"-5\" xpos=\"1e20\""
-                           " ypos=\"abc\"/></c>");
-    const auto& e = c.infoviscontainer;
-    EXPECT_EQ(e.width, (std::vector<uint32_t>{12}));
-    EXPECT_EQ(e.height, (std::vector<uint32_t>{0}));
-    EXPECT_EQ(e.xpos, (std::vector<uint32_t>{kMissing}));
-    EXPECT_EQ(e.ypos, (std::vector<uint32_t>{0}));
 }
 
 TEST(QTVeskConfigurationTest, FromDataReadsLikeAFile)

@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -45,36 +46,56 @@ QApplication* application()
     return app;
 }
 
-const char* kConfig = R"(<config>
-  <mainwindow width="400" height="300" fullscreen="0"/>
-  <userdata number="2"/>
-  <touchinput tuio="0"/>
-</config>)";
+// A window on a configuration text, shown and with its first scene built; adjust changes the
+// record after reading, past the reader's checks.
+struct ShownWindow {
+    explicit ShownWindow(const QString& xml,
+                         const std::function<void(VeskConfiguration&)>& adjust = {})
+        : config(read(xml, adjust)), window(&config)
+    {
+        window.setHardwareMessageEnabled(false);
+        window.resize(400, 300);
+        window.show();
+        exposed = QTest::qWaitForWindowExposed(&window);
+        for (int i = 0; i < 50 && !window.widget()->getVis(); ++i) QTest::qWait(20);
+    }
+    QTRuduzozovorERUWidgetGL* widget() { return window.widget(); }
+    RuduzozovorERUVisGL* vis() { return widget()->getApplicationVis(); }
+    CanvasCompositeGL* canvas() { return vis() ? vis()->findFirst<CanvasCompositeGL>() : nullptr; }
+    static QTVeskConfiguration read(const QString& xml,
+                                    const std::function<void(VeskConfiguration&)>& adjust)
+    {
+        QTVeskConfiguration c = QTVeskConfiguration::fromData(xml.toUtf8());
+        if (adjust) adjust(c);
+        return c;
+    }
+
+    QTVeskConfiguration config;
+    QTRuduzozovorERUApplication window;
+    bool exposed = false;
+};
 
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         application();
-        config = std::make_unique<QTVeskConfiguration>(QTVeskConfiguration::fromData(configText()));
-        adjust(*config);
-        window = std::make_unique<QTRuduzozovorERUApplication>(config.get());
-        window->setHardwareMessageEnabled(false);
-        window->resize(400, 300);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        widget = window->widget();
-        for (int i = 0; i < 50 && !widget->getVis(); ++i) QTest::qWait(20);
-        ASSERT_NE(widget->getVis(), nullptr);
+        shown = std::make_unique<ShownWindow>(R"(<config>
+  <mainwindow width="400" height="300" fullscreen="0"/>
+  <userdata number="2"/>
+  <touchinput tuio="0"/>
+</config>)", [this](VeskConfiguration& c) { adjust(c); });
+        ASSERT_TRUE(shown->exposed);
+        window = &shown->window;
+        widget = shown->widget();
         vis = widget->getVis();
+        ASSERT_NE(vis, nullptr);
     }
-    void TearDown() override { window.reset(); }
-    virtual const char* configText() const { return kConfig; }
-    // Changes the record after reading, past the reader's checks.
+    void TearDown() override { shown.reset(); }
     virtual void adjust(VeskConfiguration&) {}
 
-    std::unique_ptr<QTVeskConfiguration> config;
-    std::unique_ptr<QTRuduzozovorERUApplication> window;
+    std::unique_ptr<ShownWindow> shown;
+    QTRuduzozovorERUApplication* window = nullptr;
     QTRuduzozovorERUWidgetGL* widget = nullptr;
     TabletopVis* vis = nullptr;
 };
@@ -108,6 +129,12 @@ void sendTuio(const QByteArray& datagram, quint16 port)
 {
     QUdpSocket socket;
     socket.writeDatagram(datagram, QHostAddress::LocalHost, port);
+}
+
+template <class F> bool settleOn(F done, int ms = 2000)
+{
+    for (int i = 0; i < ms / 10 && !done(); ++i) QTest::qWait(10);
+    return done();
 }
 
 // A UDP port of the loopback address that nothing listens on right now.
@@ -158,22 +185,16 @@ TEST_F(WindowTest, MouseAndTouchInputReachTheControllerInTableCoordinates)
     EXPECT_TRUE(widget->getVis()->getDeviceIsPressed(0));
 }
 
-class UsersWindowTest : public WindowTest {
+template <unsigned int Users> class UsersWindowTest : public WindowTest {
 protected:
     void adjust(VeskConfiguration& c) override
     {
-        c.userdata.number = users;
+        c.userdata.number = Users;
         c.userdata.wiis = 0;
     }
-    unsigned int users = 1;
 };
-
-class OneUserWindowTest : public UsersWindowTest {};
-
-class NoUserWindowTest : public UsersWindowTest {
-protected:
-    NoUserWindowTest() { users = 0; }
-};
+using OneUserWindowTest = UsersWindowTest<1>;
+using NoUserWindowTest = UsersWindowTest<0>;
 
 TEST_F(OneUserWindowTest, RegressionSecondTouchPointWithOneUserOverflowedTheController)
 {
@@ -205,7 +226,7 @@ TEST_F(NoUserWindowTest, RegressionMouseDragWithNoUserDereferencedNull)
 
 TEST_F(WindowTest, FrameRateWindowAndAnimationSpeed)
 {
-    QTRuduzozovorERUWidgetGL fresh(nullptr, config.get());
+    QTRuduzozovorERUWidgetGL fresh(nullptr, &shown->config);
     float fps = 0;
     for (int i = 0; i < 39; ++i) fps = fresh.pushFrameValue(25.0);
     EXPECT_LT(fps, 25.0f); // the window starts filled with zeros
@@ -248,84 +269,39 @@ TEST_F(WindowTest, HardwareMenuCouplesThePairsAndTheStatusBarShowsMegabytes)
     EXPECT_TRUE(text.contains("Buffer Memory (MB):1 |   Users:2 |   fps:")) << text.toStdString();
 }
 
-class PaintingWindowTest : public WindowTest {
-protected:
-    const char* configText() const override
-    {
-        return R"(<config>
-  <mainwindow width="400" height="300" fullscreen="0"/>
-  <touchinput tuio="0"/>
-  <canvas_surface border="10" overflow="50" number_of_toolbrushes="1" initial_stroke_width="20"/>
-</config>)";
-    }
-    CanvasCompositeGL* canvas() const
-    {
-        auto* app = dynamic_cast<RuduzozovorERUVisGL*>(widget->getVis());
-        return app ? app->findFirst<CanvasCompositeGL>() : nullptr;
-    }
-};
-
-TEST_F(PaintingWindowTest, ChosenPaintColourReachesTheCanvasAndEveryLaterScene)
-{
-    ASSERT_NE(canvas(), nullptr);
-    EXPECT_EQ(canvas()->getToolState(3, 1), 0.0f) << "no colour chosen yet";
-    widget->changePaintColor(200, 120, 30);
-    EXPECT_EQ(canvas()->getToolState(3, 1), 200.0f);
-    EXPECT_EQ(canvas()->getToolState(3, 2), 120.0f);
-    EXPECT_EQ(canvas()->getToolState(3, 3), 30.0f);
-    widget->changeDemo(2);
-    ASSERT_NE(canvas(), nullptr);
-    EXPECT_EQ(canvas()->getToolState(3, 2), 120.0f);
-}
-
 TEST(TuioIntoTheController, RealDatagramsPressMoveSizeAndRelease)
 {
     application();
-    QTVeskConfiguration config = QTVeskConfiguration::fromData(R"(<config>
+    const quint16 port = freeUdpPort();
+    ShownWindow shown(QString(R"(<config>
       <mainwindow width="400" height="300" fullscreen="0"/>
-      <touchinput tuio="1" tuio_port="39335"/>
+      <touchinput tuio="1" tuio_port="%1"/>
       <smartboard resolution_width="400" resolution_height="300"/>
-    </config>)");
-    QTRuduzozovorERUApplication window(&config);
-    window.resize(400, 300);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTRuduzozovorERUWidgetGL* widget = window.widget();
-    for (int i = 0; i < 50 && !widget->getVis(); ++i) QTest::qWait(20);
+    </config>)").arg(port));
+    QTRuduzozovorERUWidgetGL* widget = shown.widget();
     TabletopVis* vis = widget->getVis();
     ASSERT_NE(vis, nullptr);
-    ASSERT_NE(widget->tuioReceiver(), nullptr);
-    ASSERT_TRUE(widget->tuioReceiver()->isListening());
-
-    auto send = [](const QByteArray& datagram) { sendTuio(datagram, 39335); };
-    auto frame = [](int fseq, std::vector<int> alive, int id, float x, float y, float w = 0) {
-        return tuioFrame(fseq, std::move(alive), id, x, y, w);
-    };
-    auto settle = [&](auto done) {
-        for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
-    };
+    ASSERT_TRUE(widget->tuioReceiver() && widget->tuioReceiver()->isListening());
+    auto send = [&](const QByteArray& datagram) { sendTuio(datagram, port); };
     const int h = widget->framebufferHeight();
     const int w = widget->framebufferWidth();
 
-    send(frame(1, {5}, 5, 0.5f, 0.25f, 0.05f));
-    settle([&] { return vis->getDeviceIsPressed(0); });
-    ASSERT_TRUE(vis->getDeviceIsPressed(0));
+    send(tuioFrame(1, {5}, 5, 0.5f, 0.25f, 0.05f));
+    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(0); }));
     EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(w / 2));
     EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1 - h / 4));
 
-    send(frame(2, {5}, 5, 0.55f, 0.25f));
-    settle([&] { return vis->getPosXToPaint(0) != static_cast<unsigned int>(w / 2); });
+    send(tuioFrame(2, {5}, 5, 0.55f, 0.25f));
+    settleOn([&] { return vis->getPosXToPaint(0) != static_cast<unsigned int>(w / 2); });
     EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
-    send(frame(1, {5}, 5, 0.9f, 0.9f)); // late: dropped
-    send(frame(3, {}, -1, 0, 0));      // 5 left alive: released
-    settle([&] { return !vis->getDeviceIsPressed(0); });
-    EXPECT_FALSE(vis->getDeviceIsPressed(0));
+    send(tuioFrame(1, {5}, 5, 0.9f, 0.9f)); // late: dropped
+    send(tuioFrame(3, {}, -1, 0, 0));      // 5 left alive: released
+    EXPECT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(0); }));
     EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
 
     // A contact whose sender falls silent is released after about two seconds.
-    send(frame(4, {6}, 6, 0.1f, 0.1f));
-    settle([&] { return vis->getDeviceIsPressed(0); });
-    ASSERT_TRUE(vis->getDeviceIsPressed(0));
+    send(tuioFrame(4, {6}, 6, 0.1f, 0.1f));
+    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(0); }));
     for (int i = 0; i < 400 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
     EXPECT_FALSE(vis->getDeviceIsPressed(0));
 }
@@ -357,26 +333,6 @@ TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
 
 namespace {
 
-// A window on a configuration text, shown and with its first scene built.
-struct ShownWindow {
-    explicit ShownWindow(const QString& xml)
-        : config(QTVeskConfiguration::fromData(xml.toUtf8())), window(&config)
-    {
-        window.setHardwareMessageEnabled(false);
-        window.resize(400, 300);
-        window.show();
-        exposed = QTest::qWaitForWindowExposed(&window);
-        for (int i = 0; i < 50 && !window.widget()->getVis(); ++i) QTest::qWait(20);
-    }
-    QTRuduzozovorERUWidgetGL* widget() { return window.widget(); }
-    RuduzozovorERUVisGL* vis() { return widget()->getApplicationVis(); }
-    CanvasCompositeGL* canvas() { return vis() ? vis()->findFirst<CanvasCompositeGL>() : nullptr; }
-
-    QTVeskConfiguration config;
-    QTRuduzozovorERUApplication window;
-    bool exposed = false;
-};
-
 const char* kCanvasScene = R"(<config>
   <mainwindow width="400" height="300" fullscreen="0"/>
   <touchinput tuio="%1" tuio_port="%2"/>
@@ -384,9 +340,10 @@ const char* kCanvasScene = R"(<config>
   <strokes number="%3" width="20" height="20"/>
 </config>)";
 
-QString canvasScene(bool tuio, int port, int strokes)
+QString canvasScene(bool tuio, int port, int strokes, bool empty = false)
 {
-    return QString(kCanvasScene).arg(tuio ? 1 : 0).arg(port).arg(strokes);
+    QString xml = QString(kCanvasScene).arg(tuio ? 1 : 0).arg(port).arg(strokes);
+    return empty ? xml.replace("<config>", "<config><startup empty_canvas=\"1\"/>") : xml;
 }
 
 } // namespace
@@ -443,7 +400,8 @@ TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
     application();
     ShownWindow shown(canvasScene(false, 0, 5));
     ASSERT_NE(shown.canvas(), nullptr);
-    shown.widget()->changePaintColor(200, 10, 10);
+    EXPECT_EQ(shown.canvas()->getToolState(3, 1), 0.0f) << "no colour chosen yet";
+    shown.widget()->changePaintColor(200, 120, 30);
     shown.window.setDTWIIInputCombo();
     shown.window.switchToColorMode();
     shown.window.setFistFakePosture();
@@ -453,6 +411,8 @@ TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
     EXPECT_EQ(shown.canvas()->getInteractionMode(), 6);
     EXPECT_EQ(shown.canvas()->getFakePosture(), 3);
     EXPECT_EQ(shown.canvas()->getToolState(3, 1), 200.0f);
+    EXPECT_EQ(shown.canvas()->getToolState(3, 2), 120.0f);
+    EXPECT_EQ(shown.canvas()->getToolState(3, 3), 30.0f);
     EXPECT_EQ(shown.window.toolIndicator().toStdString(),
               "Mode: Colour | Posture: fist (fixed) | Input 0");
 }
@@ -473,9 +433,7 @@ TEST(NewcomerTest, NewPaintingEmptiesTheCanvasAndKeepsTheToolChoice)
     EXPECT_EQ(shown.vis()->countComponents(), withDemo);
 
     // The configuration can start with an empty canvas.
-    QString xml = canvasScene(false, 0, 30);
-    xml.replace("<config>", "<config><startup empty_canvas=\"1\"/>");
-    ShownWindow blank(xml);
+    ShownWindow blank(canvasScene(false, 0, 30, true));
     ASSERT_NE(blank.canvas(), nullptr);
     EXPECT_EQ(blank.vis()->countComponents(), withDemo - 30);
 }
@@ -483,9 +441,7 @@ TEST(NewcomerTest, NewPaintingEmptiesTheCanvasAndKeepsTheToolChoice)
 TEST(NewcomerTest, RegressionBlankCanvasCreatedNothingUnderTheBrush)
 {
     application();
-    QString xml = canvasScene(false, 0, 30);
-    xml.replace("<config>", "<config><startup empty_canvas=\"1\"/>");
-    ShownWindow blank(xml);
+    ShownWindow blank(canvasScene(false, 0, 30, true));
     ASSERT_NE(blank.canvas(), nullptr);
     const unsigned long before = blank.vis()->countComponents();
     QWidget* widget = blank.widget();
@@ -554,16 +510,11 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
         EXPECT_TRUE(html.contains(row.tip)) << row.tip;
     }
     // The stroke build canvas exists: its entries work.
-    for (const char* text : {"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element"})
-        for (QAction* a : shown.window.findChildren<QAction*>()) {
-            if (a->text() == text) {
-                EXPECT_TRUE(a->isEnabled()) << text;
-            }
-        }
+    const QStringList working{"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element",
+                              "Task mode on", "Task mode off", "Start the next task"};
     for (QAction* a : shown.window.findChildren<QAction*>())
-        if (a->whatsThis() == "Task mode on" || a->whatsThis() == "Task mode off" ||
-            a->whatsThis() == "Start the next task") {
-            EXPECT_TRUE(a->isEnabled()) << a->whatsThis().toStdString();
+        if (working.contains(a->text()) || working.contains(a->whatsThis())) {
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
         }
 }
 
@@ -654,12 +605,6 @@ QByteArray action(const char* address, int id, int count)
     osc::OutboundPacketStream p(buffer, sizeof buffer);
     p << osc::BeginMessage(address) << osc::int32(id) << osc::int32(count) << osc::EndMessage;
     return QByteArray(p.Data(), static_cast<int>(p.Size()));
-}
-
-template <class F> bool settleOn(F done, int ms = 2000)
-{
-    for (int i = 0; i < ms / 10 && !done(); ++i) QTest::qWait(10);
-    return done();
 }
 
 } // namespace

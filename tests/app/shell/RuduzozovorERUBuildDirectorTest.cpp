@@ -49,26 +49,14 @@ public:
     {
         log.push_back("context menu " + std::to_string(i));
     }
-    void buildCornerMenu(const VeskConfiguration&, std::size_t) override
-    {
-        log.push_back("corner menu");
-    }
-    void buildStrokeMenu(const VeskConfiguration&, std::size_t) override
-    {
-        log.push_back("stroke menu");
-    }
+    void buildCornerMenu(const VeskConfiguration&, std::size_t) override { log.push_back("corner menu"); }
+    void buildStrokeMenu(const VeskConfiguration&, std::size_t) override { log.push_back("stroke menu"); }
     void buildStrokes(double w, double, unsigned int n, bool) override
     {
         log.push_back("strokes " + std::to_string(n) + " " + std::to_string(int(w)));
     }
-    void buildTiles(double, double, unsigned int n, bool) override
-    {
-        log.push_back("tiles " + std::to_string(n));
-    }
-    void buildPoints(double, double, unsigned int n) override
-    {
-        log.push_back("points " + std::to_string(n));
-    }
+    void buildTiles(double, double, unsigned int n, bool) override { log.push_back("tiles " + std::to_string(n)); }
+    void buildPoints(double, double, unsigned int n) override { log.push_back("points " + std::to_string(n)); }
     void buildGeoStrokes(double, double, unsigned int n, int segments) override
     {
         log.push_back("geostrokes " + std::to_string(n) + " " + std::to_string(segments));
