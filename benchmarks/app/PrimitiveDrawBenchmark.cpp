@@ -8,6 +8,7 @@
 //   binning run on the calling thread) is most of the rest;
 // - BM_WholeFrame: the controller's whole frame (buffers, update, drawing) with N points while a
 //   touch paints, batched against the reference, in wall time up to glFinish.
+#include "BenchmarkSupport.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/PrimitiveBatch.h"
@@ -17,79 +18,21 @@
 #include "shell/RuduzozovorERUVisGL.h"
 #include "vis/TabletopVisGL.h"
 
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
-#include <QSurfaceFormat>
-
 #include <GL/gl.h>
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <iostream>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr int kWidth = 1600;
-constexpr int kHeight = 1200;
-
-// One context and framebuffer for the whole run.
-struct Offscreen {
-    std::unique_ptr<QOpenGLContext> context;
-    std::unique_ptr<QOffscreenSurface> surface;
-    std::unique_ptr<QOpenGLFramebufferObject> fbo;
-
-    static Offscreen* get()
-    {
-        static Offscreen* instance = []() -> Offscreen* {
-            static int argc = 1;
-            static char arg0[] = "nprtable_benchmarks";
-            static char* argv[] = {arg0, nullptr};
-            if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-            auto* o = new Offscreen;
-            QSurfaceFormat format;
-            format.setProfile(QSurfaceFormat::CompatibilityProfile);
-            format.setVersion(2, 1);
-            format.setDepthBufferSize(24);
-            o->context = std::make_unique<QOpenGLContext>();
-            o->context->setFormat(format);
-            o->surface = std::make_unique<QOffscreenSurface>();
-            if (!o->context->create()) return nullptr;
-            o->surface->setFormat(o->context->format());
-            o->surface->create();
-            if (!o->context->makeCurrent(o->surface.get())) return nullptr;
-            QOpenGLFramebufferObjectFormat fboFormat;
-            fboFormat.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
-            o->fbo = std::make_unique<QOpenGLFramebufferObject>(kWidth, kHeight, fboFormat);
-            return o;
-        }();
-        return instance;
-    }
-
-    void bind() const
-    {
-        fbo->bind();
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, kWidth, 0, kHeight, -1000, 1000);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
-};
-
-double threadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
+using bench::kHeight;
+using bench::kWidth;
+using bench::threadSeconds;
 
 double wallSeconds()
 {
@@ -116,7 +59,7 @@ struct CompactPrimitive {
 // kind 0: points, 1: strokes (textured).
 void BM_DrawPrimitives(benchmark::State& state, int kind)
 {
-    Offscreen* gl = Offscreen::get();
+    bench::Offscreen* gl = bench::Offscreen::get();
     if (!gl) {
         state.SkipWithError("no OpenGL context (is DISPLAY set?)");
         return;
@@ -231,7 +174,7 @@ BENCHMARK(BM_DrawStrokes)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 // footprint every frame; batched and reference frames alternate.
 void BM_WholeFrame(benchmark::State& state)
 {
-    Offscreen* gl = Offscreen::get();
+    bench::Offscreen* gl = bench::Offscreen::get();
     if (!gl) {
         state.SkipWithError("no OpenGL context (is DISPLAY set?)");
         return;

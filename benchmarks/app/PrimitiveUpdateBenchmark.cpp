@@ -6,6 +6,7 @@
 // same reads and writes on the same buffers (the baseline), and their ratio. The second argument
 // picks the update: 0 the canvas's pass over its store (as the program runs it), 1 each
 // primitive's own update in creation order (the reference).
+#include "BenchmarkSupport.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/StrokeLeafGL.h"
 
@@ -16,12 +17,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <memory>
 #include <utility>
 #include <vector>
 
 namespace {
+
+using bench::threadSeconds;
 
 constexpr unsigned int kWidth = 1600;
 constexpr unsigned int kHeight = 1200;
@@ -182,14 +184,6 @@ struct Scene {
         }
     }
 };
-
-// CPU time of this thread: other processes on a shared machine do not count.
-double threadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
 
 void BM_PrimitiveUpdatePainting(benchmark::State& state)
 {

@@ -7,17 +7,14 @@
 // over building the scene (controller, canvas, primitives) in the same iterations,
 // "ratio_to_primitives" removal over creating the primitives alone; linear removal keeps them
 // flat as N grows.
+#include "BenchmarkSupport.h"
 #include "canvas/CanvasCompositeGL.h"
-#include "canvas/PointLeafGL.h"
-#include "canvas/StrokeLeafGL.h"
-#include "canvas/TileLeafGL.h"
 #include "core/Random.h"
 #include "shell/RuduzozovorERUBuilderGL.h"
 #include "shell/RuduzozovorERUVisGL.h"
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <iostream>
 #include <vector>
 
@@ -26,16 +23,9 @@ namespace {
 constexpr unsigned int kWidth = 1600;
 constexpr unsigned int kHeight = 1200;
 
-enum class Removal { Controller, DeletionQueue, DeleteEach };
+using bench::threadSeconds;
 
-// Seconds of this thread's processor time: the machine may be shared, and waiting for a core
-// is not the code's cost.
-double threadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+enum class Removal { Controller, DeletionQueue, DeleteEach };
 
 // kind: 0 strokes, 1 tiles, 2 points; placed straight onto the canvas, as the brush does.
 void teardownBenchmark(benchmark::State& state, Removal removal)
@@ -58,13 +48,7 @@ void teardownBenchmark(benchmark::State& state, Removal removal)
         std::vector<VisComponent*> primitives;
         primitives.reserve(static_cast<std::size_t>(count));
         for (long i = 0; i < count; ++i) {
-            const double x = tavlor::rand15() * (kWidth - 1) / 32767.0;
-            const double y = tavlor::rand15() * (kHeight - 1) / 32767.0;
-            const double a = tavlor::rand15() * 360.0 / 32767.0;
-            VisComponent* p = nullptr;
-            if (kind == 0) p = vis->createStroke(x, y, 32.0, 32.0, a, 0, 1, false);
-            if (kind == 1) p = vis->createTile(x, y, 24.0, 24.0, a, 0, false, false);
-            if (kind == 2) p = vis->createPoint(x, y, 16.0, 16.0, a, 0, false);
+            VisComponent* p = bench::createRandomPrimitive(vis, kind, kWidth, kHeight);
             if (p) canvas->addChild(p);
             primitives.push_back(p);
         }
