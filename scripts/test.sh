@@ -21,9 +21,10 @@ configure_and_build() {
 configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 [ "${1:-}" = "--quick" ] || configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DNPR_SANITIZE=ON
 
-# One private X server for all GL tests; Xvfb picks a free display number itself.
+# One private X server for all GL tests; Xvfb picks a free display number itself. -noreset: the
+# server would otherwise reset whenever its last client leaves and refuse a test connecting then.
 displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$displayfile" >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$displayfile"' EXIT
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
