@@ -31,6 +31,9 @@ public:
     // Inside the RNT circle (radius² = smallest square surface × the controller's quarter
     // squared RNT factor) a touch only moves the item; outside it also rotates it.
     bool checkPositionForRNT(double x, double y) override;
+    // Size changes only scale the item: the drawing lists and the hit mask keep the size the
+    // item was built at and are stretched by the x and y scale.
+    bool isResizingReal() override { return false; }
     // Items follow their container's size, magnification, movement and orientation fields.
     bool isAnimatingAbsoluteSize() override { return true; }
     bool isAnimatingDirection() override { return true; }

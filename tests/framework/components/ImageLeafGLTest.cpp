@@ -135,11 +135,16 @@ TEST_F(ImageLeafGLTest, PenCornerStartsDrawingUntilASecondPassesWithoutAStroke)
 
 TEST_F(ImageLeafGLTest, ImageAndNoteDrawTheirPictureInTheFrame)
 {
-    image(ItemScene::solidTexture(255, 0, 0), 100);
+    // 200 × 100: the shared lists, built for 100 × 100, are stretched to the image's size.
+    scene().vis->createImage(200, 100, true, true, 128, 128, 0.0, 0.0,
+                             ItemScene::solidTexture(255, 0, 0), false);
     scene().frameAfter(gl, 20);
     EXPECT_TRUE(near(gl->pixel(128, 128), 255, 0, 0));
-    EXPECT_TRUE(near(gl->pixel(177, 128), 0, 0, 0)) << "the frame is the outer 2 %";
-    EXPECT_TRUE(near(gl->pixel(200, 128), 0, 0, 0)) << "nothing beyond the image";
+    EXPECT_TRUE(near(gl->pixel(220, 128), 255, 0, 0));
+    EXPECT_TRUE(near(gl->pixel(128, 174), 255, 0, 0));
+    EXPECT_TRUE(near(gl->pixel(227, 128), 0, 0, 0)) << "the frame is the outer 2 %";
+    EXPECT_TRUE(near(gl->pixel(240, 128), 0, 0, 0)) << "nothing beyond the image";
+    EXPECT_TRUE(near(gl->pixel(128, 185), 0, 0, 0)) << "nothing beyond the image";
 
     scene().vis->createStickyNote(60, 60, true, true, 40, 40, 0.0, 0.0);
     scene().frameAfter(gl, 20);
