@@ -19,6 +19,13 @@ public:
     AbstractImageGL(const AbstractImageGL&) = delete;
     AbstractImageGL& operator=(const AbstractImageGL&) = delete;
 
+    // Icons made from this class (creators, the destroyer) keep their size and place in a
+    // container; sticky notes follow its fields again.
+    bool isAnimatingAbsoluteSize() override { return false; }
+    bool isAnimatingDirection() override { return false; }
+    bool isAnimatingOrienation() override { return false; }
+    bool isAnimatingRelativeSize() override { return false; }
+
     // --- added virtual operations (after BasicImageGL's), each calls one of the own lists ---
     virtual void renderPicking();
     // Binds the texture and draws the picture.

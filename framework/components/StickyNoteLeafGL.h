@@ -18,6 +18,12 @@ public:
                      double x, double y, double z, double rotation);
     ~StickyNoteLeafGL() override;
 
+    // Notes follow their container's size, magnification, movement and orientation fields.
+    bool isAnimatingAbsoluteSize() override { return true; }
+    bool isAnimatingDirection() override { return true; }
+    bool isAnimatingOrienation() override { return true; }
+    bool isAnimatingRelativeSize() override { return true; }
+
     // (x, y): the pointer in table pixels. Returns 7 or 8 while writing, else the touch's code.
     unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
                                 unsigned int boundHeight) override;
