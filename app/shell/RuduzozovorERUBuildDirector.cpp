@@ -84,6 +84,22 @@ void RuduzozovorERUBuildDirector::buildContainers(RuduzozovorERUBuilderGL* build
     }
 }
 
+void RuduzozovorERUBuildDirector::buildHockey(RuduzozovorERUBuilderGL* builder)
+{
+    // The rink first: paddles and pucks are dropped onto whatever lies under them.
+    const VeskConfiguration& c = *configuration;
+    const auto& s = c.hockey_surface;
+    for (std::size_t i = 0; i < s.border.size(); ++i)
+        builder->buildHockeySurface(s.border[i], at(s.overflow, i, 50.0), at(s.friction, i, 0.99));
+    const auto& paddles = c.hockey_paddles;
+    for (std::size_t i = 0; i < paddles.number.size(); ++i)
+        builder->buildHockeyPaddles(paddles.number[i], at(paddles.size, i, 250.0));
+    const auto& pucks = c.hockey_pucks;
+    for (std::size_t i = 0; i < pucks.number.size(); ++i)
+        builder->buildHockeyPucks(pucks.number[i], at(pucks.size, i, 200.0),
+                                  at(pucks.speed, i, 5.0), at(pucks.max_speed, i, 150.0));
+}
+
 TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
                                                       RuduzozovorERUBuilderGL* builder,
                                                       bool withPrimitives)
@@ -96,6 +112,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
         builder->buildTextures(at(c.textures.number, i, 1u), text(c.textures.source, i));
     buildFonts(builder);
     buildContainers(builder);
+    buildHockey(builder);
 
     const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);
     builder->setDiameterScaleSpeed(static_cast<int>(c.toolglass.diameter_scale_speed));

@@ -1,6 +1,7 @@
 #include "TabletopVis.h"
 
 #include "TouchIndicator.h"
+#include "components/HockeyPuckLeafGL.h"
 #include "core/BufferTemplate.h"
 #include "core/VisComponent.h"
 
@@ -493,7 +494,7 @@ void TabletopVis::deleteLastImageComponent()
 
 void TabletopVis::deleteLastHockeyPuckComponent()
 {
-    // built with the component: deleteLastComponentOfType<HockeyPuckLeafGL>()
+    deleteLastComponentOfType<HockeyPuckLeafGL>();
 }
 
 void TabletopVis::activateDestroyers()

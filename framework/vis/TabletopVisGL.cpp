@@ -7,6 +7,9 @@
 #include "TouchIndicatorGL.h"
 #include "components/BoundedContainerGL.h"
 #include "components/ControlSurfaceCompositeGL.h"
+#include "components/HockeyPaddleLeafGL.h"
+#include "components/HockeyPuckLeafGL.h"
+#include "components/HockeySurfaceCompositeGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
 #include "core/VisComponent.h"
@@ -711,19 +714,36 @@ ControlSurfaceCompositeGL* TabletopVisGL::createControlSurface(double a, double 
     addComponent(surface, true);
     return surface;
 }
-HockeySurfaceCompositeGL* TabletopVisGL::createHockeySurface(double, double, double, double,
-                                                             double, double, double, double)
+HockeySurfaceCompositeGL* TabletopVisGL::createHockeySurface(double width, double height,
+                                                             double x, double y, double z,
+                                                             double border, double overflow,
+                                                             double friction)
 {
-    return nullptr; // built with the component
+    auto* rink = new HockeySurfaceCompositeGL(this, static_cast<unsigned int>(width + overflow),
+                                              static_cast<unsigned int>(height + overflow), x, y,
+                                              z, border, overflow, friction);
+    addComponent(rink, true);
+    return rink;
 }
-HockeyPaddleLeafGL* TabletopVisGL::createHockeyPaddle(double, bool, bool, double, double, double)
+// Paddles and pucks go to the front of the render order: drawn over the rink, and picked
+// before its full-screen picking area.
+HockeyPaddleLeafGL* TabletopVisGL::createHockeyPaddle(double size, bool rnt, bool tossing,
+                                                      double x, double y, double z)
 {
-    return nullptr; // built with the component
+    auto* paddle = new HockeyPaddleLeafGL(this, size, rnt, tossing, x, y, z);
+    addComponent(paddle, true);
+    if (getComponent(paddle->getId()) == paddle) moveComponentToRenderFront(paddle);
+    return paddle;
 }
-HockeyPuckLeafGL* TabletopVisGL::createHockeyPuck(double, double, double, double, double, bool,
-                                                  bool, double, double, double)
+HockeyPuckLeafGL* TabletopVisGL::createHockeyPuck(double size, double speed, double d,
+                                                  double directionX, double directionY, bool rnt,
+                                                  bool tossing, double x, double y, double z)
 {
-    return nullptr; // built with the component
+    auto* puck = new HockeyPuckLeafGL(this, size, speed, d, directionX, directionY, rnt, tossing,
+                                      x, y, z);
+    addComponent(puck, true);
+    if (getComponent(puck->getId()) == puck) moveComponentToRenderFront(puck);
+    return puck;
 }
 
 // ---------------------------------------------------------------------------------------------
