@@ -89,6 +89,9 @@ void HockeySurfaceCompositeGL::buildOrRebuildRenderDisplayLists()
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Pale ice inside the border, so that white pucks stand out on a white table.
+    glColor4f(0.55f, 0.7f, 0.85f, 0.35f);
+    glRectd(-vx + borderSize, -vy + borderSize, vx - borderSize, vy - borderSize);
     // The slow strip, faintly.
     glColor4f(0.3f, 0.6f, 1.0f, 0.18f);
     glRectd(sx0, sy0, sx1, sy1);
