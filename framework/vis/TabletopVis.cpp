@@ -1,7 +1,9 @@
 #include "TabletopVis.h"
 
 #include "TouchIndicator.h"
+#include "components/ComponentDestroyerCompositeGL.h"
 #include "components/HockeyPuckLeafGL.h"
+#include "components/ImageLeafGL.h"
 #include "core/BufferTemplate.h"
 #include "core/VisComponent.h"
 
@@ -489,7 +491,7 @@ void TabletopVis::deleteLastComponent()
 
 void TabletopVis::deleteLastImageComponent()
 {
-    // built with the component: deleteLastComponentOfType<ImageLeafGL>()
+    deleteLastComponentOfType<ImageLeafGL>();
 }
 
 void TabletopVis::deleteLastHockeyPuckComponent()
@@ -499,7 +501,7 @@ void TabletopVis::deleteLastHockeyPuckComponent()
 
 void TabletopVis::activateDestroyers()
 {
-    // built with the component: activateComponentsOfType<ComponentDestroyerCompositeGL>()
+    activateComponentsOfType<ComponentDestroyerCompositeGL>();
 }
 
 void TabletopVis::removeAllComponents()

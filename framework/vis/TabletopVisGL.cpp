@@ -6,6 +6,8 @@
 #include "TextureImageLoader.h"
 #include "TouchIndicatorGL.h"
 #include "components/BoundedContainerGL.h"
+#include "components/ComponentCreatorLeafGL.h"
+#include "components/ComponentDestroyerCompositeGL.h"
 #include "components/ImageLeafGL.h"
 #include "components/ControlSurfaceCompositeGL.h"
 #include "components/HockeyPaddleLeafGL.h"
@@ -641,53 +643,86 @@ StickyBoardCompositeGL* TabletopVisGL::createStickyBoard(double, double, bool, b
 {
     return nullptr; // built with the component
 }
-ComponentDestroyerCompositeGL* TabletopVisGL::createDestroyer(double, double, bool, bool, double,
-                                                              double, double, unsigned int)
+ComponentDestroyerCompositeGL* TabletopVisGL::createDestroyer(double width, double height,
+                                                              bool rnt, bool tossing, double x,
+                                                              double y, double z,
+                                                              unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new ComponentDestroyerCompositeGL(this, width, height, rnt, tossing, x, y, z, texture);
+    addComponent(c, true);
+    return c;
 }
-StorageBinCreatorLeafGL* TabletopVisGL::createStorageBinCreator(double, double, double, double,
-                                                                double, double, double,
-                                                                unsigned int, unsigned int, bool,
-                                                                unsigned int)
+StorageBinCreatorLeafGL* TabletopVisGL::createStorageBinCreator(
+    double width, double height, double x, double y, double z, double createdWidth,
+    double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
+    unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new StorageBinCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                          createdHeight, controlPoints, splineLevel, rounded,
+                                          texture);
+    addComponent(c, true);
+    return c;
 }
-StickyBoardCreatorLeafGL* TabletopVisGL::createStickyBoardCreator(double, double, double, double,
-                                                                  double, double, double,
-                                                                  unsigned int)
+StickyBoardCreatorLeafGL* TabletopVisGL::createStickyBoardCreator(double width, double height,
+                                                                  double x, double y, double z,
+                                                                  double createdWidth,
+                                                                  double createdHeight,
+                                                                  unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new StickyBoardCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                           createdHeight, texture);
+    addComponent(c, true);
+    return c;
 }
 PoolInterfaceCurrentCreatorLeafGL* TabletopVisGL::createPoolInterfaceCurrentCreator(
-    double, double, double, double, double, double, double, unsigned int, unsigned int, bool,
-    unsigned int)
+    double width, double height, double x, double y, double z, double createdWidth,
+    double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
+    unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new PoolInterfaceCurrentCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                                    createdHeight, controlPoints, splineLevel,
+                                                    rounded, texture);
+    addComponent(c, true);
+    return c;
 }
 BeltInterfaceCurrentCreatorLeafGL* TabletopVisGL::createBeltInterfaceCurrentCreator(
-    double, double, double, double, double, double, double, unsigned int, unsigned int, bool,
-    unsigned int)
+    double width, double height, double x, double y, double z, double createdWidth,
+    double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
+    unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new BeltInterfaceCurrentCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                                    createdHeight, controlPoints, splineLevel,
+                                                    rounded, texture);
+    addComponent(c, true);
+    return c;
 }
-StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double, double, double, double,
-                                                                double, double, double,
-                                                                unsigned int)
+StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double width, double height,
+                                                                double x, double y, double z,
+                                                                double createdWidth,
+                                                                double createdHeight,
+                                                                unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new StickyNoteCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                          createdHeight, texture);
+    addComponent(c, true);
+    return c;
 }
 StickyNoteLeafGL* TabletopVisGL::createStickyNote(double, double, bool, bool, double, double,
                                                   double, double)
 {
     return nullptr; // built with the component
 }
-LensCreatorLeafGL* TabletopVisGL::createLensCreator(double, double, double, double, double,
-                                                    double, double, const char*, unsigned int,
-                                                    double, double, unsigned int, double, double,
-                                                    const char*)
+LensCreatorLeafGL* TabletopVisGL::createLensCreator(double width, double height, double x,
+                                                    double y, double z, double createdWidth,
+                                                    double createdHeight, const char* dropoff,
+                                                    unsigned int texture, double a, double b,
+                                                    unsigned int n, double upX, double upY,
+                                                    const char* kind)
 {
-    return nullptr; // built with the component
+    auto* c = new LensCreatorLeafGL(this, width, height, x, y, z, createdWidth, createdHeight,
+                                    dropoff, texture, a, b, n, upX, upY, kind);
+    addComponent(c, true);
+    return c;
 }
 SizeLensLeafGL* TabletopVisGL::createSizeLens(double, double, bool, double, double, double, double,
                                               const char*, double, double, unsigned int)
