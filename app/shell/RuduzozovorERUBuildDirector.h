@@ -40,4 +40,5 @@ private:
     void buildFonts(RuduzozovorERUBuilderGL* builder);
     void buildContainers(RuduzozovorERUBuilderGL* builder);
     void buildHockey(RuduzozovorERUBuilderGL* builder);
+    void buildCreatorsAndDestroyers(RuduzozovorERUBuilderGL* builder);
 };
