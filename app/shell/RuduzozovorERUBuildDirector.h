@@ -39,6 +39,8 @@ private:
                             bool withPrimitives = true);
     void buildFonts(RuduzozovorERUBuilderGL* builder);
     void buildContainers(RuduzozovorERUBuilderGL* builder);
+    // Sticky boards, images, sticky notes and labels named by the configuration.
+    void buildItems(RuduzozovorERUBuilderGL* builder);
     void buildHockey(RuduzozovorERUBuilderGL* builder);
     void buildCreatorsAndDestroyers(RuduzozovorERUBuilderGL* builder);
 };
