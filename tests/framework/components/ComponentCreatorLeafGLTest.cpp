@@ -2,6 +2,8 @@
 #include "components/ComponentCreatorLeafGL.h"
 #include "components/ComponentDestroyerCompositeGL.h"
 #include "components/ImageLeafGL.h"
+#include "components/StickyBoardCompositeGL.h"
+#include "components/StickyNoteLeafGL.h"
 #include "components/StorageBinCompositeGL.h"
 
 #include "ContainerTestSupport.h"
@@ -153,6 +155,22 @@ TEST_F(CreatorGLTest, PoolAndBeltCreatorsDifferOnlyInTheBeltFlag)
     EXPECT_EQ(vis->calls[1], "current 150 120 1 1 200 40 0 8 4 1 0");
     pool->releaseLocalBuffer(40, 40, 0, 0);
     belt->releaseLocalBuffer(200, 40, 0, 0);
+}
+
+TEST_F(CreatorGLTest, StickyCreatorsMakeBoardsAndNotesOfTheirSize)
+{
+    StickyBoardCreatorLeafGL* boards = vis->createStickyBoardCreator(40, 40, 40, 40, 0, 120, 90, 0);
+    StickyNoteCreatorLeafGL* notes = vis->createStickyNoteCreator(40, 40, 200, 40, 0, 60, 50, 0);
+    frames();
+    drag({{40, 40}, {80, 150}});
+    drag({{200, 40}, {180, 200}});
+    auto* board = dynamic_cast<StickyBoardCompositeGL*>(vis->getComponent(boards->getId() + 2));
+    auto* note = dynamic_cast<StickyNoteLeafGL*>(vis->getComponent(notes->getId() + 2));
+    ASSERT_NE(board, nullptr);
+    ASSERT_NE(note, nullptr);
+    EXPECT_DOUBLE_EQ(board->getXPos(), 80);
+    EXPECT_DOUBLE_EQ(note->getYPos(), 200);
+    EXPECT_DOUBLE_EQ(note->getUnscaledHeight(), 50);
 }
 
 TEST_F(CreatorGLTest, LensCreatorsAskForTheirKindOfLens)
