@@ -118,6 +118,16 @@ void checkLenses(Checker& k, const char* element, Config::SizeLens& l)
     k.entries(element, "height", l.height, 0.0, kSide, 200.0);
 }
 
+// Creators and destroyers: their own sides and those of what they create, in pixels.
+template <class Creator> void checkCreator(Checker& k, const char* element, Creator& c)
+{
+    for (auto [attribute, list] : {std::pair{"creator_width", &c.creator_width},
+                                   {"creator_height", &c.creator_height},
+                                   {"width", &c.width},
+                                   {"height", &c.height}})
+        k.entries(element, attribute, *list, 0u, kMaxSide, 64u);
+}
+
 void checkSurface(Checker& k, const char* element, Config::RealList& border,
                   Config::RealList& overflow)
 {
@@ -203,6 +213,20 @@ std::vector<std::string> validateConfiguration(VeskConfiguration& c)
     k.entries("palette", "height", c.palette.height, 0.0, kSide, 500.0);
     k.sum("hockey_paddles", "number", c.hockey_paddles.number, kMaxPointers);
     k.sum("hockey_pucks", "number", c.hockey_pucks.number, kMaxPointers);
+    k.entries("hockey_paddles", "size", c.hockey_paddles.size, 1.0, kSide, 250.0);
+    k.entries("hockey_pucks", "size", c.hockey_pucks.size, 1.0, kSide, 200.0);
+    k.entries("destroyer", "width", c.destroyer.width, 0u, kMaxSide, 64u);
+    k.entries("destroyer", "height", c.destroyer.height, 0u, kMaxSide, 64u);
+    for (auto [element, creator] : {std::pair{"storage_bin_creator", &c.storage_bin_creator},
+                                    {"pool_current_creator", &c.pool_current_creator},
+                                    {"belt_current_creator", &c.belt_current_creator}}) {
+        checkCreator(k, element, *creator);
+        k.entries(element, "numberofcontrolpoints", creator->numberofcontrolpoints, 0u, 1024u, 8u);
+        k.entries(element, "splinelevel", creator->splinelevel, 0u, 10u, 4u);
+    }
+    checkCreator(k, "sticky_board_creator", c.sticky_board_creator);
+    checkCreator(k, "sticky_note_creator", c.sticky_note_creator);
+    checkCreator(k, "lens_creator", c.lens_creator);
     k.entries("font", "size", c.font.size, 1u, kMaxFontSize, 64u);
     k.entries("image", "width", c.image.width, 1.0, kSide, 200.0);
     k.entries("image", "height", c.image.height, 1.0, kSide, 200.0);

@@ -2,6 +2,9 @@
 
 #include "RuduzozovorERUBuilderGL.h"
 
+#include "core/Random.h"
+#include "vis/TabletopVis.h"
+
 #include <algorithm>
 
 namespace {
@@ -84,6 +87,88 @@ void RuduzozovorERUBuildDirector::buildContainers(RuduzozovorERUBuilderGL* build
     }
 }
 
+void RuduzozovorERUBuildDirector::buildHockey(RuduzozovorERUBuilderGL* builder)
+{
+    // The rink first: paddles and pucks are dropped onto whatever lies under them.
+    const VeskConfiguration& c = *configuration;
+    const auto& s = c.hockey_surface;
+    for (std::size_t i = 0; i < s.border.size(); ++i)
+        builder->buildHockeySurface(s.border[i], at(s.overflow, i, 50.0), at(s.friction, i, 0.99));
+    const auto& paddles = c.hockey_paddles;
+    for (std::size_t i = 0; i < paddles.number.size(); ++i)
+        builder->buildHockeyPaddles(paddles.number[i], at(paddles.size, i, 250.0));
+    const auto& pucks = c.hockey_pucks;
+    for (std::size_t i = 0; i < pucks.number.size(); ++i)
+        builder->buildHockeyPucks(pucks.number[i], at(pucks.size, i, 200.0),
+                                  at(pucks.speed, i, 5.0), at(pucks.max_speed, i, 150.0));
+}
+
+void RuduzozovorERUBuildDirector::buildCreatorsAndDestroyers(RuduzozovorERUBuilderGL* builder)
+{
+    const VeskConfiguration& c = *configuration;
+    TabletopVis* vis = builder->getVis();
+    // A missing position (-1) or one beyond the screen is drawn at random inside it.
+    const auto place = [](unsigned int value, unsigned int limit) {
+        if (value <= limit) return static_cast<double>(value);
+        return static_cast<double>(tavlor::rand15() * static_cast<long>(limit > 0 ? limit - 1 : 0) /
+                                   tavlor::kRandMax);
+    };
+    const unsigned int sw = vis->getScreenWidth();
+    const unsigned int sh = vis->getScreenHeight();
+    const auto& d = c.destroyer;
+    for (std::size_t i = 0; i < d.width.size(); ++i) {
+        const double x = place(at(d.xpos, i, ~0u), sw);
+        builder->buildDestroyer(d.width[i], at(d.height, i, 64u), x, place(at(d.ypos, i, ~0u), sh),
+                                text(d.texture, i));
+    }
+    using Shape = void (RuduzozovorERUBuilderGL::*)(double, double, double, double, double,
+                                                     double, unsigned int, unsigned int, bool,
+                                                     const char*);
+    const struct {
+        const VeskConfiguration::ShapeCreator* list;
+        Shape build;
+    } shapes[] = {{&c.storage_bin_creator, &RuduzozovorERUBuilderGL::buildStorageBinCreator},
+                  {&c.pool_current_creator, &RuduzozovorERUBuilderGL::buildPoolInterfaceCurrentCreator},
+                  {&c.belt_current_creator, &RuduzozovorERUBuilderGL::buildBeltInterfaceCurrentCreator}};
+    for (const auto& kind : shapes) {
+        const auto& l = *kind.list;
+        for (std::size_t i = 0; i < l.creator_width.size(); ++i) {
+            const double x = place(at(l.xpos, i, ~0u), sw);
+            (builder->*kind.build)(l.creator_width[i], at(l.creator_height, i, 64u),
+                                   at(l.width, i, 600u), at(l.height, i, 600u), x,
+                                   place(at(l.ypos, i, ~0u), sh), at(l.numberofcontrolpoints, i, 8u),
+                                   at(l.splinelevel, i, 4u), at(l.rounded, i, true),
+                                   text(l.texture, i));
+        }
+    }
+    using Sticky = void (RuduzozovorERUBuilderGL::*)(double, double, double, double, double,
+                                                      double, const char*);
+    const struct {
+        const VeskConfiguration::StickyCreator* list;
+        Sticky build;
+    } stickies[] = {{&c.sticky_board_creator, &RuduzozovorERUBuilderGL::buildStickyBoardCreator},
+                    {&c.sticky_note_creator, &RuduzozovorERUBuilderGL::buildStickyNoteCreator}};
+    for (const auto& kind : stickies) {
+        const auto& l = *kind.list;
+        for (std::size_t i = 0; i < l.creator_width.size(); ++i) {
+            const double x = place(at(l.xpos, i, ~0u), sw);
+            (builder->*kind.build)(l.creator_width[i], at(l.creator_height, i, 64u),
+                                   at(l.width, i, 400u), at(l.height, i, 400u), x,
+                                   place(at(l.ypos, i, ~0u), sh), text(l.texture, i));
+        }
+    }
+    const auto& l = c.lens_creator;
+    for (std::size_t i = 0; i < l.creator_width.size(); ++i) {
+        const double x = place(at(l.xpos, i, ~0u), sw);
+        builder->buildLensCreator(l.creator_width[i], at(l.creator_height, i, 64u),
+                                  at(l.width, i, 200u), at(l.height, i, 200u), x,
+                                  place(at(l.ypos, i, ~0u), sh), text(l.dropoff, i),
+                                  text(l.texture, i), at(l.ratio, i, 0.9),
+                                  at(l.magnification, i, 2.0), at(l.inorout, i, 1u),
+                                  at(l.x_up, i, 0.0), at(l.y_up, i, 1.0), text(l.type, i));
+    }
+}
+
 void RuduzozovorERUBuildDirector::buildItems(RuduzozovorERUBuilderGL* builder)
 {
     // Boards first, so that the pictures, notes and labels lie on top of them.
@@ -129,6 +214,8 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     buildFonts(builder);
     buildContainers(builder);
     buildItems(builder);
+    buildHockey(builder);
+    buildCreatorsAndDestroyers(builder);
 
     const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);
     builder->setDiameterScaleSpeed(static_cast<int>(c.toolglass.diameter_scale_speed));

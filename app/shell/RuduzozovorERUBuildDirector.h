@@ -41,4 +41,6 @@ private:
     void buildContainers(RuduzozovorERUBuilderGL* builder);
     // Sticky boards, images, sticky notes and labels named by the configuration.
     void buildItems(RuduzozovorERUBuilderGL* builder);
+    void buildHockey(RuduzozovorERUBuilderGL* builder);
+    void buildCreatorsAndDestroyers(RuduzozovorERUBuilderGL* builder);
 };

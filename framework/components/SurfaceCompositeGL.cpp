@@ -92,6 +92,7 @@ void SurfaceCompositeGL::specificRender()
     glPushMatrix();
     doCommonTransformations();
     glCallList(renderDL);
+    specificRenderAdditional();
     glPopMatrix();
 }
 

@@ -43,6 +43,8 @@ protected:
     virtual void renderSurfaceGL();
     virtual void renderPickingGL();
     virtual void buildOrRebuildRenderDisplayLists();
+    // Drawn after the surface, in its centred frame (markings of derived surfaces).
+    virtual void specificRenderAdditional() {}
     // Children outside [0, width] x [0, height] (table pixels): a coordinate beyond the extent
     // becomes 0.9 of it, a negative one 0.1 of it.
     virtual void repositionChildren();

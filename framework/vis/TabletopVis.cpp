@@ -1,6 +1,9 @@
 #include "TabletopVis.h"
 
 #include "TouchIndicator.h"
+#include "components/ComponentDestroyerCompositeGL.h"
+#include "components/HockeyPuckLeafGL.h"
+#include "components/ImageLeafGL.h"
 #include "core/BufferTemplate.h"
 #include "core/VisComponent.h"
 
@@ -488,17 +491,17 @@ void TabletopVis::deleteLastComponent()
 
 void TabletopVis::deleteLastImageComponent()
 {
-    // built with the component: deleteLastComponentOfType<ImageLeafGL>()
+    deleteLastComponentOfType<ImageLeafGL>();
 }
 
 void TabletopVis::deleteLastHockeyPuckComponent()
 {
-    // built with the component: deleteLastComponentOfType<HockeyPuckLeafGL>()
+    deleteLastComponentOfType<HockeyPuckLeafGL>();
 }
 
 void TabletopVis::activateDestroyers()
 {
-    // built with the component: activateComponentsOfType<ComponentDestroyerCompositeGL>()
+    activateComponentsOfType<ComponentDestroyerCompositeGL>();
 }
 
 void TabletopVis::removeAllComponents()

@@ -6,11 +6,16 @@
 #include "TextureImageLoader.h"
 #include "TouchIndicatorGL.h"
 #include "components/BoundedContainerGL.h"
+#include "components/ComponentCreatorLeafGL.h"
+#include "components/ComponentDestroyerCompositeGL.h"
 #include "components/ImageLeafGL.h"
 #include "components/LabelLeafGL.h"
 #include "components/StickyBoardCompositeGL.h"
 #include "components/StickyNoteLeafGL.h"
 #include "components/ControlSurfaceCompositeGL.h"
+#include "components/HockeyPaddleLeafGL.h"
+#include "components/HockeyPuckLeafGL.h"
+#include "components/HockeySurfaceCompositeGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
 #include "core/VisComponent.h"
@@ -655,41 +660,69 @@ StickyBoardCompositeGL* TabletopVisGL::createStickyBoard(double width, double he
     addComponent(c, true);
     return c;
 }
-ComponentDestroyerCompositeGL* TabletopVisGL::createDestroyer(double, double, bool, bool, double,
-                                                              double, double, unsigned int)
+ComponentDestroyerCompositeGL* TabletopVisGL::createDestroyer(double width, double height,
+                                                              bool rnt, bool tossing, double x,
+                                                              double y, double z,
+                                                              unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new ComponentDestroyerCompositeGL(this, width, height, rnt, tossing, x, y, z, texture);
+    addComponent(c, true);
+    return c;
 }
-StorageBinCreatorLeafGL* TabletopVisGL::createStorageBinCreator(double, double, double, double,
-                                                                double, double, double,
-                                                                unsigned int, unsigned int, bool,
-                                                                unsigned int)
+StorageBinCreatorLeafGL* TabletopVisGL::createStorageBinCreator(
+    double width, double height, double x, double y, double z, double createdWidth,
+    double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
+    unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new StorageBinCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                          createdHeight, controlPoints, splineLevel, rounded,
+                                          texture);
+    addComponent(c, true);
+    return c;
 }
-StickyBoardCreatorLeafGL* TabletopVisGL::createStickyBoardCreator(double, double, double, double,
-                                                                  double, double, double,
-                                                                  unsigned int)
+StickyBoardCreatorLeafGL* TabletopVisGL::createStickyBoardCreator(double width, double height,
+                                                                  double x, double y, double z,
+                                                                  double createdWidth,
+                                                                  double createdHeight,
+                                                                  unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new StickyBoardCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                           createdHeight, texture);
+    addComponent(c, true);
+    return c;
 }
 PoolInterfaceCurrentCreatorLeafGL* TabletopVisGL::createPoolInterfaceCurrentCreator(
-    double, double, double, double, double, double, double, unsigned int, unsigned int, bool,
-    unsigned int)
+    double width, double height, double x, double y, double z, double createdWidth,
+    double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
+    unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new PoolInterfaceCurrentCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                                    createdHeight, controlPoints, splineLevel,
+                                                    rounded, texture);
+    addComponent(c, true);
+    return c;
 }
 BeltInterfaceCurrentCreatorLeafGL* TabletopVisGL::createBeltInterfaceCurrentCreator(
-    double, double, double, double, double, double, double, unsigned int, unsigned int, bool,
-    unsigned int)
+    double width, double height, double x, double y, double z, double createdWidth,
+    double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
+    unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new BeltInterfaceCurrentCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                                    createdHeight, controlPoints, splineLevel,
+                                                    rounded, texture);
+    addComponent(c, true);
+    return c;
 }
-StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double, double, double, double,
-                                                                double, double, double,
-                                                                unsigned int)
+StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double width, double height,
+                                                                double x, double y, double z,
+                                                                double createdWidth,
+                                                                double createdHeight,
+                                                                unsigned int texture)
 {
-    return nullptr; // built with the component
+    auto* c = new StickyNoteCreatorLeafGL(this, width, height, x, y, z, createdWidth,
+                                          createdHeight, texture);
+    addComponent(c, true);
+    return c;
 }
 StickyNoteLeafGL* TabletopVisGL::createStickyNote(double width, double height, bool rnt,
                                                   bool tossing, double x, double y, double z,
@@ -713,12 +746,17 @@ LabelLeafGL* TabletopVisGL::createLabel(double textHeight, const char* font, con
     addComponent(c, true);
     return c;
 }
-LensCreatorLeafGL* TabletopVisGL::createLensCreator(double, double, double, double, double,
-                                                    double, double, const char*, unsigned int,
-                                                    double, double, unsigned int, double, double,
-                                                    const char*)
+LensCreatorLeafGL* TabletopVisGL::createLensCreator(double width, double height, double x,
+                                                    double y, double z, double createdWidth,
+                                                    double createdHeight, const char* dropoff,
+                                                    unsigned int texture, double a, double b,
+                                                    unsigned int n, double upX, double upY,
+                                                    const char* kind)
 {
-    return nullptr; // built with the component
+    auto* c = new LensCreatorLeafGL(this, width, height, x, y, z, createdWidth, createdHeight,
+                                    dropoff, texture, a, b, n, upX, upY, kind);
+    addComponent(c, true);
+    return c;
 }
 SizeLensLeafGL* TabletopVisGL::createSizeLens(double, double, bool, double, double, double, double,
                                               const char*, double, double, unsigned int)
@@ -749,19 +787,36 @@ ControlSurfaceCompositeGL* TabletopVisGL::createControlSurface(double a, double 
     addComponent(surface, true);
     return surface;
 }
-HockeySurfaceCompositeGL* TabletopVisGL::createHockeySurface(double, double, double, double,
-                                                             double, double, double, double)
+HockeySurfaceCompositeGL* TabletopVisGL::createHockeySurface(double width, double height,
+                                                             double x, double y, double z,
+                                                             double border, double overflow,
+                                                             double friction)
 {
-    return nullptr; // built with the component
+    auto* rink = new HockeySurfaceCompositeGL(this, static_cast<unsigned int>(width + overflow),
+                                              static_cast<unsigned int>(height + overflow), x, y,
+                                              z, border, overflow, friction);
+    addComponent(rink, true);
+    return rink;
 }
-HockeyPaddleLeafGL* TabletopVisGL::createHockeyPaddle(double, bool, bool, double, double, double)
+// Paddles and pucks go to the front of the render order: drawn over the rink, and picked
+// before its full-screen picking area.
+HockeyPaddleLeafGL* TabletopVisGL::createHockeyPaddle(double size, bool rnt, bool tossing,
+                                                      double x, double y, double z)
 {
-    return nullptr; // built with the component
+    auto* paddle = new HockeyPaddleLeafGL(this, size, rnt, tossing, x, y, z);
+    addComponent(paddle, true);
+    if (getComponent(paddle->getId()) == paddle) moveComponentToRenderFront(paddle);
+    return paddle;
 }
-HockeyPuckLeafGL* TabletopVisGL::createHockeyPuck(double, double, double, double, double, bool,
-                                                  bool, double, double, double)
+HockeyPuckLeafGL* TabletopVisGL::createHockeyPuck(double size, double speed, double d,
+                                                  double directionX, double directionY, bool rnt,
+                                                  bool tossing, double x, double y, double z)
 {
-    return nullptr; // built with the component
+    auto* puck = new HockeyPuckLeafGL(this, size, speed, d, directionX, directionY, rnt, tossing,
+                                      x, y, z);
+    addComponent(puck, true);
+    if (getComponent(puck->getId()) == puck) moveComponentToRenderFront(puck);
+    return puck;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -730,6 +730,76 @@ QImage wasteBasket(int size)
     return image;
 }
 
+// The icon of a creator: a rounded tile showing what it makes, with a "+" badge.
+QImage creatorIcon(const QString& kind, int size = 128)
+{
+    QImage image = transparentImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 128.0, size / 128.0);
+    p.setPen(QPen(QColor(220, 226, 235), 4));
+    p.setBrush(QColor(38, 50, 72, 235));
+    p.drawRoundedRect(QRectF(4, 4, 120, 120), 22, 22);
+    const QColor ink(235, 240, 248);
+    p.setPen(QPen(ink, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    if (kind == "storage_bin") {
+        p.drawRoundedRect(QRectF(24, 30, 72, 66), 16, 16);
+        p.setBrush(QColor(230, 126, 34));
+        p.setPen(Qt::NoPen);
+        p.drawRect(QRectF(36, 44, 22, 18));
+        p.drawRect(QRectF(60, 60, 22, 18));
+    } else if (kind == "pool") {
+        p.drawEllipse(QPointF(60, 64), 38, 34);
+        p.drawArc(QRectF(38, 44, 44, 40), 30 * 16, 280 * 16);
+    } else if (kind == "belt") {
+        p.drawRoundedRect(QRectF(18, 38, 84, 50), 25, 25);
+        p.drawLine(QPointF(44, 52), QPointF(70, 52));
+        p.drawLine(QPointF(62, 45), QPointF(70, 52));
+        p.drawLine(QPointF(76, 74), QPointF(50, 74));
+        p.drawLine(QPointF(58, 81), QPointF(50, 74));
+    } else if (kind == "sticky_board") {
+        p.setBrush(QColor(176, 132, 84));
+        p.drawRect(QRectF(20, 28, 80, 66));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 102));
+        p.drawRect(QRectF(30, 38, 26, 24));
+        p.drawRect(QRectF(62, 56, 26, 24));
+    } else if (kind == "sticky_note") {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 102));
+        p.drawPolygon(QPolygonF() << QPointF(28, 26) << QPointF(94, 26) << QPointF(94, 78)
+                                  << QPointF(76, 96) << QPointF(28, 96));
+        p.setPen(QPen(QColor(90, 90, 60), 3));
+        for (double y : {44.0, 58.0, 72.0}) p.drawLine(QPointF(38, y), QPointF(84, y));
+    } else { // lenses
+        p.drawEllipse(QPointF(54, 56), 28, 28);
+        p.setPen(QPen(ink, 10, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(75, 77), QPointF(98, 100));
+        p.setPen(QPen(ink, 4, Qt::SolidLine, Qt::RoundCap));
+        if (kind == "lens_size") {
+            p.drawLine(QPointF(42, 56), QPointF(66, 56));
+            p.drawLine(QPointF(54, 44), QPointF(54, 68));
+        } else if (kind == "lens_direction") {
+            p.drawLine(QPointF(40, 56), QPointF(68, 56));
+            p.drawLine(QPointF(60, 48), QPointF(68, 56));
+            p.drawLine(QPointF(60, 64), QPointF(68, 56));
+        } else {
+            p.drawLine(QPointF(54, 68), QPointF(54, 42));
+            p.drawLine(QPointF(46, 50), QPointF(54, 42));
+            p.drawLine(QPointF(62, 50), QPointF(54, 42));
+        }
+    }
+    // The "+" badge: this icon makes new things.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(46, 139, 87));
+    p.drawEllipse(QPointF(100, 28), 18, 18);
+    p.setPen(QPen(Qt::white, 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(91, 28), QPointF(109, 28));
+    p.drawLine(QPointF(100, 19), QPointF(100, 37));
+    return image;
+}
+
 QImage colourScale(int size)
 {
     QImage image = transparentImage(size);
@@ -893,6 +963,9 @@ void generate(AssetWriter& out)
     out.save(canvasWeave(512, 11), "textures/test.jpg");
     out.save(woodenPalette(512, 5), "textures/palette.jpg");
     out.save(wasteBasket(64), "textures/waste_basket_small.png");
+    for (const char* kind : {"storage_bin", "pool", "belt", "sticky_board", "sticky_note",
+                             "lens_size", "lens_direction", "lens_orientation"})
+        out.save(creatorIcon(kind), QStringLiteral("textures/creators/%1.png").arg(kind));
     out.save(colourScale(64), "textures/bty.png");
     out.save(roundButton("unknown", kMenuIcon, 64), "textures/unknownDC.png");
 

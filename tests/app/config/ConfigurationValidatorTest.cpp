@@ -72,6 +72,13 @@ TEST(ConfigurationValidatorTest, RegressionUnboundedSizesCountsAndPorts)
          "using 1024\n"
          "Configuration: canvas_surface number_of_toolbrushes=\"100000\" (entry 1) is out of range "
          "0..64; using 64\n"},
+        {"creators, destroyer and pucks",
+         R"(<lens_creator width="100000"/><destroyer height="-1"/><hockey_pucks size="0"/>)",
+         "Configuration: hockey_pucks size=\"0\" (entry 1) is out of range 1..16384; using 200\n"
+         "Configuration: destroyer height=\"4294967295\" (entry 1) is out of range 0..16384; "
+         "using 16384\n"
+         "Configuration: lens_creator width=\"100000\" (entry 1) is out of range 0..16384; using "
+         "16384\n"},
         {"200 canvases", QByteArray("<canvas_surface/>").repeated(200),
          "Configuration: canvas_surface appears 200 times, more than 4; using the first 4\n"},
     };

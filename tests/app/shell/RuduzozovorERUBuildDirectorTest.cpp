@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,59 @@ public:
         log.push_back("geostrokes " + std::to_string(n) + " " + std::to_string(segments));
     }
     void buildPalette(const VeskConfiguration&, std::size_t) override { log.push_back("palette"); }
+    void buildHockeySurface(double border, double overflow, double friction) override
+    {
+        record("rink", border, overflow, friction);
+    }
+    void buildHockeyPaddles(unsigned int n, double size) override { record("paddles", n, size); }
+    void buildHockeyPucks(unsigned int n, double size, double speed, double top) override
+    {
+        record("pucks", n, size, speed, top);
+    }
+    void buildDestroyer(double w, double h, double x, double y, const char* texture) override
+    {
+        record("destroyer", w, h, x, y, texture);
+    }
+    void buildStorageBinCreator(double w, double h, double cw, double ch, double x, double y,
+                                unsigned int cp, unsigned int level, bool rounded,
+                                const char* texture) override
+    {
+        record("bin creator", w, h, cw, ch, x, y, cp, level, rounded, texture);
+    }
+    void buildBeltInterfaceCurrentCreator(double w, double, double, double, double x, double y,
+                                          unsigned int, unsigned int, bool, const char*) override
+    {
+        record("belt creator", w, x, y);
+    }
+    void buildStickyNoteCreator(double w, double h, double cw, double ch, double x, double y,
+                                const char* texture) override
+    {
+        record("note creator", w, h, cw, ch, x, y, texture);
+    }
+    void buildLensCreator(double w, double, double cw, double, double x, double y,
+                          const char* dropoff, const char*, double a, double b, unsigned int n,
+                          double upX, double upY, const char* kind) override
+    {
+        record("lens creator", w, cw, x, y, dropoff, a, b, n, upX, upY, kind);
+    }
+
+private:
+    template <class... A> void record(const char* what, A... args)
+    {
+        std::string line = what;
+        ((line += " " + str(args)), ...);
+        log.push_back(line);
+    }
+    static std::string str(const char* s) { return s; }
+    template <class T> static std::string str(T v)
+    {
+        std::string t = std::to_string(v);
+        if (t.find('.') != std::string::npos) {
+            t.erase(t.find_last_not_of('0') + 1);
+            if (t.back() == '.') t.pop_back();
+        }
+        return t;
+    }
 };
 
 VeskConfiguration read(const char* xml)
@@ -124,6 +178,45 @@ TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
     builder.setVis(nullptr);
     EXPECT_EQ(director.buildMainDemo(&builder), nullptr);
     EXPECT_TRUE(builder.log.empty());
+}
+
+TEST(BuildDirector, HockeyCreatorsAndDestroyersComeAfterTheContainers)
+{
+    VeskConfiguration config = read(R"(<config>
+  <hockey_surface border="8" friction="0.97"/>
+  <hockey_paddles number="2" size="120"/>
+  <hockey_pucks number="3" size="60" speed="7" max_speed="40"/>
+  <destroyer width="96" height="90" xpos="90" ypos="100"/>
+  <storage_bin_creator creator_width="80" xpos="10" ypos="20" rounded="0" texture="bin.png"/>
+  <belt_current_creator xpos="30" ypos="40"/>
+  <sticky_note_creator xpos="50" ypos="60" texture="note.png"/>
+  <lens_creator type="orientation-in" x_up="0.5" xpos="70" ypos="80"/>
+  <lens_creator/>
+</config>)");
+    RuduzozovorERUBuildDirector director(&config);
+    RecordingBuilder builder;
+    director.buildDemo(0, &builder);
+    const std::size_t lens = builder.log.size() - 1;
+    // A missing position is drawn inside the 100 x 100 screen of the recording controller.
+    const std::string last = builder.log[lens];
+    builder.log.pop_back();
+    EXPECT_EQ(builder.log,
+              (Log{"rink 8 50 0.97", "paddles 2 120", "pucks 3 60 7 40",
+                   "destroyer 96 90 90 100 textures/waste_basket_small.png",
+                   "bin creator 80 64 600 600 10 20 8 4 0 bin.png", "belt creator 64 30 40",
+                   "note creator 64 64 400 400 50 60 note.png",
+                   "lens creator 64 200 70 80 Gaussian 0.9 2 1 0.5 1 orientation-in"}));
+    double x = -1, y = -1;
+    char kind[16] = {};
+    ASSERT_EQ(std::sscanf(last.c_str(), "lens creator 64 200 %lf %lf Gaussian 0.9 2 1 0 1 %15s", &x,
+                          &y, kind),
+              3)
+        << last;
+    EXPECT_STREQ(kind, "Size");
+    EXPECT_GE(x, 0);
+    EXPECT_LE(x, 99);
+    EXPECT_GE(y, 0);
+    EXPECT_LE(y, 99);
 }
 
 TEST(BuildDirector, TexturePatternsLoadInOrderAndUnsafePatternsLoadNothing)

@@ -1,0 +1,303 @@
+// Creators and the destroyer in a real context, driven through the controller's pointer input.
+#include "components/ComponentCreatorLeafGL.h"
+#include "components/ComponentDestroyerCompositeGL.h"
+#include "components/ImageLeafGL.h"
+#include "components/StickyBoardCompositeGL.h"
+#include "components/StickyNoteLeafGL.h"
+#include "components/StorageBinCompositeGL.h"
+
+#include "ContainerTestSupport.h"
+#include "OutputCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records the create operations that creators ask for; lenses are not made (null).
+class RecordingVisGL : public ClockedVisGL {
+public:
+    using ClockedVisGL::ClockedVisGL;
+    std::vector<std::string> calls;
+
+    InterfaceCurrentCompositeGL* createInterfaceCurrent(double w, double h, bool rnt, bool toss,
+                                                        double x, double y, double z,
+                                                        unsigned int cp, unsigned int level,
+                                                        bool belt, bool rounded) override
+    {
+        record("current", w, h, rnt, toss, x, y, z, cp, level, belt, rounded);
+        return ClockedVisGL::createInterfaceCurrent(w, h, rnt, toss, x, y, z, cp, level, belt,
+                                                    rounded);
+    }
+    SizeLensLeafGL* createSizeLens(double w, double h, bool rnt, double x, double y, double z,
+                                   double rotation, const char* dropoff, double a, double b,
+                                   unsigned int n) override
+    {
+        record("size", w, h, rnt, x, y, z, rotation, dropoff, a, b, n);
+        return nullptr;
+    }
+    DirectionLensLeafGL* createDirectionLens(double w, double h, bool rnt, double x, double y,
+                                             double z, double rotation, const char* dropoff,
+                                             double a, double b, unsigned int n,
+                                             unsigned int m) override
+    {
+        record("direction", w, h, rnt, x, y, z, rotation, dropoff, a, b, n, m);
+        return nullptr;
+    }
+    OrientationLensLeafGL* createOrientationLens(double w, double h, bool rnt, bool toss, double x,
+                                                 double y, double z, double rotation, double upX,
+                                                 double upY, unsigned int n,
+                                                 unsigned int kind) override
+    {
+        record("orientation", w, h, rnt, toss, x, y, z, rotation, upX, upY, n, kind);
+        return nullptr;
+    }
+
+private:
+    template <class... A> void record(const char* what, A... args)
+    {
+        std::ostringstream s;
+        s << what;
+        ((s << ' ' << args), ...);
+        calls.push_back(s.str());
+    }
+};
+
+class CreatorGLTest : public GLTest {
+protected:
+    std::unique_ptr<RecordingVisGL> vis;
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        vis = std::make_unique<RecordingVisGL>(1, 256, 256, 256, 256);
+        vis->useFakeClock();
+        vis->setAnimating(true);
+    }
+    void frames(int n = 1)
+    {
+        for (int i = 0; i < n; ++i) {
+            gl->bindFramebuffer();
+            vis->frame();
+        }
+    }
+    // One finger: press, moves (a frame each), release at the last point.
+    void drag(std::initializer_list<std::pair<unsigned, unsigned>> path)
+    {
+        bool first = true;
+        std::pair<unsigned, unsigned> last{};
+        for (const auto& p : path) {
+            if (first)
+                vis->devicePress(p.first, p.second, 0, 0);
+            else
+                vis->deviceMove(p.first, p.second, 0, 0);
+            first = false;
+            last = p;
+            frames();
+        }
+        vis->deviceRelease(last.first, last.second, 0, 0);
+        frames(2);
+    }
+};
+
+TEST_F(CreatorGLTest, EachGestureOnACreatorMakesOneComponentThatFollowsTheFinger)
+{
+    StorageBinCreatorLeafGL* creator =
+        vis->createStorageBinCreator(40, 40, 40, 40, 0, 90, 70, 6, 3, true, 0);
+    frames();
+    const unsigned long before = vis->countComponents();
+
+    vis->devicePress(45, 35, 0, 0);
+    frames();
+    ASSERT_EQ(vis->countComponents(), before + 1);
+    auto* bin = dynamic_cast<StorageBinCompositeGL*>(creator->getCreated());
+    ASSERT_NE(bin, nullptr);
+    // Under the finger from the first contact, at the size the creator hands on.
+    EXPECT_DOUBLE_EQ(bin->getXPos(), 45);
+    EXPECT_DOUBLE_EQ(bin->getYPos(), 35);
+    EXPECT_DOUBLE_EQ(bin->getWidth(), 90);
+    for (unsigned int x : {80u, 120u, 160u}) {
+        vis->deviceMove(x, 150, 0, 0);
+        frames();
+        EXPECT_DOUBLE_EQ(bin->getXPos(), x);
+    }
+    vis->deviceRelease(170, 160, 0, 0);
+    frames(3);
+    EXPECT_EQ(vis->countComponents(), before + 1) << "one component per gesture";
+    EXPECT_DOUBLE_EQ(bin->getXPos(), 170) << "stays where it was let go";
+    EXPECT_DOUBLE_EQ(bin->getYPos(), 160);
+    EXPECT_DOUBLE_EQ(creator->getXPos(), 40) << "the creator itself never moves";
+    EXPECT_FALSE(creator->isDragging());
+    EXPECT_EQ(creator->getCreated(), nullptr);
+
+    // The next gesture makes the next one; a gesture that starts off the creator makes none.
+    drag({{40, 40}, {60, 200}});
+    EXPECT_EQ(vis->countComponents(), before + 2);
+    EXPECT_EQ(creator->hitLocalBuffer(100, 100, 0, 0), 0u);
+    EXPECT_EQ(creator->hitLocalBuffer(40, 40, 0, 0), 0u) << "the gesture began off the mask";
+    EXPECT_EQ(creator->releaseLocalBuffer(40, 40, 0, 0), 0u);
+    EXPECT_EQ(vis->countComponents(), before + 2);
+}
+
+TEST_F(CreatorGLTest, PoolAndBeltCreatorsDifferOnlyInTheBeltFlag)
+{
+    PoolInterfaceCurrentCreatorLeafGL* pool =
+        vis->createPoolInterfaceCurrentCreator(40, 40, 40, 40, 0, 150, 120, 8, 4, false, 0);
+    BeltInterfaceCurrentCreatorLeafGL* belt =
+        vis->createBeltInterfaceCurrentCreator(40, 40, 200, 40, 0, 150, 120, 8, 4, false, 0);
+    frames();
+    EXPECT_EQ(pool->hitLocalBuffer(40, 40, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+    EXPECT_EQ(belt->hitLocalBuffer(200, 40, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+    ASSERT_EQ(vis->calls.size(), 2u);
+    EXPECT_EQ(vis->calls[0], "current 150 120 1 1 40 40 0 8 4 0 0");
+    EXPECT_EQ(vis->calls[1], "current 150 120 1 1 200 40 0 8 4 1 0");
+    pool->releaseLocalBuffer(40, 40, 0, 0);
+    belt->releaseLocalBuffer(200, 40, 0, 0);
+}
+
+TEST_F(CreatorGLTest, StickyCreatorsMakeBoardsAndNotesOfTheirSize)
+{
+    StickyBoardCreatorLeafGL* boards = vis->createStickyBoardCreator(40, 40, 40, 40, 0, 120, 90, 0);
+    StickyNoteCreatorLeafGL* notes = vis->createStickyNoteCreator(40, 40, 200, 40, 0, 60, 50, 0);
+    frames();
+    drag({{40, 40}, {80, 150}});
+    drag({{200, 40}, {180, 200}});
+    auto* board = dynamic_cast<StickyBoardCompositeGL*>(vis->getComponent(boards->getId() + 2));
+    auto* note = dynamic_cast<StickyNoteLeafGL*>(vis->getComponent(notes->getId() + 2));
+    ASSERT_NE(board, nullptr);
+    ASSERT_NE(note, nullptr);
+    EXPECT_DOUBLE_EQ(board->getXPos(), 80);
+    EXPECT_DOUBLE_EQ(note->getYPos(), 200);
+    EXPECT_DOUBLE_EQ(note->getUnscaledHeight(), 50);
+}
+
+TEST_F(CreatorGLTest, LensCreatorsAskForTheirKindOfLens)
+{
+    const struct {
+        const char* kind;
+        const char* call; // empty: no lens kind
+    } rows[] = {
+        {"size", "size 200 180 1 40 40 0 0 Gaussian 0.9 2 1"},
+        {"Size", "size 200 180 1 40 40 0 0 Gaussian 0.9 2 1"},
+        {"direction", "direction 200 180 1 40 40 0 0 Gaussian 0.9 2 3 1"},
+        {"orientation-up", "orientation 200 180 1 1 40 40 0 0 0.5 1 1 0"},
+        {"orientation-in", "orientation 200 180 1 1 40 40 0 0 0.5 1 1 1"},
+        {"orientation-out", "orientation 200 180 1 1 40 40 0 0 0.5 1 1 2"},
+        {"orientation", ""},
+        {"sizes", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        vis->calls.clear();
+        LensCreatorLeafGL* creator = vis->createLensCreator(40, 40, 40, 40, 0, 200, 180, "Gaussian",
+                                                            0, 0.9, 2.0, 3, 0.5, 1.0, row.kind);
+        OutputCapture out;
+        // No lens comes back: the whole gesture then touches nothing.
+        EXPECT_EQ(creator->hitLocalBuffer(40, 40, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+        EXPECT_EQ(creator->hitLocalBuffer(90, 90, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+        EXPECT_EQ(creator->releaseLocalBuffer(90, 90, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+        if (*row.call) {
+            EXPECT_EQ(vis->calls, std::vector<std::string>{row.call}) << row.kind;
+            EXPECT_EQ(out.take(), "") << row.kind;
+        } else {
+            EXPECT_TRUE(vis->calls.empty()) << row.kind;
+            EXPECT_EQ(out.take(),
+                      "Error: incorrect lens type chosen for creation, no lens created!\n")
+                << row.kind;
+        }
+        vis->deleteComponent(creator);
+    }
+}
+
+TEST_F(CreatorGLTest, RegressionCreatedComponentDeletedDuringTheGestureWasStillMoved)
+{
+    StorageBinCreatorLeafGL* creator =
+        vis->createStorageBinCreator(40, 40, 40, 40, 0, 60, 60, 6, 3, true, 0);
+    frames();
+    ASSERT_EQ(creator->hitLocalBuffer(40, 40, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+    vis->deleteComponent(creator->getCreated());
+    const unsigned long count = vis->countComponents();
+    EXPECT_EQ(creator->hitLocalBuffer(80, 80, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+    EXPECT_EQ(creator->releaseLocalBuffer(80, 80, 0, 0), ComponentCreatorLeafGL::kCreateCode);
+    EXPECT_EQ(vis->droppingListSize(), 0u);
+    EXPECT_EQ(vis->countComponents(), count);
+}
+
+class DestroyerGLTest : public CreatorGLTest {
+protected:
+    ComponentDestroyerCompositeGL* destroyer = nullptr;
+    void SetUp() override
+    {
+        CreatorGLTest::SetUp();
+        destroyer = vis->createDestroyer(60, 60, true, true, 190, 190, 0.0, 0);
+    }
+    QuadLeafGL* item(double x, double y)
+    {
+        auto* q = new QuadLeafGL(vis.get(), 30, 30, x, y, 0.0, false);
+        vis->addComponent(q, true);
+        return q;
+    }
+};
+
+TEST_F(DestroyerGLTest, DeletesWhatIsDroppedOnItOnlyWhileActive)
+{
+    EXPECT_FALSE(destroyer->isDestroying()) << "inactive until its own first drop";
+    QuadLeafGL* survivor = item(60, 60);
+    QuadLeafGL* doomed = item(60, 120);
+    frames();
+    ASSERT_TRUE(destroyer->isDestroying());
+    const unsigned long before = vis->countComponents();
+    const unsigned long doomedId = doomed->getId();
+
+    drag({{60, 120}, {120, 160}, {185, 185}});
+    EXPECT_EQ(vis->getComponent(doomedId), nullptr);
+    EXPECT_EQ(vis->countComponents(), before - 1);
+    drag({{60, 60}, {100, 40}});
+    EXPECT_EQ(vis->getComponent(survivor->getId()), survivor) << "dropped beside it";
+    EXPECT_EQ(vis->countComponents(), before - 1);
+
+    // Deactivated, it leaves what is dropped on it alone; activateDestroyers wakes it again.
+    destroyer->deactivate();
+    unsigned char colour[3] = {0, 0, 0};
+    colour[0] = destroyer->getId() & 0xFF;
+    survivor->processDropping(colour, 190, 190);
+    EXPECT_EQ(vis->getComponent(survivor->getId()), survivor);
+    EXPECT_EQ(survivor->getParent(), nullptr);
+    vis->activateDestroyers();
+    EXPECT_TRUE(destroyer->isDestroying());
+    survivor->processDropping(colour, 190, 190);
+    EXPECT_EQ(vis->countComponents(), before - 2);
+}
+
+TEST_F(DestroyerGLTest, RegressionDestroyedBinLeftItsItemsRegisteredButUndrawn)
+{
+    StorageBinCompositeGL* bin =
+        vis->createStorageBin(80, 80, true, true, 60, 60, 0.0, 6, 3, false, false);
+    QuadLeafGL* inside = item(60, 60);
+    frames();
+    ASSERT_EQ(inside->getParent(), bin);
+    const unsigned long before = vis->countComponents();
+    unsigned char colour[3] = {static_cast<unsigned char>(destroyer->getId() & 0xFF), 0, 0};
+    bin->processDropping(colour, 190, 190);
+    EXPECT_EQ(vis->countComponents(), before - 2);
+    frames();
+}
+
+TEST_F(DestroyerGLTest, DeletingTheLastImageTakesTheNewestImageOnly)
+{
+    ImageLeafGL* older = vis->createImage(30, 30, true, true, 40, 40, 0, 0, 0, false);
+    ImageLeafGL* newer = vis->createImage(30, 30, true, true, 80, 40, 0, 0, 0, false);
+    QuadLeafGL* other = item(120, 40);
+    const unsigned long newerId = newer->getId();
+    vis->deleteLastImageComponent();
+    EXPECT_EQ(vis->getComponent(newerId), nullptr);
+    EXPECT_EQ(vis->getComponent(older->getId()), older);
+    vis->deleteLastImageComponent();
+    vis->deleteLastImageComponent();
+    EXPECT_EQ(vis->getComponent(other->getId()), other);
+    EXPECT_EQ(vis->getComponent(destroyer->getId()), destroyer) << "a picture, but no image";
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+// The air-hockey game in a real context: the rink's buffers, paddles under a finger, pucks
+// bouncing, braking and scoring, drawing, and deleting the last puck.
+#include "components/HockeyPaddleLeafGL.h"
+#include "components/HockeyPuckLeafGL.h"
+#include "components/HockeySurfaceCompositeGL.h"
+
+#include "ContainerTestSupport.h"
+#include "OutputCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class HockeyGLTest : public GLTest {
+protected:
+    ContainerScene scene;
+    HockeySurfaceCompositeGL* rink = nullptr;
+
+    // A 256 x 256 rink with an overflow of 20 and the given friction, built as the builder does.
+    void makeRink(double friction)
+    {
+        scene.vis->setAnimating(true);
+        rink = scene.vis->createHockeySurface(256, 256, 128, 128, 0.0, 5.0, 20.0, friction);
+    }
+    HockeyPuckLeafGL* puck(double x, double y, double speed, double dx, double dy,
+                           double diameter = 20)
+    {
+        return scene.vis->createHockeyPuck(diameter, speed, 30, dx, dy, false, false, x, y, 1.0);
+    }
+    HockeyPaddleLeafGL* paddle(double x, double y)
+    {
+        return scene.vis->createHockeyPaddle(40, false, true, x, y, 1.0);
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            gl->bindFramebuffer();
+            scene.frame();
+        }
+    }
+    const BufferTemplate<float>* table() const
+    {
+        return rink->getActiveBufferAs<float>(TOOL_STATE_BUFFER);
+    }
+};
+
+TEST_F(HockeyGLTest, RinkCoversTheScreenWithFrictionMapPaddleTableAndCentredGoals)
+{
+    makeRink(0.95);
+    // Built as wide as the screen plus one overflow, then rebuilt by the first frame for the
+    // screen with an overflow on each side.
+    EXPECT_DOUBLE_EQ(rink->getWidth(), 276);
+    frames(1);
+    EXPECT_DOUBLE_EQ(rink->getWidth(), 296);
+    EXPECT_DOUBLE_EQ(rink->getXPos(), 128);
+    // h = 148: 148 ∓ 37 − 20.
+    EXPECT_DOUBLE_EQ(rink->getLowerGoalHeight(), 91);
+    EXPECT_DOUBLE_EQ(rink->getUpperGoalHeight(), 165);
+
+    const BufferTemplate<float>* map = rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER);
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->getWidth(), 298u);
+    // Strip: columns 134 … 162, rows 89 … 207 of the 298 x 298 grid.
+    EXPECT_FLOAT_EQ(map->getValue(134u, 89u), 0.8f);
+    EXPECT_FLOAT_EQ(map->getValue(162u, 207u), 0.8f);
+    const unsigned int plain[][2] = {{133, 149}, {163, 149}, {149, 88}, {149, 208}, {0, 0}};
+    for (const auto& cell : plain) EXPECT_FLOAT_EQ(map->getValue(cell[0], cell[1]), 0.95f);
+    ASSERT_NE(table(), nullptr);
+    EXPECT_EQ(table()->getValue(0u, 0u), 0.0f);
+}
+
+TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
+{
+    makeRink(1.0);
+    HockeyPaddleLeafGL* p = paddle(40, 128);
+    HockeyPuckLeafGL* k = puck(100, 128, 0, 0, 0);
+    frames(2);
+    ASSERT_EQ(p->getParent(), rink);
+    ASSERT_EQ(k->getParent(), rink);
+    EXPECT_EQ(p->getTableRow(), 1u);
+    EXPECT_EQ(table()->getValue(0u, 0u), 1.0f);
+    EXPECT_EQ(table()->getValue(2u, 1u), 40.0f);
+    EXPECT_EQ(k->getVX(), 0.0);
+
+    // A finger grabs the paddle and moves it 45 pixels right in one step: it now overlaps the
+    // puck (centres 15 apart, radii 20 + 10), which takes 0.4 of the paddle's movement.
+    scene.vis->devicePress(40, 128, 0, 0);
+    frames(1);
+    ASSERT_EQ(scene.vis->getActiveComponent(0), p);
+    scene.vis->deviceMove(85, 128, 0, 0);
+    frames(1);
+    EXPECT_DOUBLE_EQ(p->getXPos(), 85);
+    EXPECT_EQ(table()->getValue(4u, 1u), 45.0f) << "the paddle's movement in its row";
+    // It lands at 118, inside the slow strip (x 113.5 … 142.5), which takes a fifth a frame.
+    EXPECT_DOUBLE_EQ(k->getXPos(), 118);
+    EXPECT_NEAR(k->getVX(), 18 * 0.8, 1e-5);
+    // Held still for two frames, the paddle is not tossed on release.
+    frames(2);
+    scene.vis->deviceRelease(85, 128, 0, 0);
+
+    // Braked once more in the strip, on at the rink's friction of 1 and out through the right
+    // goal opening: it rests at the centre and the bell rings once.
+    OutputCapture out;
+    double fastest = 0;
+    for (int i = 0; i < 40 && k->getVX() != 0.0; ++i) {
+        fastest = std::max(fastest, k->getVX());
+        frames(1);
+    }
+    k->waitForGoalSound();
+    EXPECT_EQ(out.take(), "\a\n");
+    EXPECT_DOUBLE_EQ(k->getXPos(), 128);
+    EXPECT_DOUBLE_EQ(k->getYPos(), 128);
+    EXPECT_EQ(k->getVY(), 0.0);
+    EXPECT_NEAR(fastest, 18 * 0.8 * 0.8, 1e-5);
+    EXPECT_DOUBLE_EQ(p->getXPos(), 85);
+}
+
+TEST_F(HockeyGLTest, PucksBounceOffEdgesAndPaddlesAndBrakeInTheStrip)
+{
+    makeRink(1.0);
+    HockeyPaddleLeafGL* p = paddle(40, 60);
+    HockeyPuckLeafGL* toPaddle = puck(100, 60, 4, -1, 0);  // into the paddle
+    HockeyPuckLeafGL* toTop = puck(60, 220, 6, 0, 1);      // up into the top edge
+    HockeyPuckLeafGL* toLeft = puck(30, 200, 5, -1, 0);    // left edge, above the opening
+    HockeyPuckLeafGL* inStrip = puck(127, 40, 4, 0, 1);    // inside the slow strip
+    frames(1);
+    ASSERT_EQ(p->getParent(), rink);
+    frames(14);
+    EXPECT_GT(toPaddle->getVX(), 0) << "bounced off the paddle";
+    EXPECT_LT(toTop->getVY(), 0) << "bounced off the top edge";
+    EXPECT_LE(toTop->getYPos(), 246);
+    EXPECT_GT(toLeft->getVX(), 0) << "bounced off the left edge";
+    EXPECT_GE(toLeft->getXPos(), 10);
+    // Entered the strip at y 72 in the eighth frame and braked by 0.8 in each since.
+    EXPECT_NEAR(inStrip->getVY(), 4 * std::pow(0.8, 8), 1e-5);
+    // The paddle was never touched and keeps writing a still row.
+    EXPECT_EQ(table()->getValue(4u, 1u), 0.0f);
+}
+
+TEST_F(HockeyGLTest, ManyPucksStayOnTheTableAndFinite)
+{
+    makeRink(0.995);
+    for (int i = 0; i < 3; ++i) paddle(40 + 80 * i, 60 + 60 * i);
+    std::vector<HockeyPuckLeafGL*> pucks;
+    for (int i = 0; i < 30; ++i) {
+        const double a = i * 0.7;
+        pucks.push_back(puck(30 + (i * 37) % 200, 30 + (i * 53) % 200, 12, std::cos(a),
+                             std::sin(a), 14));
+    }
+    OutputCapture out; // goals ring
+    frames(150);
+    for (HockeyPuckLeafGL* k : pucks) {
+        k->waitForGoalSound();
+        EXPECT_TRUE(std::isfinite(k->getXPos()) && std::isfinite(k->getVX()));
+        EXPECT_GE(k->getXPos(), 7);
+        EXPECT_LE(k->getXPos(), 249);
+        EXPECT_GE(k->getYPos(), 7);
+        EXPECT_LE(k->getYPos(), 249);
+        EXPECT_LE(k->getVX() * k->getVX() + k->getVY() * k->getVY(), 30.0 * 30.0 + 1e-9);
+    }
+    EXPECT_EQ(table()->getValue(0u, 0u), 3.0f);
+}
+
+TEST_F(HockeyGLTest, ConstructionDrawingAndTheScreenClamp)
+{
+    const struct {
+        double diameter;
+        int segments;
+    } sizes[] = {{20, 25}, {79, 25}, {80, 25}, {200, 63}, {1000, 314}};
+    for (const auto& s : sizes)
+        EXPECT_EQ(HockeyPuckLeafGL::segmentsFor(s.diameter), s.segments) << s.diameter;
+
+    makeRink(1.0);
+    HockeyPuckLeafGL* still = puck(200, 200, 3, 0.05, 0.05);
+    EXPECT_DOUBLE_EQ(still->getVX(), 3) << "a direction shorter than 0.1 is +x";
+    EXPECT_DOUBLE_EQ(still->getVY(), 0);
+    HockeyPuckLeafGL* diagonal = puck(200, 200, 5, 3, 4);
+    EXPECT_DOUBLE_EQ(diagonal->getVX(), 3);
+    EXPECT_DOUBLE_EQ(diagonal->getVY(), 4);
+    scene.vis->deleteComponent(still);
+    scene.vis->deleteComponent(diagonal);
+
+    HockeyPaddleLeafGL* corner = paddle(250, 5);
+    HockeyPuckLeafGL* shown = puck(180, 60, 0, 1, 0);
+    frames(2);
+    EXPECT_DOUBLE_EQ(corner->getXPos(), 236) << "a radius inside the screen";
+    EXPECT_DOUBLE_EQ(corner->getYPos(), 20);
+    // The puck's centre is white, the paddle's knob dark red; neither is hidden by the rink.
+    const auto puckPixel = gl->pixel(180, 60);
+    EXPECT_GT(puckPixel[0], 240);
+    EXPECT_GT(puckPixel[2], 240);
+    const auto knob = gl->pixel(236, 20);
+    EXPECT_EQ(knob[0], 89);
+    EXPECT_EQ(knob[1], 0);
+
+    // The paddle can be picked and is drawn highlighted while held; the puck cannot be picked.
+    scene.vis->devicePress(236, 20, 0, 0);
+    frames(1);
+    EXPECT_EQ(scene.vis->getActiveComponent(0), corner);
+    EXPECT_NEAR(gl->pixel(236, 20)[0], 178, 1);
+    scene.vis->deviceRelease(236, 20, 0, 0);
+    frames(1);
+    scene.vis->devicePress(180, 60, 0, 0);
+    frames(1);
+    EXPECT_NE(scene.vis->getActiveComponent(0), shown);
+    scene.vis->deviceRelease(180, 60, 0, 0);
+}
+
+TEST_F(HockeyGLTest, DeletingTheLastPuckTakesTheNewestPuckOnly)
+{
+    makeRink(1.0);
+    HockeyPuckLeafGL* first = puck(50, 50, 1, 1, 0);
+    paddle(100, 100);
+    HockeyPuckLeafGL* second = puck(150, 150, 1, 1, 0);
+    paddle(200, 200);
+    frames(1);
+    const unsigned long before = scene.vis->countComponents();
+    const unsigned long secondId = second->getId();
+    scene.vis->deleteLastHockeyPuckComponent();
+    EXPECT_EQ(scene.vis->countComponents(), before - 1);
+    EXPECT_EQ(scene.vis->getComponent(secondId), nullptr);
+    EXPECT_EQ(scene.vis->getComponent(first->getId()), first);
+    scene.vis->deleteLastHockeyPuckComponent();
+    scene.vis->deleteLastHockeyPuckComponent(); // no puck left: nothing happens
+    EXPECT_EQ(scene.vis->countComponents(), before - 2);
+    EXPECT_EQ(rink->getNumberOfChildren(), 2u) << "the paddles stay";
+    frames(1);
+}
+
+} // namespace
