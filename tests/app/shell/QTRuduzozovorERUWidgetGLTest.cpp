@@ -56,8 +56,9 @@ struct ShownWindow {
         window.setHardwareMessageEnabled(false);
         window.resize(400, 300);
         window.show();
-        exposed = QTest::qWaitForWindowExposed(&window);
-        for (int i = 0; i < 50 && !window.widget()->getVis(); ++i) QTest::qWait(20);
+        // Generous limits: the sanitizer build on a loaded machine takes seconds to build a scene.
+        exposed = QTest::qWaitForWindowExposed(&window, 20000);
+        QTest::qWaitFor([this] { return window.widget()->getVis() != nullptr; }, 20000);
     }
     QTRuduzozovorERUWidgetGL* widget() { return window.widget(); }
     RuduzozovorERUVisGL* vis() { return widget()->getApplicationVis(); }
@@ -318,13 +319,13 @@ TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
     auto* leaf = new Leaf(vis);
     vis->addComponent(leaf, false);
     QSignalSpy counts(widget, &QTRuduzozovorERUWidgetGL::objectNumber);
-    for (int i = 0; i < 20 && counts.isEmpty(); ++i) QTest::qWait(20);
+    QTest::qWaitFor([&] { return !counts.isEmpty(); }, 5000);
     ASSERT_FALSE(counts.isEmpty());
     const unsigned int withLeaf = counts.last().at(0).toUInt();
     vis->getAllocatedMemorySize(); // clears the memory-changed flag
     vis->deleteComponent(leaf);
     counts.clear();
-    for (int i = 0; i < 20 && counts.isEmpty(); ++i) QTest::qWait(20);
+    QTest::qWaitFor([&] { return !counts.isEmpty(); }, 5000);
     ASSERT_FALSE(counts.isEmpty());
     EXPECT_EQ(counts.last().at(0).toUInt(), withLeaf - 1);
 }
@@ -367,7 +368,7 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
     }
     QTest::qWait(25);
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
-    for (int i = 0; i < 50 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
+    QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000);
     EXPECT_GT(vis->countComponents(), before);
     EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 1); // one finger
 
@@ -378,7 +379,7 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
         sendTuio(tuioFrame(fseq++, {8}, 8, 0.5f + 0.01f * i, 0.5f, 0.5f), port);
     }
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
-    for (int i = 0; i < 50 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
+    QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000);
     EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 4);
 }
 
