@@ -39,4 +39,6 @@ private:
                             bool withPrimitives = true);
     void buildFonts(RuduzozovorERUBuilderGL* builder);
     void buildContainers(RuduzozovorERUBuilderGL* builder);
+    // Size and direction lenses, after the surfaces they fall onto.
+    void buildLenses(RuduzozovorERUBuilderGL* builder);
 };
