@@ -71,6 +71,9 @@ std::vector<float> magnificationProfile(unsigned int w, unsigned int h, double h
     lens.setFocusShape(epsEnums::CIRCLE_FOCUS);
     lens.setFocusRadius(static_cast<float>(focus));
     surround.setWidth(static_cast<float>(r - focus));
+    // The surround is the band itself: it must not widen with the magnification and spill
+    // over the lens's rim.
+    surround.setMagnificationGrowth(0.0f);
     surround.setDropoffType(epsType);
     lens.setMagnification(static_cast<float>(magnification + offset));
     lens.setSurround(&surround);

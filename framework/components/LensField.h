@@ -37,8 +37,8 @@ void shiftColor(const float border[3], float shift, float out[3]);
 
 // The EPS profile both magnifying lenses share: for a lens grid of w x h cells whose component
 // is halfWidth x halfHeight (half sizes, table pixels), a circular focus of r · strength with
-// r = 0.9 · max(halfWidth, halfHeight), a surround of the remaining band with the drop-off's
-// EPS type, magnification + offset at the focus. One value per cell: the EPS magnification at the
+// r = 0.9 · max(halfWidth, halfHeight), a surround of the remaining band (not widened with the
+// magnification) with the drop-off's EPS type, magnification + offset at the focus. One value per cell: the EPS magnification at the
 // cell centre minus offset (so 1 - offset outside the lens, magnification in the focus).
 std::vector<float> magnificationProfile(unsigned int w, unsigned int h, double halfWidth,
                                         double halfHeight, double strength, double magnification,
