@@ -120,7 +120,7 @@ void LensGL::renderBasicGL()
     glPopAttrib();
 }
 
-void LensGL::ellipseFan(bool)
+void LensGL::ellipseFan()
 {
     const double hw = getRealWidth() / 2.0;
     const double hh = getRealHeight() / 2.0;
@@ -133,7 +133,7 @@ void LensGL::ellipseFan(bool)
     glEnd();
 }
 
-void LensGL::renderPickingGL() { ellipseFan(false); }
+void LensGL::renderPickingGL() { ellipseFan(); }
 
 void LensGL::specificRender()
 {

@@ -99,7 +99,7 @@ protected:
     // The parent's field as the lens sees it (null when not connected).
     BufferTemplate<float>* connectedField() const;
     // Picking shape: the ellipse (triangle fan through 19 rim points).
-    void ellipseFan(bool colored);
+    void ellipseFan();
 
     double lastRenderedX;
     double lastRenderedY;
@@ -112,8 +112,6 @@ protected:
     unsigned int basicDL = 0;
     unsigned int pickingDL = 0;
     bool displayListsBuilt = false;
-    bool reservedFlag1 = false;
-    bool reservedFlag2 = false;
 
     // Where the contribution was last written: the field, the lens grid's placement in it, the
     // lens centre in parent cells and the lens's rotation relative to the parent (degrees).

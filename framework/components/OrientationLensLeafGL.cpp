@@ -218,4 +218,4 @@ void OrientationLensLeafGL::renderPickingSquaredGL()
             getRealHeight() / 2.0);
 }
 
-void OrientationLensLeafGL::renderPickingRoundGL() { ellipseFan(false); }
+void OrientationLensLeafGL::renderPickingRoundGL() { ellipseFan(); }
