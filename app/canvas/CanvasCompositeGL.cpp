@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasBuffers.h"
 #include "canvas/CurveField.h"
+#include "components/LensGL.h"
 #include "core/Random.h"
 #include "shell/RuduzozovorERUVisGL.h"
 #include "study/TaskPopulation.h"
@@ -116,6 +117,10 @@ void CanvasCompositeGL::createActiveBuffers()
     auto* size = makeBuffer<float>(1, w, h);
     size->fillEntireBuffer(initialPrimitiveSize);
     setActiveBuffer(ABSOLUTE_SIZE_BUFFER, size);
+    // Magnification of the primitives: 1.0 except where size lenses lie.
+    auto* relative = makeBuffer<float>(1, w, h);
+    relative->fillEntireBuffer(1.0f);
+    setActiveBuffer(RELATIVE_SIZE_BUFFER, relative);
     auto* orientation = makeBuffer<float>(2, w, h);
     canvas::fillRandomOrientation(*orientation);
     setActiveBuffer(ORIENTATION_BUFFER, orientation);
@@ -520,6 +525,9 @@ unsigned int CanvasCompositeGL::releaseLocalBuffer(unsigned int, unsigned int, u
     for (unsigned int i = 0; i < numberOfPalettes; ++i)
         if (vis) vis->moveComponentToRenderFront(palettes[i]);
     classifier.reset();
+    // The brushes cleared their footprints in the movement and orientation fields, lens areas
+    // included: the lenses write theirs again.
+    LensGL::refreshLensFields(this);
     return 1;
 }
 
@@ -555,6 +563,7 @@ void CanvasCompositeGL::beginUpdatePass()
     addGrid(grids, getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER));
     addGrid(grids, getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER));
     addGrid(grids, getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER));
+    addGrid(grids, getActiveBufferAs<float>(RELATIVE_SIZE_BUFFER));
     prefetcher.beginPass(grids);
 }
 
@@ -582,6 +591,7 @@ void CanvasCompositeGL::updatePrimitives(double dt)
     pass.orientation = getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER);
     pass.size = getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
     pass.sizeDifference = getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER);
+    pass.relativeSize = getActiveBufferAs<float>(RELATIVE_SIZE_BUFFER);
     pass.x = getXPos();
     pass.y = getYPos();
     pass.width = getWidth();
@@ -601,7 +611,7 @@ void CanvasCompositeGL::updatePrimitives(double dt)
         unsigned int width;
         unsigned int height;
     };
-    std::array<Ahead, 7> ahead{};
+    std::array<Ahead, 8> ahead{};
     std::size_t grids = 0;
     auto addAhead = [&](const auto* b) {
         if (!b || b->getWidth() == 0) return;
@@ -616,6 +626,7 @@ void CanvasCompositeGL::updatePrimitives(double dt)
     addAhead(pass.orientation);
     addAhead(pass.size);
     addAhead(pass.sizeDifference);
+    addAhead(pass.relativeSize);
 
     constexpr std::size_t kAhead = 8;
     PrimitiveStore::Entry* e = entries->data();
@@ -683,6 +694,8 @@ void CanvasCompositeGL::clearTempOrientationBuffer2()
 void CanvasCompositeGL::clearTempOrientationBuffer()
 {
     if (auto* b = getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER)) b->fillEntireBuffer(0.0f);
+    // Orientation lenses on the canvas write their areas again.
+    LensGL::refreshLensFields(this);
 }
 void CanvasCompositeGL::clearSelectionBuffer()
 {
@@ -1489,6 +1502,7 @@ void CanvasCompositeGL::releaseCurveOrientation()
         for (const CurveOrientationCell& c : curveOrientationCells)
             if (c.index < n && cells[2 * c.index] == c.v[0] && cells[2 * c.index + 1] == c.v[1])
                 cells[2 * c.index] = cells[2 * c.index + 1] = 0.0f;
+        LensGL::refreshLensFields(this);
     }
     curveOrientationCells.clear();
     curveOrientationHold = 0;

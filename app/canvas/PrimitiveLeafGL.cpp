@@ -61,7 +61,7 @@ void PrimitiveLeafGL::setDisplayColor(unsigned char r, unsigned char g, unsigned
 
 void PrimitiveLeafGL::initializePassiveBuffers()
 {
-    for (BUFFERTAG tag : {ABSOLUTE_SIZE_BUFFER, SIZE_DIFFERENCE_BUFFER, DIRECTION_BUFFER,
+    for (BUFFERTAG tag : {ABSOLUTE_SIZE_BUFFER, RELATIVE_SIZE_BUFFER, SIZE_DIFFERENCE_BUFFER, DIRECTION_BUFFER,
                           ORIENTATION_BUFFER, TEMPORARY_ORIENTATION_BUFFER, COLOR_BUFFER,
                           ERASE_BUFFER, TOOL_STATE_BUFFER, DROP_OFF_BUFFER, SELECTION_BUFFER,
                           AUXILIARY_SELECTION_BUFFER, TARGET_AREA_BUFFER, VALIDITY_MASK_BUFFER})
@@ -73,6 +73,7 @@ void PrimitiveLeafGL::bindBuffers()
     bindView(views.speedBuffer, getPassiveBuffer(SPEED_BUFFER));
     bindView(views.sizeBuffer, getPassiveBuffer(ABSOLUTE_SIZE_BUFFER));
     bindView(views.sizeDifferenceBuffer, getPassiveBuffer(SIZE_DIFFERENCE_BUFFER));
+    bindView(views.relativeSizeBuffer, getPassiveBuffer(RELATIVE_SIZE_BUFFER));
     bindView(views.movementBuffer, getPassiveBuffer(DIRECTION_BUFFER));
     bindView(views.orientationBuffer, getPassiveBuffer(ORIENTATION_BUFFER));
     bindView(views.temporaryOrientationBuffer, getPassiveBuffer(TEMPORARY_ORIENTATION_BUFFER));
@@ -212,6 +213,7 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
     reads.dropOff = b.dropOffBuffer != nullptr;
     if (reads.dropOff) reads.color = sample(b.colorBuffer, colorSample);
     reads.targetArea = sample(b.targetAreaBuffer, targetAreaSample);
+    reads.relativeSize = sample(b.relativeSizeBuffer, relativeSizeSample);
     if (!getTossingNow()) {
         reads.movement = sample(b.movementBuffer, movementSample);
         reads.orientation = sample(b.temporaryOrientationBuffer, orientationSample);
@@ -255,6 +257,7 @@ void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned in
             reads.dropOff = pass.dropOff;
             if (reads.dropOff) reads.color = cellOf(pass.color, x, y);
             reads.targetArea = cellOf(pass.targetArea, x, y);
+            reads.relativeSize = cellOf(pass.relativeSize, x, y);
             if (!getTossingNow()) {
                 reads.movement = cellOf(pass.movement, x, y);
                 reads.orientation = cellOf(pass.orientation, x, y);
@@ -367,10 +370,16 @@ void PrimitiveLeafGL::applyReads(const CellReads& reads, double dt)
         }
     }
 
-    // Size animation towards the target, in unmagnified units.
+    // Size animation towards the target, in unmagnified units; a size lens's factor applies at
+    // once, and the primitive is its own size again where the factor is 1.
+    const double oldScale = currentlyMagnified ? currentScaleFactor : 1.0;
+    const double cw = width / oldScale;
+    const double ch = height / oldScale;
+    if (const float* m = reads.relativeSize) {
+        currentlyMagnified = *m >= 1.00001f || *m <= 0.99999f;
+        currentScaleFactor = currentlyMagnified ? *m : 1.0;
+    }
     const double scale = currentlyMagnified ? currentScaleFactor : 1.0;
-    const double cw = width / scale;
-    const double ch = height / scale;
     const double w = (cw + (targetWidth - cw) * sizeProgress) * scale;
     const double h = (ch + (targetHeight - ch) * sizeProgress) * scale;
     if (w != width || h != height) setSize(w, h);

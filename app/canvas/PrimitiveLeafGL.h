@@ -87,6 +87,7 @@ public:
         const BufferTemplate<float>* orientation = nullptr;
         const BufferTemplate<float>* size = nullptr;
         const BufferTemplate<float>* sizeDifference = nullptr;
+        const BufferTemplate<float>* relativeSize = nullptr;
         // The canvas's placement: centre, size, scale and rotation (cosine, sine).
         double x = 0.0;
         double y = 0.0;
@@ -130,6 +131,7 @@ protected:
         BufferTemplate<int>* speedBuffer = nullptr;
         BufferTemplate<float>* sizeBuffer = nullptr;
         BufferTemplate<float>* sizeDifferenceBuffer = nullptr;
+        BufferTemplate<float>* relativeSizeBuffer = nullptr;
         BufferTemplate<float>* movementBuffer = nullptr;
         BufferTemplate<float>* orientationBuffer = nullptr;
         BufferTemplate<float>* temporaryOrientationBuffer = nullptr;
@@ -178,6 +180,8 @@ protected:
         const float* orientation = nullptr;
         const float* size = nullptr;
         const float* sizeDifference = nullptr;
+        // Magnification (size lenses): the drawn size is the size times this factor.
+        const float* relativeSize = nullptr;
         // The parent's rotation, turning the canvas-local movement into table coordinates.
         double cosA = 1.0;
         double sinA = 0.0;
@@ -268,6 +272,7 @@ protected:
     CellSample<int, 1> speedSample;
     CellSample<float, 1> sizeSample;
     CellSample<float, 1> sizeDifferenceSample;
+    CellSample<float, 1> relativeSizeSample;
     CellSample<float, 2> movementSample;
     CellSample<float, 2> orientationSample;
     CellSample<unsigned char, 3> colorSample;

@@ -201,6 +201,27 @@ void RuduzozovorERUBuildDirector::buildItems(RuduzozovorERUBuilderGL* builder)
     }
 }
 
+void RuduzozovorERUBuildDirector::buildLenses(RuduzozovorERUBuilderGL* builder)
+{
+    // The bundled configuration names none; each entry is dropped onto the surface under it.
+    const auto& s = configuration->sizeLens;
+    for (std::size_t i = 0; i < s.number.size(); ++i) {
+        if (s.number[i] == 0) continue;
+        builder->buildSizeLens(s.number[i], at(s.width, i, 200.0), at(s.height, i, 200.0),
+                               at(s.xpos, i, -1.0), at(s.ypos, i, -1.0), text(s.dropoff, i),
+                               at(s.ratio, i, 0.9), at(s.magnification, i, 2.0),
+                               at(s.isvisible, i, 1u));
+    }
+    const auto& d = configuration->directionLens;
+    for (std::size_t i = 0; i < d.number.size(); ++i) {
+        if (d.number[i] == 0) continue;
+        builder->buildDirectionLens(d.number[i], at(d.width, i, 200.0), at(d.height, i, 200.0),
+                                    at(d.xpos, i, -1.0), at(d.ypos, i, -1.0), text(d.dropoff, i),
+                                    at(d.ratio, i, 0.9), at(d.magnification, i, 2.0),
+                                    at(d.inorout, i, 1u), at(d.isvisible, i, 1u));
+    }
+}
+
 TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
                                                       RuduzozovorERUBuilderGL* builder,
                                                       bool withPrimitives)
@@ -260,6 +281,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     }
 
     for (std::size_t i = 0; i < c.palette.number.size(); ++i) builder->buildPalette(c, i);
+    buildLenses(builder);
     if (demoType == 1) buildFonts(builder);
     return builder->getVis();
 }

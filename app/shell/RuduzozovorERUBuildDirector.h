@@ -43,4 +43,6 @@ private:
     void buildItems(RuduzozovorERUBuilderGL* builder);
     void buildHockey(RuduzozovorERUBuilderGL* builder);
     void buildCreatorsAndDestroyers(RuduzozovorERUBuilderGL* builder);
+    // Size and direction lenses, after the surfaces they fall onto.
+    void buildLenses(RuduzozovorERUBuilderGL* builder);
 };

@@ -16,7 +16,10 @@
 #include "components/HockeyPaddleLeafGL.h"
 #include "components/HockeyPuckLeafGL.h"
 #include "components/HockeySurfaceCompositeGL.h"
+#include "components/DirectionLensLeafGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
+#include "components/OrientationLensLeafGL.h"
+#include "components/SizeLensLeafGL.h"
 #include "components/StorageBinCompositeGL.h"
 #include "core/VisComponent.h"
 
@@ -758,24 +761,43 @@ LensCreatorLeafGL* TabletopVisGL::createLensCreator(double width, double height,
     addComponent(c, true);
     return c;
 }
-SizeLensLeafGL* TabletopVisGL::createSizeLens(double, double, bool, double, double, double, double,
-                                              const char*, double, double, unsigned int)
+SizeLensLeafGL* TabletopVisGL::createSizeLens(double width, double height, bool tossing,
+                                              double x, double y, double z, double spare,
+                                              const char* dropoff, double strength,
+                                              double magnification, unsigned int visible)
 {
-    return nullptr; // built with the component
+    auto* lens = new SizeLensLeafGL(this, width, height, tossing, x, y, z, spare, dropoff,
+                                    strength, magnification, visible);
+    addComponent(lens, true);
+    // On top of what it magnifies, where a touch finds it.
+    moveComponentToRenderFront(lens);
+    return lens;
 }
-DirectionLensLeafGL* TabletopVisGL::createDirectionLens(double, double, bool, double, double,
-                                                        double, double, const char*, double,
-                                                        double, unsigned int, unsigned int)
+DirectionLensLeafGL* TabletopVisGL::createDirectionLens(double width, double height, bool tossing,
+                                                        double x, double y, double z,
+                                                        double spare, const char* dropoff,
+                                                        double strength, double magnification,
+                                                        unsigned int directionMode,
+                                                        unsigned int visible)
 {
-    // built with the component; then placeLensAboveControlSurface<ControlSurfaceCompositeGL>
-    return nullptr;
+    auto* lens = new DirectionLensLeafGL(this, width, height, tossing, x, y, z, spare, dropoff,
+                                         strength, magnification, directionMode, visible);
+    addComponent(lens, true);
+    // Right above the table surface at the back: the control surface, or a painting canvas.
+    placeLensAboveControlSurface<SurfaceCompositeGL>(lens);
+    return lens;
 }
-OrientationLensLeafGL* TabletopVisGL::createOrientationLens(double, double, bool, bool, double,
-                                                            double, double, double, double,
-                                                            double, unsigned int, unsigned int)
+OrientationLensLeafGL* TabletopVisGL::createOrientationLens(double width, double height, bool rnt,
+                                                            bool tossing, double x, double y,
+                                                            double z, double spare, double upX,
+                                                            double upY, unsigned int visible,
+                                                            unsigned int kind)
 {
-    // built with the component; then placeLensAboveControlSurface<ControlSurfaceCompositeGL>
-    return nullptr;
+    auto* lens = new OrientationLensLeafGL(this, width, height, rnt, tossing, x, y, z, spare, upX,
+                                           upY, visible, kind);
+    addComponent(lens, true);
+    placeLensAboveControlSurface<SurfaceCompositeGL>(lens);
+    return lens;
 }
 ControlSurfaceCompositeGL* TabletopVisGL::createControlSurface(double a, double b, double c,
                                                                double d, double e, double f,

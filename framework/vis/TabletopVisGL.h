@@ -116,17 +116,20 @@ public:
                                          const char* dropoff, unsigned int texture, double a,
                                          double b, unsigned int n, double upX, double upY,
                                          const char* kind) override;
-    SizeLensLeafGL* createSizeLens(double width, double height, bool rnt, double x, double y,
-                                   double z, double rotation, const char* dropoff, double a,
-                                   double b, unsigned int n) override;
-    DirectionLensLeafGL* createDirectionLens(double width, double height, bool rnt, double x,
-                                             double y, double z, double rotation,
+    // Lenses (SizeLensLeafGL.h and its siblings): a = strength, b = magnification, n the
+    // direction mode of a direction lens, the last unsigned the visible flag; the direction and
+    // orientation lenses go right above the table surface at the back of the render list.
+    SizeLensLeafGL* createSizeLens(double width, double height, bool tossing, double x, double y,
+                                   double z, double spare, const char* dropoff, double a,
+                                   double b, unsigned int visible) override;
+    DirectionLensLeafGL* createDirectionLens(double width, double height, bool tossing, double x,
+                                             double y, double z, double spare,
                                              const char* dropoff, double a, double b,
-                                             unsigned int n, unsigned int m) override;
+                                             unsigned int n, unsigned int visible) override;
     OrientationLensLeafGL* createOrientationLens(double width, double height, bool rnt,
                                                  bool tossing, double x, double y, double z,
-                                                 double rotation, double upX, double upY,
-                                                 unsigned int n, unsigned int kind) override;
+                                                 double spare, double upX, double upY,
+                                                 unsigned int visible, unsigned int kind) override;
     ControlSurfaceCompositeGL* createControlSurface(double a, double b, double c, double d,
                                                     double e, double f, double g) override;
     HockeySurfaceCompositeGL* createHockeySurface(double a, double b, double c, double d, double e,

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <sstream>
+
 namespace {
 
 // A controller without graphics that records which textures were asked for.
@@ -116,6 +118,29 @@ private:
         }
         return t;
     }
+
+public:
+    void buildSizeLens(unsigned int n, double w, double h, double x, double y, const char* dropoff,
+                       double a, double b, unsigned int visible) override
+    {
+        log.push_back("size lens " + lens(n, w, h, x, y, dropoff, a, b) + " " +
+                      std::to_string(visible));
+    }
+    void buildDirectionLens(unsigned int n, double w, double h, double x, double y,
+                            const char* dropoff, double a, double b, unsigned int mode,
+                            unsigned int visible) override
+    {
+        log.push_back("direction lens " + lens(n, w, h, x, y, dropoff, a, b) + " " +
+                      std::to_string(mode) + " " + std::to_string(visible));
+    }
+    static std::string lens(unsigned int n, double w, double h, double x, double y,
+                            const char* dropoff, double a, double b)
+    {
+        std::ostringstream s;
+        s << n << " " << w << "x" << h << " at " << x << "," << y << " " << dropoff << " " << a
+          << " " << b;
+        return s.str();
+    }
 };
 
 VeskConfiguration read(const char* xml)
@@ -134,6 +159,9 @@ const char* kScene = R"(<config>
   <points number="60"/>
   <geostrokes number="7" num_segments="3"/>
   <palette/>
+  <sizeLens number="2" width="120" dropoff="Linear" ratio="0.5"/>
+  <sizeLens number="0"/>
+  <directionLens number="1" xpos="300" inorout="0" isvisible="0"/>
 </config>)";
 
 using Log = std::vector<std::string>;
@@ -157,7 +185,9 @@ TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
         EXPECT_EQ(director.buildDemo(d.demo, &builder), builder.getVis());
         Log expected = {"texture textures/s1.png", "texture textures/s2.png",
                         "font fonts/arial.ttf 32", "canvas 12 2 textures/paper.png 600",
-                        "context menu 0", d.primitives, "palette"};
+                        "context menu 0", d.primitives, "palette",
+                        "size lens 2 120x200 at -1,-1 Linear 0.5 2 1",
+                        "direction lens 1 200x200 at 300,-1 Gaussian 0.9 2 0 0"};
         if (d.demo == 1) expected.push_back("font fonts/arial.ttf 32");
         EXPECT_EQ(builder.log, expected) << "demo " << d.demo;
 
