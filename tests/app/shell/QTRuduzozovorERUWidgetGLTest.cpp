@@ -58,7 +58,7 @@ struct ShownWindow {
         window.show();
         // Generous limits: the sanitizer build on a loaded machine takes seconds to build a scene.
         exposed = QTest::qWaitForWindowExposed(&window, 20000);
-        QTest::qWaitFor([this] { return window.widget()->getVis() != nullptr; }, 20000);
+        (void)QTest::qWaitFor([this] { return window.widget()->getVis() != nullptr; }, 20000);
     }
     QTRuduzozovorERUWidgetGL* widget() { return window.widget(); }
     RuduzozovorERUVisGL* vis() { return widget()->getApplicationVis(); }
@@ -319,14 +319,12 @@ TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
     auto* leaf = new Leaf(vis);
     vis->addComponent(leaf, false);
     QSignalSpy counts(widget, &QTRuduzozovorERUWidgetGL::objectNumber);
-    QTest::qWaitFor([&] { return !counts.isEmpty(); }, 5000);
-    ASSERT_FALSE(counts.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !counts.isEmpty(); }, 5000));
     const unsigned int withLeaf = counts.last().at(0).toUInt();
     vis->getAllocatedMemorySize(); // clears the memory-changed flag
     vis->deleteComponent(leaf);
     counts.clear();
-    QTest::qWaitFor([&] { return !counts.isEmpty(); }, 5000);
-    ASSERT_FALSE(counts.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !counts.isEmpty(); }, 5000));
     EXPECT_EQ(counts.last().at(0).toUInt(), withLeaf - 1);
 }
 
@@ -368,7 +366,7 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
     }
     QTest::qWait(25);
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
-    QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000));
     EXPECT_GT(vis->countComponents(), before);
     EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 1); // one finger
 
@@ -379,7 +377,7 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
         sendTuio(tuioFrame(fseq++, {8}, 8, 0.5f + 0.01f * i, 0.5f, 0.5f), port);
     }
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
-    QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000));
     EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 4);
 }
 
