@@ -63,7 +63,7 @@ struct RunRecord {
     unsigned char* pixels = nullptr;
     bool pageShown = false;
     bool tooWide = false;
-    // The shown page, rows packed, top first (the device may change size again when it closes).
+    // The shown page, rows packed, bottom first (the device may change size again as it closes).
     int pageWidth = 0;
     int pageHeight = 0;
     std::vector<unsigned char> rgb;
@@ -471,7 +471,7 @@ void GhostscriptWorker::runPage(DocumentSession& session, unsigned int page, uns
         char format[32];
         std::snprintf(format, sizeof format, "-dDisplayFormat=%d",
                       DISPLAY_COLORS_RGB | DISPLAY_ALPHA_NONE | DISPLAY_DEPTH_8 |
-                          DISPLAY_BIGENDIAN | DISPLAY_TOPFIRST);
+                          DISPLAY_BIGENDIAN | DISPLAY_BOTTOMFIRST);
         code = gs.init({"gs", "-dTextAlphaBits=4", "-dGraphicAlphaBits=4", "-dNOPAUSE",
                         "-dBATCH", "-dSAFER", "-dQUIET",
                         "-r" + postScriptNumber(dpi.x) + "x" + postScriptNumber(dpi.y),

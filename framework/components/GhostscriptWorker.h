@@ -30,7 +30,8 @@
 
 namespace tavlor {
 
-// A rendered page: edge × edge RGB bytes, three per pixel, the top row first.
+// A rendered page: edge × edge RGB bytes, three per pixel, the bottom row first (the order of a
+// GL texture whose t coordinate grows up the page).
 struct DocumentPageImage {
     unsigned int page = 0;
     unsigned int edge = 0;

@@ -35,7 +35,7 @@ std::vector<DocumentEvent> collect(DocumentSession& session, std::size_t n)
 // RGB of a pixel of a rendered page, (x, y) from the top left.
 std::array<int, 3> pixel(const DocumentPageImage& image, unsigned x, unsigned y)
 {
-    const std::size_t at = (std::size_t(y) * image.edge + x) * 3;
+    const std::size_t at = (std::size_t(image.edge - 1 - y) * image.edge + x) * 3;
     return {image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]};
 }
 
