@@ -84,6 +84,15 @@ void RuduzozovorERUBuildDirector::buildContainers(RuduzozovorERUBuilderGL* build
     }
 }
 
+void RuduzozovorERUBuildDirector::buildDocuments(RuduzozovorERUBuilderGL* builder)
+{
+    // One document per `document` entry; a position of -1 (the default) is drawn at random.
+    const auto& d = configuration->document;
+    for (std::size_t i = 0; i < d.file.size(); ++i)
+        builder->buildDocument(at(d.height, i, 64.0), at(d.xpos, i, 4294967295.0),
+                               at(d.ypos, i, 4294967295.0), text(d.file, i));
+}
+
 TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
                                                       RuduzozovorERUBuilderGL* builder,
                                                       bool withPrimitives)
@@ -96,6 +105,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
         builder->buildTextures(at(c.textures.number, i, 1u), text(c.textures.source, i));
     buildFonts(builder);
     buildContainers(builder);
+    buildDocuments(builder);
 
     const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);
     builder->setDiameterScaleSpeed(static_cast<int>(c.toolglass.diameter_scale_speed));

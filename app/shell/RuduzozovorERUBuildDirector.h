@@ -39,4 +39,5 @@ private:
                             bool withPrimitives = true);
     void buildFonts(RuduzozovorERUBuilderGL* builder);
     void buildContainers(RuduzozovorERUBuilderGL* builder);
+    void buildDocuments(RuduzozovorERUBuilderGL* builder);
 };

@@ -62,6 +62,11 @@ public:
         log.push_back("geostrokes " + std::to_string(n) + " " + std::to_string(segments));
     }
     void buildPalette(const VeskConfiguration&, std::size_t) override { log.push_back("palette"); }
+    void buildDocument(double size, double x, double y, const char* file) override
+    {
+        log.push_back("document " + std::string(file) + " " + std::to_string(int(size)) + " " +
+                      std::to_string(long(x)) + " " + std::to_string(long(y)));
+    }
 };
 
 VeskConfiguration read(const char* xml)
@@ -73,6 +78,8 @@ const char* kScene = R"(<config>
   <mainwindow width="1000" height="600"/>
   <textures number="2" source="textures/s%d.png"/>
   <font file="fonts/arial.ttf" size="32"/>
+  <document file="documents/sample.pdf" height="300" xpos="100" ypos="200"/>
+  <document file="documents/sample.ps"/>
   <canvas_surface border="12" number_of_toolbrushes="2" texture="textures/paper.png"/>
   <contextmenu/>
   <strokes number="40" width="30" height="10"/>
@@ -102,7 +109,9 @@ TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
         OutputCapture out;
         EXPECT_EQ(director.buildDemo(d.demo, &builder), builder.getVis());
         Log expected = {"texture textures/s1.png", "texture textures/s2.png",
-                        "font fonts/arial.ttf 32", "canvas 12 2 textures/paper.png 600",
+                        "font fonts/arial.ttf 32", "document documents/sample.pdf 300 100 200",
+                        "document documents/sample.ps 64 4294967295 4294967295",
+                        "canvas 12 2 textures/paper.png 600",
                         "context menu 0", d.primitives, "palette"};
         if (d.demo == 1) expected.push_back("font fonts/arial.ttf 32");
         EXPECT_EQ(builder.log, expected) << "demo " << d.demo;
