@@ -204,5 +204,13 @@ std::vector<std::string> validateConfiguration(VeskConfiguration& c)
     k.sum("hockey_paddles", "number", c.hockey_paddles.number, kMaxPointers);
     k.sum("hockey_pucks", "number", c.hockey_pucks.number, kMaxPointers);
     k.entries("font", "size", c.font.size, 1u, kMaxFontSize, 64u);
+    k.entries("image", "width", c.image.width, 1.0, kSide, 200.0);
+    k.entries("image", "height", c.image.height, 1.0, kSide, 200.0);
+    k.entries("label", "height", c.label.height, 1.0, kSide, 32.0);
+    k.entries("label", "padding", c.label.padding, 0.0, kSide, 8.0);
+    k.entries("sticky_note", "width", c.sticky_note.width, 1.0, kSide, 200.0);
+    k.entries("sticky_note", "height", c.sticky_note.height, 1.0, kSide, 200.0);
+    k.entries("sticky_board", "width", c.sticky_board.width, 1.0, kSide, 600.0);
+    k.entries("sticky_board", "height", c.sticky_board.height, 1.0, kSide, 600.0);
     return k.lines;
 }

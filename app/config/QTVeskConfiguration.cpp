@@ -719,6 +719,42 @@ const QHash<QString, ElementHandler>& elementHandlers()
              r.add("xpos", c.document.xpos, kMissing);
              r.add("ypos", c.document.ypos, kMissing);
          }},
+        {"image", [](Config& c, const ElementReader& r) {
+             r.add("file", c.image.file, "images/picture1.png");
+             r.add("width", c.image.width, 200.0);
+             r.add("height", c.image.height, 200.0);
+             r.add("xpos", c.image.xpos, kMissing);
+             r.add("ypos", c.image.ypos, kMissing);
+             r.add("rotation", c.image.rotation, 0.0);
+         }},
+        {"label", [](Config& c, const ElementReader& r) {
+             r.add("text", c.label.text, "Label");
+             r.add("font", c.label.font, "arial32");
+             r.add("height", c.label.height, 32.0);
+             r.add("xpos", c.label.xpos, kMissing);
+             r.add("ypos", c.label.ypos, kMissing);
+             r.add("padding", c.label.padding, 8.0);
+             r.add("text_r", c.label.text_r, 0.0);
+             r.add("text_g", c.label.text_g, 0.0);
+             r.add("text_b", c.label.text_b, 0.0);
+             r.add("background_r", c.label.background_r, 1.0);
+             r.add("background_g", c.label.background_g, 1.0);
+             r.add("background_b", c.label.background_b, 1.0);
+             r.add("background_a", c.label.background_a, 1.0);
+         }},
+        {"sticky_note", [](Config& c, const ElementReader& r) {
+             r.add("width", c.sticky_note.width, 200.0);
+             r.add("height", c.sticky_note.height, 200.0);
+             r.add("xpos", c.sticky_note.xpos, kMissing);
+             r.add("ypos", c.sticky_note.ypos, kMissing);
+             r.add("rotation", c.sticky_note.rotation, 0.0);
+         }},
+        {"sticky_board", [](Config& c, const ElementReader& r) {
+             r.add("width", c.sticky_board.width, 600.0);
+             r.add("height", c.sticky_board.height, 600.0);
+             r.add("xpos", c.sticky_board.xpos, kMissing);
+             r.add("ypos", c.sticky_board.ypos, kMissing);
+         }},
         {"task", [](Config& c, const ElementReader& r) { readTask(r, c.task); }},
     };
     return handlers;

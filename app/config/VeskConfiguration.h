@@ -396,6 +396,29 @@ public:
         TextList file;
         UnsignedList height, xpos, ypos;
     };
+    // Single items placed on the table (xpos, ypos -1: a random place).
+    // file "images/picture1.png"; width, height 200.0; xpos, ypos -1; rotation 0.0.
+    struct Image {
+        TextList file;
+        RealList width, height, rotation;
+        UnsignedList xpos, ypos;
+    };
+    // text "Label"; font "arial32"; height 32.0 (text height in pixels); xpos, ypos -1;
+    // text_r, text_g, text_b 0.0; background_r, background_g, background_b, background_a 1.0;
+    // padding 8.0.
+    struct Label {
+        TextList text, font;
+        RealList height, padding;
+        UnsignedList xpos, ypos;
+        RealList text_r, text_g, text_b;
+        RealList background_r, background_g, background_b, background_a;
+    };
+    // width, height 200.0 (sticky_note) or 600.0 (sticky_board); xpos, ypos -1; rotation 0.0
+    // (notes only).
+    struct StickyItem {
+        RealList width, height, rotation;
+        UnsignedList xpos, ypos;
+    };
     // One study task per entry: number -1; inputDevice, type, blockNumber 0; elementsType 3;
     // elementsInitNumber 0; startsSequence, endsSequence 0; description, additionalDescription
     // empty; image "textures/tasks/defaultTask.png"; additionalImage
@@ -458,6 +481,10 @@ public:
     HockeyPucks hockey_pucks;
     Font font;
     Document document;
+    Image image;
+    Label label;
+    StickyItem sticky_note;
+    StickyItem sticky_board;
     Task task;
 
     // Gives `images` its one default entry (number 0, width and height 100.0) when no element

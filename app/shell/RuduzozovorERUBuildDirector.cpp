@@ -84,6 +84,38 @@ void RuduzozovorERUBuildDirector::buildContainers(RuduzozovorERUBuilderGL* build
     }
 }
 
+void RuduzozovorERUBuildDirector::buildItems(RuduzozovorERUBuilderGL* builder)
+{
+    // Boards first, so that the pictures, notes and labels lie on top of them.
+    const VeskConfiguration& c = *configuration;
+    const double missing = 4294967295.0;
+    for (std::size_t i = 0; i < c.sticky_board.width.size(); ++i)
+        builder->buildStickyBoard(at(c.sticky_board.width, i, 600.0),
+                                  at(c.sticky_board.height, i, 600.0),
+                                  at(c.sticky_board.xpos, i, missing),
+                                  at(c.sticky_board.ypos, i, missing));
+    for (std::size_t i = 0; i < c.image.file.size(); ++i)
+        builder->buildImage(text(c.image.file, i), at(c.image.width, i, 200.0),
+                            at(c.image.height, i, 200.0), at(c.image.xpos, i, missing),
+                            at(c.image.ypos, i, missing), at(c.image.rotation, i, 0.0));
+    for (std::size_t i = 0; i < c.sticky_note.width.size(); ++i)
+        builder->buildStickyNote(at(c.sticky_note.width, i, 200.0),
+                                 at(c.sticky_note.height, i, 200.0),
+                                 at(c.sticky_note.xpos, i, missing),
+                                 at(c.sticky_note.ypos, i, missing),
+                                 at(c.sticky_note.rotation, i, 0.0));
+    const auto& l = c.label;
+    for (std::size_t i = 0; i < l.text.size(); ++i) {
+        const float textColor[3] = {at(l.text_r, i, 0.0f), at(l.text_g, i, 0.0f),
+                                    at(l.text_b, i, 0.0f)};
+        const float background[4] = {at(l.background_r, i, 1.0f), at(l.background_g, i, 1.0f),
+                                     at(l.background_b, i, 1.0f), at(l.background_a, i, 1.0f)};
+        builder->buildLabel(text(l.text, i), text(l.font, i), at(l.height, i, 32.0),
+                            at(l.xpos, i, missing), at(l.ypos, i, missing), textColor, background,
+                            at(l.padding, i, 8.0));
+    }
+}
+
 void RuduzozovorERUBuildDirector::buildDocuments(RuduzozovorERUBuilderGL* builder)
 {
     // One document per `document` entry; a position of -1 (the default) is drawn at random.
@@ -105,6 +137,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
         builder->buildTextures(at(c.textures.number, i, 1u), text(c.textures.source, i));
     buildFonts(builder);
     buildContainers(builder);
+    buildItems(builder);
     buildDocuments(builder);
 
     const double shorterSide = std::min(c.mainwindow.width, c.mainwindow.height);

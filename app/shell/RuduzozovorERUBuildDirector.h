@@ -39,5 +39,7 @@ private:
                             bool withPrimitives = true);
     void buildFonts(RuduzozovorERUBuilderGL* builder);
     void buildContainers(RuduzozovorERUBuilderGL* builder);
+    // Sticky boards, images, sticky notes and labels named by the configuration.
+    void buildItems(RuduzozovorERUBuilderGL* builder);
     void buildDocuments(RuduzozovorERUBuilderGL* builder);
 };

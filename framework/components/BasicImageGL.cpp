@@ -52,8 +52,8 @@ bool BasicImageGL::checkPositionForRNT(double x, double y)
 
 void BasicImageGL::renderPickingGL()
 {
-    const double hw = getHalfWidth();
-    const double hh = getHalfHeight();
+    const double hw = getRealWidth() * 0.5;
+    const double hh = getRealHeight() * 0.5;
     glBegin(GL_QUADS);
     glVertex2d(-hw, -hh);
     glVertex2d(hw, -hh);
@@ -64,8 +64,8 @@ void BasicImageGL::renderPickingGL()
 
 void BasicImageGL::renderBasicGL()
 {
-    const double hw = getHalfWidth() * kPictureShare;
-    const double hh = getHalfHeight() * kPictureShare;
+    const double hw = getRealWidth() * 0.5 * kPictureShare;
+    const double hh = getRealHeight() * 0.5 * kPictureShare;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_QUAD_STRIP);
@@ -83,8 +83,8 @@ void BasicImageGL::renderBasicGL()
 
 void BasicImageGL::renderDecorationGL(bool highlighted)
 {
-    const double hw = getHalfWidth() * kPictureShare;
-    const double hh = getHalfHeight() * kPictureShare;
+    const double hw = getRealWidth() * 0.5 * kPictureShare;
+    const double hh = getRealHeight() * 0.5 * kPictureShare;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glLineWidth(1.5f);
@@ -100,8 +100,8 @@ void BasicImageGL::renderDecorationGL(bool highlighted)
 
 void BasicImageGL::renderInteractionHintsGL(bool highlighted)
 {
-    const double hw = getHalfWidth();
-    const double hh = getHalfHeight();
+    const double hw = getRealWidth() * 0.5;
+    const double hh = getRealHeight() * 0.5;
     glLineWidth(3.0f);
     borderOrHighlight(getController(), highlighted);
     // The resize corner (bottom right).
@@ -115,7 +115,7 @@ void BasicImageGL::renderInteractionHintsGL(bool highlighted)
 void BasicImageGL::renderRNTCircleGL(bool highlighted)
 {
     const double factor = getController() ? getController()->getRNTFactor() : 0.5;
-    const double r = factor * std::min(getHalfWidth(), getHalfHeight());
+    const double r = factor * 0.5 * std::min(getRealWidth(), getRealHeight());
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glLineWidth(1.5f);

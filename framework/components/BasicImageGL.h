@@ -5,9 +5,9 @@
 // interaction-hint corner mark and the rotate-and-translate (RNT) circle, in normal and
 // highlighted colours. It also holds the touch state these items share and their hit mask.
 //
-// Coordinates: the render…GL operations draw around the origin with the component's current
-// half-extents (hw, hh) in table pixels, so display lists compiled from them at 100 × 100 are
-// stretched to any size by doCommonTransformations' x and y scale. Touches arrive in table
+// Coordinates: the render…GL operations draw around the origin with the half-extents (hw, hh) of
+// the component's unscaled (real) size, the frame after doCommonTransformations, so display lists
+// compiled from them are stretched to any size by the x and y scale. Touches arrive in table
 // pixels; the hit mask (tag 15, int) is indexed by buffer cells of the local frame.
 // Ownership: as VisComponent. Needs the OpenGL context current for everything that draws.
 
@@ -31,6 +31,9 @@ public:
     // Inside the RNT circle (radius² = smallest square surface × the controller's quarter
     // squared RNT factor) a touch only moves the item; outside it also rotates it.
     bool checkPositionForRNT(double x, double y) override;
+    // Size changes only scale the item: the drawing lists and the hit mask keep the size the
+    // item was built at and are stretched by the x and y scale.
+    bool isResizingReal() override { return false; }
     // Items follow their container's size, magnification, movement and orientation fields.
     bool isAnimatingAbsoluteSize() override { return true; }
     bool isAnimatingDirection() override { return true; }

@@ -130,8 +130,9 @@ void ImageLeafGL::createOverlay()
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    // v grows downwards: overlay row 0 is the top of the picture.
-    glOrtho(0.0, 512.0, 512.0, 0.0, -20.0, 20.0);
+    // v grows downwards (overlay row 0 is the top of the picture); a larger z lies further back,
+    // so a stroke's white underlay never covers the black of the strokes before it.
+    glOrtho(0.0, 512.0, 512.0, 0.0, 20.0, -20.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glEnable(GL_DEPTH_TEST);

@@ -14,6 +14,8 @@ struct PBuffer {
     uint32_t handle = 0;
     // Colour attachment: RGBA texture of width x height that holds what was drawn.
     uint32_t texture = 0;
+    // Depth attachment (renderbuffer), so drawing in the target can use the depth test.
+    uint32_t depth = 0;
     uint32_t width = 0;
     uint32_t height = 0;
     // Set between activatePBuffer and deactivatePBuffer.

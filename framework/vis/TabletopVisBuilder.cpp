@@ -98,6 +98,23 @@ void TabletopVisBuilder::buildDirectionLens(unsigned int, double, double, double
     implementMe("buildDirectionLens");
 }
 void TabletopVisBuilder::buildFont(const char*, int) { implementMe("buildFonts"); }
+void TabletopVisBuilder::buildImage(const char*, double, double, double, double, double)
+{
+    implementMe("buildImage");
+}
+void TabletopVisBuilder::buildLabel(const char*, const char*, double, double, double, const float*,
+                                    const float*, double)
+{
+    implementMe("buildLabel");
+}
+void TabletopVisBuilder::buildStickyNote(double, double, double, double, double)
+{
+    implementMe("buildStickyNote");
+}
+void TabletopVisBuilder::buildStickyBoard(double, double, double, double)
+{
+    implementMe("buildStickyBoard");
+}
 void TabletopVisBuilder::buildHockeySurface(double, double, double)
 {
     implementMe("buildHockeySurface");

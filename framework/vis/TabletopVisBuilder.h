@@ -75,6 +75,18 @@ public:
     virtual void buildHockeySurface(double a, double b, double c);
     virtual void buildHockeyPaddles(unsigned int count, double size);
     virtual void buildHockeyPucks(unsigned int count, double size, double speed, double d);
+    // Single items, after the operations above. A coordinate beyond the screen (e.g. the
+    // configuration's -1, read as 4294967295) is drawn at random, as for documents.
+    // file: the picture, loaded as a texture without a table row.
+    virtual void buildImage(const char* file, double width, double height, double x, double y,
+                            double rotation);
+    // font: a font key ("arial32"); textColor RGB, backgroundColor RGBA, 0 … 1.
+    virtual void buildLabel(const char* text, const char* font, double textHeight, double x,
+                            double y, const float* textColor, const float* backgroundColor,
+                            double padding);
+    virtual void buildStickyNote(double width, double height, double x, double y,
+                                 double rotation);
+    virtual void buildStickyBoard(double width, double height, double x, double y);
 
     // Takes ownership of v and releases the controller held before.
     void setVis(TabletopVis* v);

@@ -4,6 +4,7 @@
 
 #include "TabletopVisGL.h"
 #include "components/BoundedContainerGL.h"
+#include "components/ImageLeafGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
 #include "core/Random.h"
@@ -17,9 +18,19 @@ namespace {
 
 // count containers made by create(x, y): a coordinate beyond the screen is drawn anew for every
 // container, a given one is shared by all.
-template <class Create, class RandomX, class RandomY>
+// Each container then holds `Images::each` images at random places of its body, with textures
+// of random table rows, each lower in depth than the one before; they are children at once
+// (not dropped).
+struct ContainerImages {
+    unsigned int each;
+    double width;
+    double height;
+};
+
+template <class Create, class RandomX, class RandomY, class MakeImage>
 void placeContainers(const TabletopVis& vis, unsigned int count, double x, double y,
-                     RandomX randomX, RandomY randomY, Create create)
+                     RandomX randomX, RandomY randomY, Create create, ContainerImages images,
+                     MakeImage makeImage)
 {
     for (unsigned int i = 0; i < count; ++i) {
         double px = std::floor(x);
@@ -27,11 +38,14 @@ void placeContainers(const TabletopVis& vis, unsigned int count, double x, doubl
         if (px > vis.getScreenWidth()) px = randomX();
         if (py > vis.getScreenHeight()) py = randomY();
         BoundedContainerGL* container = create(px, py);
-        (void)container;
-        // Images inside the container are placed once ImageLeafGL exists: for k = 0 … imagesEach
-        // − 1, texture = randomTexture(); container->getRandomInsidePosition(&ix, &iy);
-        // image = createImage(imageWidth, imageHeight, true, true, ix, iy, 1 − k / imagesEach,
-        // randomAngle(), texture, false); container->addChild(image).
+        if (!container) continue;
+        for (unsigned int k = 0; k < images.each; ++k) {
+            double ix = 0.0;
+            double iy = 0.0;
+            ImageLeafGL* image = makeImage(container, &ix, &iy, 1.0 - double(k) / images.each,
+                                           images.width, images.height);
+            if (image) container->addChild(image);
+        }
     }
 }
 
@@ -73,6 +87,17 @@ unsigned int TabletopVisBuilderGL::randomTexture() const
     return vis->getImageTextureIDAt(static_cast<unsigned int>(t));
 }
 
+std::function<ImageLeafGL*(BoundedContainerGL*, double*, double*, double, double, double)>
+TabletopVisBuilderGL::containerImageMaker()
+{
+    return [this](BoundedContainerGL* container, double* x, double* y, double depth, double w,
+                  double h) -> ImageLeafGL* {
+        const unsigned int texture = randomTexture();
+        container->getRandomInsidePosition(x, y);
+        return vis->createImage(w, h, true, true, *x, *y, depth, randomAngle(), texture, false);
+    };
+}
+
 void TabletopVisBuilderGL::buildTextures(unsigned int count, const char* pattern)
 {
     if (!vis || !pattern || std::strlen(pattern) >= 45) return;
@@ -104,6 +129,14 @@ void TabletopVisBuilderGL::buildImages(double width, double height, unsigned int
     }
 }
 
+void TabletopVisBuilderGL::placeOnScreen(double x, double y, double* px, double* py) const
+{
+    *px = std::floor(x);
+    *py = std::floor(y);
+    if (*px > vis->getScreenWidth()) *px = randomX();
+    if (*py > vis->getScreenHeight()) *py = randomY();
+}
+
 void TabletopVisBuilderGL::buildDocument(double size, double x, double y, const char* file)
 {
     if (!vis) return;
@@ -117,7 +150,8 @@ void TabletopVisBuilderGL::buildDocument(double size, double x, double y, const 
 void TabletopVisBuilderGL::buildBoundedContainer(double width, double height, double x, double y,
                                                  unsigned int count, unsigned int controlPoints,
                                                  unsigned int splineLevel, bool hasInsideBoundary,
-                                                 bool rounded, unsigned int, double, double)
+                                                 bool rounded, unsigned int imagesEach,
+                                                 double imageWidth, double imageHeight)
 {
     if (!vis) return;
     placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
@@ -125,13 +159,15 @@ void TabletopVisBuilderGL::buildBoundedContainer(double width, double height, do
                         return vis->createContainer(width, height, true, true, px, py, 0.0,
                                                     controlPoints, splineLevel, hasInsideBoundary,
                                                     rounded);
-                    });
+                    },
+                    {imagesEach, imageWidth, imageHeight}, containerImageMaker());
 }
 
 void TabletopVisBuilderGL::buildStorageBin(double width, double height, double x, double y,
                                            unsigned int count, unsigned int controlPoints,
                                            unsigned int splineLevel, bool hasInsideBoundary,
-                                           bool rounded, unsigned int, double, double)
+                                           bool rounded, unsigned int imagesEach,
+                                                 double imageWidth, double imageHeight)
 {
     if (!vis) return;
     placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
@@ -139,13 +175,15 @@ void TabletopVisBuilderGL::buildStorageBin(double width, double height, double x
                         return vis->createStorageBin(width, height, true, true, px, py, 0.0,
                                                      controlPoints, splineLevel,
                                                      hasInsideBoundary, rounded);
-                    });
+                    },
+                    {imagesEach, imageWidth, imageHeight}, containerImageMaker());
 }
 
 void TabletopVisBuilderGL::buildInterfaceCurrent(double width, double height, double x, double y,
                                                  unsigned int count, unsigned int controlPoints,
                                                  unsigned int splineLevel, bool belt,
-                                                 bool rounded, unsigned int, double, double)
+                                                 bool rounded, unsigned int imagesEach,
+                                                 double imageWidth, double imageHeight)
 {
     if (!vis) return;
     placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
@@ -153,7 +191,8 @@ void TabletopVisBuilderGL::buildInterfaceCurrent(double width, double height, do
                         return vis->createInterfaceCurrent(width, height, true, true, px, py, 0.0,
                                                            controlPoints, splineLevel, belt,
                                                            rounded);
-                    });
+                    },
+                    {imagesEach, imageWidth, imageHeight}, containerImageMaker());
 }
 
 void TabletopVisBuilderGL::buildDestroyer(double width, double height, double x, double y,
@@ -289,4 +328,48 @@ void TabletopVisBuilderGL::buildHockeyPucks(unsigned int count, double size, dou
         const double factor = 0.5 + 0.5 * tavlor::rand15() / tavlor::kRandMax;
         vis->createHockeyPuck(size, speed * factor, d, first, second, false, false, x, y, 1.0);
     }
+}
+
+void TabletopVisBuilderGL::buildImage(const char* file, double width, double height, double x,
+                                      double y, double rotation)
+{
+    if (!vis) return;
+    const unsigned int texture = vis->loadTexture(file, false);
+    if (texture == TabletopVisGL::kTextureLoadFailed) return; // the loader said why
+    double px = 0.0;
+    double py = 0.0;
+    placeOnScreen(x, y, &px, &py);
+    vis->createImage(width, height, true, true, px, py, 0.0, rotation, texture, true);
+}
+
+void TabletopVisBuilderGL::buildLabel(const char* text, const char* font, double textHeight,
+                                      double x, double y, const float* textColor,
+                                      const float* backgroundColor, double padding)
+{
+    auto* gl = dynamic_cast<TabletopVisGL*>(vis.get());
+    if (!gl) return;
+    double px = 0.0;
+    double py = 0.0;
+    placeOnScreen(x, y, &px, &py);
+    gl->createLabel(textHeight, font, text, true, true, px, py, 0.0, textColor, backgroundColor,
+                    padding);
+}
+
+void TabletopVisBuilderGL::buildStickyNote(double width, double height, double x, double y,
+                                           double rotation)
+{
+    if (!vis) return;
+    double px = 0.0;
+    double py = 0.0;
+    placeOnScreen(x, y, &px, &py);
+    vis->createStickyNote(width, height, true, true, px, py, 0.0, rotation);
+}
+
+void TabletopVisBuilderGL::buildStickyBoard(double width, double height, double x, double y)
+{
+    if (!vis) return;
+    double px = 0.0;
+    double py = 0.0;
+    placeOnScreen(x, y, &px, &py);
+    vis->createStickyBoard(width, height, true, true, px, py, 0.0);
 }

@@ -6,6 +6,10 @@
 
 #include "TabletopVisBuilder.h"
 
+#include <functional>
+
+class BoundedContainerGL;
+class ImageLeafGL;
 class TabletopVisGL;
 
 class TabletopVisBuilderGL : public TabletopVisBuilder {
@@ -62,6 +66,14 @@ public:
     void buildHockeySurface(double a, double b, double c) override;
     void buildHockeyPaddles(unsigned int count, double size) override;
     void buildHockeyPucks(unsigned int count, double size, double speed, double d) override;
+    void buildImage(const char* file, double width, double height, double x, double y,
+                    double rotation) override;
+    void buildLabel(const char* text, const char* font, double textHeight, double x, double y,
+                    const float* textColor, const float* backgroundColor,
+                    double padding) override;
+    void buildStickyNote(double width, double height, double x, double y,
+                         double rotation) override;
+    void buildStickyBoard(double width, double height, double x, double y) override;
 
 protected:
     double randomX() const;
@@ -70,4 +82,9 @@ protected:
     // A texture row drawn at random; r = 32767 would name one past the last row: the last row
     // is used then. Without rows: the failed-load texture name.
     unsigned int randomTexture() const;
+    // A place on the screen: a coordinate beyond it is drawn at random.
+    void placeOnScreen(double x, double y, double* px, double* py) const;
+    // Makes one image inside a container (see buildBoundedContainer): texture, place, angle.
+    std::function<ImageLeafGL*(BoundedContainerGL*, double*, double*, double, double, double)>
+    containerImageMaker();
 };

@@ -8,6 +8,9 @@
 #include "components/BoundedContainerGL.h"
 #include "components/DocumentLeafGL.h"
 #include "components/ImageLeafGL.h"
+#include "components/LabelLeafGL.h"
+#include "components/StickyBoardCompositeGL.h"
+#include "components/StickyNoteLeafGL.h"
 #include "components/ControlSurfaceCompositeGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
@@ -248,6 +251,12 @@ void TabletopVisGL::init_pbuffer(void* record, int width, int height)
     if (!fbo) std::cerr << "pbuffer creation error:  glGenFramebuffers() failed" << std::endl;
     glBindFramebuffer(GL_FRAMEBUFFER, fbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    GLuint depth = 0;
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     if (status != GL_FRAMEBUFFER_COMPLETE)
         std::cerr << "pbuffer creation error:  glCheckFramebufferStatus() failed" << std::endl;
@@ -258,11 +267,13 @@ void TabletopVisGL::init_pbuffer(void* record, int width, int height)
 
     if (!fbo || status != GL_FRAMEBUFFER_COMPLETE) {
         if (fbo) glDeleteFramebuffers(1, &fbo);
+        glDeleteRenderbuffers(1, &depth);
         glDeleteTextures(1, &texture);
         return;
     }
     pb->handle = fbo;
     pb->texture = texture;
+    pb->depth = depth;
     pb->width = static_cast<uint32_t>(width);
     pb->height = static_cast<uint32_t>(height);
 }
@@ -353,10 +364,13 @@ void TabletopVisGL::shutdown_pbuffer(void* record)
     if (pb->active) deactivatePBuffer(pb);
     GLuint fbo = pb->handle;
     GLuint texture = pb->texture;
+    GLuint depth = pb->depth;
     glDeleteFramebuffers(1, &fbo);
+    glDeleteRenderbuffers(1, &depth);
     glDeleteTextures(1, &texture);
     pb->handle = 0;
     pb->texture = 0;
+    pb->depth = 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -637,10 +651,13 @@ InterfaceCurrentCompositeGL* TabletopVisGL::createInterfaceCurrent(
     addComponent(c, true);
     return c;
 }
-StickyBoardCompositeGL* TabletopVisGL::createStickyBoard(double, double, bool, bool, double,
-                                                         double, double)
+StickyBoardCompositeGL* TabletopVisGL::createStickyBoard(double width, double height, bool rnt,
+                                                         bool tossing, double x, double y,
+                                                         double z)
 {
-    return nullptr; // built with the component
+    auto* c = new StickyBoardCompositeGL(this, width, height, rnt, tossing, x, y, z);
+    addComponent(c, true);
+    return c;
 }
 ComponentDestroyerCompositeGL* TabletopVisGL::createDestroyer(double, double, bool, bool, double,
                                                               double, double, unsigned int)
@@ -678,10 +695,27 @@ StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double, double, 
 {
     return nullptr; // built with the component
 }
-StickyNoteLeafGL* TabletopVisGL::createStickyNote(double, double, bool, bool, double, double,
-                                                  double, double)
+StickyNoteLeafGL* TabletopVisGL::createStickyNote(double width, double height, bool rnt,
+                                                  bool tossing, double x, double y, double z,
+                                                  double rotation)
 {
-    return nullptr; // built with the component
+    auto* c = new StickyNoteLeafGL(this, width, height, rnt, tossing, x, y, z, rotation);
+    addComponent(c, true);
+    return c;
+}
+LabelLeafGL* TabletopVisGL::createLabel(double textHeight, const char* font, const char* text,
+                                        bool rnt, bool tossing, double x, double y, double z,
+                                        const float* textColor, const float* backgroundColor,
+                                        double padding)
+{
+    static const float black[3] = {0.0f, 0.0f, 0.0f};
+    static const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const float* t = textColor ? textColor : black;
+    const float* b = backgroundColor ? backgroundColor : white;
+    auto* c = new LabelLeafGL(this, textHeight, font, text, rnt, tossing, x, y, z, t[0], t[1],
+                              t[2], b[0], b[1], b[2], b[3], padding);
+    addComponent(c, true);
+    return c;
 }
 LensCreatorLeafGL* TabletopVisGL::createLensCreator(double, double, double, double, double,
                                                     double, double, const char*, unsigned int,

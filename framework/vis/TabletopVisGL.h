@@ -18,6 +18,7 @@
 #include <vector>
 
 class FTTextureFont;
+class LabelLeafGL;
 
 class TabletopVisGL : public TabletopVis {
 public:
@@ -142,6 +143,14 @@ public:
     // --- slot 50 ---
     // The font stored under key, or null (with a warning).
     virtual FTTextureFont* getFont(const char* key);
+    // --- slot 51 ---
+    // A text label (LabelLeafGL), registered and dropped like the other items. font: a font key
+    // ("arial32"); textColor RGB and backgroundColor RGBA, 0 … 1 (null: black on white);
+    // padding in table pixels.
+    virtual LabelLeafGL* createLabel(double textHeight, const char* font, const char* text,
+                                     bool rnt, bool tossing, double x, double y, double z,
+                                     const float* textColor, const float* backgroundColor,
+                                     double padding);
 
     // The font key of a file and size: base name without extension, then the size.
     static std::string fontKey(const char* file, int size);

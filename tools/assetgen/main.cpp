@@ -948,6 +948,12 @@ void generate(AssetWriter& out)
 
     // For "Load an image to color primitives": the file dialog opens in the working folder.
     out.save(landscape(1280, 800, 2024), "images/landscape.jpg");
+
+    // Pictures for the table items example (data/examples/items.xml) and for images in containers.
+    const uint32_t pictureSeeds[4] = {11, 23, 37, 58};
+    for (int i = 0; i < 4; ++i)
+        out.save(landscape(512, 384, pictureSeeds[i]),
+                 QStringLiteral("images/picture%1.png").arg(i + 1));
 }
 
 // Small real images in the formats the texture loader accepts (PNG, JPEG, BMP), with and without

@@ -80,6 +80,27 @@ TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
     EXPECT_TRUE(c.interface_currents.xpos.empty());
 }
 
+TEST(QTVeskConfigurationTest, ItemElementsListTheirEntriesWithDefaults)
+{
+    const auto c = readXml("<config><image file=\"images/a.png\" xpos=\"40\" rotation=\"30\"/>"
+                           "<label text=\"Hi\" background_a=\"0.5\"/><label/>"
+                           "<sticky_note ypos=\"-1\"/><sticky_board width=\"400\"/></config>");
+    EXPECT_EQ(c.image.file, (std::vector<std::string>{"images/a.png"}));
+    EXPECT_EQ(c.image.width, (std::vector<double>{200.0}));
+    EXPECT_EQ(c.image.xpos, (std::vector<uint32_t>{40}));
+    EXPECT_EQ(c.image.ypos, (std::vector<uint32_t>{kMissing}));
+    EXPECT_EQ(c.image.rotation, (std::vector<double>{30.0}));
+    EXPECT_EQ(c.label.text, (std::vector<std::string>{"Hi", "Label"}));
+    EXPECT_EQ(c.label.font, (std::vector<std::string>{"arial32", "arial32"}));
+    EXPECT_EQ(c.label.height, (std::vector<double>{32.0, 32.0}));
+    EXPECT_EQ(c.label.background_a, (std::vector<double>{0.5, 1.0}));
+    EXPECT_EQ(c.label.padding, (std::vector<double>{8.0, 8.0}));
+    EXPECT_EQ(c.sticky_note.width, (std::vector<double>{200.0}));
+    EXPECT_EQ(c.sticky_note.ypos, (std::vector<uint32_t>{kMissing}));
+    EXPECT_EQ(c.sticky_board.width, (std::vector<double>{400.0}));
+    EXPECT_EQ(c.sticky_board.height, (std::vector<double>{600.0}));
+}
+
 TEST(QTVeskConfigurationTest, FlagValues)
 {
     const struct {

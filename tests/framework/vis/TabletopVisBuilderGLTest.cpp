@@ -3,6 +3,8 @@
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 
+#include "components/ImageLeafGL.h"
+#include "components/StorageBinCompositeGL.h"
 #include "core/Random.h"
 #include "vis/TabletopVisBuilderGL.h"
 #include "vis/TabletopVisGL.h"
@@ -31,8 +33,18 @@ public:
                              double rotation, unsigned int texture, bool drop) override
     {
         calls.push_back({"image", {w, h, x, y, z, rotation, double(texture), double(drop)}});
+        return makeItems ? TabletopVisGL::createImage(w, h, true, true, x, y, z, rotation, texture,
+                                                      drop)
+                         : nullptr;
+    }
+    StickyNoteLeafGL* createStickyNote(double w, double h, bool, bool, double x, double y,
+                                       double z, double rotation) override
+    {
+        calls.push_back({"note", {w, h, x, y, z, rotation}});
         return nullptr;
     }
+    // Images are made for real (and handed to their containers) when set.
+    bool makeItems = false;
     DocumentLeafGL* createDocument(double size, bool, bool, double x, double y, double z,
                                    double rotation, const char*, bool) override
     {
@@ -153,4 +165,36 @@ TEST_F(TabletopVisBuilderGLTest, BuildVisMakesAnOpenGLController)
     ASSERT_NE(first, nullptr);
     b.buildVis(1, 32, 32, 800, 600);
     EXPECT_EQ(b.getVis()->getScreenWidth(), 800u);
+}
+
+TEST_F(TabletopVisBuilderGLTest, ContainersStartWithTheirImagesInsideAsChildren)
+{
+    vis->makeItems = true;
+    builder.buildStorageBin(300, 300, 500, 400, 1, 6, 2, false, true, 3, 80, 60);
+    ASSERT_EQ(vis->calls.size(), 3u);
+    auto* bin = dynamic_cast<StorageBinCompositeGL*>(vis->getComponent(1));
+    ASSERT_NE(bin, nullptr);
+    EXPECT_EQ(bin->getNumberOfChildren(), 3u);
+    const double depths[] = {1.0, 2.0 / 3.0, 1.0 / 3.0};
+    for (int i = 0; i < 3; ++i) {
+        const auto& a = vis->calls[i].args;
+        EXPECT_DOUBLE_EQ(a[4], depths[i]);
+        EXPECT_EQ(a[7], 0.0) << "not dropped: a child at once";
+        EXPECT_LT(std::hypot(a[2] - 500, a[3] - 400), 150.0) << "inside the bin";
+    }
+}
+
+TEST_F(TabletopVisBuilderGLTest, SingleItemsBeyondTheScreenGetARandomCoordinate)
+{
+    builder.buildStickyNote(120, 90, 5000.0, 300.4, 15.0);
+    ASSERT_EQ(vis->calls.size(), 1u);
+    const auto& a = vis->calls[0].args;
+    EXPECT_TRUE(a[2] >= 0 && a[2] <= 1023 && whole(a[2]));
+    EXPECT_EQ(a[3], 300.0);
+    EXPECT_EQ(a[5], 15.0);
+    // A picture that cannot be loaded makes no image.
+    OutputCapture out;
+    builder.buildImage("missing.png", 100, 100, 10, 10, 0);
+    EXPECT_EQ(out.take(), "Unable to load texture imagemissing.png\n");
+    EXPECT_EQ(vis->calls.size(), 1u);
 }

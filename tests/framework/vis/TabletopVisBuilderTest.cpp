@@ -25,8 +25,16 @@ TEST(TabletopVisBuilderTest, OperationsReportTheirMissingImplementation)
     OutputCapture out;
     b.buildVis(1, 10, 10, 10, 10);
     b.buildFont("fonts/arial.ttf", 32);
+    b.buildImage("a.png", 1, 1, 0, 0, 0);
+    b.buildLabel("a", "arial32", 10, 0, 0, nullptr, nullptr, 0);
+    b.buildStickyNote(1, 1, 0, 0, 0);
+    b.buildStickyBoard(1, 1, 0, 0);
     EXPECT_EQ(out.take(), "Error: Implement method buildVis in render-specific builder!\n"
-                          "Error: Implement method buildFonts in render-specific builder!\n");
+                          "Error: Implement method buildFonts in render-specific builder!\n"
+                          "Error: Implement method buildImage in render-specific builder!\n"
+                          "Error: Implement method buildLabel in render-specific builder!\n"
+                          "Error: Implement method buildStickyNote in render-specific builder!\n"
+                          "Error: Implement method buildStickyBoard in render-specific builder!\n");
     EXPECT_EQ(b.getVis(), nullptr);
 }
 

@@ -1,0 +1,172 @@
+#include "components/ImageLeafGL.h"
+#include "components/StickyNoteLeafGL.h"
+
+#include "ItemTestSupport.h"
+#include "OutputCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class ImageLeafGLTest : public ItemGLTest {
+protected:
+    ImageLeafGL* image(unsigned int texture = 0, double size = 100)
+    {
+        return scene().vis->createImage(size, size, true, true, 128, 128, 0.0, 0.0, texture, false);
+    }
+    // A touch of one position at (x, y), released there.
+    static unsigned int tap(VisComponent* c, unsigned int x, unsigned int y)
+    {
+        c->hitLocalBuffer(x, y, 0, 0);
+        return c->releaseLocalBuffer(x, y, 0, 0);
+    }
+};
+
+TEST_F(ImageLeafGLTest, SharedListsAreBuiltOnceAndDeletedWithTheLastImage)
+{
+    ASSERT_EQ(ImageLeafGL::getNumberOfImages(), 0u);
+    ImageLeafGL* first = image();
+    unsigned int lists[8];
+    for (unsigned int i = 0; i < 8; ++i) {
+        lists[i] = ImageLeafGL::getSharedDisplayList(i);
+        EXPECT_TRUE(glIsList(lists[i])) << i;
+    }
+    ImageLeafGL* second = image(0, 300);
+    EXPECT_EQ(ImageLeafGL::getNumberOfImages(), 2u);
+    for (unsigned int i = 0; i < 8; ++i) EXPECT_EQ(ImageLeafGL::getSharedDisplayList(i), lists[i]);
+
+    scene().vis->deleteComponent(first);
+    EXPECT_EQ(ImageLeafGL::getNumberOfImages(), 1u);
+    EXPECT_TRUE(glIsList(lists[1]));
+    scene().vis->deleteComponent(second);
+    EXPECT_EQ(ImageLeafGL::getNumberOfImages(), 0u);
+    for (unsigned int i = 0; i < 8; ++i) {
+        EXPECT_FALSE(glIsList(lists[i])) << i;
+        EXPECT_EQ(ImageLeafGL::getSharedDisplayList(i), 0u);
+    }
+    // A new image builds them again.
+    image();
+    EXPECT_TRUE(glIsList(ImageLeafGL::getSharedDisplayList(1)));
+}
+
+// Images and notes share the hit mask: 100 × 100 at (128, 128), local origin at (78, 78).
+TEST_F(ImageLeafGLTest, HitCodesOfImagesAndNotes)
+{
+    const std::function<VisComponent*()> makers[] = {
+        [&] { return static_cast<VisComponent*>(image(0, 100)); },
+        [&] {
+            return static_cast<VisComponent*>(
+                scene().vis->createStickyNote(100, 100, true, true, 128, 128, 0.0, 0.0));
+        }};
+    const struct {
+        const char* name;
+        unsigned int x, y, code;
+    } rows[] = {
+        {"body", 128, 128, 3},          {"resize corner", 172, 82, 4},
+        {"pen corner", 82, 172, 7},     {"eraser corner", 172, 172, 8},
+        {"right edge, middle", 172, 128, 3}, {"off the item", 250, 250, 0},
+    };
+    for (const auto& make : makers) {
+        VisComponent* item = make();
+        for (const auto& row : rows) {
+            EXPECT_EQ(item->hitLocalBuffer(row.x, row.y, 0, 0), row.code) << row.name;
+            item->releaseLocalBuffer(row.x, row.y, 0, 0);
+            // The corners turn drawing on; a pause of more than a second ends it.
+            scene().frameAfter(gl, 1500);
+        }
+        EXPECT_EQ(item->releaseLocalBuffer(0, 0, 0, 0), 0u) << "release without a touch";
+        scene().vis->deleteComponent(item);
+    }
+}
+
+TEST_F(ImageLeafGLTest, TouchesInsideTheRNTCircleOnlyMove)
+{
+    ImageLeafGL* img = image(0, 100);
+    // Radius² = 100² × 0.125 (the default quarter squared factor): radius ≈ 35.4.
+    EXPECT_FALSE(img->checkPositionForRNT(128 + 30, 128));
+    EXPECT_FALSE(img->checkPositionForRNT(128, 128));
+    EXPECT_TRUE(img->checkPositionForRNT(128 + 36, 128));
+    EXPECT_TRUE(img->checkPositionForRNT(128 - 30, 128 - 30));
+    // The circle is shown for the display time after the last selected frame.
+    img->setSelectionActive();
+    scene().frameAfter(gl, 20);
+    img->setSelectionInactive();
+    scene().frameAfter(gl, 1000);
+    EXPECT_TRUE(img->isRNTCircleVisible());
+    scene().frameAfter(gl, 1100);
+    EXPECT_FALSE(img->isRNTCircleVisible());
+}
+
+TEST_F(ImageLeafGLTest, PenCornerStartsDrawingUntilASecondPassesWithoutAStroke)
+{
+    ImageLeafGL* img = image(ItemScene::solidTexture(255, 255, 255), 100);
+    EXPECT_EQ(tap(img, 82, 172), BasicImageGL::kPenCode);
+    EXPECT_TRUE(img->isDrawingMode());
+    EXPECT_NE(img->getOverlayTexture(), 0u);
+
+    // A stroke through the centre draws black there, and the image does not move.
+    scene().frameAfter(gl, 500);
+    for (unsigned int x = 108; x <= 148; x += 4)
+        EXPECT_EQ(img->hitLocalBuffer(x, 128, 0, 0), BasicImageGL::kPenCode);
+    EXPECT_EQ(img->releaseLocalBuffer(148, 128, 0, 0), BasicImageGL::kPenCode);
+    scene().frameAfter(gl, 20);
+    EXPECT_TRUE(near(gl->pixel(120, 128), 0, 0, 0, 40));
+    EXPECT_TRUE(near(gl->pixel(128, 150), 255, 255, 255));
+    EXPECT_DOUBLE_EQ(img->getXPos(), 128.0);
+
+    // 900 ms later the next touch still draws; 1100 ms after that it is an ordinary touch.
+    scene().frameAfter(gl, 900);
+    EXPECT_EQ(tap(img, 128, 110), BasicImageGL::kPenCode);
+    scene().frameAfter(gl, 1100);
+    EXPECT_EQ(img->hitLocalBuffer(128, 110, 0, 0), BasicImageGL::kMoveCode);
+    EXPECT_FALSE(img->isDrawingMode());
+    img->releaseLocalBuffer(128, 110, 0, 0);
+
+    // The eraser corner clears the overlay back to the picture.
+    EXPECT_EQ(tap(img, 172, 172), BasicImageGL::kEraserCode);
+    EXPECT_TRUE(img->isEraser());
+    for (unsigned int x = 104; x <= 152; x += 4) img->hitLocalBuffer(x, 128, 0, 0);
+    img->releaseLocalBuffer(152, 128, 0, 0);
+    scene().frameAfter(gl, 20);
+    EXPECT_TRUE(near(gl->pixel(120, 128), 255, 255, 255));
+}
+
+TEST_F(ImageLeafGLTest, ImageAndNoteDrawTheirPictureInTheFrame)
+{
+    // 200 × 100: the shared lists, built for 100 × 100, are stretched to the image's size.
+    scene().vis->createImage(200, 100, true, true, 128, 128, 0.0, 0.0,
+                             ItemScene::solidTexture(255, 0, 0), false);
+    scene().frameAfter(gl, 20);
+    EXPECT_TRUE(near(gl->pixel(128, 128), 255, 0, 0));
+    EXPECT_TRUE(near(gl->pixel(220, 128), 255, 0, 0));
+    EXPECT_TRUE(near(gl->pixel(128, 174), 255, 0, 0));
+    EXPECT_TRUE(near(gl->pixel(227, 128), 0, 0, 0)) << "the frame is the outer 2 %";
+    EXPECT_TRUE(near(gl->pixel(240, 128), 0, 0, 0)) << "nothing beyond the image";
+    EXPECT_TRUE(near(gl->pixel(128, 185), 0, 0, 0)) << "nothing beyond the image";
+
+    scene().vis->createStickyNote(60, 60, true, true, 40, 40, 0.0, 0.0);
+    scene().frameAfter(gl, 20);
+    EXPECT_TRUE(near(gl->pixel(40, 40), 255, 255, 102)) << "pale yellow paper";
+}
+
+// Each stroke step draws a white underlay first; it used to cover the black of the steps
+// before it, leaving a white stroke with only its last segment black.
+TEST_F(ImageLeafGLTest, RegressionStrokeUnderlayCoversEarlierSegments)
+{
+    ImageLeafGL* img = image(ItemScene::solidTexture(255, 0, 0), 60);
+    img->setPos(40, 40);
+    StickyNoteLeafGL* note = scene().vis->createStickyNote(60, 60, true, true, 140, 40, 0.0, 0.0);
+    for (VisComponent* item : {static_cast<VisComponent*>(img), static_cast<VisComponent*>(note)}) {
+        const unsigned int x0 = static_cast<unsigned int>(item->getXPos()) - 26;
+        ASSERT_EQ(tap(item, x0, 66), BasicImageGL::kPenCode);
+        for (unsigned int x = x0 + 16; x <= x0 + 36; x += 2) item->hitLocalBuffer(x, 40, 0, 0);
+        item->releaseLocalBuffer(x0 + 36, 40, 0, 0);
+    }
+    scene().frameAfter(gl, 20);
+    for (unsigned int x : {32u, 36u, 40u, 44u, 132u, 136u, 140u, 144u})
+        EXPECT_TRUE(near(gl->pixel(x, 40), 0, 0, 0, 60)) << x;
+}
+
+} // namespace

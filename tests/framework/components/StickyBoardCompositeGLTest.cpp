@@ -1,0 +1,76 @@
+#include "components/StickyBoardCompositeGL.h"
+#include "components/StickyNoteLeafGL.h"
+
+#include "ItemTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StickyBoardGLTest : public ItemGLTest {
+protected:
+    // 300 × 250 asked at (300, 300): corners at ±120, ±100, widened by the border (15):
+    // 270 × 230.
+    StickyBoardCompositeGL* board()
+    {
+        return scene().vis->createStickyBoard(300, 250, true, true, 300, 300, 0.0);
+    }
+};
+
+TEST_F(StickyBoardGLTest, BodyBorderAndResizeCornerCodes)
+{
+    StickyBoardCompositeGL* b = board();
+    ASSERT_NEAR(b->getWidth(), 270.0, 1e-9);
+    ASSERT_NEAR(b->getHeight(), 230.0, 1e-9);
+    const double left = 300 - 135.0, bottom = 300 - 115.0;
+    const struct {
+        const char* name;
+        double lx, ly;
+        unsigned int code;
+        bool rnt;
+    } rows[] = {
+        {"body moves and turns", 135, 115, 3, true},
+        {"left border only moves", 5, 115, 12, false},
+        {"top border only moves", 135, 226, 12, false},
+        {"resize corner", 262, 10, 4, true},
+        {"beside the resize corner", 200, 10, 12, false},
+    };
+    for (const auto& row : rows) {
+        b->setRNTActive(true);
+        const auto x = static_cast<unsigned int>(left + row.lx);
+        const auto y = static_cast<unsigned int>(bottom + row.ly);
+        EXPECT_EQ(b->hitLocalBuffer(x, y, 0, 0), row.code) << row.name;
+        EXPECT_EQ(b->getRNTActive(), row.rnt) << row.name;
+        EXPECT_EQ(b->releaseLocalBuffer(x, y, 0, 0), row.code) << row.name;
+    }
+}
+
+TEST_F(StickyBoardGLTest, NotesOnTheBoardAreLaidOutAndResizedWithIt)
+{
+    StickyBoardCompositeGL* b = board();
+    StickyNoteLeafGL* note = scene().vis->createStickyNote(60, 60, true, true, 270, 330, 0.0, 0.0);
+    ASSERT_EQ(b->addChild(note), 1);
+    const double width = b->getWidth(), height = b->getHeight();
+    const double left = 300 - width / 2, top = 300 + height / 2;
+
+    // Drag the resize corner to 60 pixels beyond the right edge: the corner follows the finger
+    // and the top-left corner stays.
+    const unsigned int cx = static_cast<unsigned int>(left + width - 5);
+    const unsigned int cy = static_cast<unsigned int>(top - height + 5);
+    ASSERT_EQ(b->hitLocalBuffer(cx, cy, 0, 0), 4u);
+    b->hitLocalBuffer(cx + 65, cy - 5, 0, 0);
+    EXPECT_EQ(b->releaseLocalBuffer(cx + 65, cy - 5, 0, 0), 4u);
+
+    EXPECT_NEAR(b->getWidth(), width + 60, 1e-6);
+    EXPECT_NEAR(b->getHeight(), height, 1e-6);
+    EXPECT_NEAR(b->getXPos() - b->getWidth() / 2, left, 1e-6) << "the left edge stays";
+    EXPECT_NEAR(b->getYPos() + b->getHeight() / 2, top, 1e-6) << "the top edge stays";
+    // The note keeps its place relative to the board's edges, scaled with its width.
+    const double sx = (width + 60) / width;
+    EXPECT_NEAR(note->getWidth(), 60 * sx, 1e-6);
+    EXPECT_NEAR(note->getHeight(), 60, 1e-6);
+    EXPECT_NEAR(note->getXPos() - left, (270 - left) * sx, 1e-6);
+    EXPECT_NEAR(note->getYPos(), 330, 1e-6);
+}
+
+} // namespace
