@@ -151,8 +151,9 @@ void DocumentLeafGL::specificRender()
 
 void DocumentLeafGL::renderBusyQuad()
 {
-    const double hw = getHalfWidth() * kPictureShare;
-    const double hh = getHalfHeight() * kPictureShare;
+    // doCommonTransformations scales to the displayed size: draw in unscaled units.
+    const double hw = getHalfWidth() / getXScale() * kPictureShare;
+    const double hh = getHalfHeight() / getYScale() * kPictureShare;
     glPushMatrix();
     doCommonTransformations();
     glEnable(GL_BLEND);

@@ -119,6 +119,11 @@ TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
     // Next page: landscape. A second tap while it renders turns no page.
     tap(unsigned(128 + d->getWidth() / 2 - 4), 128);
     EXPECT_TRUE(d->isRendering());
+    // The busy shade covers the picture only.
+    gl->bindFramebuffer();
+    vis->frame();
+    if (d->isRendering()) EXPECT_LT(gl->pixel(128, 128)[0], 200); // unless the page came
+    EXPECT_EQ(gl->pixel(128 + int(d->getWidth()), 128)[0], 0);
     d->nextPage();
     d->previousPage();
     ASSERT_TRUE(showing(d));
