@@ -122,7 +122,7 @@ TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
     // The busy shade covers the picture only.
     gl->bindFramebuffer();
     vis->frame();
-    if (d->isRendering()) EXPECT_LT(gl->pixel(128, 128)[0], 200); // unless the page came
+    if (d->isRendering()) { EXPECT_LT(gl->pixel(128, 128)[0], 200); } // unless the page came
     EXPECT_EQ(gl->pixel(128 + int(d->getWidth()), 128)[0], 0);
     d->nextPage();
     d->previousPage();
