@@ -125,8 +125,9 @@ private:
     std::thread thread_;
     std::atomic<int> runs_{0};
     std::atomic<int> mostRuns_{0};
-    bool checked_ = false;
-    bool usable_ = false;
+    // Written by checkLibrary on the printing thread, read by the worker.
+    std::atomic<bool> checked_{false};
+    std::atomic<bool> usable_{false};
 };
 
 } // namespace tavlor
