@@ -222,6 +222,15 @@ void RuduzozovorERUBuildDirector::buildLenses(RuduzozovorERUBuilderGL* builder)
     }
 }
 
+void RuduzozovorERUBuildDirector::buildDocuments(RuduzozovorERUBuilderGL* builder)
+{
+    // One document per `document` entry; a position of -1 (the default) is drawn at random.
+    const auto& d = configuration->document;
+    for (std::size_t i = 0; i < d.file.size(); ++i)
+        builder->buildDocument(at(d.height, i, 64.0), at(d.xpos, i, 4294967295.0),
+                               at(d.ypos, i, 4294967295.0), text(d.file, i));
+}
+
 TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
                                                       RuduzozovorERUBuilderGL* builder,
                                                       bool withPrimitives)
@@ -235,6 +244,7 @@ TabletopVis* RuduzozovorERUBuildDirector::buildScene(unsigned int demoType,
     buildFonts(builder);
     buildContainers(builder);
     buildItems(builder);
+    buildDocuments(builder);
     buildHockey(builder);
     buildCreatorsAndDestroyers(builder);
 

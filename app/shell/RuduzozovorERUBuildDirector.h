@@ -41,6 +41,7 @@ private:
     void buildContainers(RuduzozovorERUBuilderGL* builder);
     // Sticky boards, images, sticky notes and labels named by the configuration.
     void buildItems(RuduzozovorERUBuilderGL* builder);
+    void buildDocuments(RuduzozovorERUBuilderGL* builder);
     void buildHockey(RuduzozovorERUBuilderGL* builder);
     void buildCreatorsAndDestroyers(RuduzozovorERUBuilderGL* builder);
     // Size and direction lenses, after the surfaces they fall onto.

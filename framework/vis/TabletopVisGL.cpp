@@ -8,6 +8,7 @@
 #include "components/BoundedContainerGL.h"
 #include "components/ComponentCreatorLeafGL.h"
 #include "components/ComponentDestroyerCompositeGL.h"
+#include "components/DocumentLeafGL.h"
 #include "components/ImageLeafGL.h"
 #include "components/LabelLeafGL.h"
 #include "components/StickyBoardCompositeGL.h"
@@ -619,10 +620,13 @@ ImageLeafGL* TabletopVisGL::createImage(double width, double height, bool rnt, b
     addComponent(c, drop);
     return c;
 }
-DocumentLeafGL* TabletopVisGL::createDocument(double, bool, bool, double, double, double, double,
-                                              const char*, bool)
+DocumentLeafGL* TabletopVisGL::createDocument(double size, bool rnt, bool tossing, double x,
+                                              double y, double z, double rotation,
+                                              const char* file, bool drop)
 {
-    return nullptr; // built with the component
+    auto* c = new DocumentLeafGL(this, size, rnt, tossing, x, y, z, rotation, file);
+    addComponent(c, drop);
+    return c;
 }
 BoundedContainerGL* TabletopVisGL::createContainer(double width, double height, bool rnt,
                                                    bool tossing, double x, double y, double z,

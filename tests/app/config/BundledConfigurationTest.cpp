@@ -75,6 +75,16 @@ TEST(BundledConfigurationTest, EveryDefaultFileExists)
         expectLoadable(file);
 }
 
+TEST(BundledConfigurationTest, DocumentExampleNamesTheGeneratedDocuments)
+{
+    QTVeskConfiguration c(dataDir.filePath(QStringLiteral("examples/documents.xml")));
+    EXPECT_TRUE(c.readError().isEmpty()) << c.readError().toStdString();
+    EXPECT_TRUE(c.ignoredElements().empty());
+    EXPECT_EQ(c.document.file, (TextList{"documents/sample.pdf", "documents/sample.ps"}));
+    for (const std::string& file : namedFiles(c))
+        expectLoadable(file);
+}
+
 TEST(BundledConfigurationTest, StrokeTexturesAreWhiteAlphaShapes)
 {
     const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// Every file name the record holds that the program may open: textures, images and fonts.
+// Every file name the record holds that the program may open: textures, images, fonts and
+// documents.
 inline std::vector<std::string> namedFiles(const VeskConfiguration& c)
 {
     std::vector<std::string> files;
@@ -21,7 +22,7 @@ inline std::vector<std::string> namedFiles(const VeskConfiguration& c)
              &c.destroyer.texture, &c.storage_bin_creator.texture, &c.pool_current_creator.texture,
              &c.belt_current_creator.texture, &c.sticky_board_creator.texture, &c.sticky_note_creator.texture,
              &c.lens_creator.texture, &c.colorscale.texture, &c.representationchanger.texture,
-             &c.contextmenu.texture0, &c.canvas_surface.texture, &c.font.file, &c.task.image,
+             &c.contextmenu.texture0, &c.canvas_surface.texture, &c.font.file, &c.document.file, &c.task.image,
              &c.task.additionalImage,
              &cm.backgroundTexture, &cm.dummyTexture, &cm.createTexture, &cm.eraseTexture,
              &cm.orientFollowTexture, &cm.orientCircularTexture, &cm.orientRadialTexture,

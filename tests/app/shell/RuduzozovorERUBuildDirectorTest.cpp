@@ -141,6 +141,13 @@ public:
           << " " << b;
         return s.str();
     }
+
+public:
+    void buildDocument(double size, double x, double y, const char* file) override
+    {
+        log.push_back("document " + std::string(file) + " " + std::to_string(int(size)) + " " +
+                      std::to_string(long(x)) + " " + std::to_string(long(y)));
+    }
 };
 
 VeskConfiguration read(const char* xml)
@@ -152,6 +159,8 @@ const char* kScene = R"(<config>
   <mainwindow width="1000" height="600"/>
   <textures number="2" source="textures/s%d.png"/>
   <font file="fonts/arial.ttf" size="32"/>
+  <document file="documents/sample.pdf" height="300" xpos="100" ypos="200"/>
+  <document file="documents/sample.ps"/>
   <canvas_surface border="12" number_of_toolbrushes="2" texture="textures/paper.png"/>
   <contextmenu/>
   <strokes number="40" width="30" height="10"/>
@@ -184,7 +193,9 @@ TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
         OutputCapture out;
         EXPECT_EQ(director.buildDemo(d.demo, &builder), builder.getVis());
         Log expected = {"texture textures/s1.png", "texture textures/s2.png",
-                        "font fonts/arial.ttf 32", "canvas 12 2 textures/paper.png 600",
+                        "font fonts/arial.ttf 32", "document documents/sample.pdf 300 100 200",
+                        "document documents/sample.ps 64 4294967295 4294967295",
+                        "canvas 12 2 textures/paper.png 600",
                         "context menu 0", d.primitives, "palette",
                         "size lens 2 120x200 at -1,-1 Linear 0.5 2 1",
                         "direction lens 1 200x200 at 300,-1 Gaussian 0.9 2 0 0"};

@@ -1,0 +1,79 @@
+#include "components/DocumentFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavlor;
+
+TEST(DocumentFile, InspectTellsDocumentsApart)
+{
+    const struct {
+        const char* file;
+        DocumentKind kind;
+        bool truncated, encrypted;
+    } rows[] = {
+        {NPR_DOCUMENT_DIR "/sample.pdf", DocumentKind::Pdf, false, false},
+        {NPR_DOCUMENT_DIR "/sample.ps", DocumentKind::PostScript, false, false},
+        {NPR_FIXTURE_DIR "/truncated.pdf", DocumentKind::Pdf, true, false},
+        {NPR_FIXTURE_DIR "/encrypted.pdf", DocumentKind::Pdf, false, true},
+        {NPR_FIXTURE_DIR "/not-a-document.pdf", DocumentKind::NotADocument, false, false},
+        {NPR_FIXTURE_DIR "/no-such-file.pdf", DocumentKind::Missing, false, false},
+        {NPR_FIXTURE_DIR, DocumentKind::NotADocument, false, false}, // a folder
+    };
+    for (const auto& row : rows) {
+        const DocumentFacts facts = inspectDocument(row.file);
+        EXPECT_EQ(facts.kind, row.kind) << row.file;
+        EXPECT_EQ(facts.truncated, row.truncated) << row.file;
+        EXPECT_EQ(facts.encrypted, row.encrypted) << row.file;
+    }
+}
+
+TEST(DocumentFile, RotationSwapsSidesNear90And270)
+{
+    const struct {
+        double rotation, width, height;
+    } rows[] = {{0, 595, 842},  {90, 842, 595},  {80, 842, 595},  {79, 595, 842}, {180, 595, 842},
+                {270, 842, 595}, {-90, 842, 595}, {450, 842, 595}, {360, 595, 842}};
+    for (const auto& row : rows) {
+        const PageSize size = pageSizeAfterRotation(595, 842, row.rotation);
+        EXPECT_DOUBLE_EQ(size.width, row.width) << row.rotation;
+        EXPECT_DOUBLE_EQ(size.height, row.height) << row.rotation;
+    }
+}
+
+TEST(DocumentFile, ResolutionRendersEveryPageSquare)
+{
+    const Resolution a4 = renderResolution({595, 842}, 1024);
+    EXPECT_DOUBLE_EQ(a4.x, 1024 * 72.0 / 595);
+    EXPECT_DOUBLE_EQ(a4.y, 1024 * 72.0 / 842);
+    const Resolution unknown = renderResolution({0, 842}, 1024);
+    EXPECT_DOUBLE_EQ(unknown.x, 100.0);
+    EXPECT_EQ(postScriptNumber(123.9113924), "123.911392");
+}
+
+TEST(DocumentFile, PageListingSkipsGhostscriptChatter)
+{
+    bool complete = false;
+    const std::vector<PageSize> pages = parsePageListing(
+        "   **** Warning: something odd.\n@@page 595 842 0\n@@page 595.5 842 90\n"
+        "@@page x 1 0\n@@page 10 20\n   **** Error: more@@page 842 595 -90\n@@end\n",
+        &complete);
+    EXPECT_TRUE(complete);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_DOUBLE_EQ(pages[1].width, 842);
+    EXPECT_DOUBLE_EQ(pages[1].height, 595.5);
+    EXPECT_DOUBLE_EQ(pages[2].width, 595);
+    parsePageListing("@@page 1 1 0\n", &complete);
+    EXPECT_FALSE(complete);
+}
+
+TEST(DocumentFile, PageStripsAtHalfHeight)
+{
+    // A 96 × 80 mask: strips are 12 columns wide, rows 35 … 44.
+    const struct {
+        int x, y, code;
+    } rows[] = {{0, 40, kPreviousPageCode}, {11, 35, kPreviousPageCode}, {12, 40, 0},
+                {11, 34, 0},                {11, 45, 0},                 {84, 44, kNextPageCode},
+                {95, 40, kNextPageCode},     {83, 40, 0},                 {48, 40, 0}};
+    for (const auto& row : rows)
+        EXPECT_EQ(pageStripCode(row.x, row.y, 96, 80), row.code) << row.x << ", " << row.y;
+}
