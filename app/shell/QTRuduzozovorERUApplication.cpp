@@ -6,6 +6,7 @@
 #include "TuioReceiver.h"
 #include "WiiInput.h"
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/ContextMenuGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 
@@ -287,7 +288,6 @@ void QTRuduzozovorERUApplication::createActions()
     // Keys and entries whose component is not built yet are disabled and say so (the help window
     // shows the reason) instead of doing nothing.
     auto missingComponent = [](const QByteArray& slot) -> const char* {
-        if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
         if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
         return nullptr;
     };
@@ -615,8 +615,16 @@ void QTRuduzozovorERUApplication::canvasToggleEraseCapability()
 {
     if (auto* b = buildCanvasOf(glWidget)) b->toggleEraseCapability();
 }
-void QTRuduzozovorERUApplication::openContextMenu() {}
-void QTRuduzozovorERUApplication::closeContextMenu() {}
+void QTRuduzozovorERUApplication::openContextMenu()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* menu = vis ? vis->findFirst<ContextMenuGL>() : nullptr) menu->show();
+}
+void QTRuduzozovorERUApplication::closeContextMenu()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* menu = vis ? vis->findFirst<ContextMenuGL>() : nullptr) menu->hide();
+}
 void QTRuduzozovorERUApplication::openPalette() {}
 void QTRuduzozovorERUApplication::closePalette() {}
 namespace {

@@ -509,8 +509,9 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
         EXPECT_EQ(found, 1) << row.text;
         EXPECT_TRUE(html.contains(row.tip)) << row.tip;
     }
-    // The stroke build canvas exists: its entries work.
+    // The stroke build canvas and the context menu exist: their entries work.
     const QStringList working{"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element",
+                              "Show Context Menu", "Hide Context Menu",
                               "Task mode on", "Task mode off", "Start the next task"};
     for (QAction* a : shown.window.findChildren<QAction*>())
         if (working.contains(a->text()) || working.contains(a->whatsThis())) {
