@@ -39,8 +39,8 @@ std::vector<RegionRect> strokeMenuRegions(double width, double height)
 {
     const double w = width, h = height;
     return {
-        {kStrokePoints, -0.46 * w, 0.26 * h, -0.02 * w, 0.46 * h},
-        {kStrokeTiles, 0.02 * w, 0.26 * h, 0.46 * w, 0.46 * h},
+        {kStrokePoints, -0.44 * w, 0.26 * h, -0.02 * w, 0.44 * h},
+        {kStrokeTiles, 0.02 * w, 0.26 * h, 0.44 * w, 0.44 * h},
         {kStrokeAccept, -0.46 * w, -0.46 * h, -0.02 * w, -0.27 * h},
         {kStrokeCancel, 0.02 * w, -0.46 * h, 0.46 * w, -0.27 * h},
     };

@@ -7,6 +7,7 @@
 #include "canvas/ContextMenuGL.h"
 #include "canvas/CornerMenuGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/MenuRegions.h"
 #include "canvas/StrokeMenuGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
@@ -146,9 +147,14 @@ template <class Menu> MenuFrame menuFrame(const Menu& m, std::size_t i, const Ta
             static_cast<float>(entryOr(m.opacity, i, 1.0))};
 }
 
-// Registers the menu and puts it on the canvas (when there is one).
+// Registers the menu, wholly on the screen (a window's bars make the screen lower than the
+// configured table), and puts it on the canvas (when there is one).
 void placeMenu(RuduzozovorERUVisGL& vis, VisComponent* menu)
 {
+    const menus::Point p =
+        menus::placeOnScreen(menu->getXPos(), menu->getYPos(), menu->getHalfWidth(),
+                             menu->getHalfHeight(), vis.getScreenWidth(), vis.getScreenHeight());
+    menu->setPos(p.x, p.y);
     vis.addComponent(menu, false);
     if (CanvasCompositeGL* canvas = vis.findFirst<CanvasCompositeGL>()) canvas->addChild(menu);
 }
@@ -163,7 +169,6 @@ void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration& c, std::
     auto* menu = new ContextMenuGL(vis, f.width, f.height, f.x, f.y, 1.0, f.rnt, f.tossing,
                                    f.opacity, menuTexture(*vis, c.contextmenu.texture0, i));
     placeMenu(*vis, menu);
-    menu->moveTo(f.x, f.y);
     menu->hide();
 }
 

@@ -880,6 +880,35 @@ const char* const kMenuTools[] = {
     "move-repulsion", "resize-bigger", "resize-smaller",
 };
 
+// The context menu: a light disc with four pads where its choices lie (one third of the side
+// from the centre, as wide as a sixth of it either way) and a close mark in the middle. The
+// menu writes the labels on the pads.
+QImage contextMenuCross(int size)
+{
+    QImage image = transparentImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(size / 2.0, size / 2.0);
+    p.setPen(QPen(QColor(90, 100, 110), size * 0.016));
+    p.setBrush(QColor(226, 230, 236, 240));
+    p.drawEllipse(c, size * 0.48, size * 0.48);
+    const double arm = size / 3.0, half = size / 6.0 - size * 0.012;
+    const QColor pads[4] = {QColor(200, 235, 205), QColor(255, 236, 200), QColor(250, 215, 210),
+                            QColor(215, 225, 250)};
+    const QPointF offsets[4] = {QPointF(0, -arm), QPointF(arm, 0), QPointF(0, arm), QPointF(-arm, 0)};
+    p.setPen(QPen(QColor(120, 130, 140), size * 0.01));
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(pads[i]);
+        p.drawRoundedRect(QRectF(c + offsets[i] - QPointF(half, half), QSizeF(2 * half, 2 * half)),
+                          size * 0.03, size * 0.03);
+    }
+    p.setBrush(QColor(90, 100, 110));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(c, half * 0.75, half * 0.75);
+    drawPictogram(p, "cancel", c, half * 0.6, Qt::white);
+    return image;
+}
+
 void generate(AssetWriter& out)
 {
     // Texture table: the brush icon first (image texture 0), then the stroke groups of nine.
@@ -919,7 +948,7 @@ void generate(AssetWriter& out)
     }
     out.save(disc, "textures/contextmenu/background.png");
     out.save(roundButton("dummy", kMenuIcon), "textures/contextmenu/dummy.png");
-    out.save(roundButton("texture0", kMenuIcon), "textures/contextmenu/texture0.png");
+    out.save(contextMenuCross(256), "textures/contextmenu/texture0.png");
     for (const char* name : kMenuTools) {
         out.save(roundButton(name, kMenuIcon), QStringLiteral("textures/contextmenu/%1.png").arg(name));
         out.save(roundButton(name, kRingIcon), QStringLiteral("textures/ringmenu/ring-menu-%1.png").arg(name));

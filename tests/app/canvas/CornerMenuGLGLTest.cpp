@@ -123,3 +123,20 @@ TEST_F(CornerMenuTest, DrawsTheCurrentIcon)
                           "WARNING: CornerMenuGL: font arial32 could not be found. Did you load it? \n");
     EXPECT_EQ(without.getIconTexture(), 0u);
 }
+
+TEST_F(CornerMenuTest, WiiUpShowsAndDownHidesIt)
+{
+    std::vector<WiiCommunicationData::WIIMOTE_BUTTON> none;
+    WiiCommunicationData d;
+    const struct { bool up, down, shown; } rows[] = {
+        {false, true, false}, {false, false, false}, {true, false, true}, {true, false, true},
+        {false, true, false},
+    };
+    for (const auto& r : rows) {
+        d.up = r.up;
+        d.down = r.down;
+        canvas->wiimoteEvent(none, d);
+        EXPECT_EQ(corner->isShown(), r.shown);
+        EXPECT_EQ(canvas->isCornerMenuShown(), r.shown);
+    }
+}
