@@ -845,7 +845,11 @@ QString QTRuduzozovorERUApplication::keysAndGesturesHtml() const
     html += "</table><h3>Modes</h3><p>With input combination 0 the mode keys choose the tool:";
     for (int mode : {0, 1, 3, 4, 5, 6}) html += " " + modeName(mode) + ",";
     html.chop(1);
-    html += ". The status bar shows the current mode, posture and input combination.</p>";
+    html += ". The status bar shows the current mode, posture and input combination.</p>"
+            "<p>On the table: the corner menu's icon opens the context menu (Create, Erase, "
+            "Colour; Modify steps through orientation, move and size), a tool chosen there "
+            "switches to input combination 0; the band under the icon opens the stroke menu "
+            "(points, tiles or a stroke shape).</p>";
     return html;
 }
 

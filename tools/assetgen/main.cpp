@@ -932,7 +932,7 @@ void generate(AssetWriter& out)
     for (const char* name : kPaletteSingles)
         out.save(roundButton(name, kPaletteButton), QStringLiteral("textures/%1.png").arg(name));
 
-    // Context and corner menu.
+    // Corner menu (the context menu's cross is texture0).
     QImage disc = transparentImage(256);
     {
         QPainter p(&disc);
@@ -940,11 +940,10 @@ void generate(AssetWriter& out)
         p.setPen(QPen(QColor(90, 100, 110), 4));
         p.setBrush(QColor(236, 236, 230, 235));
         p.drawEllipse(QPointF(128, 128), 122, 122);
+        // The corner menu's face: the tool icon above, the band that names the primitive
+        // below the line.
         p.setPen(QPen(QColor(150, 155, 160), 2));
-        p.drawLine(QPointF(42, 42), QPointF(214, 214));
-        p.drawLine(QPointF(42, 214), QPointF(214, 42));
-        p.setBrush(QColor(90, 100, 110));
-        p.drawEllipse(QPointF(128, 128), 26, 26);
+        p.drawLine(QPointF(40, 166), QPointF(216, 166));
     }
     out.save(disc, "textures/contextmenu/background.png");
     out.save(roundButton("dummy", kMenuIcon), "textures/contextmenu/dummy.png");
