@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -123,6 +124,23 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
     helpMenu->addAction(addAction("&About", QKeySequence(), "About", this, SLOT(about()), false));
     for (QMenu* menu : {fileMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
         menu->setToolTipsVisible(true);
+    // An ambiguous key reaches the menu bar or the actions in turn.
+    menuBar()->installEventFilter(this);
+    for (QAction* a : actions()) a->installEventFilter(this);
+}
+
+bool QTRuduzozovorERUApplication::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->isAmbiguous())
+            for (QAction* a : actions())
+                if (a->isEnabled() && a->shortcut() == shortcut->key()) {
+                    a->trigger();
+                    return true;
+                }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QTRuduzozovorERUApplication::~QTRuduzozovorERUApplication()
