@@ -1,6 +1,10 @@
 #include "canvas/CanvasCompositeGL.h"
 
 #include "canvas/CanvasBuffers.h"
+#include "canvas/ContextMenuGL.h"
+#include "canvas/CornerMenuGL.h"
+#include "canvas/MenuRegions.h"
+#include "canvas/StrokeMenuGL.h"
 #include "canvas/CurveField.h"
 #include "components/LensGL.h"
 #include "core/Random.h"
@@ -343,6 +347,8 @@ void CanvasCompositeGL::setOrientationSubModeCircular() { setToolState(2, 1, 1.0
 unsigned int CanvasCompositeGL::hitLocalBuffer(unsigned int x, unsigned int y,
                                                unsigned int boundWidth, unsigned int boundHeight)
 {
+    // The context menu follows the touches on the canvas.
+    if (ContextMenuGL* menu = findContextMenu()) menu->moveTo(x, y);
     int bx = 0, by = 0;
     toBufferCell(*this, x, y, &bx, &by);
 
@@ -492,6 +498,11 @@ void CanvasCompositeGL::prepareBrushesForTouch()
     }
     for (unsigned int i = 0; i < numberOfPalettes; ++i)
         if (vis) vis->moveComponentToRenderFront(palettes[i]);
+    // Shown menus stay above the brushes.
+    if (CornerMenuGL* corner = findCornerMenu(); corner && corner->isShown() && vis)
+        vis->moveComponentToRenderFront(corner);
+    if (ContextMenuGL* menu = findContextMenu(); menu && menu->isShown() && vis)
+        vis->moveComponentToRenderFront(menu);
 }
 
 void CanvasCompositeGL::applyBrushDiameter(float diameter)
@@ -503,7 +514,45 @@ void CanvasCompositeGL::applyBrushDiameter(float diameter)
     setToolState(0, 2, diameter);
 }
 
-void CanvasCompositeGL::showCornerMenuIcon(int icon) { lastCornerIcon = icon; }
+void CanvasCompositeGL::showCornerMenuIcon(int icon)
+{
+    lastCornerIcon = icon;
+    if (CornerMenuGL* corner = findCornerMenu()) corner->setIcon(icon, 0);
+}
+
+namespace {
+
+template <class T> T* firstChildOf(const std::map<unsigned long, VisComponent*>& children)
+{
+    for (const auto& entry : children)
+        if (T* c = dynamic_cast<T*>(entry.second)) return c;
+    return nullptr;
+}
+
+} // namespace
+
+ContextMenuGL* CanvasCompositeGL::findContextMenu() const
+{
+    return firstChildOf<ContextMenuGL>(childrenById);
+}
+CornerMenuGL* CanvasCompositeGL::findCornerMenu() const
+{
+    return firstChildOf<CornerMenuGL>(childrenById);
+}
+StrokeMenuGL* CanvasCompositeGL::findStrokeMenu() const
+{
+    return firstChildOf<StrokeMenuGL>(childrenById);
+}
+
+void CanvasCompositeGL::chooseToolFromMenu(int mode)
+{
+    const menus::ToolChoice choice = menus::chooseTool(inputCombination(), mode);
+    if (auto* app = dynamic_cast<RuduzozovorERUVisGL*>(getController()))
+        app->setInputCombo(choice.combo);
+    setInteractionMode(choice.mode);
+    if (choice.pending) pendingMenuChoice = true;
+    showCornerMenuIcon(menus::iconOfMode(choice.mode));
+}
 
 unsigned int CanvasCompositeGL::releaseLocalBuffer(unsigned int, unsigned int, unsigned int,
                                                    unsigned int)
@@ -832,8 +881,14 @@ void CanvasCompositeGL::wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_B
     // Plus steps the mode forward, minus backward; up and down show and hide the corner menu.
     if (currentWii.plus && !previousWii.plus) stepMode(+1);
     if (currentWii.minus && !previousWii.minus) stepMode(-1);
-    if (currentWii.up && !previousWii.up) cornerMenuShown = true;
-    if (currentWii.down && !previousWii.down) cornerMenuShown = false;
+    if (currentWii.up && !previousWii.up) {
+        cornerMenuShown = true;
+        if (CornerMenuGL* corner = findCornerMenu()) corner->show();
+    }
+    if (currentWii.down && !previousWii.down) {
+        cornerMenuShown = false;
+        if (CornerMenuGL* corner = findCornerMenu()) corner->hide();
+    }
 
     if (inputCombination() != 6) return;
     const bool pointing = currentWii.b;

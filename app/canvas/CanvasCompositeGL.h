@@ -33,7 +33,10 @@
 #include <unordered_set>
 #include <vector>
 
+class ContextMenuGL;
+class CornerMenuGL;
 class FTTextureFont;
+class StrokeMenuGL;
 struct TaskDescription;
 class ToolBrushLeafGL;
 class TabletopVisGL;
@@ -191,6 +194,13 @@ public:
     unsigned int getStoredBufferHeight() const { return storedBufferHeight; }
     // A menu choice waits for the next touch (input combination 6).
     void setPendingMenuChoice(bool on) { pendingMenuChoice = on; }
+    // The first menu of each kind among the children; null when there is none.
+    ContextMenuGL* findContextMenu() const;
+    CornerMenuGL* findCornerMenu() const;
+    StrokeMenuGL* findStrokeMenu() const;
+    // A tool (interaction mode) chosen from a menu: the input combination gives way where
+    // postures would overrule the choice (MenuRegions.h), and the corner menu shows the tool.
+    void chooseToolFromMenu(int mode);
     bool isPendingMenuChoice() const { return pendingMenuChoice; }
 
     // Tool-state grid (tag 18): null before createActiveBuffers.

@@ -161,6 +161,24 @@ void checkCanvases(Checker& k, Config::CanvasSurface& c)
               10.0);
 }
 
+// The first kMaxMenus menus of a kind; sides from 1 to kMaxMenuSide (0 gives the default 200).
+template <class Menu, class... Lists>
+void checkMenus(Checker& k, const char* element, Menu& m, Lists&... textures)
+{
+    if (k.occurrences(element, m.width.size(), kMaxMenus)) {
+        truncate(m.width, kMaxMenus);
+        truncate(m.height, kMaxMenus);
+        truncate(m.xpos, kMaxMenus);
+        truncate(m.ypos, kMaxMenus);
+        truncate(m.opacity, kMaxMenus);
+        truncate(m.rnt, kMaxMenus);
+        truncate(m.tossing, kMaxMenus);
+        (truncate(textures, kMaxMenus), ...);
+    }
+    k.entries(element, "width", m.width, 1u, kMaxMenuSide, 200u);
+    k.entries(element, "height", m.height, 1u, kMaxMenuSide, 200u);
+}
+
 } // namespace
 
 std::vector<std::string> validateConfiguration(VeskConfiguration& c)
@@ -209,6 +227,16 @@ std::vector<std::string> validateConfiguration(VeskConfiguration& c)
                  c.geostrokes_build_canvas_surface.overflow);
     checkSurface(k, "hockey_surface", c.hockey_surface.border, c.hockey_surface.overflow);
     checkCanvases(k, c.canvas_surface);
+    checkMenus(k, "contextmenu", c.contextmenu, c.contextmenu.texture0);
+    {
+        auto& m = c.cornermenu;
+        checkMenus(k, "cornermenu", m, m.backgroundTexture, m.dummyTexture, m.createTexture,
+                   m.eraseTexture, m.orientFollowTexture, m.orientCircularTexture,
+                   m.orientRadialTexture, m.moveFollowTexture, m.moveAttractionTexture,
+                   m.moveRepulsionTexture, m.resizeBiggerTexture, m.resizeSmallerTexture);
+    }
+    checkMenus(k, "strokemenu", c.strokemenu, c.strokemenu.backgroundTexture,
+               c.strokemenu.acceptTexture, c.strokemenu.cancelTexture, c.strokemenu.sketchTexture);
     k.entries("palette", "width", c.palette.width, 0.0, kSide, 500.0);
     k.entries("palette", "height", c.palette.height, 0.0, kSide, 500.0);
     k.sum("hockey_paddles", "number", c.hockey_paddles.number, kMaxPointers);

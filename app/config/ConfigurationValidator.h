@@ -29,6 +29,10 @@ constexpr uint32_t kMaxCopiesOfOneTexture = 256;
 // Canvases and their tool brushes.
 constexpr uint32_t kMaxCanvases = 4;
 constexpr uint32_t kMaxToolbrushes = 64;
+// Menus of each kind (context, corner, stroke) and their side in pixels: each keeps a region
+// map of four bytes a pixel.
+constexpr uint32_t kMaxMenus = 4;
+constexpr uint32_t kMaxMenuSide = 2048;
 // Border and overflow of a surface, and the initial stroke width, in pixels.
 constexpr double kMaxMargin = 1024.0;
 // Containers, storage bins or interface currents, lenses: the sum per element.

@@ -6,6 +6,7 @@
 #include "TuioReceiver.h"
 #include "WiiInput.h"
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/ContextMenuGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "config/QTVeskConfiguration.h"
 
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -122,6 +124,23 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
     helpMenu->addAction(addAction("&About", QKeySequence(), "About", this, SLOT(about()), false));
     for (QMenu* menu : {fileMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
         menu->setToolTipsVisible(true);
+    // An ambiguous key reaches the menu bar or the actions in turn.
+    menuBar()->installEventFilter(this);
+    for (QAction* a : actions()) a->installEventFilter(this);
+}
+
+bool QTRuduzozovorERUApplication::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->isAmbiguous())
+            for (QAction* a : actions())
+                if (a->isEnabled() && a->shortcut() == shortcut->key()) {
+                    a->trigger();
+                    return true;
+                }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QTRuduzozovorERUApplication::~QTRuduzozovorERUApplication()
@@ -287,7 +306,6 @@ void QTRuduzozovorERUApplication::createActions()
     // Keys and entries whose component is not built yet are disabled and say so (the help window
     // shows the reason) instead of doing nothing.
     auto missingComponent = [](const QByteArray& slot) -> const char* {
-        if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
         if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
         return nullptr;
     };
@@ -615,8 +633,16 @@ void QTRuduzozovorERUApplication::canvasToggleEraseCapability()
 {
     if (auto* b = buildCanvasOf(glWidget)) b->toggleEraseCapability();
 }
-void QTRuduzozovorERUApplication::openContextMenu() {}
-void QTRuduzozovorERUApplication::closeContextMenu() {}
+void QTRuduzozovorERUApplication::openContextMenu()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* menu = vis ? vis->findFirst<ContextMenuGL>() : nullptr) menu->show();
+}
+void QTRuduzozovorERUApplication::closeContextMenu()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* menu = vis ? vis->findFirst<ContextMenuGL>() : nullptr) menu->hide();
+}
 void QTRuduzozovorERUApplication::openPalette() {}
 void QTRuduzozovorERUApplication::closePalette() {}
 namespace {
@@ -837,7 +863,11 @@ QString QTRuduzozovorERUApplication::keysAndGesturesHtml() const
     html += "</table><h3>Modes</h3><p>With input combination 0 the mode keys choose the tool:";
     for (int mode : {0, 1, 3, 4, 5, 6}) html += " " + modeName(mode) + ",";
     html.chop(1);
-    html += ". The status bar shows the current mode, posture and input combination.</p>";
+    html += ". The status bar shows the current mode, posture and input combination.</p>"
+            "<p>On the table: the corner menu's icon opens the context menu (Create, Erase, "
+            "Colour; Modify steps through orientation, move and size), a tool chosen there "
+            "switches to input combination 0; the band under the icon opens the stroke menu "
+            "(points, tiles or a stroke shape).</p>";
     return html;
 }
 

@@ -123,6 +123,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Alt+C and Alt+D are also the mnemonics of "&Control" and "&Demos": Qt would call such a
+    // key ambiguous and do nothing. The window's action wins.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createWiiSockets();

@@ -4,7 +4,11 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "vis/NamePattern.h"
 
+#include "canvas/ContextMenuGL.h"
+#include "canvas/CornerMenuGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/MenuRegions.h"
+#include "canvas/StrokeMenuGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
@@ -105,9 +109,102 @@ void RuduzozovorERUBuilderGL::buildStrokeBuildCanvas(double border, double)
     vis->createStrokeBuildCanvas(side, side, vis->getScreenWidth() * 0.5,
                                  vis->getScreenHeight() * 0.5, border);
 }
-void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration&, std::size_t) {}
-void RuduzozovorERUBuilderGL::buildCornerMenu(const VeskConfiguration&, std::size_t) {}
-void RuduzozovorERUBuilderGL::buildStrokeMenu(const VeskConfiguration&, std::size_t) {}
+// Menus. Their textures stay out of the controller's image texture table, whose rows are the
+// brush icon and the stroke groups. A menu lies on the first canvas (as its child it reaches the
+// tool-state grid); a missing position (-1) is the screen's centre.
+namespace {
+
+template <class List> auto entryOr(const List& list, std::size_t i,
+                                   typename List::value_type fallback)
+{
+    return i < list.size() ? list[i] : fallback;
+}
+
+unsigned int menuTexture(TabletopVis& vis, const std::vector<std::string>& list, std::size_t i)
+{
+    if (i >= list.size()) return 0;
+    const unsigned int name = vis.loadTexture(list[i].c_str(), false);
+    return name == TabletopVisGL::kTextureLoadFailed ? 0 : name;
+}
+
+struct MenuFrame {
+    double width, height, x, y;
+    bool rnt, tossing;
+    float opacity;
+};
+
+template <class Menu> MenuFrame menuFrame(const Menu& m, std::size_t i, const TabletopVis& vis)
+{
+    const auto position = [](uint32_t v, double centre) {
+        return v == 0xFFFFFFFFu ? centre : static_cast<double>(v);
+    };
+    return {static_cast<double>(std::max<uint32_t>(1, entryOr(m.width, i, 200))),
+            static_cast<double>(std::max<uint32_t>(1, entryOr(m.height, i, 200))),
+            position(entryOr(m.xpos, i, 500), vis.getScreenWidth() * 0.5),
+            position(entryOr(m.ypos, i, 500), vis.getScreenHeight() * 0.5),
+            static_cast<bool>(entryOr(m.rnt, i, false)),
+            static_cast<bool>(entryOr(m.tossing, i, false)),
+            static_cast<float>(entryOr(m.opacity, i, 1.0))};
+}
+
+// Registers the menu, wholly on the screen (a window's bars make the screen lower than the
+// configured table), and puts it on the canvas (when there is one).
+void placeMenu(RuduzozovorERUVisGL& vis, VisComponent* menu)
+{
+    const menus::Point p =
+        menus::placeOnScreen(menu->getXPos(), menu->getYPos(), menu->getHalfWidth(),
+                             menu->getHalfHeight(), vis.getScreenWidth(), vis.getScreenHeight());
+    menu->setPos(p.x, p.y);
+    vis.addComponent(menu, false);
+    if (CanvasCompositeGL* canvas = vis.findFirst<CanvasCompositeGL>()) canvas->addChild(menu);
+}
+
+} // namespace
+
+void RuduzozovorERUBuilderGL::buildContextMenu(const VeskConfiguration& c, std::size_t i)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    const MenuFrame f = menuFrame(c.contextmenu, i, *vis);
+    auto* menu = new ContextMenuGL(vis, f.width, f.height, f.x, f.y, 1.0, f.rnt, f.tossing,
+                                   f.opacity, menuTexture(*vis, c.contextmenu.texture0, i));
+    placeMenu(*vis, menu);
+    menu->hide();
+}
+
+void RuduzozovorERUBuilderGL::buildCornerMenu(const VeskConfiguration& c, std::size_t i)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    const auto& m = c.cornermenu;
+    std::vector<unsigned int> textures;
+    for (const std::vector<std::string>* list :
+         {&m.backgroundTexture, &m.dummyTexture, &m.createTexture, &m.eraseTexture,
+          &m.orientFollowTexture, &m.orientCircularTexture, &m.orientRadialTexture,
+          &m.moveFollowTexture, &m.moveAttractionTexture, &m.moveRepulsionTexture,
+          &m.resizeBiggerTexture, &m.resizeSmallerTexture})
+        textures.push_back(menuTexture(*vis, *list, i));
+    const MenuFrame f = menuFrame(m, i, *vis);
+    auto* menu = new CornerMenuGL(vis, f.width, f.height, f.x, f.y, 1.0, f.rnt, f.tossing,
+                                  f.opacity, textures);
+    placeMenu(*vis, menu);
+    menu->show();
+}
+
+void RuduzozovorERUBuilderGL::buildStrokeMenu(const VeskConfiguration& c, std::size_t i)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    const auto& m = c.strokemenu;
+    const MenuFrame f = menuFrame(m, i, *vis);
+    auto* menu = new StrokeMenuGL(vis, f.width, f.height, f.x, f.y, 1.0, f.rnt, f.tossing,
+                                  f.opacity, menuTexture(*vis, m.backgroundTexture, i),
+                                  menuTexture(*vis, m.acceptTexture, i),
+                                  menuTexture(*vis, m.cancelTexture, i),
+                                  menuTexture(*vis, m.sketchTexture, i));
+    placeMenu(*vis, menu);
+    menu->hide();
+}
 // Random placement: rand() products are formed in integers before the division. New primitives
 // are on layer 0 and are dropped onto the canvas under them.
 namespace {

@@ -950,6 +950,35 @@ const char* const kMenuTools[] = {
     "move-repulsion", "resize-bigger", "resize-smaller",
 };
 
+// The context menu: a light disc with four pads where its choices lie (one third of the side
+// from the centre, as wide as a sixth of it either way) and a close mark in the middle. The
+// menu writes the labels on the pads.
+QImage contextMenuCross(int size)
+{
+    QImage image = transparentImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPointF c(size / 2.0, size / 2.0);
+    p.setPen(QPen(QColor(90, 100, 110), size * 0.016));
+    p.setBrush(QColor(226, 230, 236, 240));
+    p.drawEllipse(c, size * 0.48, size * 0.48);
+    const double arm = size / 3.0, half = size / 6.0 - size * 0.012;
+    const QColor pads[4] = {QColor(200, 235, 205), QColor(255, 236, 200), QColor(250, 215, 210),
+                            QColor(215, 225, 250)};
+    const QPointF offsets[4] = {QPointF(0, -arm), QPointF(arm, 0), QPointF(0, arm), QPointF(-arm, 0)};
+    p.setPen(QPen(QColor(120, 130, 140), size * 0.01));
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(pads[i]);
+        p.drawRoundedRect(QRectF(c + offsets[i] - QPointF(half, half), QSizeF(2 * half, 2 * half)),
+                          size * 0.03, size * 0.03);
+    }
+    p.setBrush(QColor(90, 100, 110));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(c, half * 0.75, half * 0.75);
+    drawPictogram(p, "cancel", c, half * 0.6, Qt::white);
+    return image;
+}
+
 void generate(AssetWriter& out)
 {
     // Texture table: the brush icon first (image texture 0), then the stroke groups of nine.
@@ -976,7 +1005,7 @@ void generate(AssetWriter& out)
     for (const char* name : kPaletteSingles)
         out.save(roundButton(name, kPaletteButton), QStringLiteral("textures/%1.png").arg(name));
 
-    // Context and corner menu.
+    // Corner menu (the context menu's cross is texture0).
     QImage disc = transparentImage(256);
     {
         QPainter p(&disc);
@@ -984,15 +1013,14 @@ void generate(AssetWriter& out)
         p.setPen(QPen(QColor(90, 100, 110), 4));
         p.setBrush(QColor(236, 236, 230, 235));
         p.drawEllipse(QPointF(128, 128), 122, 122);
+        // The corner menu's face: the tool icon above, the band that names the primitive
+        // below the line.
         p.setPen(QPen(QColor(150, 155, 160), 2));
-        p.drawLine(QPointF(42, 42), QPointF(214, 214));
-        p.drawLine(QPointF(42, 214), QPointF(214, 42));
-        p.setBrush(QColor(90, 100, 110));
-        p.drawEllipse(QPointF(128, 128), 26, 26);
+        p.drawLine(QPointF(40, 166), QPointF(216, 166));
     }
     out.save(disc, "textures/contextmenu/background.png");
     out.save(roundButton("dummy", kMenuIcon), "textures/contextmenu/dummy.png");
-    out.save(roundButton("texture0", kMenuIcon), "textures/contextmenu/texture0.png");
+    out.save(contextMenuCross(256), "textures/contextmenu/texture0.png");
     for (const char* name : kMenuTools) {
         out.save(roundButton(name, kMenuIcon), QStringLiteral("textures/contextmenu/%1.png").arg(name));
         out.save(roundButton(name, kRingIcon), QStringLiteral("textures/ringmenu/ring-menu-%1.png").arg(name));

@@ -81,6 +81,12 @@ TEST(ConfigurationValidatorTest, RegressionUnboundedSizesCountsAndPorts)
          "16384\n"},
         {"200 canvases", QByteArray("<canvas_surface/>").repeated(200),
          "Configuration: canvas_surface appears 200 times, more than 4; using the first 4\n"},
+        {"menus", R"(<cornermenu width="4000000000" height="0"/>)" +
+                      QByteArray("<strokemenu/>").repeated(9),
+         "Configuration: cornermenu width=\"4000000000\" (entry 1) is out of range 1..2048; "
+         "using 2048\n"
+         "Configuration: cornermenu height=\"0\" (entry 1) is out of range 1..2048; using 200\n"
+         "Configuration: strokemenu appears 9 times, more than 4; using the first 4\n"},
     };
     for (const auto& d : data) {
         SCOPED_TRACE(d.name);

@@ -5,6 +5,9 @@
 #include "OutputCapture.h"
 
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/ContextMenuGL.h"
+#include "canvas/CornerMenuGL.h"
+#include "canvas/StrokeMenuGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
@@ -129,6 +132,64 @@ TEST_F(PaintingGLTest, AFingerDragPaintsAlongItsPathAndALaterTouchOnThePaintPain
     drag(80, 160, 128, 4);
     EXPECT_GT(primitives<StrokeLeafGL>().size(), strokes.size());
     for (std::size_t i = 0; i < strokes.size(); ++i) EXPECT_EQ(strokes[i]->getXPos(), xs[i]);
+}
+
+TEST_F(PaintingGLTest, MenusAloneChooseTheToolAndThePrimitive)
+{
+    // The menus as the builder places them (no textures: the test runs outside data/).
+    VeskConfiguration c;
+    auto frameOf = [](auto& m, uint32_t side, uint32_t x, uint32_t y) {
+        m.width = {side};
+        m.height = {side};
+        m.xpos = {x};
+        m.ypos = {y};
+        m.opacity = {1.0};
+        m.rnt = {false};
+        m.tossing = {false};
+    };
+    frameOf(c.contextmenu, 150, 128, 128);
+    frameOf(c.cornermenu, 80, 40, 240); // kept on the screen: centre (40, 216)
+    frameOf(c.strokemenu, 200, 128, 128);
+    builder.buildStrokes(48.0, 48.0, 0, false);
+    builder.buildContextMenu(c, 0);
+    builder.buildCornerMenu(c, 0);
+    builder.buildStrokeMenu(c, 0);
+    auto* context = vis->findFirst<ContextMenuGL>();
+    auto* corner = vis->findFirst<CornerMenuGL>();
+    auto* strokes = vis->findFirst<StrokeMenuGL>();
+    ASSERT_TRUE(context && corner && strokes);
+    EXPECT_EQ(corner->getYPos(), 216.0);
+    EXPECT_EQ(context->getParent(), canvas);
+    EXPECT_FALSE(context->isShown());
+    EXPECT_TRUE(corner->isShown());
+    EXPECT_FALSE(strokes->isShown());
+    frames(2);
+
+    auto tap = [&](int x, int y) {
+        vis->devicePress(unsigned(x), unsigned(y), 0, 0);
+        frame();
+        vis->deviceRelease(unsigned(x), unsigned(y), 0, 0);
+        frames(2);
+    };
+    // The corner icon opens the context menu; its "Create" (above the centre) chooses create.
+    tap(40, 225);
+    EXPECT_TRUE(context->isShown());
+    tap(128, 178);
+    EXPECT_FALSE(context->isShown());
+    EXPECT_EQ(canvas->getInteractionMode(), 0);
+    EXPECT_EQ(corner->getIconIndex(), 2);
+    // The band under the icon opens the stroke menu: points, accepted.
+    tap(40, 191);
+    EXPECT_TRUE(strokes->isShown());
+    tap(82, 198);
+    tap(82, 56);
+    EXPECT_FALSE(strokes->isShown());
+    EXPECT_EQ(canvas->getToolState(4, 2), 2.0f);
+
+    drag(60, 200, 100, 4);
+    EXPECT_GE(primitives<PointLeafGL>().size(), 10u);
+    EXPECT_TRUE(primitives<StrokeLeafGL>().empty());
+    EXPECT_EQ(corner->bandText(), "Points  200");
 }
 
 TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)

@@ -1,6 +1,7 @@
 // The program's window and widget driven headless with Qt's test events.
 #include "OutputCapture.h"
 #include "canvas/CanvasCompositeGL.h"
+#include "canvas/ContextMenuGL.h"
 #include "config/QTVeskConfiguration.h"
 #include "shell/QTRuduzozovorERUApplication.h"
 #include "shell/QTRuduzozovorERUWidgetGL.h"
@@ -508,13 +509,35 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
         EXPECT_EQ(found, 1) << row.text;
         EXPECT_TRUE(html.contains(row.tip)) << row.tip;
     }
-    // The stroke build canvas exists: its entries work.
+    // The stroke build canvas and the context menu exist: their entries work.
     const QStringList working{"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element",
+                              "Show Context Menu", "Hide Context Menu",
                               "Task mode on", "Task mode off", "Start the next task"};
     for (QAction* a : shown.window.findChildren<QAction*>())
         if (working.contains(a->text()) || working.contains(a->whatsThis())) {
             EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
         }
+}
+
+TEST(NewcomerTest, RegressionAltCWasAmbiguousWithTheControlMenuMnemonic)
+{
+    application();
+    ShownWindow shown(QString(kCanvasScene).arg(0).arg(0).arg(0).replace(
+        "</config>", R"(<contextmenu width="150" height="150"/></config>)"));
+    ASSERT_NE(shown.canvas(), nullptr);
+    auto* menu = shown.vis()->findFirst<ContextMenuGL>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(menu->isShown());
+    shown.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.window));
+    // Every press works, not every other one.
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(shown.widget(), Qt::Key_C, Qt::AltModifier);
+        EXPECT_TRUE(menu->isShown()) << i;
+        QTest::keyClick(shown.widget(), Qt::Key_C, Qt::ShiftModifier);
+        EXPECT_FALSE(menu->isShown()) << i;
+    }
+    EXPECT_FALSE(shown.window.menuBar()->activeAction());
 }
 
 #ifdef NPR_PROGRAM
