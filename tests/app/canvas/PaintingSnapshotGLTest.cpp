@@ -6,6 +6,7 @@
 #include "OutputCapture.h"
 
 #include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaintingFile.h"
 #include "canvas/PaintingSnapshot.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
@@ -13,6 +14,9 @@
 
 #include <GL/gl.h>
 
+#include <QTemporaryDir>
+
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -94,51 +98,70 @@ protected:
 
 TEST_F(PaintingSnapshotGLTest, RestoredPaintingDrawsTheSamePictureAndEvolvesTheSame)
 {
+    // Kept in memory, and saved to a file and opened again.
+    const struct {
+        const char* name;
+        bool throughFile;
+    } ways[] = {{"snapshot", false}, {"file", true}};
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("p.nprpaint");
     paint();
-    const PaintingSnapshot snapshot = PaintingSnapshot::capture(*canvas);
-    ASSERT_EQ(snapshot.primitives.size(), 71u);
-    const std::vector<unsigned char> before = picture();
-    animate(30);
-    const std::vector<unsigned char> beforeLater = picture();
-    const PaintingSnapshot later = PaintingSnapshot::capture(*canvas);
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        const PaintingSnapshot snapshot = PaintingSnapshot::capture(*canvas);
+        ASSERT_EQ(snapshot.primitives.size(), 71u);
+        QString error;
+        if (way.throughFile) {
+            ASSERT_TRUE(painting::save(snapshot, file, &error)) << error.toStdString();
+        }
+        const std::vector<unsigned char> before = picture();
+        animate(30);
+        const std::vector<unsigned char> beforeLater = picture();
+        const PaintingSnapshot later = PaintingSnapshot::capture(*canvas);
 
-    // The canvas changes: primitives come and go, fields and tools are repainted.
-    int removed = 0;
-    for (const auto& entry : std::map<unsigned long, VisComponent*>(*canvas->getMyChildren()))
-        if (removed++ % 3 == 0) vis->deleteComponent(entry.second);
-    add(new TileLeafGL(vis.get(), 100, 100, 40, 40, 10, 0, false));
-    canvas->fill3(COLOR_BUFFER, 200, 10, 10);
-    canvas->fill(ABSOLUTE_SIZE_BUFFER, 30.0f);
-    canvas->tool(0, 3) = 1.0f;
-    animate(5);
-    ASSERT_NE(picture(), beforeLater);
+        // The canvas changes: primitives come and go, fields and tools are repainted.
+        int removed = 0;
+        for (const auto& entry : std::map<unsigned long, VisComponent*>(*canvas->getMyChildren()))
+            if (removed++ % 3 == 0) vis->deleteComponent(entry.second);
+        add(new TileLeafGL(vis.get(), 100, 100, 40, 40, 10, 0, false));
+        canvas->fill3(COLOR_BUFFER, 200, 10, 10);
+        canvas->fill(ABSOLUTE_SIZE_BUFFER, 30.0f);
+        canvas->tool(0, 3) = 1.0f;
+        animate(5);
+        ASSERT_NE(picture(), beforeLater);
 
-    const unsigned long revision = canvas->getRevision();
-    ASSERT_TRUE(snapshot.restore(*canvas));
-    EXPECT_NE(canvas->getRevision(), revision);
-    EXPECT_EQ(canvas->getNumberOfChildren(), 71u);
-    EXPECT_EQ(picture(), before);
-    animate(30);
-    EXPECT_EQ(picture(), beforeLater);
+        const unsigned long revision = canvas->getRevision();
+        if (way.throughFile) {
+            ASSERT_TRUE(painting::loadInto(file, *canvas, &error)) << error.toStdString();
+        } else {
+            ASSERT_TRUE(snapshot.restore(*canvas));
+        }
+        EXPECT_NE(canvas->getRevision(), revision);
+        EXPECT_EQ(canvas->getNumberOfChildren(), 71u);
+        EXPECT_EQ(picture(), before);
+        animate(30);
+        EXPECT_EQ(picture(), beforeLater);
 
-    // What the canvas holds now is what it held then, down to the animation state.
-    const PaintingSnapshot again = PaintingSnapshot::capture(*canvas);
-    ASSERT_EQ(again.primitives.size(), later.primitives.size());
-    for (std::size_t i = 0; i < later.primitives.size(); ++i) {
-        const PrimitiveLeafGL::State& a = again.primitives[i].state;
-        const PrimitiveLeafGL::State& b = later.primitives[i].state;
-        EXPECT_EQ(again.primitives[i].kind, later.primitives[i].kind) << i;
-        EXPECT_EQ(a.x, b.x) << i;
-        EXPECT_EQ(a.y, b.y) << i;
-        EXPECT_EQ(a.rotation, b.rotation) << i;
-        EXPECT_EQ(a.width, b.width) << i;
-        EXPECT_EQ(a.life, b.life) << i;
-        EXPECT_EQ(a.sizeProgress, b.sizeProgress) << i;
-        EXPECT_EQ(a.targetWidth, b.targetWidth) << i;
+        // What the canvas holds now is what it held then, down to the animation state.
+        const PaintingSnapshot again = PaintingSnapshot::capture(*canvas);
+        ASSERT_EQ(again.primitives.size(), later.primitives.size());
+        for (std::size_t i = 0; i < later.primitives.size(); ++i) {
+            const PrimitiveLeafGL::State& a = again.primitives[i].state;
+            const PrimitiveLeafGL::State& b = later.primitives[i].state;
+            EXPECT_EQ(again.primitives[i].kind, later.primitives[i].kind) << i;
+            EXPECT_EQ(a.x, b.x) << i;
+            EXPECT_EQ(a.y, b.y) << i;
+            EXPECT_EQ(a.rotation, b.rotation) << i;
+            EXPECT_EQ(a.width, b.width) << i;
+            EXPECT_EQ(a.life, b.life) << i;
+            EXPECT_EQ(a.sizeProgress, b.sizeProgress) << i;
+            EXPECT_EQ(a.targetWidth, b.targetWidth) << i;
+        }
+        for (std::size_t i = 0; i < later.fields.size(); ++i)
+            EXPECT_EQ(again.fields[i].toBytes(), later.fields[i].toBytes()) << later.fields[i].name;
+        EXPECT_EQ(again.tools.grid, later.tools.grid);
     }
-    for (std::size_t i = 0; i < later.fields.size(); ++i)
-        EXPECT_EQ(again.fields[i].toBytes(), later.fields[i].toBytes()) << later.fields[i].name;
-    EXPECT_EQ(again.tools.grid, later.tools.grid);
 }
 
 } // namespace
