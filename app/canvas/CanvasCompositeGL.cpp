@@ -204,7 +204,6 @@ int CanvasCompositeGL::addChild(VisComponent* child)
             std::cout << "WARNING: CanvasCompositeGL: no room for a fourth palette." << std::endl;
     }
     childrenById[child->getId()] = child;
-    ++revision;
     return 1;
 }
 
@@ -220,7 +219,6 @@ int CanvasCompositeGL::removeChild(VisComponent* child)
     childrenById.erase(child->getId());
     // A child still queued for deletion must not be deleted after it left the canvas.
     deletionQueued.erase(child);
-    ++revision;
     return SurfaceCompositeGL::removeChild(child);
 }
 

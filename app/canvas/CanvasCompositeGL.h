@@ -263,9 +263,9 @@ public:
     // as each primitive's own update).
     void updatePrimitives(double dt);
 
-    // Changes whenever the painting may have changed: at the end of every gesture (touch or Wii
-    // pointer released), whenever a child comes or goes, and by markChanged (a restored
-    // snapshot). Equal revisions mean an unchanged painting.
+    // Counts the changes of the painting: one at the end of every gesture (touch or Wii pointer
+    // released), and one for every markChanged (a restored snapshot; primitives placed or erased
+    // outside a gesture). Equal revisions mean an unchanged painting.
     unsigned long getRevision() const { return revision; }
     void markChanged() { ++revision; }
     // Counts createActiveBuffers calls: buffers of another generation are other objects, even
