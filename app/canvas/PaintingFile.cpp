@@ -277,9 +277,15 @@ QByteArray encode(const PaintingSnapshot& s, int level)
         m.insert(QLatin1String("channels"), qint64(f.channels));
         m.insert(QLatin1String("width"), qint64(f.width));
         m.insert(QLatin1String("height"), qint64(f.height));
-        const std::vector<unsigned char> bytes = f.toBytes();
-        m.insert(QLatin1String("data"),
-                 qCompress(bytes.data(), static_cast<qsizetype>(bytes.size()), level));
+        std::vector<unsigned char> cell;
+        if (f.uniform(&cell)) {
+            m.insert(QLatin1String("fill"), QByteArray(reinterpret_cast<const char*>(cell.data()),
+                                                       static_cast<qsizetype>(cell.size())));
+        } else {
+            const std::vector<unsigned char> bytes = f.toBytes();
+            m.insert(QLatin1String("data"),
+                     qCompress(bytes.data(), static_cast<qsizetype>(bytes.size()), level));
+        }
         fields.insert(QLatin1String(f.name), m);
     }
     file.insert(QLatin1String("fields"), fields);
@@ -358,6 +364,16 @@ bool decode(const QByteArray& data, PaintingSnapshot* snapshot, QString* error)
         f.width = static_cast<unsigned>(r.integer(m, path, "width", s.placement.bufferWidth, s.placement.bufferWidth));
         f.height = static_cast<unsigned>(r.integer(m, path, "height", s.placement.bufferHeight, s.placement.bufferHeight));
         if (!r.ok()) break;
+        // One cell's value for all, or every cell.
+        if (m.contains(QLatin1String("fill"))) {
+            const QCborValue fill = m.value(QLatin1String("fill"));
+            if (!fill.isByteArray() || static_cast<std::size_t>(fill.toByteArray().size()) != f.elementBytes() * f.channels) {
+                r.damaged(QString("\"%1fill\" is not one cell of %2 bytes").arg(path).arg(f.elementBytes() * f.channels));
+                break;
+            }
+            f.fromFill(reinterpret_cast<const unsigned char*>(fill.toByteArray().constData()));
+            continue;
+        }
         const QByteArray bytes = r.inflated(m, path, "data", static_cast<qint64>(f.bytes()), 0);
         if (!r.ok()) break;
         f.fromBytes(reinterpret_cast<const unsigned char*>(bytes.constData()));

@@ -152,6 +152,41 @@ void PaintingSnapshot::Field::fromBytes(const unsigned char* data)
     }
 }
 
+bool PaintingSnapshot::Field::uniform(std::vector<unsigned char>* cell) const
+{
+    if (!present() || bands.empty()) return false;
+    const std::size_t cellBytes = elementBytes() * channels;
+    const unsigned char* first = bands.front()->data();
+    for (const auto& band : bands) {
+        const std::vector<unsigned char>& b = *band;
+        // Equal to the first cell, and each cell to the one before it.
+        if (std::memcmp(b.data(), first, cellBytes) != 0) return false;
+        if (b.size() > cellBytes && std::memcmp(b.data(), b.data() + cellBytes, b.size() - cellBytes) != 0)
+            return false;
+    }
+    cell->assign(first, first + cellBytes);
+    return true;
+}
+
+void PaintingSnapshot::Field::fromFill(const unsigned char* cell)
+{
+    bands.clear();
+    source = nullptr;
+    const std::size_t cellBytes = elementBytes() * channels;
+    std::shared_ptr<const std::vector<unsigned char>> full;
+    for (unsigned int r0 = 0; r0 < height; r0 += kBandRows) {
+        const std::size_t cells = static_cast<std::size_t>(width) * std::min(kBandRows, height - r0);
+        if (full && full->size() == cells * cellBytes) {
+            bands.push_back(full);
+            continue;
+        }
+        auto band = std::make_shared<std::vector<unsigned char>>(cells * cellBytes);
+        for (std::size_t i = 0; i < cells; ++i) std::memcpy(band->data() + i * cellBytes, cell, cellBytes);
+        if (!full) full = band;
+        bands.push_back(std::move(band));
+    }
+}
+
 std::vector<PaintingSnapshot::Field> PaintingSnapshot::fieldLayout()
 {
     const struct {

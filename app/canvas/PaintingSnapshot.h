@@ -66,6 +66,10 @@ public:
         // All bands in one array (row-major); fromBytes splits an array of bytes() bytes.
         std::vector<unsigned char> toBytes() const;
         void fromBytes(const unsigned char* data);
+        // Every cell holding the same value: uniform answers whether they do (and the value's
+        // bytes); fromFill makes such a field from one cell's bytes (its bands shared).
+        bool uniform(std::vector<unsigned char>* cell) const;
+        void fromFill(const unsigned char* cell);
     };
 
     enum class Kind : std::uint8_t { Stroke = 0, Tile = 1, Point = 2, GeoStroke = 3 };

@@ -887,12 +887,13 @@ void QTRuduzozovorERUApplication::showKeysAndGestures()
 // ---------------------------------------------------------------------------------------------
 // Saving, opening and recovering the painting
 
-bool QTRuduzozovorERUApplication::ask(const QString& title, const QString& text)
+bool QTRuduzozovorERUApplication::ask(const QString& title, const QString& text, bool yesByDefault)
 {
     if (answerer_) return answerer_(title, text);
     if (!isVisible()) return true;
     return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+                                 yesByDefault ? QMessageBox::Yes : QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void QTRuduzozovorERUApplication::warn(const QString& text)
@@ -967,7 +968,7 @@ void QTRuduzozovorERUApplication::runStartActions()
         const QString when = QFileInfo(left).lastModified().toString("yyyy-MM-dd hh:mm");
         if (ask("Restore the painting?",
                 QString("nprtable did not end normally last time. Restore the painting as it was "
-                        "at %1?").arg(when)))
+                        "at %1?").arg(when), true))
             restored = openPaintingFrom(left);
         else
             recovery->discardLeftBehind();

@@ -149,7 +149,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool ask(const QString& title, const QString& text);
+    // Yes or no; the default button is No unless yesByDefault.
+    bool ask(const QString& title, const QString& text, bool yesByDefault = false);
     void warn(const QString& text);
     void runStartActions();
     void createWiiSockets();

@@ -145,12 +145,21 @@ TEST_F(PaintingFileTest, AFileThatCannotBeReadIsRefusedAndTheCanvasStaysAsItWas)
         {"inflated size lied about",
          contents([](QCborMap& f) {
              QCborMap fields = member(f, "fields");
+             QCborMap orientation = member(fields, "orientation");
+             orientation.insert(QLatin1String("data"), QByteArray("\xff\xff\xff\xf0xyz", 7));
+             fields.insert(QLatin1String("orientation"), orientation);
+             f.insert(QLatin1String("fields"), fields);
+         }),
+         "it is damaged: \"fields.orientation.data\" claims 4294967280 bytes from 3 compressed ones"},
+        {"fill of another size",
+         contents([](QCborMap& f) {
+             QCborMap fields = member(f, "fields");
              QCborMap erase = member(fields, "erase");
-             erase.insert(QLatin1String("data"), QByteArray("\xff\xff\xff\xf0xyz", 7));
+             erase.insert(QLatin1String("fill"), QByteArray("\0\0", 2));
              fields.insert(QLatin1String("erase"), erase);
              f.insert(QLatin1String("fields"), fields);
          }),
-         "it is damaged: \"fields.erase.data\" claims 4294967280 bytes from 3 compressed ones"},
+         "it is damaged: \"fields.erase.fill\" is not one cell of 4 bytes"},
         {"corrupt compressed data",
          contents([](QCborMap& f) {
              QCborMap p = member(f, "primitives");
