@@ -226,6 +226,14 @@ PaintingSnapshot PaintingSnapshot::capture(const CanvasCompositeGL& canvas,
     for (std::size_t i = 0; i < s.fields.size(); ++i)
         captureField(canvas, s.fields[i],
                      previous && i < previous->fields.size() ? &previous->fields[i] : nullptr);
+    // A canvas fitted to a smaller screen keeps its larger buffers: the fields' size is the
+    // buffer size that counts.
+    for (const Field& f : s.fields) {
+        if (!f.present()) continue;
+        s.placement.bufferWidth = f.width;
+        s.placement.bufferHeight = f.height;
+        break;
+    }
 
     // Drawing order: the controller draws its render list from the back.
     if (const TabletopVis* vis = canvas.getController()) {

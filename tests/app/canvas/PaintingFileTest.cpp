@@ -195,6 +195,17 @@ TEST_F(PaintingFileTest, AFileThatCannotBeReadIsRefusedAndTheCanvasStaysAsItWas)
     EXPECT_TRUE(painting::loadInto(path("good.nprpaint"), *canvas, &error)) << error.toStdString();
 }
 
+TEST_F(PaintingFileTest, RegressionPaintingOfACanvasFittedToASmallerScreenCouldNotBeOpened)
+{
+    // Fitted to a smaller screen, a canvas keeps its larger buffers.
+    canvas->setBufferSize(200, 180);
+    PaintingSnapshot read;
+    QString error;
+    EXPECT_TRUE(painting::decode(painting::encode(PaintingSnapshot::capture(*canvas)), &read, &error))
+        << error.toStdString();
+    EXPECT_EQ(read.placement.bufferWidth, 258u);
+}
+
 TEST_F(PaintingFileTest, SavingReplacesTheFileWholeAndLeavesNothingElse)
 {
     const QString file = path("p.nprpaint");
