@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QLockFile>
 
-PaintingRecovery::PaintingRecovery(const QString& folder)
+PaintingRecovery::PaintingRecovery(const QString& folder_) : folder(folder_)
 {
     if (!QDir().mkpath(folder)) {
         whyInactive = QString("Crash recovery is off: cannot make the folder \"%1\".").arg(folder);
@@ -25,6 +25,22 @@ PaintingRecovery::PaintingRecovery(const QString& folder)
 }
 
 PaintingRecovery::~PaintingRecovery() { finish(); }
+
+QString PaintingRecovery::leftBehind()
+{
+    if (!lock || !left.isEmpty()) return left;
+    for (int n = 1; n <= kSlots; ++n) {
+        const QString other = QDir(folder).filePath(QString("recovery-%1.%2").arg(n).arg(painting::kSuffix));
+        if (other == file || !QFile::exists(other)) continue;
+        QLockFile otherLock(QDir(folder).filePath(QString("recovery-%1.lock").arg(n)));
+        if (!otherLock.tryLock(0)) continue; // its program still runs
+        if (QFile::rename(other, file)) {
+            left = file;
+            break;
+        }
+    }
+    return left;
+}
 
 void PaintingRecovery::discardLeftBehind()
 {

@@ -35,8 +35,10 @@ public:
     QString problem() const { return whyInactive; }
     // The slot's recovery file.
     QString recoveryFile() const { return file; }
-    // The slot's recovery file when a run that did not end normally left it, else empty.
-    QString leftBehind() const { return left; }
+    // The slot's recovery file when a run that did not end normally left it, else empty. A
+    // file in another slot whose program has ended since (a killed program can take a moment
+    // to go) is moved into this slot first, unless this slot has one.
+    QString leftBehind();
     // The left-behind file is not wanted: it goes.
     void discardLeftBehind();
 
@@ -51,6 +53,7 @@ public:
 private:
     std::unique_ptr<QLockFile> lock;
     QString file;
+    QString folder;
     QString left;
     QString whyInactive;
     std::future<QString> pending;
