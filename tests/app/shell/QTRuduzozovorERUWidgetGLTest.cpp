@@ -650,6 +650,10 @@ TEST(NewcomerTest, RegressionUnreadableConfigurationOpenedABlankWindowSilently)
     // A relative path typed in another directory names the file there.
     QProcess program;
     program.setWorkingDirectory(dir.path());
+    // The killed program's recovery slot stays out of the user's data folder.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+    program.setProcessEnvironment(environment);
     program.start(NPR_PROGRAM, {"my.xml"});
     ASSERT_TRUE(program.waitForStarted());
     QByteArray out;
