@@ -108,6 +108,7 @@ void CanvasCompositeGL::createActiveBuffers()
 {
     TabletopVis* vis = getController();
     if (vis) vis->pushTimeState();
+    ++bufferGeneration;
     createAdditionalBuffers();
     const unsigned int w = getBufferWidth();
     const unsigned int h = getBufferHeight();
@@ -577,6 +578,7 @@ unsigned int CanvasCompositeGL::releaseLocalBuffer(unsigned int, unsigned int, u
     // The brushes cleared their footprints in the movement and orientation fields, lens areas
     // included: the lenses write theirs again.
     LensGL::refreshLensFields(this);
+    ++revision;
     return 1;
 }
 
@@ -912,6 +914,7 @@ void CanvasCompositeGL::wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_B
     } else if (previousWii.b) {
         firstTouch = false;
         parkRecordedPosition();
+        ++revision;
     }
 }
 

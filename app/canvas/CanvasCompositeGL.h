@@ -42,6 +42,8 @@ class ToolBrushLeafGL;
 class TabletopVisGL;
 
 class CanvasCompositeGL : public SurfaceCompositeGL {
+    friend class PaintingSnapshot;
+
 public:
     // Interaction modes (see CanvasState.h for the labels).
     enum InteractionMode {
@@ -271,6 +273,15 @@ public:
     // as each primitive's own update).
     void updatePrimitives(double dt);
 
+    // Counts the changes of the painting: one at the end of every gesture (touch or Wii pointer
+    // released), and one for every markChanged (a restored snapshot; primitives placed or erased
+    // outside a gesture). Equal revisions mean an unchanged painting.
+    unsigned long getRevision() const { return revision; }
+    void markChanged() { ++revision; }
+    // Counts createActiveBuffers calls: buffers of another generation are other objects, even
+    // at the same address.
+    unsigned int getBufferGeneration() const { return bufferGeneration; }
+
     // Names of the dump files for the layer, in the order size, orientation, speed, size
     // difference, temporary colour, e.g. "buffers/2sizeBuffer.dat".
     static std::vector<std::string> dumpFileNames(int layer);
@@ -400,6 +411,8 @@ protected:
     bool wiiModeFlag = false;
 
     int screenshotCounter = 0;
+    unsigned long revision = 0;
+    unsigned int bufferGeneration = 0;
     int lastCornerIcon = -1;
     unsigned int replayedStamps = 0;
     bool cornerMenuShown = false;

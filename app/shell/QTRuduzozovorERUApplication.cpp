@@ -1,5 +1,6 @@
 #include "QTRuduzozovorERUApplication.h"
 
+#include "PaintingRecovery.h"
 #include "QTRuduzozovorERUWidgetGL.h"
 #include "RuduzozovorERUVisGL.h"
 #include "ToolIndicator.h"
@@ -8,11 +9,16 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/ContextMenuGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/PaintingFile.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
 #include <QColorDialog>
+#include <QDateTime>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -116,6 +122,17 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
 
     connect(glWidget, &QTRuduzozovorERUWidgetGL::sceneBuilt, this,
             &QTRuduzozovorERUApplication::updateHardwareAvailability);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::sceneBuilt, this, [this] {
+        firstSceneBuilt = true;
+        // Not inside the widget's GL set-up: the start actions may open message boxes.
+        if (sessionPending) QTimer::singleShot(0, this, &QTRuduzozovorERUApplication::runStartActions);
+    });
+    glWidget->setDiscardConfirmer([this] {
+        return ask("Discard the painting?",
+                   "The painting has changes that are not saved. Discard them?");
+    });
+    recoveryTimer = new QTimer(this);
+    connect(recoveryTimer, &QTimer::timeout, this, &QTRuduzozovorERUApplication::writeRecovery);
 
     helpMenu = menuBar()->addMenu("Help");
     helpMenu->addAction(addAction("&Keys and gestures", QKeySequence(Qt::Key_F1),
@@ -145,6 +162,7 @@ bool QTRuduzozovorERUApplication::eventFilter(QObject* watched, QEvent* event)
 
 QTRuduzozovorERUApplication::~QTRuduzozovorERUApplication()
 {
+    if (recovery) recovery->finish();
     if (multiMonitorFullscreen) toggleMultiMonitorFullscreen();
     if (glWidget) glWidget->finishTasksAtQuit();
     delete glWidget;
@@ -207,6 +225,11 @@ void QTRuduzozovorERUApplication::createActions()
     QAction* newPainting = addAction("&New painting", K(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
                                      "Empty the canvas; the tool choice stays", w,
                                      SLOT(newPainting()), false);
+    QAction* openPaintingAction = addAction("&Open painting...", K("Ctrl+O"),
+                                            "Open a saved painting", this, SLOT(openPainting()));
+    QAction* savePaintingAction = addAction("&Save painting...", K("Ctrl+Shift+S"),
+                                            "Save the painting to a file", this,
+                                            SLOT(savePainting()));
     mipMappingAction =
         addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
     linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
@@ -336,6 +359,8 @@ void QTRuduzozovorERUApplication::createActions()
     fileMenu->addAction(quit);
     fileMenu->addAction(load);
     fileMenu->addAction(newPainting);
+    fileMenu->addAction(openPaintingAction);
+    fileMenu->addAction(savePaintingAction);
     controlMenu = menuBar()->addMenu("&Control");
     controlMenu->addAction(startStop);
     controlMenu->addSeparator();
@@ -719,6 +744,9 @@ void QTRuduzozovorERUApplication::closeEvent(QCloseEvent* event)
 {
     // Closing during a task keeps its rows.
     if (glWidget) glWidget->finishTasksAtQuit();
+    // A normal end: nothing to recover next time.
+    recoveryTimer->stop();
+    if (recovery) recovery->finish();
     QMainWindow::closeEvent(event);
 }
 
@@ -884,4 +912,111 @@ void QTRuduzozovorERUApplication::showKeysAndGestures()
     helpWindow->findChild<QTextBrowser*>()->setHtml(keysAndGesturesHtml());
     helpWindow->show();
     helpWindow->raise();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving, opening and recovering the painting
+
+bool QTRuduzozovorERUApplication::ask(const QString& title, const QString& text, bool yesByDefault)
+{
+    if (answerer_) return answerer_(title, text);
+    if (!isVisible()) return true;
+    return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 yesByDefault ? QMessageBox::Yes : QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void QTRuduzozovorERUApplication::warn(const QString& text)
+{
+    std::cout << text.toStdString() << std::endl;
+    if (!answerer_ && isVisible()) QMessageBox::warning(this, kTitle, text);
+}
+
+bool QTRuduzozovorERUApplication::savePaintingTo(const QString& path)
+{
+    QString error;
+    if (!glWidget->savePainting(path, &error)) {
+        warn(error);
+        return false;
+    }
+    paintingFolder = QFileInfo(path).absolutePath();
+    statusBar()->showMessage(QString("Saved the painting to \"%1\".").arg(path), 5000);
+    return true;
+}
+
+bool QTRuduzozovorERUApplication::openPaintingFrom(const QString& path)
+{
+    QString error;
+    if (!glWidget->openPainting(path, &error)) {
+        warn(error);
+        return false;
+    }
+    paintingFolder = QFileInfo(path).absolutePath();
+    statusBar()->showMessage(QString("Opened the painting \"%1\".").arg(path), 5000);
+    return true;
+}
+
+void QTRuduzozovorERUApplication::savePainting()
+{
+    const QString filter = QString("Paintings (*.%1)").arg(painting::kSuffix);
+    QString path = QFileDialog::getSaveFileName(
+        this, "Save painting", paintingFolder.isEmpty() ? QDir::currentPath() : paintingFolder, filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QString(".") + painting::kSuffix;
+    savePaintingTo(path);
+}
+
+void QTRuduzozovorERUApplication::openPainting()
+{
+    if (glWidget->isPaintingModified() &&
+        !ask("Discard the painting?", "The painting has changes that are not saved. Discard them?"))
+        return;
+    const QString filter = QString("Paintings (*.%1);;All files (*)").arg(painting::kSuffix);
+    const QString path = QFileDialog::getOpenFileName(
+        this, "Open painting", paintingFolder.isEmpty() ? QDir::currentPath() : paintingFolder, filter);
+    if (!path.isEmpty()) openPaintingFrom(path);
+}
+
+void QTRuduzozovorERUApplication::startSession(const QString& recoveryFolder, int intervalSeconds,
+                                               const QString& painting)
+{
+    recovery = std::make_unique<PaintingRecovery>(recoveryFolder);
+    if (!recovery->isActive()) std::cout << recovery->problem().toStdString() << std::endl;
+    recoveryTimer->setInterval(std::max(1, intervalSeconds) * 1000);
+    startPainting = painting;
+    sessionPending = true;
+    if (firstSceneBuilt) QTimer::singleShot(0, this, &QTRuduzozovorERUApplication::runStartActions);
+}
+
+void QTRuduzozovorERUApplication::runStartActions()
+{
+    if (!sessionPending) return;
+    sessionPending = false;
+    bool restored = false;
+    const QString left = recovery ? recovery->leftBehind() : QString();
+    if (!left.isEmpty()) {
+        const QString when = QFileInfo(left).lastModified().toString("yyyy-MM-dd hh:mm");
+        if (ask("Restore the painting?",
+                QString("nprtable did not end normally last time. Restore the painting as it was "
+                        "at %1?").arg(when), true))
+            restored = openPaintingFrom(left);
+        else
+            recovery->discardLeftBehind();
+    }
+    if (!restored && !startPainting.isEmpty()) openPaintingFrom(startPainting);
+    recoveryStamp = glWidget->paintingStamp();
+    if (recovery && recovery->isActive()) recoveryTimer->start();
+}
+
+void QTRuduzozovorERUApplication::writeRecovery()
+{
+    if (!recovery || !recovery->isActive()) return;
+    const quint64 stamp = glWidget->paintingStamp();
+    if (stamp == recoveryStamp) return;
+    const QString failed = recovery->waitForWrite();
+    if (!failed.isEmpty()) std::cout << failed.toStdString() << std::endl;
+    PaintingSnapshot snapshot;
+    if (!glWidget->capturePainting(&snapshot)) return;
+    recovery->write(std::move(snapshot));
+    recoveryStamp = stamp;
 }

@@ -6,12 +6,15 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class PaintingRecovery;
 class QAction;
 class QDialog;
 class QLabel;
 class QMenu;
+class QTimer;
 class QUdpSocket;
 class WiiInput;
 class QTRuduzozovorERUWidgetGL;
@@ -45,6 +48,22 @@ public:
     QString toolIndicator() const;
     // The Wii decoder of the receive socket.
     const WiiInput* wiiDecoder() const { return wiiInput.get(); }
+
+    // Once the first scene is built: offers a painting that a run which did not end normally
+    // left in the recovery folder, else opens `painting` (when given); then keeps a recovery
+    // copy there, written every intervalSeconds while the painting changes and removed when the
+    // window closes.
+    void startSession(const QString& recoveryFolder, int intervalSeconds, const QString& painting);
+    // null before startSession.
+    const PaintingRecovery* paintingRecovery() const { return recovery.get(); }
+    // Answers the questions (discard unsaved changes, restore a recovered painting) instead of
+    // a message box, and keeps failure messages off the screen (they are printed all the same);
+    // for tests. Without one, a hidden window asks nothing and goes on.
+    using Answerer = std::function<bool(const QString& title, const QString& text)>;
+    void setQuestionAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
+    // Save and open by name; failures are printed and shown.
+    bool savePaintingTo(const QString& path);
+    bool openPaintingFrom(const QString& path);
 
 signals:
     void toggleMipMapping(bool on);
@@ -110,6 +129,11 @@ public slots:
     virtual void setDTWIIInputCombo();
     virtual void setDTWIIPointingNCModesInputCombo();
     void loadColorReferenceImage();
+    // File dialogs for the painting.
+    void savePainting();
+    void openPainting();
+    // Writes the recovery copy when the painting changed since the last one.
+    void writeRecovery();
     void mipMapping();
     void linearFiltering();
     void textureCompression();
@@ -128,6 +152,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Yes or no; the default button is No unless yesByDefault.
+    bool ask(const QString& title, const QString& text, bool yesByDefault = false);
+    void warn(const QString& text);
+    void runStartActions();
     void createWiiSockets();
     // "/wiidata/leftBorderRegion" to the send port: true when the joystick pointer left the
     // border, false when it entered it.
@@ -177,4 +205,12 @@ private:
     std::unique_ptr<WiiInput> wiiInput;
     bool hardwareMessageEnabled = true;
     int hardwareMessageCount = 0;
+    Answerer answerer_;
+    std::unique_ptr<PaintingRecovery> recovery;
+    QTimer* recoveryTimer = nullptr;
+    quint64 recoveryStamp = 0;
+    bool sessionPending = false;
+    bool firstSceneBuilt = false;
+    QString startPainting;
+    QString paintingFolder;
 };

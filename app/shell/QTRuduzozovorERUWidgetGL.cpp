@@ -6,6 +6,8 @@
 #include "TuioReceiver.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/PaintingFile.h"
+#include "canvas/PaintingSnapshot.h"
 #include "core/Random.h"
 
 #include <QApplication>
@@ -128,6 +130,7 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
         return;
     }
     demoType = type;
+    ++scenesBuilt;
     pointerInput.setController(vis);
     if (!vis) return;
     vis->renderAllTouchIndicatorWithExtend(configuration->touchextend.render);
@@ -202,6 +205,7 @@ void QTRuduzozovorERUWidgetGL::placeBuildCanvasStrokes()
                                      i < g.height.size() ? g.height[i] : 100.0, g.number[i],
                                      i < g.num_segments.size() ? g.num_segments[i] : 32);
     }
+    if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) canvas->markChanged();
     emitStatus();
 }
 
@@ -219,6 +223,7 @@ void QTRuduzozovorERUWidgetGL::initializeGL()
     buildScene(configuration->startup.demo_type, !configuration->startup.empty_canvas);
     loadTaskList();
     compileTextBackdrop();
+    savedStamp = paintingStamp();
     emitStatus();
     emit sceneBuilt();
 }
@@ -226,10 +231,68 @@ void QTRuduzozovorERUWidgetGL::initializeGL()
 void QTRuduzozovorERUWidgetGL::changeDemo(int type)
 {
     if (type < 0) return;
+    if (isPaintingModified() && discardConfirmer && !discardConfirmer()) return;
     rebuild(static_cast<unsigned int>(type), true);
 }
 
-void QTRuduzozovorERUWidgetGL::newPainting() { rebuild(demoType, false); }
+void QTRuduzozovorERUWidgetGL::newPainting()
+{
+    if (isPaintingModified() && discardConfirmer && !discardConfirmer()) return;
+    rebuild(demoType, false);
+}
+
+namespace {
+CanvasCompositeGL* paintingCanvas(const QTRuduzozovorERUWidgetGL& widget)
+{
+    RuduzozovorERUVisGL* app = widget.getApplicationVis();
+    return app ? app->findFirst<CanvasCompositeGL>() : nullptr;
+}
+} // namespace
+
+quint64 QTRuduzozovorERUWidgetGL::paintingStamp() const
+{
+    const CanvasCompositeGL* canvas = paintingCanvas(*this);
+    return (scenesBuilt << 40) + (canvas ? canvas->getRevision() : 0);
+}
+
+bool QTRuduzozovorERUWidgetGL::capturePainting(PaintingSnapshot* snapshot) const
+{
+    const CanvasCompositeGL* canvas = paintingCanvas(*this);
+    if (!canvas) return false;
+    *snapshot = PaintingSnapshot::capture(*canvas);
+    return true;
+}
+
+bool QTRuduzozovorERUWidgetGL::savePainting(const QString& path, QString* error)
+{
+    PaintingSnapshot snapshot;
+    if (!capturePainting(&snapshot)) {
+        if (error) *error = QString("Cannot save the painting \"%1\": there is no canvas.").arg(path);
+        return false;
+    }
+    const quint64 stamp = paintingStamp();
+    if (!painting::save(snapshot, path, error)) return false;
+    savedStamp = stamp;
+    return true;
+}
+
+bool QTRuduzozovorERUWidgetGL::openPainting(const QString& path, QString* error)
+{
+    CanvasCompositeGL* canvas = paintingCanvas(*this);
+    if (!canvas) {
+        if (error) *error = QString("Cannot open the painting \"%1\": there is no canvas.").arg(path);
+        return false;
+    }
+    // Primitives are made and deleted with their display lists: the context is current.
+    makeCurrent();
+    const bool ok = painting::loadInto(path, *canvas, error);
+    doneCurrent();
+    if (!ok) return false;
+    savedStamp = paintingStamp();
+    emitStatus();
+    update();
+    return true;
+}
 
 void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
 {
@@ -266,6 +329,7 @@ void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
         }
     }
     doneCurrent();
+    savedStamp = paintingStamp();
     emitStatus();
     emit sceneBuilt();
     update();

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+class PaintingSnapshot;
 class QTimer;
 class QTTuioReceiver;
 class RuduzozovorERUBuilderGL;
@@ -80,6 +81,20 @@ public:
     // as large as the configuration's "geostrokes" entries ask (one default entry without any);
     // nothing while no shape has been drawn.
     void useBuildCanvasStrokes();
+
+    // The painting on the canvas. Save and open answer false with a whole message in `error`
+    // (a file that cannot be opened leaves the painting as it was).
+    bool savePainting(const QString& path, QString* error);
+    bool openPainting(const QString& path, QString* error);
+    // false without a canvas.
+    bool capturePainting(PaintingSnapshot* snapshot) const;
+    // Changes with every change of the painting, across scenes (builds count as changes).
+    quint64 paintingStamp() const;
+    // Whether the painting changed since it was built, opened or saved.
+    bool isPaintingModified() const { return paintingStamp() != savedStamp; }
+    // Asked before a demo change or a new painting discards unsaved changes; true goes on.
+    // Unset: they go on without asking.
+    void setDiscardConfirmer(std::function<bool()> confirmer) { discardConfirmer = std::move(confirmer); }
 
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
@@ -244,4 +259,8 @@ private:
     unsigned int textBackdropList = 0;
     WiiJoystickPointer joystick;
     std::function<void(bool)> borderSender;
+    std::function<bool()> discardConfirmer;
+    // Scenes built so far, and the stamp of the painting as last built, opened or saved.
+    quint64 scenesBuilt = 0;
+    quint64 savedStamp = 0;
 };

@@ -404,6 +404,7 @@ void QTRuduzozovorERUWidgetGL::wiiCreateObjects(int count)
     brush->moveToPosition(cx, cy);
     brush->createPrimitivesAround(count);
     doneCurrent();
+    if (auto* canvas = dynamic_cast<CanvasCompositeGL*>(brush->getParent())) canvas->markChanged();
     emitStatus();
 }
 
@@ -416,4 +417,5 @@ void QTRuduzozovorERUWidgetGL::wiiEraseObjects(float radius)
     const double x = joystickPointing ? pointerPositions[0] : pointerPositions[2];
     const double y = joystickPointing ? pointerPositions[1] : pointerPositions[3];
     canvas->eraseChildrenWithin(x, y, radius);
+    canvas->markChanged();
 }

@@ -16,17 +16,20 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
 {
     CommandLine line;
     QStringList positional;
+    // The value of an option given as "--name value" or "--name=value".
+    auto valueOf = [&](int& i, const QString& a) {
+        if (a.contains('=')) return a.section('=', 1);
+        return i + 1 < arguments.size() ? arguments[++i] : QString();
+    };
+    auto is = [](const QString& a, const char* name) {
+        return a == name || a.startsWith(QString(name) + "=");
+    };
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == "--help" || a == "-h") {
             line.help = true;
-        } else if (a == "--tuio-port" || a.startsWith("--tuio-port=")) {
-            QString value;
-            if (a.contains('=')) {
-                value = a.section('=', 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            }
+        } else if (is(a, "--tuio-port")) {
+            const QString value = valueOf(i, a);
             bool ok = false;
             const int port = value.toInt(&ok);
             if (!ok || port < 1 || port > 65535) {
@@ -35,6 +38,24 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
                 return line;
             }
             line.tuioPort = port;
+        } else if (is(a, "--open")) {
+            const QString value = valueOf(i, a);
+            if (value.isEmpty()) {
+                line.error = "--open needs a painting file";
+                return line;
+            }
+            line.painting = QDir::cleanPath(QDir(workingDirectory).absoluteFilePath(value));
+        } else if (is(a, "--recovery-interval")) {
+            const QString value = valueOf(i, a);
+            bool ok = false;
+            const int seconds = value.toInt(&ok);
+            if (!ok || seconds < 1 || seconds > 86400) {
+                line.error = QString("--recovery-interval needs a number of seconds from 1 to "
+                                     "86400, not \"%1\"")
+                                 .arg(value);
+                return line;
+            }
+            line.recoveryInterval = seconds;
         } else if (a.startsWith("--")) {
             line.error = QString("unknown option \"%1\"").arg(a);
             return line;
@@ -49,10 +70,14 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
 
 QString usageText()
 {
-    return "Usage: nprtable [--tuio-port N] [configuration file]\n"
-           "  configuration file  XML settings; config.xml in the current directory by default\n"
-           "  --tuio-port N       listen for TUIO on UDP port N of 127.0.0.1 instead of the\n"
-           "                      configuration's tuio_port (and switch TUIO on)\n";
+    return "Usage: nprtable [--tuio-port N] [--open PAINTING] [--recovery-interval S]\n"
+           "                [configuration file]\n"
+           "  configuration file     XML settings; config.xml in the current directory by default\n"
+           "  --tuio-port N          listen for TUIO on UDP port N of 127.0.0.1 instead of the\n"
+           "                         configuration's tuio_port (and switch TUIO on)\n"
+           "  --open PAINTING        open a saved painting (.nprpaint) once the scene is built\n"
+           "  --recovery-interval S  save the recovery copy every S seconds while the painting\n"
+           "                         changes (60 by default)\n";
 }
 
 QString configurationProblem(const QString& path)

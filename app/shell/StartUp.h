@@ -6,13 +6,18 @@
 
 class QTVeskConfiguration;
 
-// The command line: nprtable [--tuio-port N] [configuration file]. The configuration is the only
-// remaining argument when there is exactly one, else "config.xml" (also with two or more).
+// The command line: nprtable [--tuio-port N] [--open PAINTING] [--recovery-interval S]
+// [configuration file]. The configuration is the only remaining argument when there is exactly
+// one, else "config.xml" (also with two or more).
 struct CommandLine {
     // Absolute: a relative name is taken from the directory the program was started in.
     QString configuration;
     // 1 .. 65535 from --tuio-port, 0 when not given (the configuration's port applies).
     int tuioPort = 0;
+    // The painting to open once the scene is built (absolute), empty for none.
+    QString painting;
+    // Seconds between two recovery saves while the painting changes (1 .. 86400).
+    int recoveryInterval = 60;
     bool help = false;
     // Non-empty when the command line cannot be used; the program prints it and exits with 1.
     QString error;

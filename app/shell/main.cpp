@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 #include <iostream>
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
 {
     setDefaultSurfaceFormat();
     auto* application = new QApplication(argc, argv);
+    // Names the user's data folder, where the recovery copy of the painting lives.
+    QApplication::setApplicationName("nprtable");
     // Qt has taken its own options out of the arguments by now.
     const CommandLine line = parseCommandLine(QApplication::arguments().mid(1), QDir::currentPath());
     if (line.help || !line.error.isEmpty()) {
@@ -48,6 +51,8 @@ int main(int argc, char** argv)
             window->toggleFullscreen();
     }
     window->show();
+    window->startSession(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                         line.recoveryInterval, line.painting);
     const int code = application->exec();
     delete window;
     delete application;

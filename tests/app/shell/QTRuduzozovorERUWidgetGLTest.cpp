@@ -3,6 +3,8 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/ContextMenuGL.h"
 #include "config/QTVeskConfiguration.h"
+#include "canvas/PaintingFile.h"
+#include "shell/PaintingRecovery.h"
 #include "shell/QTRuduzozovorERUApplication.h"
 #include "shell/QTRuduzozovorERUWidgetGL.h"
 #include "shell/RuduzozovorERUVisGL.h"
@@ -438,6 +440,122 @@ TEST(NewcomerTest, NewPaintingEmptiesTheCanvasAndKeepsTheToolChoice)
     EXPECT_EQ(blank.vis()->countComponents(), withDemo - 30);
 }
 
+namespace {
+
+// A mouse drag across the middle of the widget: one gesture.
+void dragAcross(QWidget* widget)
+{
+    const int h = widget->height();
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
+    for (int x = 110; x <= 250; x += 10) {
+        QTest::mouseMove(widget, QPoint(x, h / 2));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(250, h / 2));
+    QTest::qWait(50);
+}
+
+} // namespace
+
+TEST(PaintingSessionTest, SavedPaintingOpensAgainAndUnsavedWorkIsNotDiscardedUnasked)
+{
+    application();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ShownWindow shown(canvasScene(false, 0, 5, true));
+    ASSERT_NE(shown.canvas(), nullptr);
+    QStringList asked;
+    bool answer = false;
+    shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
+        asked << title;
+        return answer;
+    });
+    QTRuduzozovorERUWidgetGL* widget = shown.widget();
+    EXPECT_FALSE(widget->isPaintingModified());
+    dragAcross(widget);
+    ASSERT_TRUE(widget->isPaintingModified());
+    const unsigned long painted = shown.vis()->countComponents();
+
+    // Declined: the painting stays.
+    widget->changeDemo(1);
+    widget->newPainting();
+    EXPECT_EQ(asked, QStringList({"Discard the painting?", "Discard the painting?"}));
+    EXPECT_EQ(widget->currentDemoType(), 0u);
+    EXPECT_EQ(shown.vis()->countComponents(), painted);
+
+    const QString file = dir.filePath("p.nprpaint");
+    {
+        OutputCapture quiet;
+        ASSERT_TRUE(shown.window.savePaintingTo(file));
+    }
+    EXPECT_FALSE(widget->isPaintingModified());
+    widget->newPainting();
+    EXPECT_EQ(asked.size(), 2) << "saved: nothing to ask";
+    ASSERT_LT(shown.vis()->countComponents(), painted);
+    ASSERT_TRUE(shown.window.openPaintingFrom(file));
+    EXPECT_EQ(shown.vis()->countComponents(), painted);
+    EXPECT_FALSE(widget->isPaintingModified());
+
+    // A file that cannot be read: the message, and the painting as it was.
+    QFile bad(dir.filePath("bad.nprpaint"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a painting");
+    bad.close();
+    OutputCapture out;
+    EXPECT_FALSE(shown.window.openPaintingFrom(bad.fileName()));
+    EXPECT_EQ(out.take(), "Cannot open the painting \"" + bad.fileName().toStdString() +
+                              "\": it is not a painting file.\n");
+    EXPECT_EQ(shown.vis()->countComponents(), painted);
+}
+
+TEST(PaintingSessionTest, APaintingLeftByARunThatDidNotEndIsOfferedAndKeptUpToDate)
+{
+    application();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath("data");
+    // What a killed run leaves: its recovery file, its lock gone with its process.
+    QString painted;
+    {
+        ShownWindow first(canvasScene(false, 0, 0, true));
+        ASSERT_NE(first.canvas(), nullptr);
+        dragAcross(first.widget());
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(first.window.savePaintingTo(folder + "/recovery-1.nprpaint"));
+        painted = QString::number(first.vis()->countComponents());
+    }
+
+    ShownWindow shown(canvasScene(false, 0, 0, true));
+    ASSERT_NE(shown.canvas(), nullptr);
+    QStringList asked;
+    shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
+        asked << title;
+        return true;
+    });
+    shown.window.startSession(folder, 1, QString());
+    for (int i = 0; i < 100 && asked.isEmpty(); ++i) QTest::qWait(20);
+    EXPECT_EQ(asked, QStringList{"Restore the painting?"});
+    EXPECT_EQ(QString::number(shown.vis()->countComponents()), painted);
+
+    // Painting goes on: within the interval the recovery copy follows.
+    const QString copy = shown.window.paintingRecovery()->recoveryFile();
+    dragAcross(shown.widget());
+    const unsigned long now = shown.vis()->countComponents();
+    PaintingSnapshot kept;
+    QString error;
+    bool current = false;
+    for (int i = 0; i < 100 && !current; ++i) {
+        QTest::qWait(50);
+        current = painting::load(copy, &kept, &error) &&
+                  kept.primitives.size() + 2 == static_cast<std::size_t>(now);
+    }
+    EXPECT_TRUE(current) << error.toStdString();
+
+    // A normal end leaves nothing to recover.
+    shown.window.close();
+    EXPECT_FALSE(QFile::exists(copy));
+}
+
 TEST(NewcomerTest, RegressionBlankCanvasCreatedNothingUnderTheBrush)
 {
     application();
@@ -554,6 +672,10 @@ TEST(NewcomerTest, RegressionUnreadableConfigurationOpenedABlankWindowSilently)
     // A relative path typed in another directory names the file there.
     QProcess program;
     program.setWorkingDirectory(dir.path());
+    // The killed program's recovery slot stays out of the user's data folder.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dir.filePath("data"));
+    program.setProcessEnvironment(environment);
     program.start(NPR_PROGRAM, {"my.xml"});
     ASSERT_TRUE(program.waitForStarted());
     QByteArray out;

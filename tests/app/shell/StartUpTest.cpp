@@ -15,8 +15,16 @@ TEST(StartUp, CommandLineResolvesTheConfigurationInTheStartingDirectory)
         const char* configuration;
         int port;
         const char* error;
+        const char* painting = "";
+        int recoveryInterval = 60;
     } data[] = {
         {{}, "/home/u/config.xml", 0, ""},
+        {{"--open", "p/a.nprpaint", "my.xml"}, "/home/u/my.xml", 0, "", "/home/u/p/a.nprpaint"},
+        {{"--open=/tmp/b.nprpaint", "--recovery-interval", "2"}, "/home/u/config.xml", 0, "",
+         "/tmp/b.nprpaint", 2},
+        {{"--open"}, "", 0, "--open needs a painting file"},
+        {{"--recovery-interval", "0"}, "", 0,
+         "--recovery-interval needs a number of seconds from 1 to 86400, not \"0\""},
         {{"my.xml"}, "/home/u/my.xml", 0, ""},
         {{"../t/my.xml"}, "/home/t/my.xml", 0, ""},
         {{"/etc/x.xml"}, "/etc/x.xml", 0, ""},
@@ -36,6 +44,8 @@ TEST(StartUp, CommandLineResolvesTheConfigurationInTheStartingDirectory)
         if (!line.error.isEmpty()) continue;
         EXPECT_EQ(line.configuration.toStdString(), row.configuration);
         EXPECT_EQ(line.tuioPort, row.port);
+        EXPECT_EQ(line.painting.toStdString(), row.painting);
+        EXPECT_EQ(line.recoveryInterval, row.recoveryInterval);
     }
     EXPECT_TRUE(parseCommandLine({"--help"}, "/").help);
 }

@@ -9,6 +9,8 @@ seconds=${2:-4}
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The killed programs' recovery slots stay out of the user's data folder.
+export XDG_DATA_HOME="$work/data"
 cd "$work"
 # The bundled textures and fonts, so that only the bad value differs from a working table.
 ln -s "$root/data/textures" textures

@@ -1,0 +1,217 @@
+// Painting files: what a file keeps, the files that are refused (with the canvas left as it
+// was), and the atomic save.
+#include "CanvasTestSupport.h"
+
+#include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaintingFile.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
+
+#include <QCborMap>
+#include <QCborValue>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class PaintingFileTest : public CanvasFixture<::testing::Test> {
+protected:
+    void SetUp() override
+    {
+        CanvasFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        add(new StrokeLeafGL(vis.get(), 60.0, 70.0, 30.0, 20.0, 45.0, 0, 3))->setLife(120);
+        add(new TileLeafGL(vis.get(), 100.0, 50.0, 16.0, 16.0, 10.0, 1, true));
+        add(new PointLeafGL(vis.get(), 200.0, 180.0, 12.0, 12.0, 300.0, 1))->setShapeIndex(7);
+        add(new GeoStrokeLeafGL(vis.get(), 128.0, 128.0, 80.0, 20.0, 0.0, 0,
+                                {Vector2d(-40, 0), Vector2d(0, 10), Vector2d(40, 0)}, 8));
+        unsigned char red[3] = {240, 20, 20};
+        canvas->buffer<unsigned char>(COLOR_BUFFER)->set3DValues(30u, 40u, red);
+        canvas->tool(0, 3) = 1.0f;
+        canvas->setBrushStrength(12.5);
+    }
+    QString path(const char* name) const { return dir.filePath(name); }
+    void write(const QString& file, const QByteArray& bytes)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // The canvas's painting as file contents, optionally edited as CBOR first.
+    QByteArray contents(const std::function<void(QCborMap&)>& edit = {})
+    {
+        const QByteArray bytes = painting::encode(PaintingSnapshot::capture(*canvas));
+        if (!edit) return bytes;
+        const QCborValue top = QCborValue::fromCbor(bytes);
+        QCborMap file = top.taggedValue().toMap();
+        edit(file);
+        return QCborValue(top.tag(), file).toCbor();
+    }
+    static QCborMap member(const QCborMap& m, const char* key) { return m.value(QLatin1String(key)).toMap(); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(PaintingFileTest, AFileThatCannotBeReadIsRefusedAndTheCanvasStaysAsItWas)
+{
+    const QByteArray good = contents();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    } data[] = {
+        {"empty", QByteArray(), "it is not a painting file"},
+        {"an image", QByteArray("\x89PNG\r\n\x1a\n0000", 12), "it is not a painting file"},
+        {"truncated", good.left(good.size() / 2), "it is truncated"},
+        {"wrong magic",
+         contents([](QCborMap& f) { f.insert(QLatin1String("format"), QLatin1String("nprtable palette")); }),
+         "it is not a painting file"},
+        {"newer version", contents([](QCborMap& f) { f.insert(QLatin1String("version"), 2); }),
+         "it was written by a newer nprtable (painting format 2; this version reads format 1)"},
+        {"no tools", contents([](QCborMap& f) { f.remove(QLatin1String("tools")); }),
+         "it is damaged: the member \"tools\" is missing"},
+        {"no colour field",
+         contents([](QCborMap& f) {
+             QCborMap fields = member(f, "fields");
+             fields.remove(QLatin1String("colour"));
+             f.insert(QLatin1String("fields"), fields);
+         }),
+         "it is damaged: the member \"fields.colour\" is missing"},
+        {"absurd count",
+         contents([](QCborMap& f) {
+             QCborMap p = member(f, "primitives");
+             p.insert(QLatin1String("count"), qint64(1) << 40);
+             f.insert(QLatin1String("primitives"), p);
+         }),
+         "it is damaged: \"primitives.count\" is not a whole number from 0 to 1000000"},
+        {"more primitives than records",
+         contents([](QCborMap& f) {
+             QCborMap p = member(f, "primitives");
+             p.insert(QLatin1String("count"), 5);
+             f.insert(QLatin1String("primitives"), p);
+         }),
+         "it is damaged: the primitive records end early"},
+        {"absurd canvas",
+         contents([](QCborMap& f) {
+             QCborMap c = member(f, "canvas");
+             c.insert(QLatin1String("bufferWidth"), 100000);
+             c.insert(QLatin1String("bufferHeight"), 100000);
+             f.insert(QLatin1String("canvas"), c);
+         }),
+         "it is damaged: the canvas of 100000 x 100000 cells is larger than 37748736 cells"},
+        {"field of another size",
+         contents([](QCborMap& f) {
+             QCborMap fields = member(f, "fields");
+             QCborMap size = member(fields, "size");
+             size.insert(QLatin1String("width"), 257);
+             fields.insert(QLatin1String("size"), size);
+             f.insert(QLatin1String("fields"), fields);
+         }),
+         "it is damaged: \"fields.size.width\" is not a whole number from 258 to 258"},
+        {"inflated size lied about",
+         contents([](QCborMap& f) {
+             QCborMap fields = member(f, "fields");
+             QCborMap orientation = member(fields, "orientation");
+             orientation.insert(QLatin1String("data"), QByteArray("\xff\xff\xff\xf0xyz", 7));
+             fields.insert(QLatin1String("orientation"), orientation);
+             f.insert(QLatin1String("fields"), fields);
+         }),
+         "it is damaged: \"fields.orientation.data\" claims 4294967280 bytes from 3 compressed ones"},
+        {"fill of another size",
+         contents([](QCborMap& f) {
+             QCborMap fields = member(f, "fields");
+             QCborMap erase = member(fields, "erase");
+             erase.insert(QLatin1String("fill"), QByteArray("\0\0", 2));
+             fields.insert(QLatin1String("erase"), erase);
+             f.insert(QLatin1String("fields"), fields);
+         }),
+         "it is damaged: \"fields.erase.fill\" is not one cell of 4 bytes"},
+        {"corrupt compressed data",
+         contents([](QCborMap& f) {
+             QCborMap p = member(f, "primitives");
+             QByteArray z = p.value(QLatin1String("data")).toByteArray();
+             for (qsizetype i = 6; i < z.size(); ++i) z[i] = static_cast<char>(z[i] ^ 0x5a);
+             p.insert(QLatin1String("data"), z);
+             f.insert(QLatin1String("primitives"), p);
+         }),
+         "it is damaged: the compressed data of \"primitives.data\" is corrupt"},
+    };
+    const PaintingSnapshot before = PaintingSnapshot::capture(*canvas);
+    const unsigned long revision = canvas->getRevision();
+    for (const auto& row : data) {
+        const QString file = path("bad.nprpaint");
+        write(file, row.bytes);
+        QString error;
+        EXPECT_FALSE(painting::loadInto(file, *canvas, &error)) << row.name;
+        EXPECT_EQ(error.toStdString(),
+                  "Cannot open the painting \"" + file.toStdString() + "\": " + row.reason + ".")
+            << row.name;
+        EXPECT_EQ(canvas->getRevision(), revision) << row.name;
+    }
+    const PaintingSnapshot after = PaintingSnapshot::capture(*canvas, &before);
+    EXPECT_EQ(after.bytesNotSharedWith(before), 0u);
+    EXPECT_EQ(after.primitives.size(), 4u);
+
+    QString error;
+    EXPECT_FALSE(painting::loadInto(path("none.nprpaint"), *canvas, &error));
+    EXPECT_EQ(error.toStdString(), "Cannot open the painting \"" + path("none.nprpaint").toStdString() +
+                                       "\": no such file.");
+    // The good contents open, kinds, shapes and tools kept.
+    write(path("good.nprpaint"), good);
+    EXPECT_TRUE(painting::loadInto(path("good.nprpaint"), *canvas, &error)) << error.toStdString();
+    const PaintingSnapshot opened = PaintingSnapshot::capture(*canvas);
+    ASSERT_EQ(opened.primitives.size(), 4u);
+    // In drawing order: the newest first.
+    EXPECT_EQ(opened.primitives[3].textureIndex, 3u);
+    EXPECT_TRUE(opened.primitives[2].dodging);
+    EXPECT_EQ(opened.primitives[1].shape, 7);
+    EXPECT_EQ(opened.primitives[0].polyline.size(), 3u);
+    EXPECT_EQ(opened.tools.strength, 12.5);
+}
+
+TEST_F(PaintingFileTest, RegressionPaintingOfACanvasFittedToASmallerScreenCouldNotBeOpened)
+{
+    // Fitted to a smaller screen, a canvas keeps its larger buffers.
+    canvas->setBufferSize(200, 180);
+    PaintingSnapshot read;
+    QString error;
+    EXPECT_TRUE(painting::decode(painting::encode(PaintingSnapshot::capture(*canvas)), &read, &error))
+        << error.toStdString();
+    EXPECT_EQ(read.placement.bufferWidth, 258u);
+}
+
+TEST_F(PaintingFileTest, SavingReplacesTheFileWholeAndLeavesNothingElse)
+{
+    const QString file = path("p.nprpaint");
+    QString error;
+    ASSERT_TRUE(painting::save(PaintingSnapshot::capture(*canvas), file, &error));
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const qint64 oldSize = old.size();
+
+    // A reader of the old file still reads it whole: the new one took its name, it was not
+    // written into it.
+    add(new TileLeafGL(vis.get(), 10.0, 10.0, 16.0, 16.0, 0.0, 1, false));
+    ASSERT_TRUE(painting::save(PaintingSnapshot::capture(*canvas), file, &error));
+    const QByteArray oldBytes = old.readAll();
+    EXPECT_EQ(oldBytes.size(), oldSize);
+    PaintingSnapshot read;
+    ASSERT_TRUE(painting::decode(oldBytes, &read, &error));
+    EXPECT_EQ(read.primitives.size(), 4u);
+    ASSERT_TRUE(painting::load(file, &read, &error));
+    EXPECT_EQ(read.primitives.size(), 5u);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"p.nprpaint"});
+
+    const QString nowhere = path("missing/p.nprpaint");
+    EXPECT_FALSE(painting::save(read, nowhere, &error));
+    EXPECT_TRUE(error.startsWith("Cannot save the painting \"" + nowhere + "\": ")) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+} // namespace
