@@ -72,6 +72,13 @@ public:
     // Whether the canvas currently dims this primitive's layer (cells (0, 5) and (0, 4)).
     bool isDimmed();
 
+    // Draws the primitive for an image export (CanvasCompositeGL::renderPicture): as a frame
+    // draws it, without tossing or counting a frame.
+    void renderForPicture()
+    {
+        if (isActiveForRendering()) specificRender();
+    }
+
     // Runs one frame of this primitive's own update (the reference the canvas's pass over its
     // store is compared with).
     void update(double dt) { updateSelf(dt); }

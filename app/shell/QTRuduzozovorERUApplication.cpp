@@ -12,6 +12,9 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -188,6 +191,9 @@ void QTRuduzozovorERUApplication::createActions()
     QAction* newPainting = addAction("&New painting", K(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
                                      "Empty the canvas; the tool choice stays", w,
                                      SLOT(newPainting()), false);
+    QAction* exportImageAction = addAction("&Export Image...", K(Qt::CTRL | Qt::Key_E),
+                                           "Save the painting as a PNG image", this,
+                                           SLOT(exportImage()));
     mipMappingAction =
         addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
     linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
@@ -318,6 +324,7 @@ void QTRuduzozovorERUApplication::createActions()
     fileMenu->addAction(quit);
     fileMenu->addAction(load);
     fileMenu->addAction(newPainting);
+    fileMenu->addAction(exportImageAction);
     controlMenu = menuBar()->addMenu("&Control");
     controlMenu->addAction(startStop);
     controlMenu->addSeparator();
@@ -342,6 +349,41 @@ void QTRuduzozovorERUApplication::createActions()
     hardwareMenu->addAction(linearFilteringAction);
     hardwareMenu->addAction(textureCompressionAction);
     hardwareMenu->addAction(arbTextureCompressionAction);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Export
+
+void QTRuduzozovorERUApplication::exportImage()
+{
+    const int w = glWidget->framebufferWidth();
+    const int h = glWidget->framebufferHeight();
+    QStringList scales;
+    for (int s : {1, 2, 3, 4})
+        scales << QString("%1x (%2 x %3 pixels)").arg(s).arg(w * s).arg(h * s);
+    bool ok = false;
+    const QString choice =
+        QInputDialog::getItem(this, "Export Image", "Size of the image:", scales, 0, false, &ok);
+    if (!ok) return;
+    const int scale = scales.indexOf(choice) + 1;
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Export Image", QDir::current().filePath("painting.png"), "PNG images (*.png)");
+    if (path.isEmpty()) return;
+    exportImageTo(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png", scale);
+}
+
+bool QTRuduzozovorERUApplication::exportImageTo(const QString& path, int scale)
+{
+    const QString why = glWidget->exportImage(path, scale);
+    const QString message =
+        why.isEmpty() ? QString("Exported %1 (%2 x %3 pixels)")
+                            .arg(path)
+                            .arg(glWidget->framebufferWidth() * scale)
+                            .arg(glWidget->framebufferHeight() * scale)
+                      : QString("Cannot export the image: %1").arg(why);
+    std::cout << message.toStdString() << std::endl;
+    statusBar()->showMessage(message, 10000);
+    return why.isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -110,6 +110,11 @@ public slots:
     virtual void setDTWIIInputCombo();
     virtual void setDTWIIPointingNCModesInputCombo();
     void loadColorReferenceImage();
+    // File > Export Image: asks for the scale and the file, then exportImageTo.
+    void exportImage();
+    // The painting as a PNG at path at scale times the table's size; the outcome goes to the
+    // status bar and standard output. Returns whether the file was written.
+    bool exportImageTo(const QString& path, int scale);
     void mipMapping();
     void linearFiltering();
     void textureCompression();

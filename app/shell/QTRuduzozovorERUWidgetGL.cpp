@@ -6,6 +6,7 @@
 #include "TuioReceiver.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/PictureExporter.h"
 #include "core/Random.h"
 
 #include <QApplication>
@@ -203,6 +204,18 @@ void QTRuduzozovorERUWidgetGL::placeBuildCanvasStrokes()
                                      i < g.num_segments.size() ? g.num_segments[i] : 32);
     }
     emitStatus();
+}
+
+QString QTRuduzozovorERUWidgetGL::exportImage(const QString& path, int scale, int tileLimit)
+{
+    RuduzozovorERUVisGL* app = getApplicationVis();
+    CanvasCompositeGL* canvas = app ? app->findFirst<CanvasCompositeGL>() : nullptr;
+    if (!canvas) return "there is no painting canvas";
+    makeCurrent();
+    PictureExporter exporter(app, canvas, tileLimit);
+    const bool ok = exporter.exportPng(path, scale);
+    doneCurrent();
+    return ok ? QString() : exporter.error();
 }
 
 void QTRuduzozovorERUWidgetGL::initializeGL()

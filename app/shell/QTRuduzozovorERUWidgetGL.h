@@ -81,6 +81,10 @@ public:
     // nothing while no shape has been drawn.
     void useBuildCanvasStrokes();
 
+    // The painting as a PNG at path, scale times the table's size (PictureExporter); empty on
+    // success, otherwise why it failed. tileLimit 0: the GL's limits.
+    QString exportImage(const QString& path, int scale, int tileLimit = 0);
+
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
 
