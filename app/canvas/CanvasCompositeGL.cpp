@@ -103,6 +103,7 @@ void CanvasCompositeGL::createActiveBuffers()
 {
     TabletopVis* vis = getController();
     if (vis) vis->pushTimeState();
+    ++bufferGeneration;
     createAdditionalBuffers();
     const unsigned int w = getBufferWidth();
     const unsigned int h = getBufferHeight();
@@ -203,6 +204,7 @@ int CanvasCompositeGL::addChild(VisComponent* child)
             std::cout << "WARNING: CanvasCompositeGL: no room for a fourth palette." << std::endl;
     }
     childrenById[child->getId()] = child;
+    ++revision;
     return 1;
 }
 
@@ -218,6 +220,7 @@ int CanvasCompositeGL::removeChild(VisComponent* child)
     childrenById.erase(child->getId());
     // A child still queued for deletion must not be deleted after it left the canvas.
     deletionQueued.erase(child);
+    ++revision;
     return SurfaceCompositeGL::removeChild(child);
 }
 
@@ -520,6 +523,7 @@ unsigned int CanvasCompositeGL::releaseLocalBuffer(unsigned int, unsigned int, u
     for (unsigned int i = 0; i < numberOfPalettes; ++i)
         if (vis) vis->moveComponentToRenderFront(palettes[i]);
     classifier.reset();
+    ++revision;
     return 1;
 }
 
@@ -844,6 +848,7 @@ void CanvasCompositeGL::wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_B
     } else if (previousWii.b) {
         firstTouch = false;
         parkRecordedPosition();
+        ++revision;
     }
 }
 

@@ -39,6 +39,8 @@ class ToolBrushLeafGL;
 class TabletopVisGL;
 
 class CanvasCompositeGL : public SurfaceCompositeGL {
+    friend class PaintingSnapshot;
+
 public:
     // Interaction modes (see CanvasState.h for the labels).
     enum InteractionMode {
@@ -267,6 +269,15 @@ public:
     // as each primitive's own update).
     void updatePrimitives(double dt);
 
+    // Changes whenever the painting may have changed: at the end of every gesture (touch or Wii
+    // pointer released), whenever a child comes or goes, and by markChanged (a restored
+    // snapshot). Equal revisions mean an unchanged painting.
+    unsigned long getRevision() const { return revision; }
+    void markChanged() { ++revision; }
+    // Counts createActiveBuffers calls: buffers of another generation are other objects, even
+    // at the same address.
+    unsigned int getBufferGeneration() const { return bufferGeneration; }
+
     // Names of the dump files for the layer, in the order size, orientation, speed, size
     // difference, temporary colour, e.g. "buffers/2sizeBuffer.dat".
     static std::vector<std::string> dumpFileNames(int layer);
@@ -397,6 +408,8 @@ protected:
     bool wiiModeFlag = false;
 
     int screenshotCounter = 0;
+    unsigned long revision = 0;
+    unsigned int bufferGeneration = 0;
     int lastCornerIcon = -1;
     unsigned int replayedStamps = 0;
     bool cornerMenuShown = false;

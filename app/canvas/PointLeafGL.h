@@ -16,6 +16,11 @@ public:
                 double rotation, int type, double baseSizeFactor = 1.0);
 
     int getShapeIndex() const { return shapeIndex; }
+    // Shapes outside 0 ... kShapeCount - 1 are ignored.
+    void setShapeIndex(int k)
+    {
+        if (k >= 0 && k < kShapeCount) shapeIndex = k;
+    }
     // Rim vertices of shape k as drawn: ellipse radii (rx, ry) for a point of width 1.
     static void shapeRadii(int k, double* rx, double* ry);
     // Deletes the shared lists (with the context current), e.g. before the context goes away.

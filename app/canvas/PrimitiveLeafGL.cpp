@@ -59,6 +59,54 @@ void PrimitiveLeafGL::setDisplayColor(unsigned char r, unsigned char g, unsigned
     displayColor = {r, g, b};
 }
 
+PrimitiveLeafGL::State PrimitiveLeafGL::getState() const
+{
+    State s;
+    s.x = xPos;
+    s.y = yPos;
+    s.rotation = rotation;
+    s.width = width;
+    s.height = height;
+    s.life = life;
+    s.frameCounter = frameCounter;
+    s.displayColor = displayColor;
+    s.bufferColor = {colorR, colorG, colorB};
+    s.inTargetArea = inTargetArea;
+    s.sizeAnimationPending = sizeAnimationPending;
+    s.targetOrientation = targetOrientation;
+    s.previousTargetOrientation = previousTargetOrientation;
+    s.sizeProgress = sizeProgress;
+    s.targetWidth = targetWidth;
+    s.targetHeight = targetHeight;
+    s.takenAbsoluteSize = takenAbsoluteSize;
+    return s;
+}
+
+void PrimitiveLeafGL::setState(const State& s)
+{
+    setPos(s.x, s.y);
+    // Assigned, not turned to: a turn by the difference may miss the angle by a rounding step.
+    rotation = s.rotation;
+    if (s.width != width || s.height != height) setSize(s.width, s.height);
+    life = s.life;
+    frameCounter = s.frameCounter;
+    displayColor = s.displayColor;
+    colorR = s.bufferColor.r;
+    colorG = s.bufferColor.g;
+    colorB = s.bufferColor.b;
+    inTargetArea = s.inTargetArea;
+    sizeAnimationPending = s.sizeAnimationPending;
+    targetOrientation = s.targetOrientation;
+    previousTargetOrientation = s.previousTargetOrientation;
+    sizeProgress = s.sizeProgress;
+    targetWidth = s.targetWidth;
+    targetHeight = s.targetHeight;
+    takenAbsoluteSize = s.takenAbsoluteSize;
+    // Cached reads belong to the old placement.
+    ++sampleEpoch;
+    saveImportantAttributes();
+}
+
 void PrimitiveLeafGL::initializePassiveBuffers()
 {
     for (BUFFERTAG tag : {ABSOLUTE_SIZE_BUFFER, SIZE_DIFFERENCE_BUFFER, DIRECTION_BUFFER,

@@ -79,6 +79,32 @@ public:
         if (isActiveForRendering()) specificRender();
     }
 
+    // Everything of a primitive that its next frames depend on, beyond what it was constructed
+    // with: placement (table pixels, degrees), displayed size, colours, life and the progress of
+    // its animations. setState on a primitive constructed with the same arguments and the same
+    // constructed (real) size makes it draw and behave as the one getState was taken from.
+    struct State {
+        double x = 0.0;
+        double y = 0.0;
+        double rotation = 0.0;
+        double width = 0.0;
+        double height = 0.0;
+        int life = kInitialLife;
+        int frameCounter = 0;
+        Color displayColor;
+        Color bufferColor;
+        bool inTargetArea = false;
+        bool sizeAnimationPending = false;
+        double targetOrientation = 0.0;
+        double previousTargetOrientation = 0.0;
+        double sizeProgress = 1.0;
+        double targetWidth = 0.0;
+        double targetHeight = 0.0;
+        double takenAbsoluteSize = -1.0;
+    };
+    State getState() const;
+    void setState(const State& state);
+
     // Runs one frame of this primitive's own update (the reference the canvas's pass over its
     // store is compared with).
     void update(double dt) { updateSelf(dt); }

@@ -1,0 +1,144 @@
+// A captured painting put back into its canvas after the canvas changed: strokes, tiles, points
+// and a geometric stroke on two layers, mid-animation, over painted fields. The restored canvas
+// draws the same picture and its next frames evolve the same way.
+#include "CanvasTestSupport.h"
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaintingSnapshot.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/StrokeLeafGL.h"
+#include "canvas/TileLeafGL.h"
+
+#include <GL/gl.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SceneVis : public TabletopVisGL {
+public:
+    using TabletopVisGL::TabletopVisGL;
+    using TabletopVis::renderAllComponents;
+    using TabletopVis::renderAllComponentsWithAnimation;
+};
+
+class PaintingSnapshotGLTest : public CanvasFixture<GLTest, SceneVis> {
+protected:
+    std::vector<unsigned char> picture()
+    {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        vis->renderAllComponents();
+        std::vector<unsigned char> pixels(256 * 256 * 4);
+        glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    }
+    // Frames with a fixed step: the measured frame rate would make them differ.
+    void animate(int frames)
+    {
+        for (int i = 0; i < frames; ++i) vis->renderAllComponentsWithAnimation(1.0);
+    }
+
+    // Overlapping strokes of two textures on layers 0 and 1 (layer 1 dimmed), tiles on layer 1,
+    // points on both, a geometric stroke; colour and size fields painted in the left half.
+    void paint()
+    {
+        {
+            OutputCapture quiet;
+            for (const char* name : {"/textures/strokes/stroke-5-1.png", "/textures/strokes/stroke-1-1.png"})
+                ASSERT_NE(vis->loadTexture((std::string(NPR_DATA_DIR) + name).c_str(), true),
+                          TabletopVisGL::kTextureLoadFailed);
+        }
+        std::mt19937 random(5);
+        auto uniform = [&](double lo, double hi) {
+            return std::uniform_real_distribution<double>(lo, hi)(random);
+        };
+        auto colour = [&](PrimitiveLeafGL* p) {
+            p->setDisplayColor(static_cast<unsigned char>(random() % 256),
+                               static_cast<unsigned char>(random() % 256),
+                               static_cast<unsigned char>(random() % 256));
+        };
+        for (int i = 0; i < 30; ++i) {
+            auto* s = add(new StrokeLeafGL(vis.get(), uniform(10, 246), uniform(10, 246),
+                                           uniform(20, 60), uniform(20, 60), uniform(0, 360),
+                                           i % 3 == 0 ? 1 : 0, static_cast<unsigned>(i % 2)));
+            colour(s);
+            s->setLife(static_cast<int>(uniform(20, 250)));
+        }
+        for (int i = 0; i < 20; ++i) {
+            colour(add(new TileLeafGL(vis.get(), uniform(0, 256), uniform(0, 256), uniform(8, 30),
+                                      uniform(8, 30), uniform(0, 360), 1, false)));
+            colour(add(new PointLeafGL(vis.get(), uniform(0, 256), uniform(0, 256), uniform(8, 40),
+                                       uniform(8, 40), uniform(0, 360), i % 2)));
+        }
+        const std::vector<Vector2d> line = {Vector2d(-100, -20), Vector2d(0, 15), Vector2d(100, 20)};
+        colour(add(new GeoStrokeLeafGL(vis.get(), 128, 128, 200, 40, 30, 0, line, 10)));
+        canvas->tool(0, 5) = 1.0f;
+        canvas->tool(0, 4) = 0.0f;
+        auto* colours = canvas->buffer<unsigned char>(COLOR_BUFFER);
+        auto* sizes = canvas->buffer<float>(ABSOLUTE_SIZE_BUFFER);
+        for (unsigned int y = 0; y < colours->getHeight(); ++y)
+            for (unsigned int x = 0; x < colours->getWidth() / 2; ++x) {
+                unsigned char c[3] = {static_cast<unsigned char>(x), 40, static_cast<unsigned char>(y)};
+                colours->set3DValues(x, y, c);
+                sizes->setValue(x, y, 12.0f + static_cast<float>(y % 20));
+            }
+        // Hidden frames past, size animations under way.
+        animate(8);
+    }
+};
+
+TEST_F(PaintingSnapshotGLTest, RestoredPaintingDrawsTheSamePictureAndEvolvesTheSame)
+{
+    paint();
+    const PaintingSnapshot snapshot = PaintingSnapshot::capture(*canvas);
+    ASSERT_EQ(snapshot.primitives.size(), 71u);
+    const std::vector<unsigned char> before = picture();
+    animate(30);
+    const std::vector<unsigned char> beforeLater = picture();
+    const PaintingSnapshot later = PaintingSnapshot::capture(*canvas);
+
+    // The canvas changes: primitives come and go, fields and tools are repainted.
+    int removed = 0;
+    for (const auto& entry : std::map<unsigned long, VisComponent*>(*canvas->getMyChildren()))
+        if (removed++ % 3 == 0) vis->deleteComponent(entry.second);
+    add(new TileLeafGL(vis.get(), 100, 100, 40, 40, 10, 0, false));
+    canvas->fill3(COLOR_BUFFER, 200, 10, 10);
+    canvas->fill(ABSOLUTE_SIZE_BUFFER, 30.0f);
+    canvas->tool(0, 3) = 1.0f;
+    animate(5);
+    ASSERT_NE(picture(), beforeLater);
+
+    const unsigned long revision = canvas->getRevision();
+    ASSERT_TRUE(snapshot.restore(*canvas));
+    EXPECT_NE(canvas->getRevision(), revision);
+    EXPECT_EQ(canvas->getNumberOfChildren(), 71u);
+    EXPECT_EQ(picture(), before);
+    animate(30);
+    EXPECT_EQ(picture(), beforeLater);
+
+    // What the canvas holds now is what it held then, down to the animation state.
+    const PaintingSnapshot again = PaintingSnapshot::capture(*canvas);
+    ASSERT_EQ(again.primitives.size(), later.primitives.size());
+    for (std::size_t i = 0; i < later.primitives.size(); ++i) {
+        const PrimitiveLeafGL::State& a = again.primitives[i].state;
+        const PrimitiveLeafGL::State& b = later.primitives[i].state;
+        EXPECT_EQ(again.primitives[i].kind, later.primitives[i].kind) << i;
+        EXPECT_EQ(a.x, b.x) << i;
+        EXPECT_EQ(a.y, b.y) << i;
+        EXPECT_EQ(a.rotation, b.rotation) << i;
+        EXPECT_EQ(a.width, b.width) << i;
+        EXPECT_EQ(a.life, b.life) << i;
+        EXPECT_EQ(a.sizeProgress, b.sizeProgress) << i;
+        EXPECT_EQ(a.targetWidth, b.targetWidth) << i;
+    }
+    for (std::size_t i = 0; i < later.fields.size(); ++i)
+        EXPECT_EQ(again.fields[i].toBytes(), later.fields[i].toBytes()) << later.fields[i].name;
+    EXPECT_EQ(again.tools.grid, later.tools.grid);
+}
+
+} // namespace
