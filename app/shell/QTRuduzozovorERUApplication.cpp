@@ -123,7 +123,7 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
                                   "Every shortcut, posture and mode", this,
                                   SLOT(showKeysAndGestures()), false));
     helpMenu->addAction(addAction("&About", QKeySequence(), "About", this, SLOT(about()), false));
-    for (QMenu* menu : {fileMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
+    for (QMenu* menu : {fileMenu, editMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
         menu->setToolTipsVisible(true);
 }
 
@@ -194,6 +194,11 @@ void QTRuduzozovorERUApplication::createActions()
     QAction* exportImageAction = addAction("&Export Image...", K(Qt::CTRL | Qt::Key_E),
                                            "Save the painting as a PNG image", this,
                                            SLOT(exportImage()));
+    // On the window too: a participant at a fullscreen table can take a gesture back.
+    QAction* undo = addAction("&Undo", K(Qt::CTRL | Qt::Key_Z), "Take back the last gesture", w,
+                              SLOT(undo()));
+    QAction* redo = addAction("&Redo", K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                              "Bring back the last gesture taken back", w, SLOT(redo()));
     mipMappingAction =
         addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
     linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
@@ -325,6 +330,9 @@ void QTRuduzozovorERUApplication::createActions()
     fileMenu->addAction(load);
     fileMenu->addAction(newPainting);
     fileMenu->addAction(exportImageAction);
+    editMenu = menuBar()->addMenu("&Edit");
+    editMenu->addAction(undo);
+    editMenu->addAction(redo);
     controlMenu = menuBar()->addMenu("&Control");
     controlMenu->addAction(startStop);
     controlMenu->addSeparator();

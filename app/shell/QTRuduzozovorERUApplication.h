@@ -143,6 +143,7 @@ private:
 
     QTVeskConfiguration* configuration;
     QMenu* fileMenu = nullptr;
+    QMenu* editMenu = nullptr;
     QMenu* controlMenu = nullptr;
     QMenu* demosMenu = nullptr;
     QMenu* hardwareMenu = nullptr;

@@ -105,6 +105,9 @@ void QTRuduzozovorERUWidgetGL::createController()
         return;
     }
     vis = r.vis;
+    // Every pointer of every source goes down through the controller: the painting is recorded
+    // before the first one of a gesture.
+    if (vis) vis->setPressObserver([this](unsigned int) { history.gestureBegins(); });
     scaleX = r.scaleX;
     scaleY = r.scaleY;
     areaFactor = r.areaFactor;
@@ -117,6 +120,8 @@ void QTRuduzozovorERUWidgetGL::createController()
 
 void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives)
 {
+    // Steps of another scene's canvas do not apply to the new one.
+    history.setCanvas(nullptr);
     if (!vis) return;
     try {
         if (type <= 3) vis = buildDemo(type, builder.get(), withPrimitives);
@@ -138,6 +143,7 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
         if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
             canvas->updatePostureRanges();
             vis->setLastComponent(canvas);
+            history.setCanvas(canvas);
         }
         // The build canvas's brush: k spring, damping drag, ductus width scale, max_th and
         // min_th the width limits, mass, vh_init the start speed.
@@ -218,6 +224,28 @@ QString QTRuduzozovorERUWidgetGL::exportImage(const QString& path, int scale, in
     return ok ? QString() : exporter.error();
 }
 
+bool QTRuduzozovorERUWidgetGL::undo()
+{
+    if (!history.canUndo() || history.isGestureOpen()) return false;
+    makeCurrent();
+    const bool done = history.undo();
+    doneCurrent();
+    emitStatus();
+    update();
+    return done;
+}
+
+bool QTRuduzozovorERUWidgetGL::redo()
+{
+    if (!history.canRedo() || history.isGestureOpen()) return false;
+    makeCurrent();
+    const bool done = history.redo();
+    doneCurrent();
+    emitStatus();
+    update();
+    return done;
+}
+
 void QTRuduzozovorERUWidgetGL::initializeGL()
 {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
@@ -262,6 +290,7 @@ void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
         }
     }
     makeCurrent();
+    history.setCanvas(nullptr);
     // The previous controller is released here, with its textures, while the context is current.
     builder->setVis(nullptr);
     vis = nullptr;
@@ -344,6 +373,7 @@ void QTRuduzozovorERUWidgetGL::paintGL()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     const double value = vis->render(vis->getNumberOfUsers(), animationSpeed);
+    history.frameRendered(*vis);
     emit fpsChanged(pushFrameValue(value));
     glPopMatrix();
     drawTaskOverlay();

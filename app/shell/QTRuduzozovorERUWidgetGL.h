@@ -12,6 +12,7 @@
 #include "TouchEventHandler.h"
 #include "TouchPointRouter.h"
 #include "WiiInput.h"
+#include "canvas/PaintingHistory.h"
 #include "core/WiiCommunicationData.h"
 #include "study/TaskSequence.h"
 
@@ -84,6 +85,9 @@ public:
     // The painting as a PNG at path, scale times the table's size (PictureExporter); empty on
     // success, otherwise why it failed. tileLimit 0: the GL's limits.
     QString exportImage(const QString& path, int scale, int tileLimit = 0);
+
+    // Undo and redo of whole gestures on the canvas (see PaintingHistory.h).
+    const PaintingHistory& paintingHistory() const { return history; }
 
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
@@ -165,6 +169,10 @@ public slots:
     void toggleLinearFiltering(bool on);
     void toggleTextureCompression(bool on);
     void toggleARBTextureCompression(bool on);
+    // The painting before the last gesture, and back; false when there is none (or a touch is
+    // still down).
+    bool undo();
+    bool redo();
     // Starts the next study task (Space; the Nunchuk z release with input combinations 3 to 6).
     virtual void startTask();
 
@@ -248,4 +256,5 @@ private:
     unsigned int textBackdropList = 0;
     WiiJoystickPointer joystick;
     std::function<void(bool)> borderSender;
+    PaintingHistory history;
 };
