@@ -28,7 +28,7 @@ struct ExportPlan {
 };
 
 // Largest scale the export dialog offers, and the largest image: a side of 16384 pixels and
-// 64 Mi pixels in all (256 MiB of RGBA while it is assembled).
+// 64 Mi pixels in all (192 MiB of RGB while it is assembled).
 constexpr int kMaxExportScale = 8;
 constexpr int kMaxExportSide = 16384;
 constexpr std::int64_t kMaxExportPixels = 64ll * 1024 * 1024;

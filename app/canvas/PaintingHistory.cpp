@@ -30,6 +30,7 @@ void PaintingHistory::setCanvas(CanvasCompositeGL* c)
     if (c == canvas) return;
     clear();
     canvas = c;
+    if (canvas) last = PaintingSnapshot::capture(*canvas);
 }
 
 void PaintingHistory::clear()

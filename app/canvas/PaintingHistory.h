@@ -28,11 +28,15 @@ class TabletopVis;
 class PaintingHistory {
 public:
     static constexpr std::size_t kMaxSteps = 50;
-    static constexpr std::size_t kMaxBytes = 256u * 1024u * 1024u;
+    // About 68 MB hold the first snapshot of the default window's canvas; each later step adds
+    // 150 bytes per primitive and the bands its gesture wrote: with 50,000 primitives more than
+    // 20 steps fit.
+    static constexpr std::size_t kMaxBytes = 384u * 1024u * 1024u;
 
     explicit PaintingHistory(std::size_t maxSteps = kMaxSteps, std::size_t maxBytes = kMaxBytes);
 
-    // The canvas whose gestures are recorded (null: none); a new canvas forgets every step.
+    // The canvas whose gestures are recorded (null: none); a new canvas forgets every step. Its
+    // painting is copied here once, so that the first gesture only copies what changed.
     void setCanvas(CanvasCompositeGL* canvas);
     CanvasCompositeGL* getCanvas() const { return canvas; }
 
