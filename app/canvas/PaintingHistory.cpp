@@ -74,8 +74,8 @@ bool PaintingHistory::step(bool forward)
     const PaintingSnapshot* target = forward ? steps.newestRedo() : steps.newestUndo();
     PaintingSnapshot now = PaintingSnapshot::capture(*canvas, target);
     std::optional<PaintingSnapshot> back = forward ? steps.redo(std::move(now)) : steps.undo(std::move(now));
-    if (!back) return false;
-    back->restore(*canvas, false);
+    // A restore fails only without a controller, before anything changed.
+    if (!back || !back->restore(*canvas, false)) return false;
     last = std::move(back);
     return true;
 }
