@@ -1102,6 +1102,20 @@ void CanvasCompositeGL::endRenderBatch(bool picking)
     batch->flush(picking ? getColorVector() : nullptr);
 }
 
+void CanvasCompositeGL::renderPicture()
+{
+    renderingPicture = true;
+    SurfaceCompositeGL::specificRender();
+    if (batchedDrawing) beginRenderBatch(false);
+    const std::list<VisComponent*>& order = getController()->getRenderList();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if ((*it)->getParent() != this) continue;
+        if (auto* primitive = dynamic_cast<PrimitiveLeafGL*>(*it)) primitive->renderForPicture();
+    }
+    if (batchedDrawing) endRenderBatch(false);
+    renderingPicture = false;
+}
+
 void CanvasCompositeGL::renderSurfaceGL()
 {
     drawBackgroundQuad();

@@ -260,6 +260,12 @@ public:
     void beginRenderBatch(bool picking) override;
     void endRenderBatch(bool picking) override;
 
+    // The picture alone for an image export: the surface and, in the controller's render order,
+    // the primitives on this canvas; no brushes, palettes, menus, labels or outlines. Advances no
+    // animation (new primitives still in their hidden frames stay hidden and keep their count).
+    void renderPicture();
+    bool isRenderingPicture() const { return renderingPicture; }
+
     // Starts a pass of the primitives' update (called by renderIntoBuffers each frame): the
     // prefetcher takes the fields the primitives read.
     void beginUpdatePass();
@@ -334,6 +340,7 @@ protected:
     unsigned int passFrame = ~0u;
     bool batchedDrawing = true;
     PrimitiveBatch* activeBatch_ = nullptr;
+    bool renderingPicture = false;
     PrimitiveBatch renderBatch;
     PrimitiveBatch pickingBatch;
 

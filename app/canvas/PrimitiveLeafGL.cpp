@@ -484,7 +484,7 @@ PrimitiveBatch* PrimitiveLeafGL::batchTarget() const
 bool PrimitiveLeafGL::passHiddenFrames()
 {
     if (frameCounter < kHiddenFrames) {
-        ++frameCounter;
+        if (!canvas_ || !canvas_->isRenderingPicture()) ++frameCounter;
         return false;
     }
     return true;

@@ -72,6 +72,13 @@ public:
     // Whether the canvas currently dims this primitive's layer (cells (0, 5) and (0, 4)).
     bool isDimmed();
 
+    // Draws the primitive for an image export (CanvasCompositeGL::renderPicture): as a frame
+    // draws it, without tossing or counting a frame.
+    void renderForPicture()
+    {
+        if (isActiveForRendering()) specificRender();
+    }
+
     // Everything of a primitive that its next frames depend on, beyond what it was constructed
     // with: placement (table pixels, degrees), displayed size, colours, life and the progress of
     // its animations. setState on a primitive constructed with the same arguments and the same

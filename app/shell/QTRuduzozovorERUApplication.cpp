@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -139,7 +140,7 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
                                   "Every shortcut, posture and mode", this,
                                   SLOT(showKeysAndGestures()), false));
     helpMenu->addAction(addAction("&About", QKeySequence(), "About", this, SLOT(about()), false));
-    for (QMenu* menu : {fileMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
+    for (QMenu* menu : {fileMenu, editMenu, controlMenu, demosMenu, hardwareMenu, helpMenu})
         menu->setToolTipsVisible(true);
     // An ambiguous key reaches the menu bar or the actions in turn.
     menuBar()->installEventFilter(this);
@@ -230,6 +231,14 @@ void QTRuduzozovorERUApplication::createActions()
     QAction* savePaintingAction = addAction("&Save painting...", K("Ctrl+Shift+S"),
                                             "Save the painting to a file", this,
                                             SLOT(savePainting()));
+    QAction* exportImageAction = addAction("&Export Image...", K(Qt::CTRL | Qt::Key_E),
+                                           "Save the painting as a PNG image", this,
+                                           SLOT(exportImage()));
+    // On the window too: a participant at a fullscreen table can take a gesture back.
+    QAction* undo = addAction("&Undo", K(Qt::CTRL | Qt::Key_Z), "Take back the last gesture", w,
+                              SLOT(undo()));
+    QAction* redo = addAction("&Redo", K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                              "Bring back the last gesture taken back", w, SLOT(redo()));
     mipMappingAction =
         addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
     linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
@@ -361,6 +370,10 @@ void QTRuduzozovorERUApplication::createActions()
     fileMenu->addAction(newPainting);
     fileMenu->addAction(openPaintingAction);
     fileMenu->addAction(savePaintingAction);
+    fileMenu->addAction(exportImageAction);
+    editMenu = menuBar()->addMenu("&Edit");
+    editMenu->addAction(undo);
+    editMenu->addAction(redo);
     controlMenu = menuBar()->addMenu("&Control");
     controlMenu->addAction(startStop);
     controlMenu->addSeparator();
@@ -385,6 +398,41 @@ void QTRuduzozovorERUApplication::createActions()
     hardwareMenu->addAction(linearFilteringAction);
     hardwareMenu->addAction(textureCompressionAction);
     hardwareMenu->addAction(arbTextureCompressionAction);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Export
+
+void QTRuduzozovorERUApplication::exportImage()
+{
+    const int w = glWidget->framebufferWidth();
+    const int h = glWidget->framebufferHeight();
+    QStringList scales;
+    for (int s : {1, 2, 3, 4})
+        scales << QString("%1x (%2 x %3 pixels)").arg(s).arg(w * s).arg(h * s);
+    bool ok = false;
+    const QString choice =
+        QInputDialog::getItem(this, "Export Image", "Size of the image:", scales, 0, false, &ok);
+    if (!ok) return;
+    const int scale = scales.indexOf(choice) + 1;
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Export Image", QDir::current().filePath("painting.png"), "PNG images (*.png)");
+    if (path.isEmpty()) return;
+    exportImageTo(path.endsWith(".png", Qt::CaseInsensitive) ? path : path + ".png", scale);
+}
+
+bool QTRuduzozovorERUApplication::exportImageTo(const QString& path, int scale)
+{
+    const QString why = glWidget->exportImage(path, scale);
+    const QString message =
+        why.isEmpty() ? QString("Exported %1 (%2 x %3 pixels)")
+                            .arg(path)
+                            .arg(glWidget->framebufferWidth() * scale)
+                            .arg(glWidget->framebufferHeight() * scale)
+                      : QString("Cannot export the image: %1").arg(why);
+    std::cout << message.toStdString() << std::endl;
+    statusBar()->showMessage(message, 10000);
+    return why.isEmpty();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -134,6 +134,11 @@ public slots:
     void openPainting();
     // Writes the recovery copy when the painting changed since the last one.
     void writeRecovery();
+    // File > Export Image: asks for the scale and the file, then exportImageTo.
+    void exportImage();
+    // The painting as a PNG at path at scale times the table's size; the outcome goes to the
+    // status bar and standard output. Returns whether the file was written.
+    bool exportImageTo(const QString& path, int scale);
     void mipMapping();
     void linearFiltering();
     void textureCompression();
@@ -169,6 +174,7 @@ private:
 
     QTVeskConfiguration* configuration;
     QMenu* fileMenu = nullptr;
+    QMenu* editMenu = nullptr;
     QMenu* controlMenu = nullptr;
     QMenu* demosMenu = nullptr;
     QMenu* hardwareMenu = nullptr;

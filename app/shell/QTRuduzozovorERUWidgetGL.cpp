@@ -8,6 +8,7 @@
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/PaintingFile.h"
 #include "canvas/PaintingSnapshot.h"
+#include "canvas/PictureExporter.h"
 #include "core/Random.h"
 
 #include <QApplication>
@@ -106,6 +107,9 @@ void QTRuduzozovorERUWidgetGL::createController()
         return;
     }
     vis = r.vis;
+    // Every pointer of every source goes down through the controller: the painting is recorded
+    // before the first one of a gesture.
+    if (vis) vis->setPressObserver([this](unsigned int) { history.gestureBegins(); });
     scaleX = r.scaleX;
     scaleY = r.scaleY;
     areaFactor = r.areaFactor;
@@ -118,6 +122,8 @@ void QTRuduzozovorERUWidgetGL::createController()
 
 void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives)
 {
+    // Steps of another scene's canvas do not apply to the new one.
+    history.setCanvas(nullptr);
     if (!vis) return;
     try {
         if (type <= 3) vis = buildDemo(type, builder.get(), withPrimitives);
@@ -140,6 +146,7 @@ void QTRuduzozovorERUWidgetGL::buildScene(unsigned int type, bool withPrimitives
         if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
             canvas->updatePostureRanges();
             vis->setLastComponent(canvas);
+            history.setCanvas(canvas);
         }
         // The build canvas's brush: k spring, damping drag, ductus width scale, max_th and
         // min_th the width limits, mass, vh_init the start speed.
@@ -207,6 +214,40 @@ void QTRuduzozovorERUWidgetGL::placeBuildCanvasStrokes()
     }
     if (CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) canvas->markChanged();
     emitStatus();
+}
+
+QString QTRuduzozovorERUWidgetGL::exportImage(const QString& path, int scale, int tileLimit)
+{
+    RuduzozovorERUVisGL* app = getApplicationVis();
+    CanvasCompositeGL* canvas = app ? app->findFirst<CanvasCompositeGL>() : nullptr;
+    if (!canvas) return "there is no painting canvas";
+    makeCurrent();
+    PictureExporter exporter(app, canvas, tileLimit);
+    const bool ok = exporter.exportPng(path, scale);
+    doneCurrent();
+    return ok ? QString() : exporter.error();
+}
+
+bool QTRuduzozovorERUWidgetGL::undo()
+{
+    if (!history.canUndo() || history.isGestureOpen()) return false;
+    makeCurrent();
+    const bool done = history.undo();
+    doneCurrent();
+    emitStatus();
+    update();
+    return done;
+}
+
+bool QTRuduzozovorERUWidgetGL::redo()
+{
+    if (!history.canRedo() || history.isGestureOpen()) return false;
+    makeCurrent();
+    const bool done = history.redo();
+    doneCurrent();
+    emitStatus();
+    update();
+    return done;
 }
 
 void QTRuduzozovorERUWidgetGL::initializeGL()
@@ -288,6 +329,8 @@ bool QTRuduzozovorERUWidgetGL::openPainting(const QString& path, QString* error)
     const bool ok = painting::loadInto(path, *canvas, error);
     doneCurrent();
     if (!ok) return false;
+    // An opened painting starts a history of its own.
+    history.setCanvas(canvas);
     savedStamp = paintingStamp();
     emitStatus();
     update();
@@ -312,6 +355,7 @@ void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
         }
     }
     makeCurrent();
+    history.setCanvas(nullptr);
     // The previous controller is released here, with its textures, while the context is current.
     builder->setVis(nullptr);
     vis = nullptr;
@@ -395,6 +439,7 @@ void QTRuduzozovorERUWidgetGL::paintGL()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     const double value = vis->render(vis->getNumberOfUsers(), animationSpeed);
+    history.frameRendered(*vis);
     emit fpsChanged(pushFrameValue(value));
     glPopMatrix();
     drawTaskOverlay();

@@ -12,6 +12,7 @@
 #include "TouchEventHandler.h"
 #include "TouchPointRouter.h"
 #include "WiiInput.h"
+#include "canvas/PaintingHistory.h"
 #include "core/WiiCommunicationData.h"
 #include "study/TaskSequence.h"
 
@@ -96,6 +97,13 @@ public:
     // Unset: they go on without asking.
     void setDiscardConfirmer(std::function<bool()> confirmer) { discardConfirmer = std::move(confirmer); }
 
+    // The painting as a PNG at path, scale times the table's size (PictureExporter); empty on
+    // success, otherwise why it failed. tileLimit 0: the GL's limits.
+    QString exportImage(const QString& path, int scale, int tileLimit = 0);
+
+    // Undo and redo of whole gestures on the canvas (see PaintingHistory.h).
+    const PaintingHistory& paintingHistory() const { return history; }
+
     // One frame's bookkeeping of the render value: the mean of the last 40, rounded to 0.1.
     float pushFrameValue(double value);
 
@@ -176,6 +184,10 @@ public slots:
     void toggleLinearFiltering(bool on);
     void toggleTextureCompression(bool on);
     void toggleARBTextureCompression(bool on);
+    // The painting before the last gesture, and back; false when there is none (or a touch is
+    // still down).
+    bool undo();
+    bool redo();
     // Starts the next study task (Space; the Nunchuk z release with input combinations 3 to 6).
     virtual void startTask();
 
@@ -263,4 +275,6 @@ private:
     // Scenes built so far, and the stamp of the painting as last built, opened or saved.
     quint64 scenesBuilt = 0;
     quint64 savedStamp = 0;
+
+    PaintingHistory history;
 };

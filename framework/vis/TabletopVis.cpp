@@ -323,6 +323,7 @@ bool TabletopVis::admitPointer(unsigned int user)
 void TabletopVis::devicePress(unsigned int x, unsigned int y, unsigned int, unsigned int user)
 {
     if (!admitPointer(user)) return;
+    if (pressObserver) pressObserver(user);
     deviceIsPressed[user] = true;
     posXToPaint[user] = initialPosXToPaint[user] = x;
     posYToPaint[user] = initialPosYToPaint[user] = y;

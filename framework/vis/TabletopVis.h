@@ -199,6 +199,13 @@ public:
     // The number names a user (no message).
     bool hasUser(unsigned int user) const;
 
+    // Called by devicePress for an admitted pointer before the press takes effect (the
+    // application records its painting before each gesture); empty: none.
+    void setPressObserver(std::function<void(unsigned int user)> observer)
+    {
+        pressObserver = std::move(observer);
+    }
+
     // Screen pixels; the device value is ignored.
     void devicePress(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
     void deviceMove(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
@@ -501,6 +508,7 @@ protected:
     std::vector<bool> isPicking;
     std::vector<bool> doPainting;
     std::vector<bool> deviceIsPressed;
+    std::function<void(unsigned int)> pressObserver;
     std::vector<unsigned int> posXToPaint;
     std::vector<unsigned int> posYToPaint;
     std::vector<unsigned int> initialPosXToPaint;

@@ -22,6 +22,7 @@
 #include <QNetworkDatagram>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <oscpack/osc/OscReceivedElements.h>
@@ -572,6 +573,57 @@ TEST(NewcomerTest, RegressionBlankCanvasCreatedNothingUnderTheBrush)
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(250, h / 2));
     QTest::qWait(50);
     EXPECT_GT(blank.vis()->countComponents(), before);
+}
+
+TEST(NewcomerTest, EditMenuUndoesAndRedoesStrokesAndExportWritesTheImage)
+{
+    application();
+    ShownWindow shown(canvasScene(false, 0, 10, true));
+    ASSERT_NE(shown.canvas(), nullptr);
+    QWidget* widget = shown.widget();
+    const int h = widget->height();
+    auto stroke = [&](int y) {
+        QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, y));
+        for (int x = 70; x <= 300; x += 10) {
+            QTest::mouseMove(widget, QPoint(x, y));
+            QTest::qWait(20);
+        }
+        QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(300, y));
+        QTest::qWait(60);
+    };
+    const unsigned long empty = shown.vis()->countComponents();
+    stroke(h / 3);
+    const unsigned long one = shown.vis()->countComponents();
+    stroke(2 * h / 3);
+    const unsigned long two = shown.vis()->countComponents();
+    ASSERT_GT(one, empty);
+    ASSERT_GT(two, one);
+    EXPECT_EQ(shown.widget()->paintingHistory().undoDepth(), 2u);
+
+    shown.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.window));
+    QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(shown.vis()->countComponents(), one);
+    QTest::keyClick(widget, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(shown.vis()->countComponents(), two);
+    QStringList edit;
+    for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>())
+        if (menu->title() == "&Edit")
+            for (QAction* a : menu->actions()) edit << a->text() + " " + a->shortcut().toString();
+    EXPECT_EQ(edit, QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z"}));
+
+    QTemporaryDir dir;
+    OutputCapture out;
+    ASSERT_TRUE(shown.window.exportImageTo(dir.filePath("p.png"), 2));
+    const QImage image(dir.filePath("p.png"));
+    EXPECT_EQ(image.size(), 2 * QSize(shown.widget()->framebufferWidth(), shown.widget()->framebufferHeight()));
+    EXPECT_EQ(out.take(), "Exported " + dir.filePath("p.png").toStdString() + " (" +
+                              std::to_string(image.width()) + " x " +
+                              std::to_string(image.height()) + " pixels)\n");
+    // Another scene has nothing to undo.
+    shown.widget()->changeDemo(1);
+    EXPECT_FALSE(shown.widget()->paintingHistory().canUndo());
+    EXPECT_FALSE(shown.widget()->undo());
 }
 
 TEST(NewcomerTest, RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden)

@@ -1,0 +1,222 @@
+// Undo and redo of gestures through the whole controller: the builder's scene, mouse-like drags
+// (one finger, input combination 7) and the history wired to the controller's pointer door as
+// the widget wires it. Pictures are compared through the image export (no animation step).
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "canvas/CanvasCompositeGL.h"
+#include "canvas/PaintingHistory.h"
+#include "canvas/PictureExporter.h"
+#include "canvas/StrokeLeafGL.h"
+#include "core/Random.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
+#include "shell/RuduzozovorERUVisGL.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class PaintingHistoryGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        tavlor::seedRand15(3);
+        OutputCapture quiet;
+        builder.buildVis(1, 64, 64, 256, 256);
+        vis = builder.getApplicationVis();
+        vis->setAnimating(true);
+        vis->setPenRange(0, 40);
+        vis->setOneFingerRange(40, 300);
+        vis->setTwoFingersRange(300, 800);
+        vis->setFistRange(800, 10000);
+        vis->setHandRange(10000, 400000);
+        builder.buildCanvas(10.0, 50.0, 1, 36.0f, nullptr, 256.0);
+        canvas = vis->findFirst<CanvasCompositeGL>();
+        ASSERT_NE(canvas, nullptr);
+        canvas->updatePostureRanges();
+        builder.buildStrokes(48.0, 48.0, 10, false);
+        use(std::make_unique<PaintingHistory>());
+        frames(4);
+    }
+    void use(std::unique_ptr<PaintingHistory> h)
+    {
+        history = std::move(h);
+        history->setCanvas(canvas);
+        vis->setPressObserver([this](unsigned int) { history->gestureBegins(); });
+    }
+    void frame()
+    {
+        gl->bindFramebuffer();
+        vis->render(1, 60.0);
+        history->frameRendered(*vis);
+    }
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i) frame();
+    }
+    // A drag from (x0, y) to (x1, y), one frame per step of dx.
+    void drag(int x0, int x1, int y, int dx)
+    {
+        vis->setTouchBoundWidth(0, 10.0);
+        vis->setTouchBoundHeight(0, 10.0);
+        vis->devicePress(unsigned(x0), unsigned(y), 0, 0);
+        frame();
+        for (int x = x0; x <= x1; x += dx) {
+            vis->deviceMove(unsigned(x), unsigned(y), 0, 0);
+            frame();
+        }
+        vis->deviceRelease(unsigned(x1), unsigned(y), 0, 0);
+        frame();
+    }
+    QImage picture()
+    {
+        QImage image = PictureExporter(vis, canvas).render(1);
+        gl->bindFramebuffer();
+        return image;
+    }
+    std::size_t strokes()
+    {
+        std::size_t n = 0;
+        for (const auto& entry : *canvas->getMyChildren())
+            if (dynamic_cast<StrokeLeafGL*>(entry.second)) ++n;
+        return n;
+    }
+
+    RuduzozovorERUBuilderGL builder; // owns the controller
+    RuduzozovorERUVisGL* vis = nullptr;
+    CanvasCompositeGL* canvas = nullptr;
+    std::unique_ptr<PaintingHistory> history;
+};
+
+TEST_F(PaintingHistoryGLTest, UndoRemovesTheLastGestureAndRedoBringsItBackPixelIdentical)
+{
+    drag(40, 200, 80, 8);
+    frames(60);
+    const QImage first = picture();
+    const std::size_t firstStrokes = strokes();
+    drag(40, 200, 180, 8);
+    frames(60);
+    const QImage second = picture();
+    const std::size_t secondStrokes = strokes();
+    ASSERT_GT(secondStrokes, firstStrokes);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(history->undoDepth(), 2u);
+
+    ASSERT_TRUE(history->undo());
+    EXPECT_EQ(strokes(), firstStrokes);
+    EXPECT_EQ(picture(), first);
+    ASSERT_TRUE(history->redo());
+    EXPECT_EQ(strokes(), secondStrokes);
+    EXPECT_EQ(picture(), second);
+    // Frames go on from the restored painting as they went on from the painted one.
+    frames(5);
+    EXPECT_EQ(picture(), second);
+
+    // Both gestures back and forth; nothing more to take.
+    ASSERT_TRUE(history->undo());
+    ASSERT_TRUE(history->undo());
+    EXPECT_FALSE(history->undo());
+    EXPECT_EQ(strokes(), 10u);
+    ASSERT_TRUE(history->redo());
+    ASSERT_TRUE(history->redo());
+    EXPECT_FALSE(history->redo());
+    EXPECT_EQ(picture(), second);
+
+    // A new gesture forgets what was undone.
+    ASSERT_TRUE(history->undo());
+    drag(60, 120, 40, 6);
+    EXPECT_FALSE(history->canRedo());
+    EXPECT_EQ(history->undoDepth(), 2u);
+}
+
+TEST_F(PaintingHistoryGLTest, AGestureIsOneStepWhileAnyPointerIsDownAndUndoWaitsForItsEnd)
+{
+    vis->setTouchBoundWidth(0, 10.0);
+    vis->setTouchBoundHeight(0, 10.0);
+    vis->devicePress(60, 60, 0, 0);
+    frame();
+    EXPECT_TRUE(history->isGestureOpen());
+    for (int x = 60; x < 140; x += 8) {
+        vis->deviceMove(unsigned(x), 60, 0, 0);
+        frame();
+    }
+    EXPECT_FALSE(history->undo());
+    EXPECT_EQ(history->undoDepth(), 0u);
+    vis->deviceRelease(140, 60, 0, 0);
+    frame();
+    EXPECT_FALSE(history->isGestureOpen());
+    EXPECT_EQ(history->undoDepth(), 1u);
+    // A press released before any frame saw it reaches no component: no step.
+    vis->devicePress(200, 200, 0, 0);
+    vis->deviceRelease(200, 200, 0, 0);
+    frame();
+    EXPECT_FALSE(history->isGestureOpen());
+    EXPECT_EQ(history->undoDepth(), 1u);
+    // Nor do frames without a touch.
+    frames(3);
+    EXPECT_EQ(history->undoDepth(), 1u);
+}
+
+TEST_F(PaintingHistoryGLTest, TwentyFiveGesturesStayWithinTheMemoryBound)
+{
+    for (int i = 0; i < 25; ++i) drag(30 + 8 * i, 50 + 8 * i, 40 + 7 * i, 10);
+    EXPECT_EQ(history->undoDepth(), 25u);
+    EXPECT_LE(history->bytes(), PaintingHistory::kMaxBytes);
+    // Unchanged field bands are shared: 25 steps hold far less than 25 whole snapshots.
+    const PaintingSnapshot one = PaintingSnapshot::capture(*canvas);
+    EXPECT_LT(history->bytes(), 8 * PaintingHistory::measure({&one}));
+
+    // A bound of one and a half snapshots keeps the newest steps only.
+    const std::size_t bound = 3 * PaintingHistory::measure({&one}) / 2;
+    use(std::make_unique<PaintingHistory>(PaintingHistory::kMaxSteps, bound));
+    for (int i = 0; i < 25; ++i) drag(30 + 8 * i, 50 + 8 * i, 200 - 7 * i, 10);
+    EXPECT_GE(history->undoDepth(), 1u);
+    EXPECT_LT(history->undoDepth(), 25u);
+    EXPECT_LE(history->bytes(), bound);
+    // The depth bound.
+    use(std::make_unique<PaintingHistory>(20, PaintingHistory::kMaxBytes));
+    for (int i = 0; i < 25; ++i) drag(30 + 8 * i, 50 + 8 * i, 40 + 7 * i, 10);
+    EXPECT_EQ(history->undoDepth(), 20u);
+}
+
+TEST_F(PaintingHistoryGLTest, UndoAcrossACanvasRefitKeepsTheRefittedBuffers)
+{
+    drag(40, 200, 80, 8);
+    frames(30);
+    const std::size_t afterFirst = strokes();
+    // The screen grows: the canvas refits with larger buffers.
+    const unsigned int widthBefore = canvas->getStoredBufferWidth();
+    vis->setScreensize(320, 300);
+    frames(2);
+    const unsigned int refittedWidth = canvas->getStoredBufferWidth();
+    const unsigned int refittedHeight = canvas->getStoredBufferHeight();
+    ASSERT_GT(refittedWidth, widthBefore);
+    drag(40, 200, 160, 8);
+    frames(30);
+    const QImage painted = picture();
+    const std::size_t afterSecond = strokes();
+
+    ASSERT_TRUE(history->undo());
+    EXPECT_EQ(strokes(), afterFirst);
+    // Before the refit: the painting comes back into the refitted canvas.
+    ASSERT_TRUE(history->undo());
+    EXPECT_EQ(strokes(), 10u);
+    for (BUFFERTAG tag : {ABSOLUTE_SIZE_BUFFER, ORIENTATION_BUFFER, COLOR_BUFFER, ERASE_BUFFER}) {
+        IBuffer* b = canvas->getActiveBuffer(tag);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->getWidth(), refittedWidth);
+        EXPECT_EQ(b->getHeight(), refittedHeight);
+    }
+    frames(3);
+    ASSERT_TRUE(history->redo());
+    ASSERT_TRUE(history->redo());
+    EXPECT_EQ(strokes(), afterSecond);
+    EXPECT_EQ(picture(), painted);
+}
+
+} // namespace
