@@ -7,6 +7,7 @@
 #include "WiiInput.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
+#include "canvas/PaletteLeafGL.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
@@ -272,7 +273,7 @@ void QTRuduzozovorERUApplication::createActions()
         {"", K(Qt::CTRL | Qt::Key_F4), "", SLOT(switchToSizeMode()), "Size mode"},
         {"", K(Qt::CTRL | Qt::Key_F5), "", SLOT(switchToMoveMode()), "Move mode"},
         {"", K(Qt::CTRL | Qt::Key_F6), "", SLOT(switchToOrientationMode()), "Orientation mode"},
-        // Without a palette on the table this is how the colour brush gets its colour.
+        // The palette's colour from a dialog (also without a palette on the table).
         {"Choose Paint Color", K(Qt::CTRL | Qt::Key_F7), "Choose the color the color brush paints",
          SLOT(choosePaintColor())},
         {"", K(Qt::CTRL | Qt::Key_F9), "", SLOT(setDTWIINCInputCombo()),
@@ -288,7 +289,6 @@ void QTRuduzozovorERUApplication::createActions()
     // shows the reason) instead of doing nothing.
     auto missingComponent = [](const QByteArray& slot) -> const char* {
         if (slot.contains("ContextMenu")) return "Needs the context menu, which is not built yet";
-        if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
         return nullptr;
     };
     auto disableIfMissing = [&](QAction* a, const char* slot) {
@@ -617,8 +617,16 @@ void QTRuduzozovorERUApplication::canvasToggleEraseCapability()
 }
 void QTRuduzozovorERUApplication::openContextMenu() {}
 void QTRuduzozovorERUApplication::closeContextMenu() {}
-void QTRuduzozovorERUApplication::openPalette() {}
-void QTRuduzozovorERUApplication::closePalette() {}
+void QTRuduzozovorERUApplication::openPalette()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* p = vis ? vis->findFirst<PaletteLeafGL>() : nullptr) p->show();
+}
+void QTRuduzozovorERUApplication::closePalette()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* p = vis ? vis->findFirst<PaletteLeafGL>() : nullptr) p->hide();
+}
 namespace {
 CanvasCompositeGL* canvasOf(QTRuduzozovorERUWidgetGL* widget)
 {

@@ -3,6 +3,7 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaletteLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/PostureClassifier.h"
 #include "canvas/StrokeLeafGL.h"
@@ -156,6 +157,15 @@ GeoStrokeBuildCanvasCompositeGL* RuduzozovorERUVisGL::createStrokeBuildCanvas(do
 {
     return registered(*this, new GeoStrokeBuildCanvasCompositeGL(this, width, height, x, y, border),
                       false);
+}
+
+PaletteLeafGL* RuduzozovorERUVisGL::createPalette(double x, double y, double width, double height,
+                                                  float opacity)
+{
+    PaletteLeafGL* p = registered(*this, new PaletteLeafGL(this, width, height, x, y, 0.0, opacity), false);
+    if (p)
+        if (CanvasCompositeGL* canvas = findFirst<CanvasCompositeGL>()) canvas->addChild(p);
+    return p;
 }
 
 void RuduzozovorERUVisGL::applyPostureRanges(PostureClassifier& classifier) const

@@ -16,6 +16,7 @@
 class CanvasCompositeGL;
 class GeoStrokeBuildCanvasCompositeGL;
 class GeoStrokeLeafGL;
+class PaletteLeafGL;
 class PointLeafGL;
 class StrokeLeafGL;
 class TileLeafGL;
@@ -93,6 +94,10 @@ public:
                                      double rotation, int layer,
                                      const std::vector<Vector2d>& polyline, int segments,
                                      bool drop = true);
+
+    // A palette owned by this controller and registered, on the first canvas when there is one
+    // (centre in table pixels).
+    PaletteLeafGL* createPalette(double x, double y, double width, double height, float opacity);
 
     // The colour the look-up conversion gives (r, g, b).
     void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out) const;
