@@ -163,8 +163,10 @@ PaletteLeafGL* RuduzozovorERUVisGL::createPalette(double x, double y, double wid
                                                   float opacity)
 {
     PaletteLeafGL* p = registered(*this, new PaletteLeafGL(this, width, height, x, y, 0.0, opacity), false);
-    if (p)
-        if (CanvasCompositeGL* canvas = findFirst<CanvasCompositeGL>()) canvas->addChild(p);
+    if (!p) return nullptr;
+    if (CanvasCompositeGL* canvas = findFirst<CanvasCompositeGL>()) canvas->addChild(p);
+    // New components join the back of the render list; the palette lies over the picture.
+    moveComponentToRenderFront(p);
     return p;
 }
 
