@@ -6,6 +6,7 @@
 #include "TextureImageLoader.h"
 #include "TouchIndicatorGL.h"
 #include "components/BoundedContainerGL.h"
+#include "components/ImageLeafGL.h"
 #include "components/ControlSurfaceCompositeGL.h"
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
@@ -588,10 +589,13 @@ FTTextureFont* TabletopVisGL::getFont(const char* key)
 // ---------------------------------------------------------------------------------------------
 // Factories of stock components
 
-ImageLeafGL* TabletopVisGL::createImage(double, double, bool, bool, double, double, double, double,
-                                        unsigned int, bool)
+ImageLeafGL* TabletopVisGL::createImage(double width, double height, bool rnt, bool tossing,
+                                        double x, double y, double z, double rotation,
+                                        unsigned int texture, bool drop)
 {
-    return nullptr; // built with the component
+    auto* c = new ImageLeafGL(this, width, height, rnt, tossing, x, y, z, rotation, texture);
+    addComponent(c, drop);
+    return c;
 }
 DocumentLeafGL* TabletopVisGL::createDocument(double, bool, bool, double, double, double, double,
                                               const char*, bool)
