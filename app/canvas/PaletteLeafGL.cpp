@@ -79,6 +79,7 @@ PaletteLeafGL::PaletteLeafGL(TabletopVisGL* vis, double width, double height, do
     // The outline fitting of the container changed the size: the palette keeps the one asked for.
     setSize(width, height);
     paletteState.setSize(width, height);
+    initializePassiveBuffers();
     recreateActiveBuffers();
 }
 
@@ -128,6 +129,13 @@ void PaletteLeafGL::createActiveBuffers()
     setActiveBuffer(LOCAL_HIT_BUFFER, regions);
     setActiveBuffer(COLOR_BUFFER, mixing);
     paletteState.setBuffers(regions, mixing);
+}
+
+void PaletteLeafGL::initializePassiveBuffers()
+{
+    for (BUFFERTAG tag : {SPEED_BUFFER, ABSOLUTE_SIZE_BUFFER, DIRECTION_BUFFER, ORIENTATION_BUFFER,
+                          TEMPORARY_COLOR_BUFFER, ERASE_BUFFER, TOOL_STATE_BUFFER})
+        setPassiveBuffer(tag, nullptr);
 }
 
 void PaletteLeafGL::renderInActiveBuffers()
@@ -256,30 +264,35 @@ void PaletteLeafGL::keepClearOfBrush()
     const double radius = 0.5 * c->getToolState(0, 2);
     double dx = getXPos() - bx;
     double dy = getYPos() - by;
-    double distance = std::hypot(dx, dy);
     const double clear = getHalfWidth() + radius;
-    if (distance >= clear) return;
-    if (distance < 1e-6) {
-        dx = 1.0;
-        dy = 0.0;
-        distance = 1.0;
-    }
-    double nx = bx + dx / distance * clear;
-    double ny = by + dy / distance * clear;
-    // Within the screen; where the screen edge stops it, the other side of the brush.
-    const TabletopVis* vis = getController();
-    if (vis) {
+    if (std::hypot(dx, dy) >= clear) return;
+    if (std::hypot(dx, dy) < 1e-6) dx = 1.0;
+    // Straight away from the brush; where the screen's edge is in the way, the nearest other
+    // direction that keeps the palette on the screen.
+    const double away = std::atan2(dy, dx);
+    double nx = bx + std::cos(away) * clear;
+    double ny = by + std::sin(away) * clear;
+    if (const TabletopVis* vis = getController()) {
         const double sw = vis->getScreenWidth(), sh = vis->getScreenHeight();
+        const double hw = getHalfWidth(), hh = getHalfHeight();
         const auto inside = [&](double x, double y) {
-            return x >= getHalfWidth() && x <= sw - getHalfWidth() && y >= getHalfHeight() &&
-                   y <= sh - getHalfHeight();
+            return x >= hw && x <= sw - hw && y >= hh && y <= sh - hh;
         };
-        if (!inside(nx, ny) && inside(bx - dx / distance * clear, by - dy / distance * clear)) {
-            nx = bx - dx / distance * clear;
-            ny = by - dy / distance * clear;
+        bool found = inside(nx, ny);
+        for (int step = 1; step <= 12 && !found; ++step) {
+            for (int side : {1, -1}) {
+                const double a = away + side * step * M_PI / 12.0;
+                const double x = bx + std::cos(a) * clear, y = by + std::sin(a) * clear;
+                if (inside(x, y)) {
+                    nx = x;
+                    ny = y;
+                    found = true;
+                    break;
+                }
+            }
         }
-        nx = std::clamp(nx, getHalfWidth(), std::max(getHalfWidth(), sw - getHalfWidth()));
-        ny = std::clamp(ny, getHalfHeight(), std::max(getHalfHeight(), sh - getHalfHeight()));
+        nx = std::clamp(nx, hw, std::max(hw, sw - hw));
+        ny = std::clamp(ny, hh, std::max(hh, sh - hh));
     }
     VisComponent::moveBy(nx - getXPos(), ny - getYPos(), false);
 }

@@ -91,7 +91,9 @@ protected:
     void specificRender() override;
     void specificRenderForPicking() override;
     void createActiveBuffers() override;
-    void initializePassiveBuffers() override {}
+    // The canvas's speed, size, movement, orientation, temporary colour, erase and tool-state
+    // buffers.
+    void initializePassiveBuffers() override;
     void renderInActiveBuffers() override;
 
 private:

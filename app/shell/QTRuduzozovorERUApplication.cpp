@@ -8,11 +8,14 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/PaletteLeafGL.h"
+#include "canvas/ReferenceImageLeafGL.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -115,6 +118,13 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
 
     connect(glWidget, &QTRuduzozovorERUWidgetGL::sceneBuilt, this,
             &QTRuduzozovorERUApplication::updateHardwareAvailability);
+    // The configuration's reference image comes with the first scene.
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::sceneBuilt, this, [this] {
+        if (startImagePlaced) return;
+        startImagePlaced = true;
+        const std::string& file = configuration->startup.reference_image;
+        if (!file.empty()) placeReferenceImage(QString::fromStdString(file));
+    });
 
     helpMenu = menuBar()->addMenu("Help");
     helpMenu->addAction(addAction("&Keys and gestures", QKeySequence(Qt::Key_F1),
@@ -311,8 +321,6 @@ void QTRuduzozovorERUApplication::createActions()
         a->setEnabled(false);
         a->setToolTip(imagesMissing);
     }
-    load->setEnabled(false);
-    load->setToolTip("Needs the colour reference image component, which is not built yet");
 
     fileMenu = menuBar()->addMenu("&File");
     fileMenu->addAction(quit);
@@ -752,12 +760,42 @@ void QTRuduzozovorERUApplication::sendBorderMessage(bool left)
 
 void QTRuduzozovorERUApplication::loadColorReferenceImage()
 {
-    // The reference image is a painting component; until the scene can make one, the action
-    // only toggles the state it would keep.
-    if (referenceImageLoaded) {
+    // The image is looked up in the current scene: a demo change has already taken the one
+    // placed before with its controller.
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    auto* current = vis ? vis->findFirst<ReferenceImageLeafGL>() : nullptr;
+    if (referenceImageLoaded && current) {
+        current->setRemoveRequest(true);
         referenceImageLoaded = false;
         referenceImage = nullptr;
+        return;
     }
+    referenceImageLoaded = false;
+    referenceImageFileName = QFileDialog::getOpenFileName(this, "Open File", QDir::currentPath());
+    // A cancelled dialog places nothing.
+    if (!referenceImageFileName.isEmpty()) placeReferenceImage(referenceImageFileName);
+}
+
+bool QTRuduzozovorERUApplication::placeReferenceImage(const QString& file)
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (!vis) return false;
+    // The picture covers the table (the widget's framebuffer), centred on it.
+    const double w = vis->getScreenWidth(), h = vis->getScreenHeight();
+    glWidget->makeCurrent();
+    ReferenceImageLeafGL* image =
+        vis->createReferenceImage(w * 0.5, h * 0.5, w, h, file.toStdString());
+    if (image) image->setSize(w, h);
+    glWidget->doneCurrent();
+    if (!image) return false;
+    if (!image->isLoaded()) {
+        // Nothing to show or copy: the item leaves again at the next frame.
+        image->setRemoveRequest(true);
+        return false;
+    }
+    referenceImage = image;
+    referenceImageLoaded = true;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
