@@ -825,8 +825,21 @@ QString QTRuduzozovorERUApplication::toolIndicator() const
     RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
     const CanvasCompositeGL* canvas = vis ? vis->findFirst<CanvasCompositeGL>() : nullptr;
     if (!canvas) return QString();
-    return toolIndicatorText(vis->getInputCombo(), canvas->getInteractionMode(),
-                             canvas->getFakePosture(), canvas->getPreviousChosenPosture());
+    // A tool chosen on the palette is the mode of the next touches.
+    int mode = canvas->getInteractionMode();
+    switch (static_cast<int>(canvas->getPaletteTool())) {
+    case 1: mode = CanvasCompositeGL::MODE_SIZE; break;
+    case 2: mode = CanvasCompositeGL::MODE_ORIENT; break;
+    case 3: mode = CanvasCompositeGL::MODE_COLOR; break;
+    case 4:
+        mode = canvas->getPaletteToolStrength() < 0.0f ? CanvasCompositeGL::MODE_ERASE
+                                                       : CanvasCompositeGL::MODE_CREATE;
+        break;
+    case 5: mode = CanvasCompositeGL::MODE_MOVE; break;
+    default: break;
+    }
+    return toolIndicatorText(vis->getInputCombo(), mode, canvas->getFakePosture(),
+                             canvas->getPreviousChosenPosture());
 }
 
 void QTRuduzozovorERUApplication::updateToolIndicator()

@@ -494,9 +494,6 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
     // Entries and keys whose component is missing are disabled and say so, in the help too.
     const struct { const char* text; const char* tip; } missing[] = {
         {"&Add objects", "Needs the image components, which are not built yet"},
-        {"&Load Color Reference Image",
-         "Needs the colour reference image component, which is not built yet"},
-        {"Hide Palette", "Needs the palette, which is not built yet"},
     };
     for (const auto& row : missing) {
         int found = 0;
@@ -509,9 +506,10 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
         EXPECT_EQ(found, 1) << row.text;
         EXPECT_TRUE(html.contains(row.tip)) << row.tip;
     }
-    // The stroke build canvas exists: its entries work.
+    // The stroke build canvas, the palette and the reference image exist: their entries work.
     const QStringList working{"Show Stroke Build Canvas", "Use Strokes on Build Canvas as Rendering Element",
-                              "Task mode on", "Task mode off", "Start the next task"};
+                              "Task mode on", "Task mode off", "Start the next task",
+                              "Show Palette", "Hide Palette", "&Load Color Reference Image"};
     for (QAction* a : shown.window.findChildren<QAction*>())
         if (working.contains(a->text()) || working.contains(a->whatsThis())) {
             EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
