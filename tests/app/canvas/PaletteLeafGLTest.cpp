@@ -196,6 +196,19 @@ TEST_F(PaletteGLTest, ShowAndHideSwitchRendering)
     EXPECT_TRUE(palette->isShown());
 }
 
+TEST_F(PaletteGLTest, RegressionShowingAHiddenBrushPrintedAnErrorAndLeftItBehind)
+{
+    // Touching the palette hides the brush on release; the next touch shows it again.
+    ToolBrushLeafGL* brush = canvas->getToolBrush(0);
+    ASSERT_NE(brush, nullptr);
+    brush->hide();
+    OutputCapture out;
+    brush->show();
+    EXPECT_EQ(out.take(), "");
+    EXPECT_TRUE(brush->isShown());
+    EXPECT_EQ(vis->getRenderList().front(), brush);
+}
+
 // ---- The reference image ----
 
 class ReferenceImageGLTest : public PaletteGLTest {
