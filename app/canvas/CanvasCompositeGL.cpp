@@ -13,6 +13,7 @@
 #include "vis/TabletopVisGL.h"
 
 #include "canvas/ToolBrushLeafGL.h"
+#include "canvas/PaletteLeafGL.h"
 #include "canvas/PrimitiveLeafGL.h"
 
 #include <FTGL/ftgl.h>
@@ -233,8 +234,7 @@ int CanvasCompositeGL::removeChild(VisComponent* child)
 
 bool CanvasCompositeGL::isPalette(VisComponent* child) const
 {
-    (void)child;
-    return false;
+    return dynamic_cast<PaletteLeafGL*>(child) != nullptr;
 }
 
 void CanvasCompositeGL::queueForDeletion(VisComponent* component)
@@ -292,6 +292,8 @@ VisComponent* CanvasCompositeGL::getPalette(unsigned int index) const
 
 void CanvasCompositeGL::setInteractionMode(int mode)
 {
+    // The last choice wins: a mode chosen by an action ends the palette's tool.
+    paletteTool = -1.0f;
     interactionMode = mode;
     modeChanged = true;
     labelFader.restart();
@@ -384,8 +386,14 @@ unsigned int CanvasCompositeGL::hitLocalBuffer(unsigned int x, unsigned int y,
     if (d.clearModeChanged) modeChanged = false;
     interactionMode = d.mode;
     if (d.writeIdleKind) setToolState(0, 0, 8.0f);
-    if (d.diameter >= 0.0f) applyBrushDiameter(d.diameter);
-    runHandler(d.handler, bx, by, contactW, contactH, d.handlerPosture);
+    if (paletteTool >= 0.0f && d.handler != canvas::Handler::None) {
+        // The palette's tool replaces what the posture or mode would choose.
+        setToolState(0, 0, paletteTool);
+        if (paletteTool == 1.0f || paletteTool == 4.0f) setToolState(4, 1, paletteToolStrength);
+    } else {
+        if (d.diameter >= 0.0f) applyBrushDiameter(d.diameter);
+        runHandler(d.handler, bx, by, contactW, contactH, d.handlerPosture);
+    }
 
     touchReleased = false;
     return 1;
@@ -828,6 +836,31 @@ int CanvasCompositeGL::eraseChildrenWithin(double x, double y, double radius)
     return static_cast<int>(hit.size());
 }
 void CanvasCompositeGL::drawTargetAreaPolygons() {}
+
+void CanvasCompositeGL::setPaletteTool(float kind, float strength)
+{
+    paletteTool = (kind < 0.0f || kind == 8.0f) ? -1.0f : kind;
+    paletteToolStrength = strength;
+}
+
+void CanvasCompositeGL::emptyCanvas()
+{
+    std::vector<VisComponent*> primitives;
+    for (const auto& entry : childrenById)
+        if (dynamic_cast<PrimitiveLeafGL*>(entry.second)) primitives.push_back(entry.second);
+    for (VisComponent* c : primitives) queueForDeletion(c);
+    // The erosion lasts one pass: left in place it would wear away everything painted later.
+    if (auto* erase = getActiveBufferAs<float>(ERASE_BUFFER)) {
+        erase->fillEntireBuffer(1.0f);
+        erase->invalidate();
+    }
+    float zero[2] = {0.0f, 0.0f};
+    if (auto* b = getActiveBufferAs<float>(DIRECTION_BUFFER)) b->fillEntireBufferWith2DValue(zero);
+    if (auto* b = getActiveBufferAs<float>(FRAME_VECTOR_BUFFER)) b->fillEntireBufferWith2DValue(zero);
+    if (auto* b = getActiveBufferAs<int>(SPEED_BUFFER)) b->fillEntireBuffer(0);
+    if (auto* b = getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER)) b->fillEntireBuffer(initialPrimitiveSize);
+    if (auto* b = getActiveBufferAs<float>(ORIENTATION_BUFFER)) canvas::fillRandomOrientation(*b);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Fitting to the screen

@@ -194,6 +194,18 @@ public:
     bool isCornerMenuShown() const { return cornerMenuShown; }
     unsigned int getStoredBufferWidth() const { return storedBufferWidth; }
     unsigned int getStoredBufferHeight() const { return storedBufferHeight; }
+    // The tool a palette chose for the next touches: a brush kind of cell (0, 0) (1 size,
+    // 2 orientation, 3 colour, 4 create/erase, 5 move) with its strength for cell (4, 1) (kinds 1
+    // and 4). While one is set, a touch that chooses any tool uses it instead (the posture's
+    // presets are skipped); kind 8 or below 0 clears it, as does setInteractionMode.
+    void setPaletteTool(float kind, float strength);
+    // -1 when none is set.
+    float getPaletteTool() const { return paletteTool; }
+    float getPaletteToolStrength() const { return paletteToolStrength; }
+    // Empties the picture: every primitive is queued for deletion, the erase buffer is filled
+    // with 1.0 for one pass, movement, tile positions and speed are zeroed, the sizes return to
+    // the initial primitive size and the orientations are drawn anew.
+    void emptyCanvas();
     // A menu choice waits for the next touch (input combination 6).
     void setPendingMenuChoice(bool on) { pendingMenuChoice = on; }
     // The first menu of each kind among the children; null when there is none.
@@ -399,6 +411,8 @@ protected:
     bool recordTouchPosition = true;
     bool recordStarted = false;
     bool pendingMenuChoice = false;
+    float paletteTool = -1.0f;
+    float paletteToolStrength = 0.0f;
     bool selectionOutline = false;
     bool selectionOutlineDashed = false;
 

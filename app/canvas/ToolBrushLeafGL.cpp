@@ -952,7 +952,7 @@ void ToolBrushLeafGL::show()
 {
     visible = true;
     activateForRendering();
-    if (parent) parent->moveToRenderFront(this);
+    if (TabletopVis* vis = getController()) vis->moveComponentToRenderFront(this);
 }
 
 void ToolBrushLeafGL::hide()

@@ -62,6 +62,7 @@ public:
     void set(const char* name, double& field) const { if (has(name)) field = toReal(value_); }
     void set(const char* name, float& field) const { if (has(name)) field = toFloat(value_); }
     void set(const char* name, bool& field) const { if (has(name)) field = toFlag(value_); }
+    void set(const char* name, std::string& field) const { if (has(name)) field = value_.toStdString(); }
     // A flag that is true only for the value 1.
     void setFlagOne(const char* name, bool& field) const
     {
@@ -435,6 +436,7 @@ const QHash<QString, ElementHandler>& elementHandlers()
              r.set("demo_type", c.startup.demo_type);
              r.set("animation", c.startup.animation);
              r.set("empty_canvas", c.startup.empty_canvas);
+             r.set("reference_image", c.startup.reference_image);
          }},
         {"mainwindow", [](Config& c, const ElementReader& r) {
              r.set("width", c.mainwindow.width);

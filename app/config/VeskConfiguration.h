@@ -45,6 +45,8 @@ public:
         bool animation = false;
         // Start with an empty canvas (no random primitives); the demo actions still build theirs.
         bool empty_canvas = false;
+        // A colour reference image placed over the table at start (empty: none).
+        std::string reference_image;
     };
     struct MainWindow {
         uint32_t width = 700; // also the table width used for centring

@@ -10,6 +10,8 @@
 #include "canvas/ContextMenuGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/PaintingFile.h"
+#include "canvas/PaletteLeafGL.h"
+#include "canvas/ReferenceImageLeafGL.h"
 #include "config/QTVeskConfiguration.h"
 
 #include <QAction>
@@ -134,6 +136,13 @@ QTRuduzozovorERUApplication::QTRuduzozovorERUApplication(QTVeskConfiguration* co
     });
     recoveryTimer = new QTimer(this);
     connect(recoveryTimer, &QTimer::timeout, this, &QTRuduzozovorERUApplication::writeRecovery);
+    // The configuration's reference image comes with the first scene.
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::sceneBuilt, this, [this] {
+        if (startImagePlaced) return;
+        startImagePlaced = true;
+        const std::string& file = configuration->startup.reference_image;
+        if (!file.empty()) placeReferenceImage(QString::fromStdString(file));
+    });
 
     helpMenu = menuBar()->addMenu("Help");
     helpMenu->addAction(addAction("&Keys and gestures", QKeySequence(Qt::Key_F1),
@@ -323,7 +332,7 @@ void QTRuduzozovorERUApplication::createActions()
         {"", K(Qt::CTRL | Qt::Key_F4), "", SLOT(switchToSizeMode()), "Size mode"},
         {"", K(Qt::CTRL | Qt::Key_F5), "", SLOT(switchToMoveMode()), "Move mode"},
         {"", K(Qt::CTRL | Qt::Key_F6), "", SLOT(switchToOrientationMode()), "Orientation mode"},
-        // Without a palette on the table this is how the colour brush gets its colour.
+        // The palette's colour from a dialog (also without a palette on the table).
         {"Choose Paint Color", K(Qt::CTRL | Qt::Key_F7), "Choose the color the color brush paints",
          SLOT(choosePaintColor())},
         {"", K(Qt::CTRL | Qt::Key_F9), "", SLOT(setDTWIINCInputCombo()),
@@ -335,34 +344,12 @@ void QTRuduzozovorERUApplication::createActions()
         {"", K(Qt::ALT | Qt::Key_T), "", SLOT(switchIntoTaskMode()), "Task mode on"},
         {"", K(Qt::SHIFT | Qt::Key_T), "", SLOT(switchOutOfTaskMode()), "Task mode off"},
     };
-    // Keys and entries whose component is not built yet are disabled and say so (the help window
-    // shows the reason) instead of doing nothing.
-    auto missingComponent = [](const QByteArray& slot) -> const char* {
-        if (slot.contains("Palette")) return "Needs the palette, which is not built yet";
-        return nullptr;
-    };
-    auto disableIfMissing = [&](QAction* a, const char* slot) {
-        if (const char* reason = missingComponent(slot)) {
-            a->setEnabled(false);
-            a->setToolTip(reason);
-        }
-    };
     for (const Row& row : windowOnly) {
         QAction* a = addAction(row.text, row.key, row.tip, this, row.slot);
         if (row.what) a->setWhatsThis(row.what);
-        disableIfMissing(a, row.slot);
     }
     QAction* start = addAction("", K(Qt::Key_Space), "", w, SLOT(startTask()));
     start->setWhatsThis("Start the next task");
-    disableIfMissing(start, SLOT(startTask()));
-
-    const char* const imagesMissing = "Needs the image components, which are not built yet";
-    for (QAction* a : {add, remove}) {
-        a->setEnabled(false);
-        a->setToolTip(imagesMissing);
-    }
-    load->setEnabled(false);
-    load->setToolTip("Needs the colour reference image component, which is not built yet");
 
     fileMenu = menuBar()->addMenu("&File");
     fileMenu->addAction(quit);
@@ -716,8 +703,16 @@ void QTRuduzozovorERUApplication::closeContextMenu()
     RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
     if (auto* menu = vis ? vis->findFirst<ContextMenuGL>() : nullptr) menu->hide();
 }
-void QTRuduzozovorERUApplication::openPalette() {}
-void QTRuduzozovorERUApplication::closePalette() {}
+void QTRuduzozovorERUApplication::openPalette()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* p = vis ? vis->findFirst<PaletteLeafGL>() : nullptr) p->show();
+}
+void QTRuduzozovorERUApplication::closePalette()
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (auto* p = vis ? vis->findFirst<PaletteLeafGL>() : nullptr) p->hide();
+}
 namespace {
 CanvasCompositeGL* canvasOf(QTRuduzozovorERUWidgetGL* widget)
 {
@@ -846,12 +841,42 @@ void QTRuduzozovorERUApplication::sendBorderMessage(bool left)
 
 void QTRuduzozovorERUApplication::loadColorReferenceImage()
 {
-    // The reference image is a painting component; until the scene can make one, the action
-    // only toggles the state it would keep.
-    if (referenceImageLoaded) {
+    // The image is looked up in the current scene: a demo change has already taken the one
+    // placed before with its controller.
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    auto* current = vis ? vis->findFirst<ReferenceImageLeafGL>() : nullptr;
+    if (referenceImageLoaded && current) {
+        current->setRemoveRequest(true);
         referenceImageLoaded = false;
         referenceImage = nullptr;
+        return;
     }
+    referenceImageLoaded = false;
+    referenceImageFileName = QFileDialog::getOpenFileName(this, "Open File", QDir::currentPath());
+    // A cancelled dialog places nothing.
+    if (!referenceImageFileName.isEmpty()) placeReferenceImage(referenceImageFileName);
+}
+
+bool QTRuduzozovorERUApplication::placeReferenceImage(const QString& file)
+{
+    RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
+    if (!vis) return false;
+    // The picture covers the table (the widget's framebuffer), centred on it.
+    const double w = vis->getScreenWidth(), h = vis->getScreenHeight();
+    glWidget->makeCurrent();
+    ReferenceImageLeafGL* image =
+        vis->createReferenceImage(w * 0.5, h * 0.5, w, h, file.toStdString());
+    if (image) image->setSize(w, h);
+    glWidget->doneCurrent();
+    if (!image) return false;
+    if (!image->isLoaded()) {
+        // Nothing to show or copy: the item leaves again at the next frame.
+        image->setRemoveRequest(true);
+        return false;
+    }
+    referenceImage = image;
+    referenceImageLoaded = true;
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -881,8 +906,21 @@ QString QTRuduzozovorERUApplication::toolIndicator() const
     RuduzozovorERUVisGL* vis = glWidget->getApplicationVis();
     const CanvasCompositeGL* canvas = vis ? vis->findFirst<CanvasCompositeGL>() : nullptr;
     if (!canvas) return QString();
-    return toolIndicatorText(vis->getInputCombo(), canvas->getInteractionMode(),
-                             canvas->getFakePosture(), canvas->getPreviousChosenPosture());
+    // A tool chosen on the palette is the mode of the next touches.
+    int mode = canvas->getInteractionMode();
+    switch (static_cast<int>(canvas->getPaletteTool())) {
+    case 1: mode = CanvasCompositeGL::MODE_SIZE; break;
+    case 2: mode = CanvasCompositeGL::MODE_ORIENT; break;
+    case 3: mode = CanvasCompositeGL::MODE_COLOR; break;
+    case 4:
+        mode = canvas->getPaletteToolStrength() < 0.0f ? CanvasCompositeGL::MODE_ERASE
+                                                       : CanvasCompositeGL::MODE_CREATE;
+        break;
+    case 5: mode = CanvasCompositeGL::MODE_MOVE; break;
+    default: break;
+    }
+    return toolIndicatorText(vis->getInputCombo(), mode, canvas->getFakePosture(),
+                             canvas->getPreviousChosenPosture());
 }
 
 void QTRuduzozovorERUApplication::updateToolIndicator()

@@ -166,6 +166,9 @@ private:
     // border, false when it entered it.
     void sendBorderMessage(bool left);
     void setTaskMode(bool on);
+    // Puts a colour reference image of the file on the canvas (context made current here);
+    // answers whether it could be loaded.
+    bool placeReferenceImage(const QString& file);
     QAction* addAction(const QString& text, const QKeySequence& shortcut, const QString& tip,
                        QObject* receiver, const char* slot, bool toWindow = true);
     void createActions();
@@ -202,6 +205,8 @@ private:
     QAction* arbTextureCompressionAction = nullptr;
     VisComponent* referenceImage = nullptr;
     bool referenceImageLoaded = false;
+    // The configuration's start image was placed (with the first scene).
+    bool startImagePlaced = false;
     QString referenceImageFileName;
     // Geometry and window flags saved when multi-monitor fullscreen is entered.
     QRect savedGeometry;

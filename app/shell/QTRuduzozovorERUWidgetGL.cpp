@@ -9,6 +9,7 @@
 #include "canvas/PaintingFile.h"
 #include "canvas/PaintingSnapshot.h"
 #include "canvas/PictureExporter.h"
+#include "canvas/PaletteLeafGL.h"
 #include "core/Random.h"
 
 #include <QApplication>
@@ -347,6 +348,14 @@ void QTRuduzozovorERUWidgetGL::rebuild(unsigned int type, bool withPrimitives)
     int fake = PostureClassifier::NONE, fakeWidth = 0, fakeHeight = 0;
     if (RuduzozovorERUVisGL* app = getApplicationVis()) {
         combo = app->getInputCombo();
+        // The palette's colour outlives the scene like a colour from the dialog.
+        if (const PaletteLeafGL* palette = app->findFirst<PaletteLeafGL>()) {
+            const Color& c = palette->state().paintColor();
+            paintColor[0] = c.r;
+            paintColor[1] = c.g;
+            paintColor[2] = c.b;
+            paintColorChosen = true;
+        }
         if (const CanvasCompositeGL* canvas = app->findFirst<CanvasCompositeGL>()) {
             mode = canvas->getInteractionMode();
             fake = canvas->getFakePosture();
@@ -597,11 +606,13 @@ void QTRuduzozovorERUWidgetGL::changePaintColor(unsigned char r, unsigned char g
 
 void QTRuduzozovorERUWidgetGL::applyPaintColor()
 {
-    // The colour brush paints with tool-state cells (3, 1) to (3, 3); without a palette this is
-    // how a colour is chosen.
+    // The colour brush paints with tool-state cells (3, 1) to (3, 3). A palette publishes its
+    // colour there every frame, so a chosen colour becomes the palette's.
     RuduzozovorERUVisGL* app = getApplicationVis();
     CanvasCompositeGL* canvas = app ? app->findFirst<CanvasCompositeGL>() : nullptr;
     if (!paintColorChosen || !canvas) return;
+    if (PaletteLeafGL* palette = app->findFirst<PaletteLeafGL>())
+        palette->setPaintColor(Color(paintColor[0], paintColor[1], paintColor[2]));
     for (unsigned int i = 0; i < 3; ++i) canvas->setToolState(3, i + 1, paintColor[i]);
 }
 

@@ -10,6 +10,7 @@
 #include "canvas/MenuRegions.h"
 #include "canvas/StrokeMenuGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaletteLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
 #include "canvas/TileLeafGL.h"
@@ -293,4 +294,87 @@ void RuduzozovorERUBuilderGL::buildGeoStrokes(double width, double height, unsig
                              segments);
     }
 }
-void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration&, std::size_t) {}
+namespace {
+
+// The palette's texture keys and where the configuration entry names their files.
+struct PaletteTexture {
+    const char* key;
+    VeskConfiguration::TextList VeskConfiguration::Palette::*list;
+};
+
+#define NPR_PALETTE_TEXTURE(name) {"texture_" #name, &VeskConfiguration::Palette::texture_##name}
+const PaletteTexture kPaletteTextures[] = {
+    NPR_PALETTE_TEXTURE(stroke_mode), NPR_PALETTE_TEXTURE(stroke_mode_active),
+    NPR_PALETTE_TEXTURE(save), NPR_PALETTE_TEXTURE(save_active),
+    NPR_PALETTE_TEXTURE(empty_canvas), NPR_PALETTE_TEXTURE(empty_canvas_active),
+    NPR_PALETTE_TEXTURE(layer), NPR_PALETTE_TEXTURE(layer_active),
+    NPR_PALETTE_TEXTURE(diameter), NPR_PALETTE_TEXTURE(diameter_active),
+    NPR_PALETTE_TEXTURE(create_erase), NPR_PALETTE_TEXTURE(create_erase_active),
+    NPR_PALETTE_TEXTURE(size), NPR_PALETTE_TEXTURE(size_active),
+    NPR_PALETTE_TEXTURE(orientation), NPR_PALETTE_TEXTURE(orientation_active),
+    NPR_PALETTE_TEXTURE(gravitate), NPR_PALETTE_TEXTURE(gravitate_active),
+    NPR_PALETTE_TEXTURE(orbit), NPR_PALETTE_TEXTURE(orbit_active),
+    NPR_PALETTE_TEXTURE(random), NPR_PALETTE_TEXTURE(random_active),
+    NPR_PALETTE_TEXTURE(attraction), NPR_PALETTE_TEXTURE(attraction_active),
+    NPR_PALETTE_TEXTURE(repulsion), NPR_PALETTE_TEXTURE(repulsion_active),
+    NPR_PALETTE_TEXTURE(direction_follow), NPR_PALETTE_TEXTURE(direction_follow_active),
+    NPR_PALETTE_TEXTURE(direction_random), NPR_PALETTE_TEXTURE(direction_random_active),
+    NPR_PALETTE_TEXTURE(clear_mixing_area), NPR_PALETTE_TEXTURE(clear_mixing_area_active),
+    NPR_PALETTE_TEXTURE(orientation_style), NPR_PALETTE_TEXTURE(direction_style),
+    NPR_PALETTE_TEXTURE(mode), NPR_PALETTE_TEXTURE(empty_canvas_apply),
+    NPR_PALETTE_TEXTURE(primitive_type), NPR_PALETTE_TEXTURE(primitive_stroke),
+    NPR_PALETTE_TEXTURE(primitive_tile), NPR_PALETTE_TEXTURE(primitive_point),
+    NPR_PALETTE_TEXTURE(palette),
+};
+#undef NPR_PALETTE_TEXTURE
+
+template <class L, class T> T entryOr(const L& list, std::size_t i, T fallback)
+{
+    return i < list.size() ? static_cast<T>(list[i]) : fallback;
+}
+
+} // namespace
+
+// Each entry builds `number` palettes (at most the canvas's three), side by side to the left
+// of the configured centre, kept on the screen. The entry's brush settings go to the canvas:
+// default_toolbrush_size is the brushes' diameter, toolbrush_type_id the brush kind of cell
+// (0, 0) until the first touch.
+void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration& configuration, std::size_t entry)
+{
+    RuduzozovorERUVisGL* vis = getApplicationVis();
+    if (!vis) return;
+    const VeskConfiguration::Palette& c = configuration.palette;
+    const double w = std::max(60.0, entryOr(c.width, entry, 500.0));
+    const double h = std::max(60.0, entryOr(c.height, entry, 500.0));
+    const double sw = vis->getScreenWidth(), sh = vis->getScreenHeight();
+    const auto within = [](double v, double half, double side) {
+        return std::clamp(v, std::min(half, side * 0.5), std::max(side - half, side * 0.5));
+    };
+    const uint32_t xpos = entryOr(c.xpos, entry, 300u);
+    const uint32_t ypos = entryOr(c.ypos, entry, 300u);
+    const double x = xpos == 4294967295u ? sw - 0.5 * w : double(xpos);
+    const double y = ypos == 4294967295u ? 0.5 * h : double(ypos);
+    const float opacity = static_cast<float>(entryOr(c.opacity, entry, 1.0));
+    const unsigned int number = std::min(entryOr(c.number, entry, 1u), CanvasCompositeGL::kMaxPalettes);
+
+    std::vector<std::pair<const char*, unsigned int>> loaded;
+    if (number > 0) {
+        for (const PaletteTexture& t : kPaletteTextures) {
+            const auto& files = c.*(t.list);
+            if (entry >= files.size() || files[entry].empty()) continue;
+            loaded.emplace_back(t.key, vis->loadTexture(files[entry].c_str(), false));
+        }
+    }
+    for (unsigned int k = 0; k < number; ++k) {
+        PaletteLeafGL* palette = vis->createPalette(within(x - k * w, 0.5 * w, sw),
+                                                    within(y, 0.5 * h, sh), w, h, opacity);
+        if (!palette) continue;
+        for (const auto& t : loaded) palette->setTexture(t.first, t.second);
+    }
+
+    if (CanvasCompositeGL* canvas = vis->findFirst<CanvasCompositeGL>()) {
+        canvas->setToolState(0, 0, static_cast<float>(entryOr(c.toolbrush_type_id, entry, 1.0)));
+        const float diameter = static_cast<float>(entryOr(c.default_toolbrush_size, entry, 200.0));
+        for (ToolBrushLeafGL* brush : canvas->getToolBrushes()) brush->setDiameter(diameter, false);
+    }
+}

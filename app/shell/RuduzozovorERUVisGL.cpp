@@ -3,6 +3,8 @@
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaletteLeafGL.h"
+#include "canvas/ReferenceImageLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/PostureClassifier.h"
 #include "canvas/StrokeLeafGL.h"
@@ -156,6 +158,29 @@ GeoStrokeBuildCanvasCompositeGL* RuduzozovorERUVisGL::createStrokeBuildCanvas(do
 {
     return registered(*this, new GeoStrokeBuildCanvasCompositeGL(this, width, height, x, y, border),
                       false);
+}
+
+PaletteLeafGL* RuduzozovorERUVisGL::createPalette(double x, double y, double width, double height,
+                                                  float opacity)
+{
+    PaletteLeafGL* p = registered(*this, new PaletteLeafGL(this, width, height, x, y, 0.0, opacity), false);
+    if (!p) return nullptr;
+    if (CanvasCompositeGL* canvas = findFirst<CanvasCompositeGL>()) canvas->addChild(p);
+    // New components join the back of the render list; the palette lies over the picture.
+    moveComponentToRenderFront(p);
+    return p;
+}
+
+ReferenceImageLeafGL* RuduzozovorERUVisGL::createReferenceImage(double x, double y, double width,
+                                                                double height,
+                                                                const std::string& file)
+{
+    ReferenceImageLeafGL* image =
+        registered(*this, new ReferenceImageLeafGL(this, x, y, width, height, file), false);
+    if (!image) return nullptr;
+    // New components lie at the back, in front of the canvas: under the primitives.
+    if (CanvasCompositeGL* canvas = findFirst<CanvasCompositeGL>()) canvas->addChild(image);
+    return image;
 }
 
 void RuduzozovorERUVisGL::applyPostureRanges(PostureClassifier& classifier) const

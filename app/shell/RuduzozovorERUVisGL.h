@@ -11,11 +11,14 @@
 #include "core/Vector2d.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CanvasCompositeGL;
 class GeoStrokeBuildCanvasCompositeGL;
 class GeoStrokeLeafGL;
+class PaletteLeafGL;
+class ReferenceImageLeafGL;
 class PointLeafGL;
 class StrokeLeafGL;
 class TileLeafGL;
@@ -93,6 +96,15 @@ public:
                                      double rotation, int layer,
                                      const std::vector<Vector2d>& polyline, int segments,
                                      bool drop = true);
+
+    // A palette owned by this controller and registered, on the first canvas when there is one
+    // (centre in table pixels).
+    PaletteLeafGL* createPalette(double x, double y, double width, double height, float opacity);
+
+    // A colour reference image of the file, centred at (x, y) (table pixels), registered and
+    // put on the first canvas behind the primitives.
+    ReferenceImageLeafGL* createReferenceImage(double x, double y, double width, double height,
+                                               const std::string& file);
 
     // The colour the look-up conversion gives (r, g, b).
     void lookUpColor(unsigned char r, unsigned char g, unsigned char b, unsigned char* out) const;

@@ -934,6 +934,28 @@ QImage landscape(int width, int height, uint32_t seed)
     return image;
 }
 
+// A picture of a few large flat colour regions for the colour reference image: sky, sun,
+// mountain, field and a lake, each one colour, so primitives painted over it show clear areas.
+QImage colourRegions(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.fillRect(QRectF(0, 0, width, height * 0.55), QColor(40, 110, 220));    // sky
+    p.fillRect(QRectF(0, height * 0.55, width, height * 0.45), QColor(40, 170, 60)); // field
+    p.setBrush(QColor(250, 210, 30));                                           // sun
+    p.drawEllipse(QPointF(width * 0.78, height * 0.22), height * 0.14, height * 0.14);
+    p.setBrush(QColor(130, 60, 140));                                           // mountain
+    p.drawPolygon(QPolygonF({QPointF(width * 0.05, height * 0.55), QPointF(width * 0.3, height * 0.18),
+                             QPointF(width * 0.55, height * 0.55)}));
+    p.setBrush(QColor(220, 40, 40));                                            // poppy field
+    p.drawRect(QRectF(0, height * 0.8, width * 0.45, height * 0.2));
+    p.setBrush(QColor(20, 60, 140));                                            // lake
+    p.drawEllipse(QRectF(width * 0.58, height * 0.66, width * 0.34, height * 0.22));
+    return image;
+}
+
 // ---- The catalogue ----
 
 const char* const kPaletteButtons[] = {
@@ -1055,6 +1077,8 @@ void generate(AssetWriter& out)
     for (int i = 0; i < 4; ++i)
         out.save(landscape(512, 384, pictureSeeds[i]),
                  QStringLiteral("images/picture%1.png").arg(i + 1));
+    // Flat colour regions: the sample to start with (startup reference_image).
+    out.save(colourRegions(1280, 800), "images/colour_regions.png");
 }
 
 // Small real images in the formats the texture loader accepts (PNG, JPEG, BMP), with and without

@@ -9,6 +9,8 @@
 #include "canvas/CornerMenuGL.h"
 #include "canvas/StrokeMenuGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
+#include "canvas/PaletteLayout.h"
+#include "canvas/PaletteLeafGL.h"
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
 #include "canvas/TileLeafGL.h"
@@ -300,3 +302,48 @@ TEST_F(PaintingGLTest, BuilderStrokesWereDrawnAFewPixelsWide)
 }
 
 } // namespace
+
+// ---- The palette, through the controller's picking ----
+
+TEST_F(PaintingGLTest, TappingASwatchThenDraggingPaintsTheCanvasInItsColour)
+{
+    VeskConfiguration config;
+    config.palette.number = {1};
+    config.palette.width = {120.0};
+    config.palette.height = {120.0};
+    config.palette.xpos = {190};
+    config.palette.ypos = {66};
+    config.palette.opacity = {1.0};
+    config.palette.toolbrush_type_id = {1.0};
+    config.palette.default_toolbrush_size = {60.0};
+    {
+        OutputCapture quiet;
+        builder.buildPalette(config, 0);
+    }
+    auto* palette = vis->findFirst<PaletteLeafGL>();
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(canvas->getPalette(0), palette);
+    EXPECT_EQ(canvas->getToolState(0, 2), 60.0f);
+    frames(2);
+
+    // A tap on the blue swatch: press, a frame to pick the palette, release.
+    const palette::Rect blue = palette::rectOf(palette::kFirstSwatch + 2);
+    double x = 0, y = 0;
+    palette->fractionToTable(0.5 * (blue.u0 + blue.u1), 0.5 * (blue.v0 + blue.v1), &x, &y);
+    vis->devicePress(unsigned(x), unsigned(y), 0, 0);
+    frames(2);
+    vis->deviceRelease(unsigned(x), unsigned(y), 0, 0);
+    frames(2);
+    EXPECT_EQ(palette->state().paintColor(), Color::BLUE);
+
+    // The drag over the canvas colours it blue under the brush's path (well away from the
+    // palette, which keeps its place).
+    drag(30, 110, 200, 4);
+    unsigned char c[3];
+    // Canvas cell = table pixel + overflow 50 + 1.
+    canvas->getActiveBufferAs<unsigned char>(COLOR_BUFFER)->get3DValues(121u, 251u, c);
+    EXPECT_LT(c[0], 60);
+    EXPECT_LT(c[1], 60);
+    EXPECT_GT(c[2], 150);
+    EXPECT_EQ(canvas->getToolState(3, 3), 255.0f);
+}

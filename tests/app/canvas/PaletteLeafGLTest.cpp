@@ -1,0 +1,316 @@
+// The palette and the reference image on a real canvas in an offscreen context: a 200 x 150
+// table whose canvas, with an overflow of 20, covers 240 x 190 (canvas cell = table pixel + 21).
+#include "GLTestContext.h"
+#include "OutputCapture.h"
+
+#include "canvas/CanvasCompositeGL.h"
+#include "canvas/PaletteLayout.h"
+#include "canvas/PaletteLeafGL.h"
+#include "canvas/PointLeafGL.h"
+#include "canvas/ReferenceImageLeafGL.h"
+#include "canvas/ToolBrushLeafGL.h"
+#include "core/Random.h"
+#include "shell/RuduzozovorERUVisGL.h"
+
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+using namespace palette;
+
+namespace {
+
+constexpr int kCellOffset = 21; // table pixel -> canvas cell
+
+class PaletteGLTest : public GLTest {
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        tavlor::seedRand15(5);
+        vis = std::make_unique<RuduzozovorERUVisGL>(1, 64, 64, 200, 150);
+        OutputCapture quiet;
+        canvas = new CanvasCompositeGL(vis.get(), 240, 190, 100, 75, 0, 10, 20, 1, 12.0f, 2.0f);
+        vis->addComponent(canvas, false);
+        palette = vis->createPalette(140, 80, 100, 100, 1.0f);
+    }
+    void TearDown() override { vis.reset(); }
+
+    // A touch on the palette at fraction (u, v) of it, moved by (dx, dy) table pixels.
+    unsigned int touchPalette(double u, double v, double dx = 0, double dy = 0)
+    {
+        double x = 0, y = 0;
+        palette->fractionToTable(u, v, &x, &y);
+        const unsigned int code = palette->hitLocalBuffer(unsigned(x), unsigned(y), 10, 10);
+        palette->hitLocalBuffer(unsigned(x + dx / 2), unsigned(y + dy / 2), 10, 10);
+        palette->releaseLocalBuffer(unsigned(x + dx), unsigned(y + dy), 10, 10);
+        return code;
+    }
+    unsigned int tapRegion(unsigned int region, double dx = 0, double dy = 0)
+    {
+        const Rect r = rectOf(region);
+        return touchPalette(0.5 * (r.u0 + r.u1), 0.5 * (r.v0 + r.v1), dx, dy);
+    }
+    void colourAt(int x, int y, unsigned char* v)
+    {
+        canvas->getActiveBufferAs<unsigned char>(COLOR_BUFFER)
+            ->get3DValues(unsigned(x + kCellOffset), unsigned(y + kCellOffset), v);
+    }
+
+    std::unique_ptr<RuduzozovorERUVisGL> vis;
+    CanvasCompositeGL* canvas = nullptr;
+    PaletteLeafGL* palette = nullptr;
+};
+
+TEST_F(PaletteGLTest, PaletteLiesOnTheCanvasWithItsRegionMap)
+{
+    ASSERT_NE(palette, nullptr);
+    EXPECT_EQ(palette->getParent(), canvas);
+    EXPECT_EQ(canvas->getPalette(0), palette);
+    EXPECT_EQ(vis->findFirst<PaletteLeafGL>(), palette);
+    auto* map = palette->getActiveBufferAs<unsigned int>(LOCAL_HIT_BUFFER);
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->getWidth(), palette->getBufferWidth());
+    // Hit codes: the panel and the grip move the palette; the buttons keep it in place.
+    const struct {
+        unsigned int region;
+        unsigned int code;
+    } rows[] = {{kPanel, 3}, {kGrip, 3}, {kFirstSwatch, 4}, {kMove, 10},
+                {kSize, PaletteLeafGL::kButtonHandled}, {kCreateErase, PaletteLeafGL::kButtonHandled},
+                {kMixing, 21}};
+    for (const auto& row : rows) {
+        if (row.region == kPanel)
+            EXPECT_EQ(touchPalette(0.02, 0.5), row.code);
+        else
+            EXPECT_EQ(tapRegion(row.region), row.code) << row.region;
+    }
+}
+
+TEST_F(PaletteGLTest, SwatchThenPaintingUsesTheColourBrushAndPublishesTheColour)
+{
+    tapRegion(kFirstSwatch + 2); // blue
+    EXPECT_EQ(canvas->getToolState(0, 0), 3.0f);
+    EXPECT_EQ(canvas->getPaletteTool(), 3.0f);
+    palette->renderIntoBuffers();
+    EXPECT_EQ(canvas->getToolState(3, 1), 0.0f);
+    EXPECT_EQ(canvas->getToolState(3, 2), 0.0f);
+    EXPECT_EQ(canvas->getToolState(3, 3), 255.0f);
+
+    // A touch on the canvas: the posture would create; the palette's colour brush paints.
+    canvas->setFakePosture(1, 10, 10);
+    canvas->releaseLocalBuffer(20, 20, 0, 0); // the canvas idles between touches
+    EXPECT_EQ(canvas->getToolState(0, 0), 8.0f);
+    canvas->hitLocalBuffer(20, 20, 10, 10);
+    EXPECT_EQ(canvas->getToolState(0, 0), 3.0f);
+    canvas->releaseLocalBuffer(20, 20, 0, 0);
+
+    // A create/erase choice with a drag to the left: erasing at strength 3 per 100 pixels.
+    tapRegion(kCreateErase, -50, 0);
+    canvas->hitLocalBuffer(20, 20, 10, 10);
+    EXPECT_EQ(canvas->getToolState(0, 0), 4.0f);
+    EXPECT_FLOAT_EQ(canvas->getToolState(4, 1), -1.5f);
+    canvas->releaseLocalBuffer(20, 20, 0, 0);
+
+    // A mode chosen by an action ends the palette's tool.
+    canvas->setInteractionMode(CanvasCompositeGL::MODE_SIZE);
+    EXPECT_EQ(canvas->getPaletteTool(), -1.0f);
+}
+
+TEST_F(PaletteGLTest, DiameterDragResizesTheBrush)
+{
+    ToolBrushLeafGL* brush = canvas->getToolBrush(0);
+    ASSERT_NE(brush, nullptr);
+    brush->setDiameter(100.0f, false);
+    tapRegion(kDiameter, 60, 0);
+    EXPECT_EQ(canvas->getToolState(0, 2), 160.0f);
+}
+
+TEST_F(PaletteGLTest, EmptyCanvasDragRefillsTheBuffers)
+{
+    auto* point = vis->createPoint(50, 50, 8, 8, 0, 0, false);
+    canvas->addChild(point);
+    auto* size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
+    auto* movement = canvas->getActiveBufferAs<float>(DIRECTION_BUFFER);
+    auto* orientation = canvas->getActiveBufferAs<float>(ORIENTATION_BUFFER);
+    auto* speed = canvas->getActiveBufferAs<int>(SPEED_BUFFER);
+    auto* erase = canvas->getActiveBufferAs<float>(ERASE_BUFFER);
+    float one[2] = {1.0f, 1.0f};
+    size->fillEntireBuffer(99.0f);
+    movement->fillEntireBufferWith2DValue(one);
+    orientation->fillEntireBufferWith2DValue(one);
+    speed->fillEntireBuffer(7);
+
+    tapRegion(kEmptyCanvas, 0, 30); // up: only the layer dimming
+    EXPECT_EQ(canvas->getToolState(0, 5), 1.0f);
+    EXPECT_EQ(size->getValue(5u, 5u), 99.0f);
+
+    tapRegion(kEmptyCanvas, 0, -30); // down: empties
+    EXPECT_EQ(canvas->getDeletionQueueSize(), 1u);
+    EXPECT_EQ(size->getValue(5u, 5u), 12.0f);
+    EXPECT_EQ(speed->getValue(5u, 5u), 0);
+    EXPECT_EQ(erase->getValue(5u, 5u), 1.0f);
+    for (unsigned int y : {3u, 90u})
+        for (unsigned int x : {3u, 200u}) {
+            float v[2];
+            movement->get2DValues(x, y, v);
+            EXPECT_EQ(v[0], 0.0f);
+            EXPECT_EQ(v[1], 0.0f);
+            orientation->get2DValues(x, y, v);
+            EXPECT_EQ(v[0], 0.0f);
+            EXPECT_EQ(std::abs(v[1]), 1.0f);
+        }
+    // The erosion lasts one pass and the primitive is gone.
+    const unsigned long before = vis->countComponents();
+    canvas->renderIntoBuffers();
+    EXPECT_EQ(erase->getValue(5u, 5u), 0.0f);
+    EXPECT_EQ(vis->countComponents(), before - 1);
+}
+
+TEST_F(PaletteGLTest, PaletteMovesOutOfTheBrushesWayWithinTheScreen)
+{
+    canvas->setFakePosture(1, 10, 10);
+    canvas->hitLocalBuffer(140, 80, 10, 10); // painting over the palette's centre
+    canvas->setToolState(0, 2, 40.0f);
+    palette->keepClearOfBrush();
+    const double distance = std::hypot(palette->getXPos() - 140, palette->getYPos() - 80);
+    EXPECT_GE(distance, 50.0 + 20.0 - 1.0);
+    EXPECT_GE(palette->getXPos(), 50.0);
+    EXPECT_LE(palette->getXPos(), 150.0);
+    EXPECT_GE(palette->getYPos(), 50.0);
+    EXPECT_LE(palette->getYPos(), 100.0);
+    canvas->releaseLocalBuffer(140, 80, 0, 0);
+}
+
+TEST_F(PaletteGLTest, ShowAndHideSwitchRendering)
+{
+    palette->hide();
+    EXPECT_FALSE(palette->isShown());
+    palette->show();
+    EXPECT_TRUE(palette->isShown());
+}
+
+TEST_F(PaletteGLTest, RegressionShowingAHiddenBrushPrintedAnErrorAndLeftItBehind)
+{
+    // Touching the palette hides the brush on release; the next touch shows it again.
+    ToolBrushLeafGL* brush = canvas->getToolBrush(0);
+    ASSERT_NE(brush, nullptr);
+    brush->hide();
+    OutputCapture out;
+    brush->show();
+    EXPECT_EQ(out.take(), "");
+    EXPECT_TRUE(brush->isShown());
+    EXPECT_EQ(vis->getRenderList().front(), brush);
+}
+
+// ---- The reference image ----
+
+class ReferenceImageGLTest : public PaletteGLTest {
+protected:
+    // A 40 x 20 picture: top left red, top right green, bottom left blue, bottom right yellow.
+    std::string writeQuadrants()
+    {
+        QImage image(40, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                image.setPixelColor(x, y, y < 10 ? (x < 20 ? Qt::red : Qt::green)
+                                                 : (x < 20 ? Qt::blue : Qt::yellow));
+        const QString path = dir.filePath("quadrants.png");
+        image.save(path);
+        return path.toStdString();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(ReferenceImageGLTest, CopiesItsPixelsIntoTheCanvasColourBuffer)
+{
+    ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(image->isLoaded());
+    EXPECT_EQ(image->getParent(), canvas);
+    EXPECT_EQ(image->copyIntoColorBuffer(), 40u * 20u);
+    const struct {
+        int x, y;
+        unsigned char r, g, b;
+    } rows[] = {
+        {45, 45, 255, 0, 0},     // top left (y up: the picture's top is the table's higher y)
+        {75, 45, 0, 255, 0},     // top right
+        {45, 35, 0, 0, 255},     // bottom left
+        {75, 35, 255, 255, 0},   // bottom right
+        {30, 40, 120, 100, 40},  // left of the picture: untouched
+        {60, 55, 120, 100, 40},  // above it
+    };
+    for (const auto& row : rows) {
+        unsigned char v[3];
+        colourAt(row.x, row.y, v);
+        EXPECT_EQ(v[0], row.r) << row.x << "," << row.y;
+        EXPECT_EQ(v[1], row.g) << row.x << "," << row.y;
+        EXPECT_EQ(v[2], row.b) << row.x << "," << row.y;
+    }
+
+    // A bigger picture is scaled again: twice the size covers four times the cells.
+    image->setSize(80, 40);
+    EXPECT_EQ(image->copyIntoColorBuffer(), 80u * 40u);
+    unsigned char v[3];
+    colourAt(25, 55, v);
+    EXPECT_EQ(v[0], 255);
+    EXPECT_EQ(v[2], 0);
+
+    // The frame is picked, the inside is left to the canvas.
+    EXPECT_EQ(image->hitLocalBuffer(22, 40, 10, 10), 3u);
+    image->releaseLocalBuffer(22, 40, 0, 0);
+}
+
+TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChanged)
+{
+    ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
+    ASSERT_NE(image, nullptr);
+    image->renderIntoBuffers();
+    // The colour brush paints over the picture; the next pass keeps that paint.
+    unsigned char paint[3] = {1, 2, 3};
+    canvas->getActiveBufferAs<unsigned char>(COLOR_BUFFER)
+        ->set3DValues(unsigned(45 + kCellOffset), unsigned(45 + kCellOffset), paint);
+    image->renderIntoBuffers();
+    unsigned char v[3];
+    colourAt(45, 45, v);
+    EXPECT_EQ(v[0], 1);
+    image->moveBy(1.0, 0.0);
+    image->renderIntoBuffers();
+    colourAt(45, 45, v);
+    EXPECT_EQ(v[0], 255);
+}
+
+TEST_F(ReferenceImageGLTest, MissingOrUnreadableFileSaysSoAndCopiesNothing)
+{
+    QFile garbage(dir.filePath("garbage.png"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("this is no picture");
+    garbage.close();
+    for (const std::string& file :
+         {dir.filePath("missing.png").toStdString(), garbage.fileName().toStdString()}) {
+        OutputCapture out;
+        ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, file);
+        EXPECT_EQ(out.take(), "Unable to load texture image " + file + "\n");
+        ASSERT_NE(image, nullptr);
+        EXPECT_FALSE(image->isLoaded());
+        EXPECT_EQ(image->copyIntoColorBuffer(), 0u);
+    }
+}
+
+TEST_F(ReferenceImageGLTest, RemoveRequestQueuesTheImageForDeletion)
+{
+    ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
+    ASSERT_NE(image, nullptr);
+    image->setRemoveRequest(true);
+    image->renderIntoBuffers();
+    image->renderIntoBuffers();
+    EXPECT_EQ(vis->deletingListSize(), 1u);
+}
+
+} // namespace
