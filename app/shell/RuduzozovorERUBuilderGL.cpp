@@ -328,7 +328,7 @@ const PaletteTexture kPaletteTextures[] = {
 };
 #undef NPR_PALETTE_TEXTURE
 
-template <class L, class T> T entryOr(const L& list, std::size_t i, T fallback)
+template <class L, class T> T valueOr(const L& list, std::size_t i, T fallback)
 {
     return i < list.size() ? static_cast<T>(list[i]) : fallback;
 }
@@ -344,18 +344,18 @@ void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration& configuratio
     RuduzozovorERUVisGL* vis = getApplicationVis();
     if (!vis) return;
     const VeskConfiguration::Palette& c = configuration.palette;
-    const double w = std::max(60.0, entryOr(c.width, entry, 500.0));
-    const double h = std::max(60.0, entryOr(c.height, entry, 500.0));
+    const double w = std::max(60.0, valueOr(c.width, entry, 500.0));
+    const double h = std::max(60.0, valueOr(c.height, entry, 500.0));
     const double sw = vis->getScreenWidth(), sh = vis->getScreenHeight();
     const auto within = [](double v, double half, double side) {
         return std::clamp(v, std::min(half, side * 0.5), std::max(side - half, side * 0.5));
     };
-    const uint32_t xpos = entryOr(c.xpos, entry, 300u);
-    const uint32_t ypos = entryOr(c.ypos, entry, 300u);
+    const uint32_t xpos = valueOr(c.xpos, entry, 300u);
+    const uint32_t ypos = valueOr(c.ypos, entry, 300u);
     const double x = xpos == 4294967295u ? sw - 0.5 * w : double(xpos);
     const double y = ypos == 4294967295u ? 0.5 * h : double(ypos);
-    const float opacity = static_cast<float>(entryOr(c.opacity, entry, 1.0));
-    const unsigned int number = std::min(entryOr(c.number, entry, 1u), CanvasCompositeGL::kMaxPalettes);
+    const float opacity = static_cast<float>(valueOr(c.opacity, entry, 1.0));
+    const unsigned int number = std::min(valueOr(c.number, entry, 1u), CanvasCompositeGL::kMaxPalettes);
 
     std::vector<std::pair<const char*, unsigned int>> loaded;
     if (number > 0) {
@@ -373,8 +373,8 @@ void RuduzozovorERUBuilderGL::buildPalette(const VeskConfiguration& configuratio
     }
 
     if (CanvasCompositeGL* canvas = vis->findFirst<CanvasCompositeGL>()) {
-        canvas->setToolState(0, 0, static_cast<float>(entryOr(c.toolbrush_type_id, entry, 1.0)));
-        const float diameter = static_cast<float>(entryOr(c.default_toolbrush_size, entry, 200.0));
+        canvas->setToolState(0, 0, static_cast<float>(valueOr(c.toolbrush_type_id, entry, 1.0)));
+        const float diameter = static_cast<float>(valueOr(c.default_toolbrush_size, entry, 200.0));
         for (ToolBrushLeafGL* brush : canvas->getToolBrushes()) brush->setDiameter(diameter, false);
     }
 }
