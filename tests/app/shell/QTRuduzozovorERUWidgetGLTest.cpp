@@ -58,6 +58,8 @@ struct ShownWindow {
         : config(read(xml, adjust)), window(&config)
     {
         window.setHardwareMessageEnabled(false);
+        // No modal question may wait for a click: unsaved work is discarded unasked.
+        window.setQuestionAnswerer([](const QString&, const QString&) { return true; });
         window.resize(400, 300);
         window.show();
         // Generous limits: the sanitizer build on a loaded machine takes seconds to build a scene.
