@@ -16,6 +16,8 @@ cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWith
 cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer WiiFuzzer \
   TextureImageFuzzer
 
+# The GL driver's process-lifetime allocations are not the program's leaks.
+export LSAN_OPTIONS="suppressions=$(pwd)/tests/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # New inputs go to scratch corpora; the committed seeds stay as they are.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
