@@ -154,7 +154,8 @@ TEST(GhostscriptWorker, RenderingFailingHalfWayFailsThatPageOnly)
     EXPECT_FALSE(allWhite(events[2].image));
 }
 
-// The PostScript sample goes through the same interpreter as the PDF, one run at a time.
+// The PDF and the PostScript sample flip pages at once: one interpreter run at a time, and the
+// PostScript pages are counted and rendered at their own size.
 TEST(GhostscriptWorker, TwoDocumentsFlippingPagesNeverRunTwoInterpreters)
 {
     auto a = std::make_shared<DocumentSession>(kSamplePdf);
