@@ -53,6 +53,14 @@ struct ContainerScene {
         vis->setHighlightColor(0.0f, 1.0f, 0.0f);
     }
     void frame() { vis->frame(); }
+    // n frames, each drawn into the test framebuffer.
+    void frames(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            GLTestContext::instance()->bindFramebuffer();
+            vis->frame();
+        }
+    }
     // Table point of the container at radius r and angle (degrees) in its centred frame.
     template <class C> static void polar(const C* c, double r, double degrees, double* x, double* y)
     {

@@ -33,13 +33,7 @@ protected:
     {
         return scene.vis->createHockeyPaddle(40, false, true, x, y, 1.0);
     }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            gl->bindFramebuffer();
-            scene.frame();
-        }
-    }
+    void frames(int n) { scene.frames(n); }
     const BufferTemplate<float>* table() const
     {
         return rink->getActiveBufferAs<float>(TOOL_STATE_BUFFER);

@@ -77,8 +77,7 @@ TEST_F(InterfaceCurrentGLTest, ItemDroppedOnABeltRidesAroundIt)
     double lastAngle = std::atan2(item->getYPos() - 128, item->getXPos() - 128);
     double travelled = 0.0;
     for (int frame = 0; frame < 60; ++frame) {
-        gl->bindFramebuffer();
-        scene.frame();
+        scene.frames(1);
         const double r = std::hypot(item->getXPos() - 128, item->getYPos() - 128);
         EXPECT_GT(r, 35.0) << frame;
         EXPECT_LT(r, 85.0) << frame;
@@ -112,10 +111,7 @@ TEST_F(InterfaceCurrentGLTest, PoolWritesNoDirectionAndItsItemsStayPut)
 
     auto* item = new FieldFollower(scene.vis.get(), 20, 128 + 30, 128 - 20);
     scene.vis->addComponent(item, true);
-    for (int frame = 0; frame < 20; ++frame) {
-        gl->bindFramebuffer();
-        scene.frame();
-    }
+    scene.frames(20);
     ASSERT_EQ(item->getParent(), pool);
     EXPECT_DOUBLE_EQ(item->getXPos(), 128 + 30);
     EXPECT_DOUBLE_EQ(item->getYPos(), 128 - 20);
@@ -128,10 +124,7 @@ TEST_F(InterfaceCurrentGLTest, ScreenshotOfBinPoolAndBelt)
         scene.vis->createStorageBin(100, 80, true, true, 60, 200, 0.0, 6, 3, false, false);
         scene.vis->createInterfaceCurrent(100, 100, true, true, 190, 190, 0.0, 6, 3, false, true);
         scene.vis->createInterfaceCurrent(150, 130, true, true, 110, 75, 0.0, 8, 4, true, true);
-        for (int frame = 0; frame < 2; ++frame) {
-            gl->bindFramebuffer();
-            scene.frame();
-        }
+        scene.frames(2);
     }
     glFinish();
     std::vector<unsigned char> rgba(256 * 256 * 4);

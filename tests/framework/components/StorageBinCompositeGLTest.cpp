@@ -22,10 +22,7 @@ TEST_F(StorageBinGLTest, ItemsTakeTheBinSizeAndReturnToTheirOwnWhenTakenOut)
 
     auto* item = new FieldFollower(scene.vis.get(), 40, 100, 140);
     scene.vis->addComponent(item, true);
-    for (int frame = 0; frame < 60; ++frame) {
-        gl->bindFramebuffer();
-        scene.frame();
-    }
+    scene.frames(60);
     ASSERT_EQ(item->getParent(), bin);
     // Dropped where it lay, grown to the bin's size, not carried anywhere.
     EXPECT_DOUBLE_EQ(item->getXPos(), 100);

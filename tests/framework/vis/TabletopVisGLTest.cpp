@@ -17,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -269,29 +270,6 @@ TEST_F(TabletopVisGLTest, ExtensionFlagsWithoutAndWithTheProbe)
     EXPECT_FALSE(vis->hasHardwareExtension(7));
 }
 
-TEST_F(TabletopVisGLTest, TexturesKeepTheBoxOfTheirVisiblePixels)
-{
-    ScopedWorkingDir dir;
-    // Visible block at columns 5..9 and, counted from the top, rows 2..4: rows 11..13 from
-    // the bottom of a 16-row image.
-    QImage spot(32, 16, QImage::Format_RGBA8888);
-    spot.fill(Qt::transparent);
-    for (int y = 2; y <= 4; ++y)
-        for (int x = 5; x <= 9; ++x) spot.setPixelColor(x, y, QColor(255, 0, 0, 255));
-    ASSERT_TRUE(spot.save("spot.png"));
-
-    const unsigned int name = vis->loadTexture("spot.png", true);
-    ASSERT_NE(name, TabletopVisGL::kTextureLoadFailed);
-    ASSERT_EQ(vis->getNumberOfImageTextures(), 1u);
-    EXPECT_EQ(vis->getImageTextureIDAt(0), name);
-    EXPECT_EQ(vis->getTextureHasAlphaAt(0), 1u);
-    EXPECT_EQ(vis->getTextureMinXAt(0), 5u);
-    EXPECT_EQ(vis->getTextureMaxXAt(0), 9u);
-    EXPECT_EQ(vis->getTextureMinYAt(0), 11u);
-    EXPECT_EQ(vis->getTextureMaxYAt(0), 13u);
-    EXPECT_EQ(vis->getTextureSizeAt(0), 32u);
-}
-
 // A BMP header of `bytes` bytes in all that claims width x height pixels of 24 bits.
 static std::string bmpHeader(int32_t width, int32_t height, uint32_t bytes = 70)
 {
@@ -347,8 +325,9 @@ TEST_F(TabletopVisGLTest, RegressionBmpClaimingSeventyThousandPixelsCrashedTheIm
     EXPECT_EQ(name, 4294967295u);
 }
 
-// The decoder is chosen by the content: a BMP named .png and a JPEG named .bmp load.
-TEST_F(TabletopVisGLTest, TexturesLoadByContentWhateverTheirExtension)
+// The decoder is chosen by the content (a BMP named .png and a JPEG named .bmp load); a texture
+// keeps the box of its visible pixels.
+TEST_F(TabletopVisGLTest, TexturesLoadByContentAndKeepTheBoxOfTheirVisiblePixels)
 {
     ScopedWorkingDir dir;
     QImage opaque(24, 8, QImage::Format_RGB888);
@@ -361,6 +340,23 @@ TEST_F(TabletopVisGLTest, TexturesLoadByContentWhateverTheirExtension)
         EXPECT_EQ(vis->getTextureSizeAt(vis->getNumberOfImageTextures() - 1), 24u);
         EXPECT_EQ(vis->getTextureMaxYAt(vis->getNumberOfImageTextures() - 1), 8u);
     }
+
+    // Visible block at columns 5..9 and, counted from the top, rows 2..4: rows 11..13 from
+    // the bottom of a 16-row image.
+    QImage spot(32, 16, QImage::Format_RGBA8888);
+    spot.fill(Qt::transparent);
+    for (int y = 2; y <= 4; ++y)
+        for (int x = 5; x <= 9; ++x) spot.setPixelColor(x, y, QColor(255, 0, 0, 255));
+    ASSERT_TRUE(spot.save("spot.png"));
+    const unsigned int name = vis->loadTexture("spot.png", true);
+    ASSERT_NE(name, TabletopVisGL::kTextureLoadFailed);
+    ASSERT_EQ(vis->getNumberOfImageTextures(), 3u);
+    EXPECT_EQ(vis->getImageTextureIDAt(2), name);
+    // Alpha flag, the box (x, then y) and the size.
+    EXPECT_EQ((std::vector<unsigned int>{vis->getTextureHasAlphaAt(2), vis->getTextureMinXAt(2),
+                                         vis->getTextureMaxXAt(2), vis->getTextureMinYAt(2),
+                                         vis->getTextureMaxYAt(2), vis->getTextureSizeAt(2)}),
+              (std::vector<unsigned int>{1, 5, 9, 11, 13, 32}));
 }
 
 TEST_F(TabletopVisGLTest, FontsAreStoredOnceUnderTheirKey)

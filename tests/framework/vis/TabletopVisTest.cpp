@@ -75,12 +75,20 @@ void frames(TestVis& vis, int count, unsigned long milliseconds)
 
 } // namespace
 
-TEST(TabletopVisTest, IdsAreColoursAndTheFirstIsOne)
+TEST(TabletopVisTest, IdsAreColoursFreedOnesAreReusedAndTheLimitLeavesAComponentUnregistered)
 {
     TestVis vis;
     RecordingLeaf* first = add(vis);
     EXPECT_EQ(first->getId(), 1u);
     EXPECT_EQ(colour(first), (std::vector<unsigned char>{1, 0, 0, 1}));
+    EXPECT_EQ(vis.getComponent(0), nullptr);
+    // Freed ids are reused most recent first.
+    for (int i = 0; i < 7; ++i) add(vis);
+    vis.deleteComponent(vis.getComponent(5));
+    vis.deleteComponent(vis.getComponent(7));
+    EXPECT_EQ(add(vis)->getId(), 7u);
+    EXPECT_EQ(add(vis)->getId(), 5u);
+    EXPECT_EQ(add(vis)->getId(), 9u);
 
     vis.setNextComponentId(0x010203);
     RecordingLeaf* other = add(vis);
@@ -88,33 +96,15 @@ TEST(TabletopVisTest, IdsAreColoursAndTheFirstIsOne)
     EXPECT_EQ(colour(other), (std::vector<unsigned char>{3, 2, 1, 1}));
     EXPECT_EQ(vis.determineIdFromColor(3, 2, 1), 0x010203u);
     EXPECT_EQ(vis.getComponent(0x010203), other);
-    EXPECT_EQ(vis.getComponent(0), nullptr);
-}
 
-TEST(TabletopVisTest, FreedIdsAreReusedMostRecentFirst)
-{
-    TestVis vis;
-    for (int i = 0; i < 8; ++i) add(vis);
-    vis.deleteComponent(vis.getComponent(5));
-    vis.deleteComponent(vis.getComponent(7));
-    EXPECT_EQ(add(vis)->getId(), 7u);
-    EXPECT_EQ(add(vis)->getId(), 5u);
-    EXPECT_EQ(add(vis)->getId(), 9u);
-    EXPECT_EQ(vis.countComponents(), 9u);
-}
-
-TEST(TabletopVisTest, ComponentLimitLeavesTheComponentUnregistered)
-{
-    TestVis vis;
     vis.setNextComponentId(0xFFFFFF);
     EXPECT_EQ(add(vis)->getId(), 0xFFFFFFu);
-
     auto extra = std::make_unique<RecordingLeaf>(&vis, 10, 10);
     OutputCapture out;
     vis.addComponent(extra.get(), false);
     EXPECT_EQ(out.take(), "Error: Maximum number of components reached! Cannot add more! JEEZ!\n");
-    EXPECT_EQ(vis.countComponents(), 1u);
-    EXPECT_EQ(vis.getRenderList().size(), 1u);
+    EXPECT_EQ(vis.countComponents(), 11u);
+    EXPECT_EQ(vis.getRenderList().size(), 11u);
 }
 
 TEST(TabletopVisTest, DeleteLastAndTypedDeletionTakeTheHighestId)

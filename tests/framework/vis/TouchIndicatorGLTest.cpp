@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 class TouchIndicatorGLTest : public GLTest {};
 
 TEST_F(TouchIndicatorGLTest, ColourFollowsTheUserNumber)
@@ -17,10 +19,9 @@ TEST_F(TouchIndicatorGLTest, ColourFollowsTheUserNumber)
     } rows[] = {{0, 0, 0, 255}, {5, 0, 255, 255}, {6, 0, 0, 0}};
     for (const auto& row : rows) {
         TouchIndicatorGL t(100, 100, 1, row.user, 2, 20);
-        EXPECT_EQ(t.getColor()[0], row.r) << row.user;
-        EXPECT_EQ(t.getColor()[1], row.g) << row.user;
-        EXPECT_EQ(t.getColor()[2], row.b) << row.user;
-        EXPECT_EQ(t.getColor()[3], 255) << row.user;
+        EXPECT_EQ(std::vector<int>(t.getColor(), t.getColor() + 4),
+                  (std::vector<int>{row.r, row.g, row.b, 255}))
+            << row.user;
         EXPECT_NE(t.getDisplayList(), 0u);
     }
 }
