@@ -8,7 +8,6 @@
 #include "canvas/ContextMenuGL.h"
 #include "canvas/CornerMenuGL.h"
 #include "canvas/StrokeMenuGL.h"
-#include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PaletteLayout.h"
 #include "canvas/PaletteLeafGL.h"
 #include "canvas/PointLeafGL.h"
@@ -204,20 +203,6 @@ TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)
     builder.buildPoints(10.0, 10.0, 0);
     drag(60, 120, 160, 4);
     EXPECT_GE(primitives<PointLeafGL>().size(), 10u);
-}
-
-TEST_F(PaintingGLTest, GeometricStrokesTakeTheSegmentCount)
-{
-    OutputCapture quiet;
-    builder.buildGeoStrokes(40.0, 20.0, 3, 8);
-    frames(2);
-    const auto strokes = primitives<GeoStrokeLeafGL>();
-    ASSERT_EQ(strokes.size(), 3u);
-    for (GeoStrokeLeafGL* g : strokes) {
-        ASSERT_EQ(g->getPolyline().size(), 9u);
-        EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
-        EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
-    }
 }
 
 TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
