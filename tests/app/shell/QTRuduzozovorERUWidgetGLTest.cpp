@@ -438,75 +438,66 @@ void dragAcross(QWidget* widget)
 
 } // namespace
 
-TEST(PaintingSessionTest, SavedPaintingOpensAgainAndUnsavedWorkIsNotDiscardedUnasked)
-{
-    application();
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ShownWindow shown(canvasScene(false, 0, 5, true));
-    ASSERT_NE(shown.canvas(), nullptr);
-    QStringList asked;
-    bool answer = false;
-    shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
-        asked << title;
-        return answer;
-    });
-    QTRuduzozovorERUWidgetGL* widget = shown.widget();
-    EXPECT_FALSE(widget->isPaintingModified());
-    dragAcross(widget);
-    ASSERT_TRUE(widget->isPaintingModified());
-    const unsigned long painted = shown.vis()->countComponents();
-
-    // Declined: the painting stays.
-    widget->changeDemo(1);
-    widget->newPainting();
-    EXPECT_EQ(asked, QStringList({"Discard the painting?", "Discard the painting?"}));
-    EXPECT_EQ(widget->currentDemoType(), 0u);
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
-
-    const QString file = dir.filePath("p.nprpaint");
-    {
-        OutputCapture quiet;
-        ASSERT_TRUE(shown.window.savePaintingTo(file));
-    }
-    EXPECT_FALSE(widget->isPaintingModified());
-    widget->newPainting();
-    EXPECT_EQ(asked.size(), 2) << "saved: nothing to ask";
-    ASSERT_LT(shown.vis()->countComponents(), painted);
-    ASSERT_TRUE(shown.window.openPaintingFrom(file));
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
-    EXPECT_FALSE(widget->isPaintingModified());
-
-    // A file that cannot be read: the message, and the painting as it was.
-    QFile bad(dir.filePath("bad.nprpaint"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a painting");
-    bad.close();
-    OutputCapture out;
-    EXPECT_FALSE(shown.window.openPaintingFrom(bad.fileName()));
-    EXPECT_EQ(out.take(), "Cannot open the painting \"" + bad.fileName().toStdString() +
-                              "\": it is not a painting file.\n");
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
-}
-
-TEST(PaintingSessionTest, APaintingLeftByARunThatDidNotEndIsOfferedAndKeptUpToDate)
+TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIsOffered)
 {
     application();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath("data");
-    // What a killed run leaves: its recovery file, its lock gone with its process.
     QString painted;
     {
-        ShownWindow first(canvasScene(false, 0, 0, true));
-        ASSERT_NE(first.canvas(), nullptr);
-        dragAcross(first.widget());
+        ShownWindow shown(canvasScene(false, 0, 5, true));
+        ASSERT_NE(shown.canvas(), nullptr);
+        QStringList asked;
+        bool answer = false;
+        shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
+            asked << title;
+            return answer;
+        });
+        QTRuduzozovorERUWidgetGL* widget = shown.widget();
+        EXPECT_FALSE(widget->isPaintingModified());
+        dragAcross(widget);
+        ASSERT_TRUE(widget->isPaintingModified());
+        const unsigned long count = shown.vis()->countComponents();
+        painted = QString::number(count);
+
+        // Declined: the painting stays.
+        widget->changeDemo(1);
+        widget->newPainting();
+        EXPECT_EQ(asked, QStringList({"Discard the painting?", "Discard the painting?"}));
+        EXPECT_EQ(widget->currentDemoType(), 0u);
+        EXPECT_EQ(shown.vis()->countComponents(), count);
+
+        const QString file = dir.filePath("p.nprpaint");
+        {
+            OutputCapture quiet;
+            ASSERT_TRUE(shown.window.savePaintingTo(file));
+        }
+        EXPECT_FALSE(widget->isPaintingModified());
+        widget->newPainting();
+        EXPECT_EQ(asked.size(), 2) << "saved: nothing to ask";
+        ASSERT_LT(shown.vis()->countComponents(), count);
+        ASSERT_TRUE(shown.window.openPaintingFrom(file));
+        EXPECT_EQ(shown.vis()->countComponents(), count);
+        EXPECT_FALSE(widget->isPaintingModified());
+
+        // A file that cannot be read: the message, and the painting as it was.
+        QFile bad(dir.filePath("bad.nprpaint"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("not a painting");
+        bad.close();
+        OutputCapture out;
+        EXPECT_FALSE(shown.window.openPaintingFrom(bad.fileName()));
+        EXPECT_EQ(out.take(), "Cannot open the painting \"" + bad.fileName().toStdString() +
+                                  "\": it is not a painting file.\n");
+        EXPECT_EQ(shown.vis()->countComponents(), count);
+
+        // What a killed run leaves: its recovery file, its lock gone with its process.
         ASSERT_TRUE(QDir().mkpath(folder));
-        ASSERT_TRUE(first.window.savePaintingTo(folder + "/recovery-1.nprpaint"));
-        painted = QString::number(first.vis()->countComponents());
+        ASSERT_TRUE(QFile::copy(file, folder + "/recovery-1.nprpaint"));
     }
 
-    ShownWindow shown(canvasScene(false, 0, 0, true));
+    ShownWindow shown(canvasScene(false, 0, 5, true));
     ASSERT_NE(shown.canvas(), nullptr);
     QStringList asked;
     shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
