@@ -339,6 +339,17 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);  // 5 left alive: released
     EXPECT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(0); }));
     EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
+    {
+        SCOPED_TRACE("RegressionTwoTuioCursorsWithOneUserOverflowedTheController");
+        OutputCapture out;
+        sendTuio(tuioFrame(fseq++, {1, 2}, 1, 0.25f, 0.5f), port);
+        sendTuio(tuioFrame(fseq++, {1, 2}, 2, 0.75f, 0.25f), port); // pointer 1: no user for it
+        sendTuio(tuioFrame(fseq++, {1, 2}, 1, 0.3f, 0.5f), port);
+        EXPECT_TRUE(settleOn([&] { return vis->getPosXToPaint(0) == static_cast<unsigned int>(0.3f * w); }));
+        sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
+        EXPECT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(0); }));
+        EXPECT_EQ(out.take(), "Ignoring pointer 1: only 1 user configured\n");
+    }
     const unsigned long before = vis->countComponents();
 
     // Cursors only, as most trackers send them: a down, twenty committed moves, an up.
