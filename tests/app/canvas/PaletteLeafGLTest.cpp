@@ -256,7 +256,7 @@ TEST_F(ReferenceImageGLTest, CopiesItsPixelsIntoTheCanvasColourBuffer)
     image->releaseLocalBuffer(22, 40, 0, 0);
 }
 
-TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChanged)
+TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChangedAndGoesOnRequest)
 {
     ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
     ASSERT_NE(image, nullptr);
@@ -273,6 +273,12 @@ TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChanged)
     image->renderIntoBuffers();
     colourAt(45, 45, v);
     EXPECT_EQ(v[0], 255);
+
+    // A remove request queues the image for deletion.
+    image->setRemoveRequest(true);
+    image->renderIntoBuffers();
+    image->renderIntoBuffers();
+    EXPECT_EQ(vis->deletingListSize(), 1u);
 }
 
 TEST_F(ReferenceImageGLTest, MissingOrUnreadableFileSaysSoAndCopiesNothing)
@@ -290,16 +296,6 @@ TEST_F(ReferenceImageGLTest, MissingOrUnreadableFileSaysSoAndCopiesNothing)
         EXPECT_FALSE(image->isLoaded());
         EXPECT_EQ(image->copyIntoColorBuffer(), 0u);
     }
-}
-
-TEST_F(ReferenceImageGLTest, RemoveRequestQueuesTheImageForDeletion)
-{
-    ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
-    ASSERT_NE(image, nullptr);
-    image->setRemoveRequest(true);
-    image->renderIntoBuffers();
-    image->renderIntoBuffers();
-    EXPECT_EQ(vis->deletingListSize(), 1u);
 }
 
 } // namespace
