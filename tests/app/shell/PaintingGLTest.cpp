@@ -106,7 +106,7 @@ protected:
 
 // ---- The drag paints ----
 
-TEST_F(PaintingGLTest, AFingerDragPaintsAlongItsPathAndALaterTouchOnThePaintPaintsMore)
+TEST_F(PaintingGLTest, AFingerPaintsAlongItsPathAndOnThePaintAndAHandErasesIt)
 {
     builder.buildStrokes(48.0, 48.0, 0, false);
     drag(60, 200, 128, 4);
@@ -131,8 +131,17 @@ TEST_F(PaintingGLTest, AFingerDragPaintsAlongItsPathAndALaterTouchOnThePaintPain
     std::vector<double> xs;
     for (StrokeLeafGL* s : strokes) xs.push_back(s->getXPos());
     drag(80, 160, 128, 4);
-    EXPECT_GT(primitives<StrokeLeafGL>().size(), strokes.size());
+    const std::size_t painted = primitives<StrokeLeafGL>().size();
+    EXPECT_GT(painted, strokes.size());
     for (std::size_t i = 0; i < strokes.size(); ++i) EXPECT_EQ(strokes[i]->getXPos(), xs[i]);
+
+    // The hand posture erases what the finger painted: erosion of 10 a frame takes a life of
+    // 210 in about 21 frames.
+    canvas->setFakePosture(4, 350, 350);
+    for (int pass = 0; pass < 2; ++pass) drag(60, 200, 128, 4);
+    frames(3);
+    EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
+    EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
 }
 
 TEST_F(PaintingGLTest, MenusAloneChooseTheToolAndThePrimitive)
@@ -203,20 +212,6 @@ TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)
     builder.buildPoints(10.0, 10.0, 0);
     drag(60, 120, 160, 4);
     EXPECT_GE(primitives<PointLeafGL>().size(), 10u);
-}
-
-TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
-{
-    builder.buildStrokes(48.0, 48.0, 0, false);
-    drag(60, 200, 128, 4);
-    const std::size_t painted = primitives<StrokeLeafGL>().size();
-    ASSERT_GE(painted, 20u);
-    canvas->setFakePosture(4, 350, 350);
-    // Erosion of 10 a frame takes a life of 210 in about 21 frames.
-    for (int pass = 0; pass < 2; ++pass) drag(60, 200, 128, 4);
-    frames(3);
-    EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
-    EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
 }
 
 TEST_F(PaintingGLTest, RegressionPenDragChangedThePicture)
