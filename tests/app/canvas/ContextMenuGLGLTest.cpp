@@ -74,10 +74,9 @@ TEST_F(ContextMenuTest, ChoicesSetTheToolAndTheCentreCloses)
     EXPECT_EQ(menu->releaseLocalBuffer(140, 210, 0, 0), 5u);
     // A release without a touch before returns 5.
     EXPECT_EQ(menu->releaseLocalBuffer(200, 200, 0, 0), 5u);
-}
 
-TEST_F(ContextMenuTest, EraseWithADrawnCurveTurnsTheCurveIntoTheField)
-{
+    // Erase with a drawn curve turns the curve into the field instead.
+    vis->setInputCombo(7);
     for (double t : {0.1, 0.3, 0.5}) canvas->getCurve().addPoint(t, t);
     menu->show();
     EXPECT_EQ(tap(menu, 200, 100), 2u);

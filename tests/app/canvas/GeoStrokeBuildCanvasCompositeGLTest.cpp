@@ -100,7 +100,6 @@ TEST_F(GeoStrokeBuildCanvasGLTest, OpenedPanelTakesTheDragAsAStrokeDrawnAsLinesO
     EXPECT_TRUE(dark(128, 18)); // the frame, 10 pixels from the panel's edge at 15
 
     build->drawSegmentsAsPoints();
-    EXPECT_TRUE(build->drawsAsPoints());
     frame();
     EXPECT_TRUE(dark(static_cast<int>(s.getPoint(s.getNumberOfPoints() / 2).x + 128.0), 128));
     build->close();
@@ -122,8 +121,6 @@ TEST_F(GeoStrokeBuildCanvasGLTest, FrameMovesThePanelOnlyWithTheAbility)
     // The strokes move with the panel.
     frame();
     EXPECT_TRUE(dark(130, 60));
-    build->disableMovementWithoutExtend();
-    EXPECT_FALSE(build->isMovementWithoutExtend());
 }
 
 TEST_F(GeoStrokeBuildCanvasGLTest, EraseCapabilityRemovesTheStrokesTouched)

@@ -1,6 +1,5 @@
 // The menus' region maps and decisions without a context: which region lies under a point,
-// placement on the screen, the stroke menu's accept and the input combination a menu choice
-// leaves.
+// placement on the screen and the input combination a menu choice leaves.
 #include "canvas/MenuRegions.h"
 
 #include <gtest/gtest.h>
@@ -99,24 +98,6 @@ TEST(MenuRegionsTest, PlacementKeepsTheMenuOnTheScreen)
     const menus::Point big = menus::placeOnScreen(10, 10, 500, 50, 800, 600);
     EXPECT_DOUBLE_EQ(big.x, 400);
     EXPECT_DOUBLE_EQ(big.y, 50);
-}
-
-TEST(MenuRegionsTest, StrokeMenuAcceptWritesTheChoice)
-{
-    using W = std::vector<menus::CellWrite>;
-    const struct { int selection; W writes; } rows[] = {
-        {-1, {}}, {0, {{4, 2, 2.0f}}}, {1, {{4, 2, 1.0f}}},
-        {2, {{4, 2, 0.0f}, {4, 4, 0.0f}}}, {7, {{4, 2, 0.0f}, {4, 4, 5.0f}}},
-    };
-    for (const auto& r : rows) {
-        const W got = menus::strokeMenuAccept(r.selection);
-        ASSERT_EQ(got.size(), r.writes.size()) << r.selection;
-        for (std::size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].column, r.writes[i].column);
-            EXPECT_EQ(got[i].row, r.writes[i].row);
-            EXPECT_EQ(got[i].value, r.writes[i].value) << r.selection;
-        }
-    }
 }
 
 TEST(MenuRegionsTest, AToolChosenFromAMenuSticks)

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -53,7 +55,27 @@ protected:
         edit(file);
         return QCborValue(top.tag(), file).toCbor();
     }
-    static QCborMap member(const QCborMap& m, const char* key) { return m.value(QLatin1String(key)).toMap(); }
+    // The contents with members at dotted paths ("fields.size.width") replaced; an undefined
+    // value removes the member.
+    QByteArray edited(std::initializer_list<std::pair<const char*, QCborValue>> changes)
+    {
+        return contents([&](QCborMap& f) {
+            for (const auto& [at, value] : changes) setAt(f, QString::fromLatin1(at).split('.'), value);
+        });
+    }
+    static void setAt(QCborMap& m, QStringList at, const QCborValue& value)
+    {
+        const QString key = at.takeFirst();
+        if (!at.isEmpty()) {
+            QCborMap inner = m.value(key).toMap();
+            setAt(inner, at, value);
+            m.insert(key, inner);
+        } else if (value.isUndefined()) {
+            m.remove(key);
+        } else {
+            m.insert(key, value);
+        }
+    }
 
     QTemporaryDir dir;
 };
@@ -69,72 +91,28 @@ TEST_F(PaintingFileTest, AFileThatCannotBeReadIsRefusedAndTheCanvasStaysAsItWas)
         {"empty", QByteArray(), "it is not a painting file"},
         {"an image", QByteArray("\x89PNG\r\n\x1a\n0000", 12), "it is not a painting file"},
         {"truncated", good.left(good.size() / 2), "it is truncated"},
-        {"wrong magic",
-         contents([](QCborMap& f) { f.insert(QLatin1String("format"), QLatin1String("nprtable palette")); }),
-         "it is not a painting file"},
-        {"newer version", contents([](QCborMap& f) { f.insert(QLatin1String("version"), 2); }),
+        {"wrong magic", edited({{"format", QLatin1String("nprtable palette")}}), "it is not a painting file"},
+        {"newer version", edited({{"version", 2}}),
          "it was written by a newer nprtable (painting format 2; this version reads format 1)"},
-        {"no tools", contents([](QCborMap& f) { f.remove(QLatin1String("tools")); }),
-         "it is damaged: the member \"tools\" is missing"},
-        {"no colour field",
-         contents([](QCborMap& f) {
-             QCborMap fields = member(f, "fields");
-             fields.remove(QLatin1String("colour"));
-             f.insert(QLatin1String("fields"), fields);
-         }),
+        {"no tools", edited({{"tools", QCborValue()}}), "it is damaged: the member \"tools\" is missing"},
+        {"no colour field", edited({{"fields.colour", QCborValue()}}),
          "it is damaged: the member \"fields.colour\" is missing"},
-        {"absurd count",
-         contents([](QCborMap& f) {
-             QCborMap p = member(f, "primitives");
-             p.insert(QLatin1String("count"), qint64(1) << 40);
-             f.insert(QLatin1String("primitives"), p);
-         }),
+        {"absurd count", edited({{"primitives.count", qint64(1) << 40}}),
          "it is damaged: \"primitives.count\" is not a whole number from 0 to 1000000"},
-        {"more primitives than records",
-         contents([](QCborMap& f) {
-             QCborMap p = member(f, "primitives");
-             p.insert(QLatin1String("count"), 5);
-             f.insert(QLatin1String("primitives"), p);
-         }),
+        {"more primitives than records", edited({{"primitives.count", 5}}),
          "it is damaged: the primitive records end early"},
-        {"absurd canvas",
-         contents([](QCborMap& f) {
-             QCborMap c = member(f, "canvas");
-             c.insert(QLatin1String("bufferWidth"), 100000);
-             c.insert(QLatin1String("bufferHeight"), 100000);
-             f.insert(QLatin1String("canvas"), c);
-         }),
+        {"absurd canvas", edited({{"canvas.bufferWidth", 100000}, {"canvas.bufferHeight", 100000}}),
          "it is damaged: the canvas of 100000 x 100000 cells is larger than 37748736 cells"},
-        {"field of another size",
-         contents([](QCborMap& f) {
-             QCborMap fields = member(f, "fields");
-             QCborMap size = member(fields, "size");
-             size.insert(QLatin1String("width"), 257);
-             fields.insert(QLatin1String("size"), size);
-             f.insert(QLatin1String("fields"), fields);
-         }),
+        {"field of another size", edited({{"fields.size.width", 257}}),
          "it is damaged: \"fields.size.width\" is not a whole number from 258 to 258"},
         {"inflated size lied about",
-         contents([](QCborMap& f) {
-             QCborMap fields = member(f, "fields");
-             QCborMap orientation = member(fields, "orientation");
-             orientation.insert(QLatin1String("data"), QByteArray("\xff\xff\xff\xf0xyz", 7));
-             fields.insert(QLatin1String("orientation"), orientation);
-             f.insert(QLatin1String("fields"), fields);
-         }),
+         edited({{"fields.orientation.data", QByteArray("\xff\xff\xff\xf0xyz", 7)}}),
          "it is damaged: \"fields.orientation.data\" claims 4294967280 bytes from 3 compressed ones"},
-        {"fill of another size",
-         contents([](QCborMap& f) {
-             QCborMap fields = member(f, "fields");
-             QCborMap erase = member(fields, "erase");
-             erase.insert(QLatin1String("fill"), QByteArray("\0\0", 2));
-             fields.insert(QLatin1String("erase"), erase);
-             f.insert(QLatin1String("fields"), fields);
-         }),
+        {"fill of another size", edited({{"fields.erase.fill", QByteArray("\0\0", 2)}}),
          "it is damaged: \"fields.erase.fill\" is not one cell of 4 bytes"},
         {"corrupt compressed data",
          contents([](QCborMap& f) {
-             QCborMap p = member(f, "primitives");
+             QCborMap p = f.value(QLatin1String("primitives")).toMap();
              QByteArray z = p.value(QLatin1String("data")).toByteArray();
              for (qsizetype i = 6; i < z.size(); ++i) z[i] = static_cast<char>(z[i] ^ 0x5a);
              p.insert(QLatin1String("data"), z);

@@ -93,7 +93,7 @@ TEST_F(PaletteGLTest, PaletteLiesOnTheCanvasWithItsRegionMap)
     }
 }
 
-TEST_F(PaletteGLTest, SwatchThenPaintingUsesTheColourBrushAndPublishesTheColour)
+TEST_F(PaletteGLTest, ButtonsReachTheCanvasToolsAndItsBrush)
 {
     tapRegion(kFirstSwatch + 2); // blue
     EXPECT_EQ(canvas->getToolState(0, 0), 3.0f);
@@ -121,13 +121,10 @@ TEST_F(PaletteGLTest, SwatchThenPaintingUsesTheColourBrushAndPublishesTheColour)
     // A mode chosen by an action ends the palette's tool.
     canvas->setInteractionMode(CanvasCompositeGL::MODE_SIZE);
     EXPECT_EQ(canvas->getPaletteTool(), -1.0f);
-}
 
-TEST_F(PaletteGLTest, DiameterDragResizesTheBrush)
-{
-    ToolBrushLeafGL* brush = canvas->getToolBrush(0);
-    ASSERT_NE(brush, nullptr);
-    brush->setDiameter(100.0f, false);
+    // A diameter drag resizes the canvas's brush.
+    ASSERT_NE(canvas->getToolBrush(0), nullptr);
+    canvas->getToolBrush(0)->setDiameter(100.0f, false);
     tapRegion(kDiameter, 60, 0);
     EXPECT_EQ(canvas->getToolState(0, 2), 160.0f);
 }
@@ -186,14 +183,6 @@ TEST_F(PaletteGLTest, PaletteMovesOutOfTheBrushesWayWithinTheScreen)
     EXPECT_GE(palette->getYPos(), 50.0);
     EXPECT_LE(palette->getYPos(), 100.0);
     canvas->releaseLocalBuffer(140, 80, 0, 0);
-}
-
-TEST_F(PaletteGLTest, ShowAndHideSwitchRendering)
-{
-    palette->hide();
-    EXPECT_FALSE(palette->isShown());
-    palette->show();
-    EXPECT_TRUE(palette->isShown());
 }
 
 TEST_F(PaletteGLTest, RegressionShowingAHiddenBrushPrintedAnErrorAndLeftItBehind)
@@ -267,7 +256,7 @@ TEST_F(ReferenceImageGLTest, CopiesItsPixelsIntoTheCanvasColourBuffer)
     image->releaseLocalBuffer(22, 40, 0, 0);
 }
 
-TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChanged)
+TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChangedAndGoesOnRequest)
 {
     ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
     ASSERT_NE(image, nullptr);
@@ -284,6 +273,12 @@ TEST_F(ReferenceImageGLTest, CopiesOnlyWhenItsFootprintChanged)
     image->renderIntoBuffers();
     colourAt(45, 45, v);
     EXPECT_EQ(v[0], 255);
+
+    // A remove request queues the image for deletion.
+    image->setRemoveRequest(true);
+    image->renderIntoBuffers();
+    image->renderIntoBuffers();
+    EXPECT_EQ(vis->deletingListSize(), 1u);
 }
 
 TEST_F(ReferenceImageGLTest, MissingOrUnreadableFileSaysSoAndCopiesNothing)
@@ -301,16 +296,6 @@ TEST_F(ReferenceImageGLTest, MissingOrUnreadableFileSaysSoAndCopiesNothing)
         EXPECT_FALSE(image->isLoaded());
         EXPECT_EQ(image->copyIntoColorBuffer(), 0u);
     }
-}
-
-TEST_F(ReferenceImageGLTest, RemoveRequestQueuesTheImageForDeletion)
-{
-    ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
-    ASSERT_NE(image, nullptr);
-    image->setRemoveRequest(true);
-    image->renderIntoBuffers();
-    image->renderIntoBuffers();
-    EXPECT_EQ(vis->deletingListSize(), 1u);
 }
 
 } // namespace

@@ -119,6 +119,13 @@ TEST_F(PaletteStateTest, SwatchesChooseTheColourBrushAndTheirColour)
         EXPECT_EQ(state.indicatorIndex(), int(row.region - 4));
         EXPECT_EQ(state.colours()[row.region - 4].complementary(),
                   Color(255 - row.colour.r, 255 - row.colour.g, 255 - row.colour.b));
+        // Publishing writes the layer, the dimmed layer and the colour.
+        state.publish();
+        EXPECT_EQ(host.at(0, 3), 0.0f);
+        EXPECT_EQ(host.at(0, 4), 0.0f);
+        EXPECT_EQ(host.at(3, 1), row.colour.r);
+        EXPECT_EQ(host.at(3, 2), row.colour.g);
+        EXPECT_EQ(host.at(3, 3), row.colour.b);
     }
 }
 
@@ -165,22 +172,16 @@ TEST_F(PaletteStateTest, RegionActionsOnTouch)
     EXPECT_EQ(host.at(0, 5), 1.0f);
 }
 
-TEST_F(PaletteStateTest, CreateEraseTouchedTwiceReturnsToIdle)
-{
-    state.setDragSelect(false);
-    tap(kCreateErase);
-    EXPECT_EQ(host.at(0, 0), 4.0f);
-    tap(kCreateErase);
-    EXPECT_EQ(host.at(0, 0), 8.0f);
-    EXPECT_EQ(host.tool, 8.0f);
-}
-
-TEST_F(PaletteStateTest, ActionsRunOncePerTouchNotPerFrame)
+TEST_F(PaletteStateTest, CreateEraseActsOncePerTouchAndTouchedTwiceReturnsToIdle)
 {
     state.setDragSelect(false);
     const auto c = centreOf(kCreateErase);
     for (int frame = 0; frame < 5; ++frame) state.touch(c.first, c.second);
+    state.release(c.first, c.second);
     EXPECT_EQ(host.at(0, 0), 4.0f);
+    tap(kCreateErase);
+    EXPECT_EQ(host.at(0, 0), 8.0f);
+    EXPECT_EQ(host.tool, 8.0f);
 }
 
 TEST_F(PaletteStateTest, DragQuadrantsPickMoveAndOrientationVariants)
@@ -338,17 +339,6 @@ TEST_F(PaletteStateTest, RegressionAColourWithAChannelOfTenIsNotStoredAsEmpty)
     tap(kMixing);
     EXPECT_EQ(state.paintColor(), Color(200, 11, 30));
     EXPECT_EQ(host.at(0, 0), 3.0f);
-}
-
-TEST_F(PaletteStateTest, PublishWritesLayerDimmedLayerAndColour)
-{
-    tap(kFirstSwatch + 1);
-    state.publish();
-    EXPECT_EQ(host.at(0, 3), 0.0f);
-    EXPECT_EQ(host.at(0, 4), 0.0f);
-    EXPECT_EQ(host.at(3, 1), 170.0f);
-    EXPECT_EQ(host.at(3, 2), 170.0f);
-    EXPECT_EQ(host.at(3, 3), 169.0f);
 }
 
 } // namespace

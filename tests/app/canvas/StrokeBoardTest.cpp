@@ -58,48 +58,45 @@ TEST(StrokeBoardTest, SkippedAndRestingStepsAddNoPoint)
     EXPECT_EQ(b.getStrokes()[0].getOutline().size(), 4u);
 }
 
-TEST(StrokeBoardTest, DrawingOverTheMiddleReplacesOnlyThatStretch)
+// Plans drawing the path over s and appends it to the stroke's points, as the board does before
+// an edit.
+bool planAndJoin(Stroke2d& s, const std::vector<ControlPoint2D>& path, Stroke2d::Overdraw* plan)
 {
-    const auto path = line({{30, 3}, {45, 30}, {55, 30}, {70, 2}});
-    const std::vector<std::pair<double, double>> expected = {
-        {0, 0}, {10, 0}, {20, 0}, {30, 3}, {45, 30}, {55, 30}, {70, 2}, {80, 0}, {90, 0}, {100, 0}};
+    if (!s.planOverdraw(path, 20.0, plan)) return false;
+    std::vector<ControlPoint2D> joined = s.getCurve().getPoints();
+    joined.insert(joined.end(), path.begin(), path.end());
+    s.setPoints(joined);
+    return true;
+}
+
+TEST(StrokeBoardTest, DrawingOverAStretchReplacesOnlyThatStretch)
+{
+    using XY = std::vector<std::pair<double, double>>;
+    const XY middle = {{0, 0}, {10, 0}, {20, 0}, {30, 3}, {45, 30}, {55, 30}, {70, 2}, {80, 0}, {90, 0}, {100, 0}};
     const struct {
         const char* name;
+        XY path;
         bool reversed;
-    } rows[] = {{"along the stroke", false}, {"against the stroke", true}};
+        XY expected;
+    } rows[] = {
+        {"along the stroke", {{30, 3}, {45, 30}, {55, 30}, {70, 2}}, false, middle},
+        {"against the stroke", {{70, 2}, {55, 30}, {45, 30}, {30, 3}}, true, middle},
+        // The path's first point equals the stroke's first point: the edit still finds the path.
+        {"RegressionPathStartingOnAnEqualPointOfTheStroke", {{0, 0}, {20, 30}, {40, 1}}, false,
+         {{0, 0}, {20, 30}, {40, 1}, {50, 0}, {60, 0}, {70, 0}, {80, 0}, {90, 0}, {100, 0}}},
+    };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         Stroke2d s = straightStroke();
-        std::vector<ControlPoint2D> drawn = path;
-        if (r.reversed) std::reverse(drawn.begin(), drawn.end());
         Stroke2d::Overdraw plan;
-        ASSERT_TRUE(s.planOverdraw(drawn, 20.0, &plan));
+        ASSERT_TRUE(planAndJoin(s, line(r.path), &plan));
         EXPECT_EQ(plan.reversed, r.reversed);
-        std::vector<ControlPoint2D> joined = s.getCurve().getPoints();
-        joined.insert(joined.end(), drawn.begin(), drawn.end());
-        s.setPoints(joined);
         ASSERT_TRUE(s.applyOverdraw(plan));
-        EXPECT_EQ(positions(s.getCurve().getPoints()), expected);
+        EXPECT_EQ(positions(s.getCurve().getPoints()), r.expected);
     }
     // A path whose end leaves the stroke is no edit.
     Stroke2d::Overdraw plan;
     EXPECT_FALSE(straightStroke().planOverdraw(line({{30, 3}, {60, 80}}), 20.0, &plan));
-}
-
-TEST(StrokeBoardTest, RegressionPathStartingOnAnEqualPointOfTheStroke)
-{
-    // The path's first point equals the stroke's first point: the edit still finds the path.
-    Stroke2d s = straightStroke();
-    const auto path = line({{0, 0}, {20, 30}, {40, 1}});
-    Stroke2d::Overdraw plan;
-    ASSERT_TRUE(s.planOverdraw(path, 20.0, &plan));
-    std::vector<ControlPoint2D> joined = s.getCurve().getPoints();
-    joined.insert(joined.end(), path.begin(), path.end());
-    s.setPoints(joined);
-    ASSERT_TRUE(s.applyOverdraw(plan));
-    EXPECT_EQ(positions(s.getCurve().getPoints()),
-              (std::vector<std::pair<double, double>>{
-                  {0, 0}, {20, 30}, {40, 1}, {50, 0}, {60, 0}, {70, 0}, {80, 0}, {90, 0}, {100, 0}}));
 }
 
 TEST(StrokeBoardTest, MalformedEditsPrintTheirMessageAndKeepTheStroke)
@@ -117,12 +114,9 @@ TEST(StrokeBoardTest, MalformedEditsPrintTheirMessageAndKeepTheStroke)
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         Stroke2d s = straightStroke();
-        const auto path = line({{30, 3}, {50, 30}, {70, 2}});
         Stroke2d::Overdraw plan;
-        ASSERT_TRUE(s.planOverdraw(path, 20.0, &plan));
-        std::vector<ControlPoint2D> joined = s.getCurve().getPoints();
-        joined.insert(joined.end(), path.begin(), path.end());
-        s.setPoints(joined);
+        ASSERT_TRUE(planAndJoin(s, line({{30, 3}, {50, 30}, {70, 2}}), &plan));
+        const std::vector<ControlPoint2D> joined = s.getCurve().getPoints();
         (r.which == 0 ? plan.firstToAdd : r.which == 1 ? plan.lastToAdd : plan.firstToDelete) =
             missing;
         OutputCapture out;

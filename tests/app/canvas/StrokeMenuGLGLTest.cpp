@@ -39,9 +39,21 @@ protected:
 
 } // namespace
 
-TEST_F(StrokeMenuTest, AcceptWritesTheChoiceIntoTheToolState)
+TEST_F(StrokeMenuTest, AcceptWritesTheChoiceIntoTheToolStateAndCancelNothing)
 {
     EXPECT_EQ(menu->getGroupCount(), 3);
+    // An accept with nothing chosen, and a cancel, close the menu and write nothing.
+    menu->show();
+    tap(menu, 130, 40);
+    EXPECT_FALSE(menu->isShown());
+    menu->show();
+    tap(menu, 130, 260);
+    tap(menu, 270, 40);
+    EXPECT_EQ(menu->getSelection(), -1);
+    EXPECT_FALSE(menu->isShown());
+    EXPECT_EQ(canvas->getToolState(4, 2), 7.0f);
+    EXPECT_EQ(canvas->getToolState(4, 4), 7.0f);
+
     const struct { const char* name; unsigned int x, y; int selection; float kind, group; } rows[] = {
         {"points", 130, 260, 0, 2.0f, 7.0f},
         {"tiles", 270, 260, 1, 1.0f, 7.0f},
@@ -70,22 +82,6 @@ TEST_F(StrokeMenuTest, AcceptWritesTheChoiceIntoTheToolState)
     tap(menu, 287, 180);
     tap(menu, 200, 10);
     EXPECT_EQ(menu->getSelection(), 0);
-}
-
-TEST_F(StrokeMenuTest, EmptyAcceptAndCancelWriteNothing)
-{
-    menu->show();
-    tap(menu, 130, 40);
-    EXPECT_FALSE(menu->isShown());
-    EXPECT_EQ(canvas->getToolState(4, 2), 7.0f);
-    EXPECT_EQ(canvas->getToolState(4, 4), 7.0f);
-
-    menu->show();
-    tap(menu, 130, 260);
-    tap(menu, 270, 40);
-    EXPECT_EQ(menu->getSelection(), -1);
-    EXPECT_FALSE(menu->isShown());
-    EXPECT_EQ(canvas->getToolState(4, 2), 7.0f);
 }
 
 TEST_F(StrokeMenuTest, DrawsTheSamplesAndMarksTheChoice)

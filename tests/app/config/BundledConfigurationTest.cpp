@@ -55,34 +55,34 @@ TEST(BundledConfigurationTest, ReadsCompletelyWithinTheLimitsAsADesktopWindow)
         EXPECT_LT(pattern.size(), 45u) << pattern;
 }
 
-TEST(BundledConfigurationTest, EveryFileItNamesExists)
+TEST(BundledConfigurationTest, EveryFileTheBundledAndDefaultConfigurationsNameExists)
 {
-    const QTVeskConfiguration c(dataDir.filePath(QStringLiteral("config.xml")));
-    const auto files = namedFiles(c);
-    EXPECT_GE(files.size(), 120u);
-    for (const std::string& file : files)
-        expectLoadable(file);
-}
-
-TEST(BundledConfigurationTest, EveryDefaultFileExists)
-{
-    // One element of each kind that names files, all attributes absent.
-    const QTVeskConfiguration c = QTVeskConfiguration::fromData(
-        "<c><textures/><destroyer/><storage_bin_creator/><pool_current_creator/><belt_current_creator/>"
-        "<sticky_board_creator/><sticky_note_creator/><lens_creator/><colorscale/><representationchanger/>"
-        "<contextmenu/><cornermenu/><ringmenu/><strokemenu/><canvas_surface/><palette/><font/><task/></c>");
-    for (const std::string& file : namedFiles(c))
-        expectLoadable(file);
-}
-
-TEST(BundledConfigurationTest, DocumentExampleNamesTheGeneratedDocuments)
-{
-    QTVeskConfiguration c(dataDir.filePath(QStringLiteral("examples/documents.xml")));
-    EXPECT_TRUE(c.readError().isEmpty()) << c.readError().toStdString();
-    EXPECT_TRUE(c.ignoredElements().empty());
-    EXPECT_EQ(c.document.file, (TextList{"documents/sample.pdf", "documents/sample.ps"}));
-    for (const std::string& file : namedFiles(c))
-        expectLoadable(file);
+    const QTVeskConfiguration documents(dataDir.filePath(QStringLiteral("examples/documents.xml")));
+    EXPECT_TRUE(documents.readError().isEmpty()) << documents.readError().toStdString();
+    EXPECT_TRUE(documents.ignoredElements().empty());
+    EXPECT_EQ(documents.document.file, (TextList{"documents/sample.pdf", "documents/sample.ps"}));
+    const struct {
+        const char* name;
+        QTVeskConfiguration c;
+        std::size_t atLeast;
+    } rows[] = {
+        {"config.xml", QTVeskConfiguration(dataDir.filePath(QStringLiteral("config.xml"))), 120},
+        {"examples/documents.xml", documents, 2},
+        // One element of each kind that names files, all attributes absent.
+        {"defaults",
+         QTVeskConfiguration::fromData(
+             "<c><textures/><destroyer/><storage_bin_creator/><pool_current_creator/>"
+             "<belt_current_creator/><sticky_board_creator/><sticky_note_creator/><lens_creator/>"
+             "<colorscale/><representationchanger/><contextmenu/><cornermenu/><ringmenu/>"
+             "<strokemenu/><canvas_surface/><palette/><font/><task/></c>"),
+         1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto files = namedFiles(row.c);
+        EXPECT_GE(files.size(), row.atLeast);
+        for (const std::string& file : files) expectLoadable(file);
+    }
 }
 
 TEST(BundledConfigurationTest, StrokeTexturesAreWhiteAlphaShapes)

@@ -69,7 +69,8 @@ TEST(QTVeskConfigurationTest, EmptyOrMissingFileKeepsEveryDefault)
 TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
 {
     const auto c = readXml("<config><containers xpos=\"10\" number=\"3\"/>"
-                           "<containers rounded=\"0\" width=\"250.5\"/></config>");
+                           "<containers rounded=\"0\" width=\"250.5\"/>"
+                           "<images number=\"7\"/><images width=\"30\"/></config>");
     const auto& k = c.containers;
     EXPECT_EQ(k.xpos, (std::vector<uint32_t>{10, kMissing}));
     EXPECT_EQ(k.number, (std::vector<uint32_t>{3, 0}));
@@ -78,6 +79,10 @@ TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
     // The sibling elements of the same shape stay untouched.
     EXPECT_TRUE(c.storage_bins.xpos.empty());
     EXPECT_TRUE(c.interface_currents.xpos.empty());
+    // The images list's entry without an element is not kept once an element is read.
+    EXPECT_EQ(c.images.number, (std::vector<uint32_t>{7, 100}));
+    EXPECT_EQ(c.images.width, (std::vector<double>{100.0, 30.0}));
+    EXPECT_EQ(c.images.height, (std::vector<double>{100.0, 100.0}));
 }
 
 TEST(QTVeskConfigurationTest, ItemElementsListTheirEntriesWithDefaults)
@@ -216,14 +221,6 @@ TEST(QTVeskConfigurationTest, TextsAreOwnedUtf8Copies)
     // Copies outlive the reader and survive copying the record.
     VeskConfiguration copy = c;
     EXPECT_STREQ(copy.canvas_surface.texture[0].c_str(), u8"textures/papier-ü.jpg");
-}
-
-TEST(QTVeskConfigurationTest, ImagesFallbackOnlyWhenNoImagesElement)
-{
-    const auto c = readXml("<c><images number=\"7\"/><images width=\"30\"/></c>");
-    EXPECT_EQ(c.images.number, (std::vector<uint32_t>{7, 100}));
-    EXPECT_EQ(c.images.width, (std::vector<double>{100.0, 30.0}));
-    EXPECT_EQ(c.images.height, (std::vector<double>{100.0, 100.0}));
 }
 
 TEST(QTVeskConfigurationTest, TouchInputPort)

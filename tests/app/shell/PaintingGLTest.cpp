@@ -8,7 +8,6 @@
 #include "canvas/ContextMenuGL.h"
 #include "canvas/CornerMenuGL.h"
 #include "canvas/StrokeMenuGL.h"
-#include "canvas/GeoStrokeLeafGL.h"
 #include "canvas/PaletteLayout.h"
 #include "canvas/PaletteLeafGL.h"
 #include "canvas/PointLeafGL.h"
@@ -107,7 +106,7 @@ protected:
 
 // ---- The drag paints ----
 
-TEST_F(PaintingGLTest, AFingerDragPaintsAlongItsPathAndALaterTouchOnThePaintPaintsMore)
+TEST_F(PaintingGLTest, AFingerPaintsAlongItsPathAndOnThePaintAndAHandErasesIt)
 {
     builder.buildStrokes(48.0, 48.0, 0, false);
     drag(60, 200, 128, 4);
@@ -132,8 +131,17 @@ TEST_F(PaintingGLTest, AFingerDragPaintsAlongItsPathAndALaterTouchOnThePaintPain
     std::vector<double> xs;
     for (StrokeLeafGL* s : strokes) xs.push_back(s->getXPos());
     drag(80, 160, 128, 4);
-    EXPECT_GT(primitives<StrokeLeafGL>().size(), strokes.size());
+    const std::size_t painted = primitives<StrokeLeafGL>().size();
+    EXPECT_GT(painted, strokes.size());
     for (std::size_t i = 0; i < strokes.size(); ++i) EXPECT_EQ(strokes[i]->getXPos(), xs[i]);
+
+    // The hand posture erases what the finger painted: erosion of 10 a frame takes a life of
+    // 210 in about 21 frames.
+    canvas->setFakePosture(4, 350, 350);
+    for (int pass = 0; pass < 2; ++pass) drag(60, 200, 128, 4);
+    frames(3);
+    EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
+    EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
 }
 
 TEST_F(PaintingGLTest, MenusAloneChooseTheToolAndThePrimitive)
@@ -204,34 +212,6 @@ TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)
     builder.buildPoints(10.0, 10.0, 0);
     drag(60, 120, 160, 4);
     EXPECT_GE(primitives<PointLeafGL>().size(), 10u);
-}
-
-TEST_F(PaintingGLTest, GeometricStrokesTakeTheSegmentCount)
-{
-    OutputCapture quiet;
-    builder.buildGeoStrokes(40.0, 20.0, 3, 8);
-    frames(2);
-    const auto strokes = primitives<GeoStrokeLeafGL>();
-    ASSERT_EQ(strokes.size(), 3u);
-    for (GeoStrokeLeafGL* g : strokes) {
-        ASSERT_EQ(g->getPolyline().size(), 9u);
-        EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
-        EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
-    }
-}
-
-TEST_F(PaintingGLTest, HandPostureErasesWhatTheFingerPainted)
-{
-    builder.buildStrokes(48.0, 48.0, 0, false);
-    drag(60, 200, 128, 4);
-    const std::size_t painted = primitives<StrokeLeafGL>().size();
-    ASSERT_GE(painted, 20u);
-    canvas->setFakePosture(4, 350, 350);
-    // Erosion of 10 a frame takes a life of 210 in about 21 frames.
-    for (int pass = 0; pass < 2; ++pass) drag(60, 200, 128, 4);
-    frames(3);
-    EXPECT_LT(primitives<StrokeLeafGL>().size(), painted / 4);
-    EXPECT_EQ(vis->countComponents(), 2u + primitives<StrokeLeafGL>().size());
 }
 
 TEST_F(PaintingGLTest, RegressionPenDragChangedThePicture)

@@ -276,43 +276,6 @@ TEST_F(WindowTest, HardwareMenuCouplesThePairsAndTheStatusBarShowsMegabytes)
     EXPECT_TRUE(text.contains("Buffer Memory (MB):1 |   Users:2 |   fps:")) << text.toStdString();
 }
 
-TEST(TuioIntoTheController, RealDatagramsPressMoveSizeAndRelease)
-{
-    application();
-    const quint16 port = freeUdpPort();
-    ShownWindow shown(QString(R"(<config>
-      <mainwindow width="400" height="300" fullscreen="0"/>
-      <touchinput tuio="1" tuio_port="%1"/>
-      <smartboard resolution_width="400" resolution_height="300"/>
-    </config>)").arg(port));
-    QTRuduzozovorERUWidgetGL* widget = shown.widget();
-    TabletopVis* vis = widget->getVis();
-    ASSERT_NE(vis, nullptr);
-    ASSERT_TRUE(widget->tuioReceiver() && widget->tuioReceiver()->isListening());
-    auto send = [&](const QByteArray& datagram) { sendTuio(datagram, port); };
-    const int h = widget->framebufferHeight();
-    const int w = widget->framebufferWidth();
-
-    send(tuioFrame(1, {5}, 5, 0.5f, 0.25f, 0.05f));
-    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(0); }));
-    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(w / 2));
-    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1 - h / 4));
-
-    send(tuioFrame(2, {5}, 5, 0.55f, 0.25f));
-    settleOn([&] { return vis->getPosXToPaint(0) != static_cast<unsigned int>(w / 2); });
-    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
-    send(tuioFrame(1, {5}, 5, 0.9f, 0.9f)); // late: dropped
-    send(tuioFrame(3, {}, -1, 0, 0));      // 5 left alive: released
-    EXPECT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(0); }));
-    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
-
-    // A contact whose sender falls silent is released after about two seconds.
-    send(tuioFrame(4, {6}, 6, 0.1f, 0.1f));
-    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(0); }));
-    for (int i = 0; i < 400 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
-    EXPECT_FALSE(vis->getDeviceIsPressed(0));
-}
-
 TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
 {
     // Deleting a leaf does not change buffer memory; the status bar still has to show the count.
@@ -355,16 +318,41 @@ QString canvasScene(bool tuio, int port, int strokes, bool empty = false)
 
 TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
 {
+    // Real datagrams: press, move, a late frame, release, cursors alone and with blobs.
     application();
     const quint16 port = freeUdpPort();
     ShownWindow shown(canvasScene(true, port, 0));
     ASSERT_NE(shown.canvas(), nullptr);
     ASSERT_TRUE(shown.widget()->tuioReceiver()->isListening());
     TabletopVis* vis = shown.vis();
+    const int h = shown.widget()->framebufferHeight();
+    const int w = shown.widget()->framebufferWidth();
+    int fseq = 1;
+    sendTuio(tuioFrame(fseq++, {5}, 5, 0.5f, 0.25f, 0.05f), port);
+    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(0); }));
+    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(w / 2));
+    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1 - h / 4));
+    sendTuio(tuioFrame(fseq++, {5}, 5, 0.55f, 0.25f), port);
+    settleOn([&] { return vis->getPosXToPaint(0) != static_cast<unsigned int>(w / 2); });
+    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
+    sendTuio(tuioFrame(1, {5}, 5, 0.9f, 0.9f), port); // late: dropped
+    sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);  // 5 left alive: released
+    EXPECT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(0); }));
+    EXPECT_EQ(vis->getPosXToPaint(0), static_cast<unsigned int>(0.55f * w));
+    {
+        SCOPED_TRACE("RegressionTwoTuioCursorsWithOneUserOverflowedTheController");
+        OutputCapture out;
+        sendTuio(tuioFrame(fseq++, {1, 2}, 1, 0.25f, 0.5f), port);
+        sendTuio(tuioFrame(fseq++, {1, 2}, 2, 0.75f, 0.25f), port); // pointer 1: no user for it
+        sendTuio(tuioFrame(fseq++, {1, 2}, 1, 0.3f, 0.5f), port);
+        EXPECT_TRUE(settleOn([&] { return vis->getPosXToPaint(0) == static_cast<unsigned int>(0.3f * w); }));
+        sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
+        EXPECT_TRUE(settleOn([&] { return !vis->getDeviceIsPressed(0); }));
+        EXPECT_EQ(out.take(), "Ignoring pointer 1: only 1 user configured\n");
+    }
     const unsigned long before = vis->countComponents();
 
     // Cursors only, as most trackers send them: a down, twenty committed moves, an up.
-    int fseq = 1;
     sendTuio(tuioFrame(fseq++, {7}, 7, 0.3f, 0.5f), port);
     for (int i = 1; i <= 20; ++i) {
         QTest::qWait(25);
@@ -385,6 +373,12 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
     sendTuio(tuioFrame(fseq++, {}, -1, 0, 0), port);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !vis->getDeviceIsPressed(0); }, 5000));
     EXPECT_EQ(shown.canvas()->getPreviousChosenPosture(), 4);
+
+    // A contact whose sender falls silent is released after about two seconds.
+    sendTuio(tuioFrame(fseq++, {6}, 6, 0.1f, 0.1f), port);
+    ASSERT_TRUE(settleOn([&] { return vis->getDeviceIsPressed(0); }));
+    for (int i = 0; i < 400 && vis->getDeviceIsPressed(0); ++i) QTest::qWait(10);
+    EXPECT_FALSE(vis->getDeviceIsPressed(0));
 }
 
 TEST(NewcomerTest, RegressionTakenTuioPortOnlyReportedOnTheErrorOutput)
@@ -403,8 +397,9 @@ TEST(NewcomerTest, RegressionTakenTuioPortOnlyReportedOnTheErrorOutput)
 TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
 {
     application();
-    ShownWindow shown(canvasScene(false, 0, 5));
+    ShownWindow shown(canvasScene(false, 0, 30));
     ASSERT_NE(shown.canvas(), nullptr);
+    const unsigned long withDemo = shown.vis()->countComponents();
     EXPECT_EQ(shown.canvas()->getToolState(3, 1), 0.0f) << "no colour chosen yet";
     shown.widget()->changePaintColor(200, 120, 30);
     shown.window.setDTWIIInputCombo();
@@ -420,20 +415,14 @@ TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
     EXPECT_EQ(shown.canvas()->getToolState(3, 3), 30.0f);
     EXPECT_EQ(shown.window.toolIndicator().toStdString(),
               "Mode: Colour | Posture: fist (fixed) | Input 0");
-}
 
-TEST(NewcomerTest, NewPaintingEmptiesTheCanvasAndKeepsTheToolChoice)
-{
-    application();
-    ShownWindow shown(canvasScene(false, 0, 30));
-    ASSERT_NE(shown.canvas(), nullptr);
-    const unsigned long withDemo = shown.vis()->countComponents();
+    // A new painting empties the canvas and keeps the tool choice; the demos still bring their
+    // primitives.
     shown.window.setPenFakePosture();
     shown.widget()->newPainting();
     ASSERT_NE(shown.canvas(), nullptr);
     EXPECT_EQ(shown.vis()->countComponents(), withDemo - 30);
     EXPECT_EQ(shown.canvas()->getFakePosture(), 0);
-    // The demos still bring their primitives.
     shown.widget()->changeDemo(0);
     EXPECT_EQ(shown.vis()->countComponents(), withDemo);
 
@@ -460,75 +449,66 @@ void dragAcross(QWidget* widget)
 
 } // namespace
 
-TEST(PaintingSessionTest, SavedPaintingOpensAgainAndUnsavedWorkIsNotDiscardedUnasked)
-{
-    application();
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    ShownWindow shown(canvasScene(false, 0, 5, true));
-    ASSERT_NE(shown.canvas(), nullptr);
-    QStringList asked;
-    bool answer = false;
-    shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
-        asked << title;
-        return answer;
-    });
-    QTRuduzozovorERUWidgetGL* widget = shown.widget();
-    EXPECT_FALSE(widget->isPaintingModified());
-    dragAcross(widget);
-    ASSERT_TRUE(widget->isPaintingModified());
-    const unsigned long painted = shown.vis()->countComponents();
-
-    // Declined: the painting stays.
-    widget->changeDemo(1);
-    widget->newPainting();
-    EXPECT_EQ(asked, QStringList({"Discard the painting?", "Discard the painting?"}));
-    EXPECT_EQ(widget->currentDemoType(), 0u);
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
-
-    const QString file = dir.filePath("p.nprpaint");
-    {
-        OutputCapture quiet;
-        ASSERT_TRUE(shown.window.savePaintingTo(file));
-    }
-    EXPECT_FALSE(widget->isPaintingModified());
-    widget->newPainting();
-    EXPECT_EQ(asked.size(), 2) << "saved: nothing to ask";
-    ASSERT_LT(shown.vis()->countComponents(), painted);
-    ASSERT_TRUE(shown.window.openPaintingFrom(file));
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
-    EXPECT_FALSE(widget->isPaintingModified());
-
-    // A file that cannot be read: the message, and the painting as it was.
-    QFile bad(dir.filePath("bad.nprpaint"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a painting");
-    bad.close();
-    OutputCapture out;
-    EXPECT_FALSE(shown.window.openPaintingFrom(bad.fileName()));
-    EXPECT_EQ(out.take(), "Cannot open the painting \"" + bad.fileName().toStdString() +
-                              "\": it is not a painting file.\n");
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
-}
-
-TEST(PaintingSessionTest, APaintingLeftByARunThatDidNotEndIsOfferedAndKeptUpToDate)
+TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIsOffered)
 {
     application();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath("data");
-    // What a killed run leaves: its recovery file, its lock gone with its process.
     QString painted;
     {
-        ShownWindow first(canvasScene(false, 0, 0, true));
-        ASSERT_NE(first.canvas(), nullptr);
-        dragAcross(first.widget());
+        ShownWindow shown(canvasScene(false, 0, 5, true));
+        ASSERT_NE(shown.canvas(), nullptr);
+        QStringList asked;
+        bool answer = false;
+        shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
+            asked << title;
+            return answer;
+        });
+        QTRuduzozovorERUWidgetGL* widget = shown.widget();
+        EXPECT_FALSE(widget->isPaintingModified());
+        dragAcross(widget);
+        ASSERT_TRUE(widget->isPaintingModified());
+        const unsigned long count = shown.vis()->countComponents();
+        painted = QString::number(count);
+
+        // Declined: the painting stays.
+        widget->changeDemo(1);
+        widget->newPainting();
+        EXPECT_EQ(asked, QStringList({"Discard the painting?", "Discard the painting?"}));
+        EXPECT_EQ(widget->currentDemoType(), 0u);
+        EXPECT_EQ(shown.vis()->countComponents(), count);
+
+        const QString file = dir.filePath("p.nprpaint");
+        {
+            OutputCapture quiet;
+            ASSERT_TRUE(shown.window.savePaintingTo(file));
+        }
+        EXPECT_FALSE(widget->isPaintingModified());
+        widget->newPainting();
+        EXPECT_EQ(asked.size(), 2) << "saved: nothing to ask";
+        ASSERT_LT(shown.vis()->countComponents(), count);
+        ASSERT_TRUE(shown.window.openPaintingFrom(file));
+        EXPECT_EQ(shown.vis()->countComponents(), count);
+        EXPECT_FALSE(widget->isPaintingModified());
+
+        // A file that cannot be read: the message, and the painting as it was.
+        QFile bad(dir.filePath("bad.nprpaint"));
+        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+        bad.write("not a painting");
+        bad.close();
+        OutputCapture out;
+        EXPECT_FALSE(shown.window.openPaintingFrom(bad.fileName()));
+        EXPECT_EQ(out.take(), "Cannot open the painting \"" + bad.fileName().toStdString() +
+                                  "\": it is not a painting file.\n");
+        EXPECT_EQ(shown.vis()->countComponents(), count);
+
+        // What a killed run leaves: its recovery file, its lock gone with its process.
         ASSERT_TRUE(QDir().mkpath(folder));
-        ASSERT_TRUE(first.window.savePaintingTo(folder + "/recovery-1.nprpaint"));
-        painted = QString::number(first.vis()->countComponents());
+        ASSERT_TRUE(QFile::copy(file, folder + "/recovery-1.nprpaint"));
     }
 
-    ShownWindow shown(canvasScene(false, 0, 0, true));
+    ShownWindow shown(canvasScene(false, 0, 5, true));
     ASSERT_NE(shown.canvas(), nullptr);
     QStringList asked;
     shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
@@ -559,24 +539,6 @@ TEST(PaintingSessionTest, APaintingLeftByARunThatDidNotEndIsOfferedAndKeptUpToDa
     EXPECT_FALSE(QFile::exists(copy));
 }
 
-TEST(NewcomerTest, RegressionBlankCanvasCreatedNothingUnderTheBrush)
-{
-    application();
-    ShownWindow blank(canvasScene(false, 0, 30, true));
-    ASSERT_NE(blank.canvas(), nullptr);
-    const unsigned long before = blank.vis()->countComponents();
-    QWidget* widget = blank.widget();
-    const int h = widget->height();
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
-    for (int x = 110; x <= 250; x += 10) {
-        QTest::mouseMove(widget, QPoint(x, h / 2));
-        QTest::qWait(20);
-    }
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(250, h / 2));
-    QTest::qWait(50);
-    EXPECT_GT(blank.vis()->countComponents(), before);
-}
-
 TEST(NewcomerTest, EditMenuUndoesAndRedoesStrokesAndExportWritesTheImage)
 {
     application();
@@ -598,7 +560,7 @@ TEST(NewcomerTest, EditMenuUndoesAndRedoesStrokesAndExportWritesTheImage)
     const unsigned long one = shown.vis()->countComponents();
     stroke(2 * h / 3);
     const unsigned long two = shown.vis()->countComponents();
-    ASSERT_GT(one, empty);
+    ASSERT_GT(one, empty) << "RegressionBlankCanvasCreatedNothingUnderTheBrush";
     ASSERT_GT(two, one);
     EXPECT_EQ(shown.widget()->paintingHistory().undoDepth(), 2u);
 
@@ -632,25 +594,23 @@ TEST(NewcomerTest, EditMenuUndoesAndRedoesStrokesAndExportWritesTheImage)
     EXPECT_FALSE(shown.widget()->undo());
 }
 
-TEST(NewcomerTest, RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden)
-{
-    application();
-    ShownWindow shown(canvasScene(false, 0, 0));
-    // Demos, Hardware and Help live in their menus only: their shortcuts die with the menu bar.
-    const QList<QAction*> onWindow = shown.window.actions();
-    for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>()) {
-        const QString title = menu->title();
-        if (title != "&Demos" && title != "&Hardware" && title != "Help") continue;
-        for (QAction* a : menu->actions()) EXPECT_FALSE(onWindow.contains(a)) << a->text().toStdString();
-    }
-    for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+Shift+N"})
-        for (QAction* a : onWindow) EXPECT_NE(a->shortcut(), QKeySequence(key)) << key;
-}
-
 TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
 {
     application();
     ShownWindow shown(canvasScene(false, 0, 0));
+    {
+        SCOPED_TRACE("RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden");
+        // Demos, Hardware and Help live in their menus only: their shortcuts die with the bar.
+        const QList<QAction*> onWindow = shown.window.actions();
+        for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>()) {
+            const QString title = menu->title();
+            if (title != "&Demos" && title != "&Hardware" && title != "Help") continue;
+            for (QAction* a : menu->actions())
+                EXPECT_FALSE(onWindow.contains(a)) << a->text().toStdString();
+        }
+        for (const char* key : {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+Shift+N"})
+            for (QAction* a : onWindow) EXPECT_NE(a->shortcut(), QKeySequence(key)) << key;
+    }
     const QString html = shown.window.keysAndGesturesHtml();
     for (QAction* a : shown.window.findChildren<QAction*>()) {
         if (a->shortcut().isEmpty()) continue;

@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-#include <sstream>
-
 namespace {
 
 // A controller without graphics that records which textures were asked for.
@@ -37,6 +35,7 @@ private:
     std::vector<std::string>* log_;
 };
 
+// A builder that writes each call as a line: its name, then the arguments that matter.
 class RecordingBuilder : public RuduzozovorERUBuilderGL {
 public:
     std::vector<std::string> log;
@@ -44,27 +43,20 @@ public:
     void buildCanvas(double border, double, unsigned int brushes, double, const char* texture,
                      double side) override
     {
-        log.push_back("canvas " + std::to_string(int(border)) + " " + std::to_string(brushes) +
-                      " " + texture + " " + std::to_string(int(side)));
+        record("canvas", border, brushes, texture, side);
     }
-    void buildStrokeBuildCanvas(double, double) override { log.push_back("build canvas"); }
-    void buildContextMenu(const VeskConfiguration&, std::size_t i) override
-    {
-        log.push_back("context menu " + std::to_string(i));
-    }
-    void buildCornerMenu(const VeskConfiguration&, std::size_t) override { log.push_back("corner menu"); }
-    void buildStrokeMenu(const VeskConfiguration&, std::size_t) override { log.push_back("stroke menu"); }
-    void buildStrokes(double w, double, unsigned int n, bool) override
-    {
-        log.push_back("strokes " + std::to_string(n) + " " + std::to_string(int(w)));
-    }
-    void buildTiles(double, double, unsigned int n, bool) override { log.push_back("tiles " + std::to_string(n)); }
-    void buildPoints(double, double, unsigned int n) override { log.push_back("points " + std::to_string(n)); }
+    void buildStrokeBuildCanvas(double, double) override { record("build canvas"); }
+    void buildContextMenu(const VeskConfiguration&, std::size_t i) override { record("context menu", i); }
+    void buildCornerMenu(const VeskConfiguration&, std::size_t) override { record("corner menu"); }
+    void buildStrokeMenu(const VeskConfiguration&, std::size_t) override { record("stroke menu"); }
+    void buildStrokes(double w, double, unsigned int n, bool) override { record("strokes", n, w); }
+    void buildTiles(double, double, unsigned int n, bool) override { record("tiles", n); }
+    void buildPoints(double, double, unsigned int n) override { record("points", n); }
     void buildGeoStrokes(double, double, unsigned int n, int segments) override
     {
-        log.push_back("geostrokes " + std::to_string(n) + " " + std::to_string(segments));
+        record("geostrokes", n, segments);
     }
-    void buildPalette(const VeskConfiguration&, std::size_t) override { log.push_back("palette"); }
+    void buildPalette(const VeskConfiguration&, std::size_t) override { record("palette"); }
     void buildHockeySurface(double border, double overflow, double friction) override
     {
         record("rink", border, overflow, friction);
@@ -100,8 +92,24 @@ public:
     {
         record("lens creator", w, cw, x, y, dropoff, a, b, n, upX, upY, kind);
     }
+    void buildSizeLens(unsigned int n, double w, double h, double x, double y, const char* dropoff,
+                       double a, double b, unsigned int visible) override
+    {
+        record("size lens", n, w, h, x, y, dropoff, a, b, visible);
+    }
+    void buildDirectionLens(unsigned int n, double w, double h, double x, double y,
+                            const char* dropoff, double a, double b, unsigned int mode,
+                            unsigned int visible) override
+    {
+        record("direction lens", n, w, h, x, y, dropoff, a, b, mode, visible);
+    }
+    void buildDocument(double size, double x, double y, const char* file) override
+    {
+        record("document", file, size, x, y);
+    }
 
 private:
+    // Numbers without trailing zeros: 0.5, 600.
     template <class... A> void record(const char* what, A... args)
     {
         std::string line = what;
@@ -117,36 +125,6 @@ private:
             if (t.back() == '.') t.pop_back();
         }
         return t;
-    }
-
-public:
-    void buildSizeLens(unsigned int n, double w, double h, double x, double y, const char* dropoff,
-                       double a, double b, unsigned int visible) override
-    {
-        log.push_back("size lens " + lens(n, w, h, x, y, dropoff, a, b) + " " +
-                      std::to_string(visible));
-    }
-    void buildDirectionLens(unsigned int n, double w, double h, double x, double y,
-                            const char* dropoff, double a, double b, unsigned int mode,
-                            unsigned int visible) override
-    {
-        log.push_back("direction lens " + lens(n, w, h, x, y, dropoff, a, b) + " " +
-                      std::to_string(mode) + " " + std::to_string(visible));
-    }
-    static std::string lens(unsigned int n, double w, double h, double x, double y,
-                            const char* dropoff, double a, double b)
-    {
-        std::ostringstream s;
-        s << n << " " << w << "x" << h << " at " << x << "," << y << " " << dropoff << " " << a
-          << " " << b;
-        return s.str();
-    }
-
-public:
-    void buildDocument(double size, double x, double y, const char* file) override
-    {
-        log.push_back("document " + std::string(file) + " " + std::to_string(int(size)) + " " +
-                      std::to_string(long(x)) + " " + std::to_string(long(y)));
     }
 };
 
@@ -197,8 +175,8 @@ TEST(BuildDirector, EachDemoBuildsItsPrimitivesInTheFixedOrder)
                         "document documents/sample.ps 64 4294967295 4294967295",
                         "canvas 12 2 textures/paper.png 600",
                         "context menu 0", d.primitives, "palette",
-                        "size lens 2 120x200 at -1,-1 Linear 0.5 2 1",
-                        "direction lens 1 200x200 at 300,-1 Gaussian 0.9 2 0 0"};
+                        "size lens 2 120 200 -1 -1 Linear 0.5 2 1",
+                        "direction lens 1 200 200 300 -1 Gaussian 0.9 2 0 0"};
         if (d.demo == 1) expected.push_back("font fonts/arial.ttf 32");
         EXPECT_EQ(builder.log, expected) << "demo " << d.demo;
 

@@ -182,21 +182,46 @@ TEST(TuioDecoder, BlobWithTheCursorsSessionGivesTheContactSize)
 
 TEST(TuioDecoder, MalformedPacketsAreCountedAndIgnored)
 {
-    Recorder r;
-    TuioDecoder d(&r, 100, 100);
-    const char garbage[] = "this is not osc!";
-    d.processPacket(garbage, 16, "x", 0);
-    d.processPacket(garbage, 3, "x", 0);
-    d.processPacket(nullptr, 0, "x", 0);
     // A well-formed message with the wrong argument types.
     char buffer[256];
-    osc::OutboundPacketStream bad(buffer, sizeof buffer);
-    bad << osc::BeginMessage("/tuio/2Dcur") << "set" << "seven" << 0.5f << osc::EndMessage;
-    d.processPacket(bad.Data(), bad.Size(), "x", 0);
-    EXPECT_EQ(d.malformedPackets(), 4u);
-    EXPECT_TRUE(r.take().empty());
+    osc::OutboundPacketStream badTypes(buffer, sizeof buffer);
+    badTypes << osc::BeginMessage("/tuio/2Dcur") << "set" << "seven" << 0.5f << osc::EndMessage;
+    // A blob argument claiming more bytes than the datagram holds once crashed the OSC parser.
+    const char prefix[] = "/tuio/2Dcur\0,b\0\0";
+    std::vector<char> hugeBlob(prefix, prefix + 16);
+    const unsigned char hugeLength[4] = {0x7f, 0xff, 0xff, 0xf0};
+    hugeBlob.insert(hugeBlob.end(), hugeLength, hugeLength + 4);
+    hugeBlob.resize(hugeBlob.size() + 8, 'x');
+    const char garbage[] = "this is not osc!";
+    const struct {
+        const char* name;
+        const char* data;
+        std::size_t size;
+    } rows[] = {
+        {"not OSC", garbage, 16},
+        {"shorter than a word", garbage, 3},
+        {"empty", nullptr, 0},
+        {"wrong argument types", badTypes.Data(), badTypes.Size()},
+        {"RegressionBlobLengthBeyondThePacketIsRejectedBeforeParsing", hugeBlob.data(), hugeBlob.size()},
+        // Bundle elements must fit too.
+        {"RegressionBlobLengthBeyondThePacketIsRejectedBeforeParsing (bundle element)",
+         "#bundle\0\0\0\0\0\0\0\0\1\0\0\1\0", 20},
+        // "T\0\0 " ends its string at the NUL but pads with a blank: a word-wise terminator search
+        // then ran on into the next arguments and crashed the OSC parser.
+        {"RegressionStringPaddingThatIsNotNulIsRejected", "/tuio/2Dcur\0,si\0T\0\0 \0\0\0\xa5", 24},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Recorder r;
+        TuioDecoder d(&r, 100, 100);
+        d.processPacket(row.data, row.size, "x", 0);
+        EXPECT_EQ(d.malformedPackets(), 1u);
+        EXPECT_TRUE(r.take().empty());
+    }
 
     // Random bytes never crash the decoder.
+    Recorder r;
+    TuioDecoder d(&r, 100, 100);
     std::mt19937 rng(7);
     std::vector<char> bytes(64);
     for (int round = 0; round < 2000; ++round) {
@@ -204,34 +229,4 @@ TEST(TuioDecoder, MalformedPacketsAreCountedAndIgnored)
         bytes[0] = '#'; // look like a bundle now and then
         d.processPacket(bytes.data(), (rng() % 16) * 4, "x", 0);
     }
-}
-
-TEST(TuioDecoder, RegressionBlobLengthBeyondThePacketIsRejectedBeforeParsing)
-{
-    // A blob argument claiming more bytes than the datagram holds once crashed the OSC parser.
-    Recorder r;
-    TuioDecoder d(&r, 100, 100);
-    const char prefix[] = "/tuio/2Dcur\0,b\0\0";
-    std::vector<char> packet(prefix, prefix + 16);
-    const unsigned char hugeLength[4] = {0x7f, 0xff, 0xff, 0xf0};
-    packet.insert(packet.end(), hugeLength, hugeLength + 4);
-    packet.resize(packet.size() + 8, 'x');
-    d.processPacket(packet.data(), packet.size(), "x", 0);
-    // Bundle elements must fit too.
-    const char bundle[] = "#bundle\0\0\0\0\0\0\0\0\1\0\0\1\0";
-    d.processPacket(bundle, 20, "x", 0);
-    EXPECT_EQ(d.malformedPackets(), 2u);
-    EXPECT_TRUE(r.take().empty());
-}
-
-TEST(TuioDecoder, RegressionStringPaddingThatIsNotNulIsRejected)
-{
-    // "T\0\0 " ends its string at the NUL but pads with a blank: a word-wise terminator search
-    // then ran on into the next arguments and crashed the OSC parser.
-    Recorder r;
-    TuioDecoder d(&r, 100, 100);
-    const char packet[] = "/tuio/2Dcur\0,si\0T\0\0 \0\0\0\xa5";
-    d.processPacket(packet, 24, "x", 0);
-    EXPECT_EQ(d.malformedPackets(), 1u);
-    EXPECT_TRUE(r.take().empty());
 }
