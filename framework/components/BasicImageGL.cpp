@@ -245,9 +245,13 @@ unsigned int BasicImageGL::hitMaskCodeAt(double x, double y) const
 void BasicImageGL::beginTouchAt(double x, double y)
 {
     if (touched) return;
-    if (getParent() && !getParent()->childrenShowInteractionHandles()) return;
+    VisComponent* parent = getParent();
+    const bool handles = !parent || parent->childrenShowInteractionHandles();
+    if (!handles && !parent->childrenCanBeWrittenOn()) return;
     touched = true;
     hitCode = hitMaskCodeAt(x, y);
+    // Without handles only the pen and eraser corners are live: the resize corner just moves.
+    if (!handles && hitCode == kResizeCode) hitCode = kMoveCode;
     if (hitCode == kResizeCode) resizing = true;
 }
 

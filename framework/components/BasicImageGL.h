@@ -92,8 +92,10 @@ protected:
     void fillImageHitMask(bool penAndEraser);
     // The hit-mask code under table point (x, y), 0 off the component.
     unsigned int hitMaskCodeAt(double x, double y) const;
-    // Step 1 of a touch on an item: on the first position (unless the parent hides interaction
-    // handles) the touch is taken and its code read from the mask; code 4 starts resizing.
+    // Step 1 of a touch on an item: on the first position the touch is taken and its code read
+    // from the mask; code 4 starts resizing. A parent that hides interaction handles keeps the
+    // touch from being taken, unless its children can be written on: then the touch is taken
+    // with the resize corner read as the body (code 3).
     void beginTouchAt(double x, double y);
     // One position of a touch at table point (x, y): step 1 above; a drawing mode idle for more
     // than drawingTimeout ticks ends; while resizing the item follows the touch. With drawing on
