@@ -882,12 +882,15 @@ double TabletopVisGL::render(unsigned int users, double referenceRate)
 
     for (unsigned int u = 0; u < users; ++u) {
         resetActiveComponent(u);
-        if (checkDoDrawingForUser(u)) {
+        const bool tap = checkTapForUser(u);
+        if (checkDoDrawingForUser(u) || tap) {
             unsigned char pixel[3] = {0, 0, 0};
             if (isPicking[u])
                 pickPixel(static_cast<int>(posXToPaint[u]), static_cast<int>(posYToPaint[u]),
                           pixel, [this] { renderAllComponentsForPicking(); });
             processSingleComponent(u, pixel);
+            // The tap is over already: its component is released below, in this frame.
+            if (tap) resetActiveComponent(u);
         }
         if (checkWasDroppedByUser(u)) processDroppedComponent(u);
         moveTouchIndicator(u);
