@@ -177,13 +177,7 @@ TEST_F(ImageLeafGLTest, RegressionTransparentIconCornersDrewBlack)
     // 2 × 2 texels: the bottom-left one transparent, the others opaque white.
     const unsigned char texels[4 * 4] = {0, 0, 0, 0,         255, 255, 255, 255,
                                          255, 255, 255, 255, 255, 255, 255, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const GLuint texture = ItemScene::texture(2, 2, GL_RGBA, texels);
 
     ClockedVisGL* vis = scene().vis.get();
     auto* icon = new AbstractImageGL(vis, 100, 100, false, false, 128, 128, 0.0, texture);
