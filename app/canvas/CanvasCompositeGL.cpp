@@ -48,6 +48,15 @@ BufferTemplate<T>* makeBuffer(unsigned int channels, unsigned int w, unsigned in
     return b;
 }
 
+// A buffer with every entry v.
+template <class T>
+BufferTemplate<T>* makeFilledBuffer(unsigned int channels, unsigned int w, unsigned int h, T v)
+{
+    BufferTemplate<T>* b = makeBuffer<T>(channels, w, h);
+    b->fillEntireBuffer(v);
+    return b;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -114,19 +123,11 @@ void CanvasCompositeGL::createActiveBuffers()
     const unsigned int w = getBufferWidth();
     const unsigned int h = getBufferHeight();
 
-    auto* mask = makeBuffer<bool>(1, w, h);
-    mask->fillEntireBuffer(true);
-    setActiveBuffer(VALIDITY_MASK_BUFFER, mask);
-    auto* target = makeBuffer<bool>(1, w, h);
-    target->fillEntireBuffer(false);
-    setActiveBuffer(TARGET_AREA_BUFFER, target);
-    auto* size = makeBuffer<float>(1, w, h);
-    size->fillEntireBuffer(initialPrimitiveSize);
-    setActiveBuffer(ABSOLUTE_SIZE_BUFFER, size);
+    setActiveBuffer(VALIDITY_MASK_BUFFER, makeFilledBuffer<bool>(1, w, h, true));
+    setActiveBuffer(TARGET_AREA_BUFFER, makeFilledBuffer<bool>(1, w, h, false));
+    setActiveBuffer(ABSOLUTE_SIZE_BUFFER, makeFilledBuffer<float>(1, w, h, initialPrimitiveSize));
     // Magnification of the primitives: 1.0 except where size lenses lie.
-    auto* relative = makeBuffer<float>(1, w, h);
-    relative->fillEntireBuffer(1.0f);
-    setActiveBuffer(RELATIVE_SIZE_BUFFER, relative);
+    setActiveBuffer(RELATIVE_SIZE_BUFFER, makeFilledBuffer<float>(1, w, h, 1.0f));
     auto* orientation = makeBuffer<float>(2, w, h);
     canvas::fillRandomOrientation(*orientation);
     setActiveBuffer(ORIENTATION_BUFFER, orientation);
@@ -134,18 +135,10 @@ void CanvasCompositeGL::createActiveBuffers()
     unsigned char paper[3] = {120, 100, 40};
     color->fillEntireBufferWith3DValue(paper);
     setActiveBuffer(COLOR_BUFFER, color);
-    auto* movement = makeBuffer<float>(2, w, h);
-    movement->fillEntireBuffer(0.0f);
-    setActiveBuffer(DIRECTION_BUFFER, movement);
-    auto* erase = makeBuffer<float>(1, w, h);
-    erase->fillEntireBuffer(0.0f);
-    setActiveBuffer(ERASE_BUFFER, erase);
-    auto* tiles = makeBuffer<float>(2, w, h);
-    tiles->fillEntireBuffer(0.0f);
-    setActiveBuffer(FRAME_VECTOR_BUFFER, tiles);
-    auto* speed = makeBuffer<int>(1, w, h);
-    speed->fillEntireBuffer(0);
-    setActiveBuffer(SPEED_BUFFER, speed);
+    setActiveBuffer(DIRECTION_BUFFER, makeFilledBuffer<float>(2, w, h, 0.0f));
+    setActiveBuffer(ERASE_BUFFER, makeFilledBuffer<float>(1, w, h, 0.0f));
+    setActiveBuffer(FRAME_VECTOR_BUFFER, makeFilledBuffer<float>(2, w, h, 0.0f));
+    setActiveBuffer(SPEED_BUFFER, makeFilledBuffer<int>(1, w, h, 0));
     auto* slowDown = makeBuffer<float>(1, w, h);
     canvas::fillBorderSlowDown(*slowDown,
                                static_cast<float>(vis ? vis->getTossingSlowdownFactor() : 0.98));
@@ -160,27 +153,13 @@ void CanvasCompositeGL::createAdditionalBuffers()
 {
     const unsigned int w = getBufferWidth();
     const unsigned int h = getBufferHeight();
-    auto* sizeDiff = makeBuffer<float>(1, w, h);
-    sizeDiff->fillEntireBuffer(0.0f);
-    setActiveBuffer(SIZE_DIFFERENCE_BUFFER, sizeDiff);
-    auto* temp2 = makeBuffer<float>(2, w, h);
-    temp2->fillEntireBuffer(0.0f);
-    setActiveBuffer(SECOND_TEMPORARY_ORIENTATION_BUFFER, temp2);
-    auto* temp = makeBuffer<float>(2, w, h);
-    temp->fillEntireBuffer(0.0f);
-    setActiveBuffer(TEMPORARY_ORIENTATION_BUFFER, temp);
-    auto* tempColor = makeBuffer<unsigned char>(3, w, h);
-    tempColor->fillEntireBuffer(127);
-    setActiveBuffer(TEMPORARY_COLOR_BUFFER, tempColor);
-    auto* selection = makeBuffer<bool>(1, w, h);
-    selection->fillEntireBuffer(false);
-    setActiveBuffer(SELECTION_BUFFER, selection);
-    auto* selection2 = makeBuffer<bool>(1, w, h);
-    selection2->fillEntireBuffer(false);
-    setActiveBuffer(AUXILIARY_SELECTION_BUFFER, selection2);
-    auto* auxiliary = makeBuffer<float>(2, w, h);
-    auxiliary->fillEntireBuffer(0.0f);
-    setActiveBuffer(AUXILIARY_VECTOR_BUFFER, auxiliary);
+    setActiveBuffer(SIZE_DIFFERENCE_BUFFER, makeFilledBuffer<float>(1, w, h, 0.0f));
+    setActiveBuffer(SECOND_TEMPORARY_ORIENTATION_BUFFER, makeFilledBuffer<float>(2, w, h, 0.0f));
+    setActiveBuffer(TEMPORARY_ORIENTATION_BUFFER, makeFilledBuffer<float>(2, w, h, 0.0f));
+    setActiveBuffer(TEMPORARY_COLOR_BUFFER, makeFilledBuffer<unsigned char>(3, w, h, 127));
+    setActiveBuffer(SELECTION_BUFFER, makeFilledBuffer<bool>(1, w, h, false));
+    setActiveBuffer(AUXILIARY_SELECTION_BUFFER, makeFilledBuffer<bool>(1, w, h, false));
+    setActiveBuffer(AUXILIARY_VECTOR_BUFFER, makeFilledBuffer<float>(2, w, h, 0.0f));
     // The drop-off buffer is written by the brushes before anything reads it; zeroed so that an
     // image of it never shows stale memory.
     auto* dropOff = makeBuffer<float>(1, w, h);

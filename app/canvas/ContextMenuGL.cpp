@@ -7,27 +7,19 @@
 #include "vis/TabletopVisGL.h"
 
 #include <algorithm>
-#include <iostream>
 
 ContextMenuGL::ContextMenuGL(TabletopVisGL* vis, double width, double height, double x, double y,
                              double z, bool rnt, bool tossing, float opacity_,
                              unsigned int texture_)
-    : VisComponentGL(vis, width, height, rnt, tossing, x, y, z), opacity(opacity_),
+    : MenuGL(vis, width, height, x, y, z, rnt, tossing, opacity_, "ContextMenuGL"),
       texture(texture_)
 {
     // 100 and 50 on a 300-pixel menu: the arms' squares touch the menu's edge.
     armOffset = static_cast<float>(std::min(width, height) / 3.0);
     halfSide = armOffset * 0.5f;
     labelRadius = armOffset;
-    font = vis ? vis->getFont("arial32") : nullptr;
-    fontFound = font != nullptr;
-    if (!fontFound)
-        std::cout << "WARNING: ContextMenuGL: font arial32 could not be found. Did you load it? "
-                  << std::endl;
     ContextMenuGL::createActiveBuffers();
 }
-
-ContextMenuGL::~ContextMenuGL() { removeActiveBuffers(); }
 
 void ContextMenuGL::createActiveBuffers()
 {
@@ -40,22 +32,8 @@ void ContextMenuGL::createActiveBuffers()
 
 unsigned int ContextMenuGL::regionAt(double x, double y) const
 {
-    const auto* map = getActiveBufferAs<unsigned int>(LOCAL_HIT_BUFFER);
-    if (!map) return menus::kContextNone;
-    double lx = 0.0, ly = 0.0;
-    getLocalCoordinates(x, y, getWidth(), getHeight(), &lx, &ly);
-    return menus::regionAt(*map, menus::kContextNone, lx, ly, getXScale(), getYScale());
+    return mapValueAt(LOCAL_HIT_BUFFER, menus::kContextNone, x, y);
 }
-
-void ContextMenuGL::show()
-{
-    activateForRendering();
-    if (TabletopVis* vis = getController()) vis->moveComponentToRenderFront(this);
-}
-
-void ContextMenuGL::hide() { deactivateForRendering(); }
-
-bool ContextMenuGL::isShown() const { return isActiveForRendering(); }
 
 void ContextMenuGL::moveTo(double x, double y)
 {
@@ -87,11 +65,6 @@ unsigned int ContextMenuGL::releaseLocalBuffer(unsigned int, unsigned int, unsig
     return region;
 }
 
-CanvasCompositeGL* ContextMenuGL::canvas() const
-{
-    return dynamic_cast<CanvasCompositeGL*>(getParent());
-}
-
 void ContextMenuGL::carryOut(unsigned int region)
 {
     CanvasCompositeGL* c = canvas();
@@ -121,7 +94,7 @@ void ContextMenuGL::specificRender()
     doCommonTransformations();
     menus::drawTexturedQuad(texture, 0.0, 0.0, getHalfWidth(), getHalfHeight(), 1.0f, 1.0f, 1.0f,
                             opacity);
-    if (fontFound) {
+    if (isFontFound()) {
         const double r = labelRadius;
         const double scale = 0.7 * std::min(getWidth(), getHeight()) / 300.0;
         menus::drawCentredText(font, "Create", 0.0, r, scale, 0.0,
@@ -133,13 +106,5 @@ void ContextMenuGL::specificRender()
         menus::drawCentredText(font, "Colour", -r, 0.0, scale, 90.0,
                                0.0f, 0.0f, 0.0f, opacity);
     }
-    glPopMatrix();
-}
-
-void ContextMenuGL::specificRenderForPicking()
-{
-    glPushMatrix();
-    doCommonTransformations();
-    menus::drawPickingQuad(getHalfWidth(), getHalfHeight());
     glPopMatrix();
 }

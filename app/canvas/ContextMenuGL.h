@@ -15,18 +15,13 @@
 // Ownership: the controller owns the menu; the menu owns its region map. Needs the GL context
 // for drawing and construction (the label font).
 
-#include "vis/VisComponentGL.h"
+#include "canvas/MenuGL.h"
 
-class CanvasCompositeGL;
-class FTTextureFont;
-class TabletopVisGL;
-
-class ContextMenuGL : public VisComponentGL {
+class ContextMenuGL : public MenuGL {
 public:
     // (x, y, z): centre in table pixels; texture: the background (GL name, 0 for none).
     ContextMenuGL(TabletopVisGL* vis, double width, double height, double x, double y, double z,
                   bool rnt, bool tossing, float opacity, unsigned int texture);
-    ~ContextMenuGL() override;
 
     // 1 inside a choice; 0 (drag, when the menu turns and moves) on the blank corners.
     unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
@@ -35,35 +30,24 @@ public:
                                     unsigned int boundHeight) override;
 
     // --- own operations ---
-    virtual void show();
-    virtual void hide();
-    virtual bool isShown() const;
     // Centre at table (x, y), kept wholly on the screen.
     virtual void moveTo(double x, double y);
     // The region at table (x, y); 5 outside every choice.
     virtual unsigned int regionAt(double x, double y) const;
 
     unsigned int getReleasedRegion() const { return releasedRegion; }
-    bool isTouched() const { return touched; }
     float getLabelRadius() const { return labelRadius; }
-    bool isFontFound() const { return fontFound; }
 
 protected:
     void specificRender() override;
-    void specificRenderForPicking() override;
     void createActiveBuffers() override;
 
 private:
-    CanvasCompositeGL* canvas() const;
     void carryOut(unsigned int region);
 
     unsigned int releasedRegion = 5;
-    bool touched = false;
     float armOffset;
     float halfSide;
     float labelRadius;
-    float opacity;
     unsigned int texture;
-    FTTextureFont* font = nullptr;
-    bool fontFound = false;
 };

@@ -11,24 +11,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 
 CornerMenuGL::CornerMenuGL(TabletopVisGL* vis, double width, double height, double x, double y,
                            double z, bool rnt, bool tossing, float opacity_,
                            const std::vector<unsigned int>& textures)
-    : VisComponentGL(vis, width, height, rnt, tossing, x, y, z), opacity(opacity_)
+    : MenuGL(vis, width, height, x, y, z, rnt, tossing, opacity_, "CornerMenuGL")
 {
     for (std::size_t i = 0; i < icons.size() && i < textures.size(); ++i) icons[i] = textures[i];
     if (vis && vis->getNumberOfImageTextures() > 0) imageTexture0 = vis->getImageTextureIDAt(0);
-    font = vis ? vis->getFont("arial32") : nullptr;
-    fontFound = font != nullptr;
-    if (!fontFound)
-        std::cout << "WARNING: CornerMenuGL: font arial32 could not be found. Did you load it? "
-                  << std::endl;
     CornerMenuGL::createActiveBuffers();
 }
-
-CornerMenuGL::~CornerMenuGL() { removeActiveBuffers(); }
 
 void CornerMenuGL::createActiveBuffers()
 {
@@ -42,32 +34,13 @@ void CornerMenuGL::createActiveBuffers()
 
 unsigned int CornerMenuGL::regionAt(double x, double y) const
 {
-    const auto* map = getActiveBufferAs<unsigned int>(LOCAL_HIT_BUFFER);
-    if (!map) return menus::kCornerNone;
-    double lx = 0.0, ly = 0.0;
-    getLocalCoordinates(x, y, getWidth(), getHeight(), &lx, &ly);
-    return menus::regionAt(*map, menus::kCornerNone, lx, ly, getXScale(), getYScale());
+    return mapValueAt(LOCAL_HIT_BUFFER, menus::kCornerNone, x, y);
 }
-
-void CornerMenuGL::show()
-{
-    activateForRendering();
-    if (TabletopVis* vis = getController()) vis->moveComponentToRenderFront(this);
-}
-
-void CornerMenuGL::hide() { deactivateForRendering(); }
-
-bool CornerMenuGL::isShown() const { return isActiveForRendering(); }
 
 unsigned int CornerMenuGL::getIconTexture() const
 {
     if (iconOverride) return iconOverride;
     return iconIndex >= 0 && iconIndex < kIcons ? icons[static_cast<std::size_t>(iconIndex)] : 0;
-}
-
-CanvasCompositeGL* CornerMenuGL::canvas() const
-{
-    return dynamic_cast<CanvasCompositeGL*>(getParent());
 }
 
 ToolBrushLeafGL* CornerMenuGL::brush()
@@ -153,19 +126,11 @@ void CornerMenuGL::specificRender()
                                                         innerSize);
     menus::drawTexturedQuad(getIconTexture(), icon.x, icon.y, icon.half, icon.half, color[0],
                             color[1], color[2], a);
-    if (fontFound) {
+    if (isFontFound()) {
         const double s = std::min(getWidth(), getHeight()) / (2.0 * outerSize);
         const std::string text = bandText();
         menus::drawCentredText(font, text.c_str(), 0.0, -0.62 * outerSize * s, 0.55 * s, 0.0,
                                0.15f, 0.15f, 0.15f, a);
     }
-    glPopMatrix();
-}
-
-void CornerMenuGL::specificRenderForPicking()
-{
-    glPushMatrix();
-    doCommonTransformations();
-    menus::drawPickingQuad(getHalfWidth(), getHalfHeight());
     glPopMatrix();
 }

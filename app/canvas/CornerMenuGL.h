@@ -13,18 +13,15 @@
 // scale with the menu's shorter side. Ownership: the controller owns the menu; the menu owns its
 // region map. Needs the GL context for construction and drawing.
 
-#include "vis/VisComponentGL.h"
+#include "canvas/MenuGL.h"
 
 #include <array>
 #include <string>
 #include <vector>
 
-class CanvasCompositeGL;
-class FTTextureFont;
-class TabletopVisGL;
 class ToolBrushLeafGL;
 
-class CornerMenuGL : public VisComponentGL {
+class CornerMenuGL : public MenuGL {
 public:
     static constexpr int kIcons = 12;
 
@@ -32,7 +29,6 @@ public:
     // nothing.
     CornerMenuGL(TabletopVisGL* vis, double width, double height, double x, double y, double z,
                  bool rnt, bool tossing, float opacity, const std::vector<unsigned int>& textures);
-    ~CornerMenuGL() override;
 
     unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
                                 unsigned int boundHeight) override;
@@ -40,9 +36,6 @@ public:
                                     unsigned int boundHeight) override;
 
     // --- own operations ---
-    virtual void show();
-    virtual void hide();
-    virtual bool isShown() const;
     // The icon shown (index as above; others are ignored). texture: a texture to show instead
     // of the menu's own for that index (0 keeps the menu's). For create, erase and the sizes the
     // brush's diameter is shown too; the brush outline follows whether the menu is shown.
@@ -53,19 +46,15 @@ public:
     int getIconIndex() const { return iconIndex; }
     unsigned int getIconTexture() const;
     unsigned int getReleasedRegion() const { return releasedRegion; }
-    bool isTouched() const { return touched; }
     bool isContextMenuOpen() const { return contextMenuOpen; }
     // The band's text, e.g. "Strokes" or "Points  200".
     std::string bandText() const;
-    bool isFontFound() const { return fontFound; }
 
 protected:
     void specificRender() override;
-    void specificRenderForPicking() override;
     void createActiveBuffers() override;
 
 private:
-    CanvasCompositeGL* canvas() const;
     ToolBrushLeafGL* brush();
 
     std::array<unsigned int, kIcons> icons{};
@@ -76,13 +65,9 @@ private:
     int iconIndex = 1;
     unsigned int iconOverride = 0;
     unsigned int releasedRegion = 17;
-    bool touched = false;
     unsigned int imageTexture0 = 0;
     ToolBrushLeafGL* toolBrush = nullptr;
     bool contextMenuOpen = false;
-    float opacity;
     // The brush diameter shown with the create, erase and size icons; < 0 for none.
     float shownDiameter = -1.0f;
-    FTTextureFont* font = nullptr;
-    bool fontFound = false;
 };

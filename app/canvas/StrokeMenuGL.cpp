@@ -7,13 +7,12 @@
 #include "vis/TabletopVisGL.h"
 
 #include <algorithm>
-#include <iostream>
 
 StrokeMenuGL::StrokeMenuGL(TabletopVisGL* vis, double width, double height, double x, double y,
                            double z, bool rnt, bool tossing, float opacity_,
                            unsigned int background, unsigned int accept_, unsigned int cancel,
                            unsigned int sketch)
-    : VisComponentGL(vis, width, height, rnt, tossing, x, y, z), opacity(opacity_),
+    : MenuGL(vis, width, height, x, y, z, rnt, tossing, opacity_, "StrokeMenuGL"),
       backgroundTexture(background), acceptTexture(accept_), cancelTexture(cancel),
       sketchTexture(sketch)
 {
@@ -24,15 +23,8 @@ StrokeMenuGL::StrokeMenuGL(TabletopVisGL* vis, double width, double height, doub
         for (int g = 0; g < groups; ++g)
             sampleTextures[g] = vis->getImageTextureIDAt(static_cast<unsigned int>(9 * g + 1));
     }
-    font = vis ? vis->getFont("arial32") : nullptr;
-    fontFound = font != nullptr;
-    if (!fontFound)
-        std::cout << "WARNING: StrokeMenuGL: font arial32 could not be found. Did you load it? "
-                  << std::endl;
     StrokeMenuGL::createActiveBuffers();
 }
-
-StrokeMenuGL::~StrokeMenuGL() { removeActiveBuffers(); }
 
 void StrokeMenuGL::createActiveBuffers()
 {
@@ -58,35 +50,12 @@ void StrokeMenuGL::createActiveBuffers()
 
 unsigned int StrokeMenuGL::regionAt(double x, double y) const
 {
-    const auto* map = getActiveBufferAs<unsigned int>(LOCAL_HIT_BUFFER);
-    if (!map) return menus::kStrokePanel;
-    double lx = 0.0, ly = 0.0;
-    getLocalCoordinates(x, y, getWidth(), getHeight(), &lx, &ly);
-    return menus::regionAt(*map, menus::kStrokePanel, lx, ly, getXScale(), getYScale());
+    return mapValueAt(LOCAL_HIT_BUFFER, menus::kStrokePanel, x, y);
 }
 
 unsigned int StrokeMenuGL::sampleAt(double x, double y) const
 {
-    const auto* map = getActiveBufferAs<unsigned int>(STROKE_SAMPLE_BUFFER);
-    if (!map) return kNoSample;
-    double lx = 0.0, ly = 0.0;
-    getLocalCoordinates(x, y, getWidth(), getHeight(), &lx, &ly);
-    return menus::regionAt(*map, kNoSample, lx, ly, getXScale(), getYScale());
-}
-
-void StrokeMenuGL::show()
-{
-    activateForRendering();
-    if (TabletopVis* vis = getController()) vis->moveComponentToRenderFront(this);
-}
-
-void StrokeMenuGL::hide() { deactivateForRendering(); }
-
-bool StrokeMenuGL::isShown() const { return isActiveForRendering(); }
-
-CanvasCompositeGL* StrokeMenuGL::canvas() const
-{
-    return dynamic_cast<CanvasCompositeGL*>(getParent());
+    return mapValueAt(STROKE_SAMPLE_BUFFER, kNoSample, x, y);
 }
 
 unsigned int StrokeMenuGL::hitLocalBuffer(unsigned int x, unsigned int y, unsigned int,
@@ -157,7 +126,7 @@ void StrokeMenuGL::specificRender()
             menus::drawTexturedQuad(cancelTexture, cx, cy, hh, hh, 1.0f, 1.0f, 1.0f, a);
             break;
         default:
-            if (fontFound)
+            if (isFontFound())
                 menus::drawCentredText(font, r.id == menus::kStrokePoints ? "Points" : "Tiles",
                                        cx, cy, textScale, 0.0, 0.1f, 0.1f, 0.1f, a);
             menus::drawFrame(cx, cy, hw, hh, selected ? 0.9f : 0.45f, selected ? 0.45f : 0.45f,
@@ -177,13 +146,5 @@ void StrokeMenuGL::specificRender()
         menus::drawFrame(cx, cy, hw, hh, selected ? 0.9f : 0.6f, selected ? 0.45f : 0.6f,
                          selected ? 0.1f : 0.6f, a, selected ? 4.0f : 1.0f);
     }
-    glPopMatrix();
-}
-
-void StrokeMenuGL::specificRenderForPicking()
-{
-    glPushMatrix();
-    doCommonTransformations();
-    menus::drawPickingQuad(getHalfWidth(), getHalfHeight());
     glPopMatrix();
 }

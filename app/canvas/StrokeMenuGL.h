@@ -14,13 +14,9 @@
 // controller owns the menu; the menu owns its two maps. Needs the GL context for construction
 // and drawing.
 
-#include "vis/VisComponentGL.h"
+#include "canvas/MenuGL.h"
 
-class CanvasCompositeGL;
-class FTTextureFont;
-class TabletopVisGL;
-
-class StrokeMenuGL : public VisComponentGL {
+class StrokeMenuGL : public MenuGL {
 public:
     static constexpr int kMaxGroups = 8;
     static constexpr unsigned int kNoSample = 0xFFFFFFFFu;
@@ -31,7 +27,6 @@ public:
                  bool rnt, bool tossing, float opacity, unsigned int backgroundTexture,
                  unsigned int acceptTexture, unsigned int cancelTexture,
                  unsigned int sketchTexture);
-    ~StrokeMenuGL() override;
 
     unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
                                 unsigned int boundHeight) override;
@@ -39,9 +34,6 @@ public:
                                     unsigned int boundHeight) override;
 
     // --- own operations ---
-    virtual void show();
-    virtual void hide();
-    virtual bool isShown() const;
     // The region at table (x, y) (2 outside the panel's parts) and the sample group there
     // (kNoSample outside the samples).
     virtual unsigned int regionAt(double x, double y) const;
@@ -51,28 +43,21 @@ public:
     int getSelection() const { return selection; }
     unsigned int getSelectedRegion() const { return selectedRegion; }
     int getGroupCount() const { return groups; }
-    bool isTouched() const { return touched; }
 
 protected:
     void specificRender() override;
-    void specificRenderForPicking() override;
     void createActiveBuffers() override;
 
 private:
-    CanvasCompositeGL* canvas() const;
     void accept();
 
-    bool touched = false;
     unsigned int selectedRegion = 2;
     int selection = -1;
     int groups = 0;
-    float opacity;
     unsigned int backgroundTexture;
     unsigned int acceptTexture;
     unsigned int cancelTexture;
     unsigned int sketchTexture;
     // GL names of the samples' textures, one per group.
     unsigned int sampleTextures[kMaxGroups] = {};
-    FTTextureFont* font = nullptr;
-    bool fontFound = false;
 };

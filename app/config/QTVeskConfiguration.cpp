@@ -140,14 +140,22 @@ private:
 constexpr uint32_t kMissing = Config::kMissingPosition;
 constexpr const char* kWasteBasket = "textures/waste_basket_small.png";
 
-void readShapeCreator(const ElementReader& r, Config::ShapeCreator& e)
+// The creator's own size and place and the size of what it creates; each creator kind then
+// adds its own attributes, and the texture last.
+template <typename Creator>
+void readCreatorFrame(const ElementReader& r, Creator& e, uint32_t size)
 {
     r.add("creator_width", e.creator_width, 64);
     r.add("creator_height", e.creator_height, 64);
-    r.add("width", e.width, 600);
-    r.add("height", e.height, 600);
+    r.add("width", e.width, size);
+    r.add("height", e.height, size);
     r.add("xpos", e.xpos, kMissing);
     r.add("ypos", e.ypos, kMissing);
+}
+
+void readShapeCreator(const ElementReader& r, Config::ShapeCreator& e)
+{
+    readCreatorFrame(r, e, 600);
     r.add("numberofcontrolpoints", e.numberofcontrolpoints, 8);
     r.add("splinelevel", e.splinelevel, 4);
     r.add("rounded", e.rounded, true);
@@ -156,13 +164,15 @@ void readShapeCreator(const ElementReader& r, Config::ShapeCreator& e)
 
 void readStickyCreator(const ElementReader& r, Config::StickyCreator& e, uint32_t size)
 {
-    r.add("creator_width", e.creator_width, 64);
-    r.add("creator_height", e.creator_height, 64);
-    r.add("width", e.width, size);
-    r.add("height", e.height, size);
-    r.add("xpos", e.xpos, kMissing);
-    r.add("ypos", e.ypos, kMissing);
+    readCreatorFrame(r, e, size);
     r.add("texture", e.texture, kWasteBasket);
+}
+
+void readColor(const ElementReader& r, Config::Color& c)
+{
+    r.set("r", c.r);
+    r.set("g", c.g);
+    r.set("b", c.b);
 }
 
 void readIconTool(const ElementReader& r, Config::IconTool& e, const char* texture, const char* type)
@@ -504,21 +514,9 @@ const QHash<QString, ElementHandler>& elementHandlers()
              r.set("insideCPSteps", s.insideCPSteps);
              r.set("outsideCPSteps", s.outsideCPSteps);
          }},
-        {"inside_color", [](Config& c, const ElementReader& r) {
-             r.set("r", c.inside_color.r);
-             r.set("g", c.inside_color.g);
-             r.set("b", c.inside_color.b);
-         }},
-        {"border_color", [](Config& c, const ElementReader& r) {
-             r.set("r", c.border_color.r);
-             r.set("g", c.border_color.g);
-             r.set("b", c.border_color.b);
-         }},
-        {"highlight_color", [](Config& c, const ElementReader& r) {
-             r.set("r", c.highlight_color.r);
-             r.set("g", c.highlight_color.g);
-             r.set("b", c.highlight_color.b);
-         }},
+        {"inside_color", [](Config& c, const ElementReader& r) { readColor(r, c.inside_color); }},
+        {"border_color", [](Config& c, const ElementReader& r) { readColor(r, c.border_color); }},
+        {"highlight_color", [](Config& c, const ElementReader& r) { readColor(r, c.highlight_color); }},
         {"toolglass", [](Config& c, const ElementReader& r) {
              r.setFloatAsDouble("diameter_scale_speed", c.toolglass.diameter_scale_speed);
          }},

@@ -1,9 +1,11 @@
 #include "BenchmarkSupport.h"
+#include "canvas/CanvasCompositeGL.h"
 
 #include "canvas/PointLeafGL.h"
 #include "canvas/StrokeLeafGL.h"
 #include "canvas/TileLeafGL.h"
 #include "core/Random.h"
+#include "shell/RuduzozovorERUBuilderGL.h"
 #include "shell/RuduzozovorERUVisGL.h"
 
 #include <QGuiApplication>
@@ -11,7 +13,10 @@
 
 #include <GL/gl.h>
 
+#include <benchmark/benchmark.h>
+
 #include <ctime>
+#include <iostream>
 
 namespace bench {
 
@@ -53,6 +58,21 @@ void Offscreen::bind() const
     glLoadIdentity();
 }
 
+Offscreen* Offscreen::bindOrSkip(benchmark::State& state)
+{
+    Offscreen* gl = get();
+    if (!gl) {
+        state.SkipWithError("no OpenGL context (is DISPLAY set?)");
+        return nullptr;
+    }
+    gl->bind();
+    return gl;
+}
+
+QuietOutput::QuietOutput() : saved(std::cout.rdbuf(nullptr)) {}
+
+QuietOutput::~QuietOutput() { std::cout.rdbuf(saved); }
+
 double threadSeconds()
 {
     timespec t{};
@@ -70,5 +90,24 @@ VisComponent* createRandomPrimitive(RuduzozovorERUVisGL* vis, int kind, double w
     if (kind == 2) return vis->createPoint(x, y, 16.0, 16.0, a, 0, false);
     return nullptr;
 }
+
+CanvasScene::CanvasScene(int width, int height, double overflow, double strokeWidth, int kind,
+                         long n, unsigned int seed)
+{
+    tavlor::seedRand15(seed);
+    builder = std::make_unique<RuduzozovorERUBuilderGL>();
+    builder->buildVis(1, 64, 64, width, height);
+    vis = builder->getApplicationVis();
+    vis->setAnimating(true);
+    builder->buildCanvas(10.0, overflow, 1, strokeWidth, nullptr, height);
+    canvas = vis->findFirst<CanvasCompositeGL>();
+    // Placed straight onto the canvas (the builder's scenes drop theirs, one picking pass each).
+    for (long i = 0; i < n; ++i)
+        if (VisComponent* p = createRandomPrimitive(vis, kind, width, height)) canvas->addChild(p);
+    canvas->setToolState(4, 2, static_cast<float>(kind));
+}
+
+CanvasScene::~CanvasScene() = default;
+CanvasScene::CanvasScene(CanvasScene&&) noexcept = default;
 
 } // namespace bench

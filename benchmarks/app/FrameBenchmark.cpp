@@ -4,15 +4,12 @@
 // brush writing under a held touch.
 #include "BenchmarkSupport.h"
 #include "canvas/CanvasCompositeGL.h"
-#include "core/Random.h"
-#include "shell/RuduzozovorERUBuilderGL.h"
 #include "shell/RuduzozovorERUVisGL.h"
 
 #include <GL/gl.h>
 
 #include <benchmark/benchmark.h>
 
-#include <iostream>
 
 namespace {
 
@@ -22,27 +19,13 @@ using bench::kWidth;
 // kind: 0 strokes, 1 tiles, 2 points, all on layer 0.
 void frameBenchmark(benchmark::State& state, int kind, bool painting)
 {
-    bench::Offscreen* gl = bench::Offscreen::get();
-    if (!gl) {
-        state.SkipWithError("no OpenGL context (is DISPLAY set?)");
-        return;
-    }
-    gl->bind();
-    std::streambuf* saved = std::cout.rdbuf(nullptr);
-    tavlor::seedRand15(3);
-    RuduzozovorERUBuilderGL builder;
-    builder.buildVis(1, 64, 64, kWidth, kHeight);
-    RuduzozovorERUVisGL* vis = builder.getApplicationVis();
-    vis->setAnimating(true);
+    bench::Offscreen* gl = bench::Offscreen::bindOrSkip(state);
+    if (!gl) return;
+    bench::QuietOutput quiet;
+    const bench::CanvasScene scene(kWidth, kHeight, 50.0, 32.0, kind, state.range(0), 3);
+    RuduzozovorERUVisGL* vis = scene.vis;
+    CanvasCompositeGL* canvas = scene.canvas;
     vis->setOneFingerRange(0, 1e9);
-    builder.buildCanvas(10.0, 50.0, 1, 32.0, nullptr, kHeight);
-    CanvasCompositeGL* canvas = vis->findFirst<CanvasCompositeGL>();
-    // Placed straight onto the canvas (the builder's scenes drop theirs, one picking pass each).
-    for (long i = 0; i < state.range(0); ++i) {
-        if (VisComponent* p = bench::createRandomPrimitive(vis, kind, kWidth, kHeight))
-            canvas->addChild(p);
-    }
-    canvas->setToolState(4, 2, static_cast<float>(kind));
     canvas->updatePostureRanges();
     if (painting) {
         // A held touch in orientation mode: the brush writes its footprint every frame.
@@ -59,7 +42,6 @@ void frameBenchmark(benchmark::State& state, int kind, bool painting)
         vis->render(1, 60.0);
         glFinish();
     }
-    std::cout.rdbuf(saved);
     state.counters["primitives"] = static_cast<double>(vis->countComponents());
 }
 

@@ -12,43 +12,22 @@
 #include "BenchmarkSupport.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "components/SizeLensLeafGL.h"
-#include "core/Random.h"
-#include "shell/RuduzozovorERUBuilderGL.h"
 #include "shell/RuduzozovorERUVisGL.h"
 
 #include <GL/gl.h>
 
 #include <benchmark/benchmark.h>
 
-#include <iostream>
-#include <memory>
 
 namespace {
 
-struct Scene {
-    std::unique_ptr<RuduzozovorERUBuilderGL> builder;
-    RuduzozovorERUVisGL* vis = nullptr;
-    CanvasCompositeGL* canvas = nullptr;
-};
-
 // A canvas of w x h (no overflow) with n points on it.
-Scene makeScene(int w, int h, long n)
+bench::CanvasScene makeScene(int w, int h, long n)
 {
-    Scene s;
-    tavlor::seedRand15(5);
-    s.builder = std::make_unique<RuduzozovorERUBuilderGL>();
-    s.builder->buildVis(1, 64, 64, w, h);
-    s.vis = s.builder->getApplicationVis();
-    s.vis->setAnimating(true);
-    s.builder->buildCanvas(10.0, 0.0, 1, 12.0, nullptr, h);
-    s.canvas = s.vis->findFirst<CanvasCompositeGL>();
-    for (long i = 0; i < n; ++i)
-        if (VisComponent* p = bench::createRandomPrimitive(s.vis, 2, w, h)) s.canvas->addChild(p);
-    s.canvas->setToolState(4, 2, 2.0f);
-    return s;
+    return bench::CanvasScene(w, h, 0.0, 12.0, 2, n, 5);
 }
 
-SizeLensLeafGL* addLens(Scene& s, double side)
+SizeLensLeafGL* addLens(bench::CanvasScene& s, double side)
 {
     SizeLensLeafGL* lens = s.vis->createSizeLens(side, side, false, s.canvas->getXPos(),
                                                  s.canvas->getYPos(), 0, 0, "Gaussian", 0.8, 2.0,
@@ -59,14 +38,10 @@ SizeLensLeafGL* addLens(Scene& s, double side)
 
 void BM_LensFrame(benchmark::State& state)
 {
-    bench::Offscreen* gl = bench::Offscreen::get();
-    if (!gl) {
-        state.SkipWithError("no OpenGL context (is DISPLAY set?)");
-        return;
-    }
-    gl->bind();
-    std::streambuf* saved = std::cout.rdbuf(nullptr);
-    Scene s = makeScene(1280, 800, 20000);
+    bench::Offscreen* gl = bench::Offscreen::bindOrSkip(state);
+    if (!gl) return;
+    bench::QuietOutput quiet;
+    bench::CanvasScene s = makeScene(1280, 800, 20000);
     SizeLensLeafGL* lens = state.range(0) > 0 ? addLens(s, static_cast<double>(state.range(0))) : nullptr;
     for (int i = 0; i < 5; ++i) s.vis->render(1, 60.0);
     double step = 6.0;
@@ -81,21 +56,16 @@ void BM_LensFrame(benchmark::State& state)
         glFinish();
         state.SetIterationTime(bench::threadSeconds() - t0);
     }
-    std::cout.rdbuf(saved);
     state.counters["lens_cells"] = lens ? lens->getFieldRect().area() : 0;
 }
 
 void BM_LensFieldUpkeep(benchmark::State& state)
 {
-    bench::Offscreen* gl = bench::Offscreen::get();
-    if (!gl) {
-        state.SkipWithError("no OpenGL context (is DISPLAY set?)");
-        return;
-    }
-    gl->bind();
-    std::streambuf* saved = std::cout.rdbuf(nullptr);
+    bench::Offscreen* gl = bench::Offscreen::bindOrSkip(state);
+    if (!gl) return;
+    bench::QuietOutput quiet;
     const int w = static_cast<int>(state.range(1));
-    Scene s = makeScene(w, w * 5 / 8, 0);
+    bench::CanvasScene s = makeScene(w, w * 5 / 8, 0);
     SizeLensLeafGL* lens = addLens(s, static_cast<double>(state.range(0)));
     lens->renderIntoBuffers();
     double step = 6.0;
@@ -109,7 +79,6 @@ void BM_LensFieldUpkeep(benchmark::State& state)
         }
         state.SetIterationTime((bench::threadSeconds() - t0) / kRepeats);
     }
-    std::cout.rdbuf(saved);
     state.counters["lens_cells"] = lens->getFieldRect().area();
     state.counters["field_cells"] = s.canvas->getBufferWidth() * s.canvas->getBufferHeight();
 }

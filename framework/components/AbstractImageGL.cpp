@@ -29,8 +29,13 @@ void AbstractImageGL::renderPicking() { glCallList(lists[kPickingList]); }
 
 void AbstractImageGL::renderBasic()
 {
+    // Icons have transparent corners: what lies under them shows through.
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, textureName);
     glCallList(lists[kBasicList]);
+    glPopAttrib();
 }
 
 void AbstractImageGL::renderDecoration() { glCallList(lists[kDecorationList]); }

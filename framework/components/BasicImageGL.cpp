@@ -37,6 +37,7 @@ BasicImageGL::BasicImageGL(TabletopVisGL* vis, double width, double height, bool
                            double x, double y, double z)
     : VisComponentGL(vis, width, height, rnt, tossing, x, y, z)
 {
+    if (vis) drawingTimeout = vis->getTicksPerSecond();
 }
 
 bool BasicImageGL::checkPositionForRNT(double x, double y)
@@ -244,10 +245,47 @@ unsigned int BasicImageGL::hitMaskCodeAt(double x, double y) const
 void BasicImageGL::beginTouchAt(double x, double y)
 {
     if (touched) return;
-    if (getParent() && !getParent()->childrenShowInteractionHandles()) return;
+    VisComponent* parent = getParent();
+    const bool handles = !parent || parent->childrenShowInteractionHandles();
+    if (!handles && !parent->childrenCanBeWrittenOn()) return;
     touched = true;
     hitCode = hitMaskCodeAt(x, y);
+    // Without handles only the pen and eraser corners are live: the resize corner just moves.
+    if (!handles && hitCode == kResizeCode) hitCode = kMoveCode;
     if (hitCode == kResizeCode) resizing = true;
+}
+
+unsigned int BasicImageGL::touchAt(double x, double y, PBuffer* target, unsigned int texture,
+                                   const float* eraserColour)
+{
+    beginTouchAt(x, y);
+    TabletopVis* vis = getController();
+    const unsigned long now = vis ? vis->getCurrentTicks() : 0;
+    if (drawingMode && now - lastDrawingTicks > drawingTimeout) drawingMode = false;
+    if (resizing) interactiveResizeTopLeft(x, y);
+    if (drawingMode && target) {
+        drawAnnotationStep(*target, texture, stroke, eraser, eraserColour, x, y);
+        lastDrawingTicks = now;
+        hitCode = eraser ? kEraserCode : kPenCode;
+    }
+    return hitCode;
+}
+
+bool BasicImageGL::endTouch()
+{
+    if (!touched) {
+        hitCode = 0;
+        return false;
+    }
+    touched = false;
+    resizing = false;
+    if (hitCode == kPenCode || hitCode == kEraserCode) {
+        drawingMode = true;
+        stroke.restart();
+        lastDrawingTicks = getController() ? getController()->getCurrentTicks() : 0;
+        eraser = hitCode != kPenCode;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -268,6 +306,35 @@ unsigned int BasicImageGL::createAnnotationTexture()
         glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     }
     return texture;
+}
+
+void BasicImageGL::openAnnotationTarget(PBuffer& target, const float* clearColour, bool nicest)
+{
+    TabletopVis* vis = getController();
+    if (!vis) return;
+    vis->init_pbuffer(&target, 512, 512);
+    vis->activatePBuffer(&target);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // v grows downwards (row 0 is the top of the picture); a larger z lies further back.
+    glOrtho(0.0, 512.0, 512.0, 0.0, 20.0, -20.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // The depth test keeps each stroke's white underlay behind the black of earlier strokes.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_POINT_SMOOTH);
+    const GLenum quality = nicest ? GL_NICEST : GL_FASTEST;
+    glHint(GL_LINE_SMOOTH_HINT, quality);
+    glHint(GL_POINT_SMOOTH_HINT, quality);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void BasicImageGL::drawAnnotationStep(PBuffer& target, unsigned int texture,

@@ -61,6 +61,10 @@ public:
     bool isResizingByTouch() const { return resizing; }
     unsigned long getLastSelectedTicks() const { return lastSelectedTicks; }
     unsigned long getRNTCircleTicks() const { return rntCircleTicks; }
+    bool isDrawingMode() const { return drawingMode; }
+    bool isEraser() const { return eraser; }
+    unsigned long getDrawingTimeout() const { return drawingTimeout; }
+    unsigned long getLastDrawingTicks() const { return lastDrawingTicks; }
     // The RNT circle shows for getRNTCircleTicks() after the item was last drawn selected.
     bool isRNTCircleVisible() const;
 
@@ -88,9 +92,20 @@ protected:
     void fillImageHitMask(bool penAndEraser);
     // The hit-mask code under table point (x, y), 0 off the component.
     unsigned int hitMaskCodeAt(double x, double y) const;
-    // Step 1 of a touch on an item: on the first position (unless the parent hides interaction
-    // handles) the touch is taken and its code read from the mask; code 4 starts resizing.
+    // Step 1 of a touch on an item: on the first position the touch is taken and its code read
+    // from the mask; code 4 starts resizing. A parent that hides interaction handles keeps the
+    // touch from being taken, unless its children can be written on: then the touch is taken
+    // with the resize corner read as the body (code 3).
     void beginTouchAt(double x, double y);
+    // One position of a touch at table point (x, y): step 1 above; a drawing mode idle for more
+    // than drawingTimeout ticks ends; while resizing the item follows the touch. With drawing on
+    // and a target, a stroke step goes into it (see drawAnnotationStep) and the pen or eraser
+    // code is the answer; otherwise hitCode.
+    unsigned int touchAt(double x, double y, PBuffer* target = nullptr, unsigned int texture = 0,
+                         const float* eraserColour = nullptr);
+    // Ends the touch; false (and hitCode 0) when none was under way. A touch that began on the
+    // pen or eraser corner turns drawing on, with a fresh stroke and a renewed timeout.
+    bool endTouch();
     // Whether the hints are drawn: no parent, or one that shows interaction handles.
     bool showsInteractionHints() const;
     // Stamps lastSelectedTicks while selected; returns whether the item is selected.
@@ -105,6 +120,9 @@ protected:
     // clears to transparent (constant-colour blending), else it paints in that RGBA colour.
     void drawAnnotationStep(PBuffer& target, unsigned int texture, AnnotationStroke& stroke,
                             bool eraser, const float* eraserColour, double x, double y);
+    // Makes the 512 × 512 target, activates it (the caller deactivates it), sets it up for
+    // stroke steps and clears it to the RGBA clearColour; smoothing hints nicest or fastest.
+    void openAnnotationTarget(PBuffer& target, const float* clearColour, bool nicest);
     // Generates a texture for a target and asks for generated mipmaps ("GL_GENERATE_MIPMAP_SGIS
     // failed" without the extension); leaves it bound.
     unsigned int createAnnotationTexture();
@@ -114,4 +132,11 @@ protected:
     unsigned int hitCode = 0;
     unsigned long lastSelectedTicks = 0;
     unsigned long rntCircleTicks = 0;
+    // Annotation: on after a release on the pen or eraser corner, off once drawingTimeout ticks
+    // (one second) pass without a stroke step.
+    unsigned long drawingTimeout = 1000;
+    unsigned long lastDrawingTicks = 0;
+    bool drawingMode = false;
+    bool eraser = false;
+    AnnotationStroke stroke;
 };

@@ -28,6 +28,7 @@ public:
     bool allowNesting() override { return false; }
     VisComponent* getComposite() override { return this; }
     bool childrenShowInteractionHandles() override { return false; }
+    bool childrenCanBeWrittenOn() override { return false; }
     // (x, y): the pointer in table pixels. Returns the gesture's code: 0 outside, 3 body,
     // 9/12/13 borders, 10/11 while a control point of the outline/inside outline is dragged.
     unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,

@@ -18,7 +18,6 @@ ImageLeafGL::ImageLeafGL(TabletopVisGL* vis, double width, double height, bool r
     setSize(width, height);
     recreateActiveBuffers();
     resetRNTCircleTicks();
-    if (getController()) drawingTimeout = getController()->getTicksPerSecond();
 }
 
 ImageLeafGL::~ImageLeafGL()
@@ -84,38 +83,14 @@ void ImageLeafGL::specificRenderForPicking()
 unsigned int ImageLeafGL::hitLocalBuffer(unsigned int x, unsigned int y, unsigned int,
                                          unsigned int)
 {
-    const double px = static_cast<double>(x);
-    const double py = static_cast<double>(y);
-    beginTouchAt(px, py);
-    TabletopVis* vis = getController();
-    const unsigned long now = vis ? vis->getCurrentTicks() : 0;
-    if (drawingMode && now - lastDrawingTicks > drawingTimeout) drawingMode = false;
-    if (resizing) interactiveResizeTopLeft(px, py);
-    if (drawingMode) {
-        drawAnnotationStep(overlayTarget, overlayTexture, stroke, eraser, nullptr, px, py);
-        lastDrawingTicks = now;
-        hitCode = eraser ? kEraserCode : kPenCode;
-        return hitCode;
-    }
-    return hitCode;
+    return touchAt(x, y, &overlayTarget, overlayTexture);
 }
 
 unsigned int ImageLeafGL::releaseLocalBuffer(unsigned int, unsigned int, unsigned int,
                                              unsigned int)
 {
-    if (!touched) {
-        hitCode = 0;
-        return 0;
-    }
-    touched = false;
-    resizing = false;
-    if (hitCode == kPenCode || hitCode == kEraserCode) {
-        drawingMode = true;
-        stroke.restart();
-        lastDrawingTicks = getController() ? getController()->getCurrentTicks() : 0;
-        eraser = hitCode != kPenCode;
-        if (!overlayTexture) createOverlay();
-    }
+    endTouch();
+    if (drawingMode && !overlayTexture) createOverlay();
     return hitCode;
 }
 
@@ -125,28 +100,8 @@ void ImageLeafGL::createOverlay()
     if (!vis) return;
     vis->pushTimeState();
     overlayTexture = createAnnotationTexture();
-    vis->init_pbuffer(&overlayTarget, 512, 512);
-    vis->activatePBuffer(&overlayTarget);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // v grows downwards (overlay row 0 is the top of the picture); a larger z lies further back,
-    // so a stroke's white underlay never covers the black of the strokes before it.
-    glOrtho(0.0, 512.0, 512.0, 0.0, 20.0, -20.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_LINE_SMOOTH);
-    glEnable(GL_POINT_SMOOTH);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const float transparent[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    openAnnotationTarget(overlayTarget, transparent, true);
     vis->deactivatePBuffer(&overlayTarget);
     glBindTexture(GL_TEXTURE_2D, 0);
     vis->popTimeState();

@@ -31,10 +31,6 @@ public:
     void setTextureID(unsigned int texture) { textureID = texture; }
     unsigned int getTextureID() const { return textureID; }
     unsigned int getOverlayTexture() const { return overlayTexture; }
-    bool isDrawingMode() const { return drawingMode; }
-    bool isEraser() const { return eraser; }
-    unsigned long getDrawingTimeout() const { return drawingTimeout; }
-    unsigned long getLastDrawingTicks() const { return lastDrawingTicks; }
     void setLastSelectedTicks(unsigned long ticks) { lastSelectedTicks = ticks; }
 
     // Live images and the shared lists (0 while none exists), for inspection.
@@ -55,11 +51,6 @@ protected:
 
     unsigned int textureID = 0;
     unsigned int overlayTexture = 0;
-    unsigned long drawingTimeout = 1000;
-    unsigned long lastDrawingTicks = 0;
-    bool drawingMode = false;
-    bool eraser = false;
-    AnnotationStroke stroke;
     PBuffer overlayTarget;
 
     static unsigned int _numberOfImages;

@@ -150,21 +150,12 @@ void LabelLeafGL::specificRenderForPicking()
 unsigned int LabelLeafGL::hitLocalBuffer(unsigned int x, unsigned int y, unsigned int,
                                          unsigned int)
 {
-    const double px = static_cast<double>(x);
-    const double py = static_cast<double>(y);
-    beginTouchAt(px, py);
-    if (resizing) interactiveResizeTopLeft(px, py);
-    return hitCode;
+    return touchAt(x, y);
 }
 
 unsigned int LabelLeafGL::releaseLocalBuffer(unsigned int, unsigned int, unsigned int,
                                              unsigned int)
 {
-    if (!touched) {
-        hitCode = 0;
-        return 0;
-    }
-    touched = false;
-    resizing = false;
+    endTouch();
     return hitCode;
 }

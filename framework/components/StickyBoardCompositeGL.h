@@ -18,6 +18,9 @@ public:
     StickyBoardCompositeGL(TabletopVisGL* vis, double width, double height, bool rnt,
                            bool tossing, double x, double y, double z);
 
+    // Notes on the board are written on: their pen and eraser corners answer, though the
+    // board hides their other handles.
+    bool childrenCanBeWrittenOn() override { return true; }
     // Children follow every size change.
     bool childrenResizeAndRelocate() override { return true; }
     void resizeAndRelocateChildren(double oldWidth, double oldHeight, double newWidth,

@@ -16,7 +16,6 @@ StickyNoteLeafGL::StickyNoteLeafGL(TabletopVisGL* vis, double width, double heig
     preparePaper();
     glBindTexture(GL_TEXTURE_2D, 0);
     vis->popTimeState();
-    drawingTimeout = vis->getTicksPerSecond();
 }
 
 StickyNoteLeafGL::~StickyNoteLeafGL()
@@ -40,28 +39,7 @@ void StickyNoteLeafGL::initializePassiveBuffers()
 void StickyNoteLeafGL::preparePaper()
 {
     TabletopVis* vis = getController();
-    vis->init_pbuffer(&paper, 512, 512);
-    vis->activatePBuffer(&paper);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // v grows downwards, as the stroke mapping expects; a larger z lies further back.
-    glOrtho(0.0, 512.0, 512.0, 0.0, 20.0, -20.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    // The depth test keeps each stroke's white underlay behind the black of earlier strokes.
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_LINE_SMOOTH);
-    glEnable(GL_POINT_SMOOTH);
-    glHint(GL_LINE_SMOOTH_HINT, GL_FASTEST);
-    glHint(GL_POINT_SMOOTH_HINT, GL_FASTEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glClearColor(kPaper[0], kPaper[1], kPaper[2], kPaper[3]);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    openAnnotationTarget(paper, kPaper, false);
 
     // Marks of the pen corner (a nib) and the eraser corner (a small box).
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
@@ -99,38 +77,16 @@ void StickyNoteLeafGL::preparePaper()
 unsigned int StickyNoteLeafGL::hitLocalBuffer(unsigned int x, unsigned int y, unsigned int,
                                               unsigned int)
 {
-    const double px = static_cast<double>(x);
-    const double py = static_cast<double>(y);
-    beginTouchAt(px, py);
-    TabletopVis* vis = getController();
-    const unsigned long now = vis ? vis->getCurrentTicks() : 0;
-    if (drawingMode && now - lastDrawingTicks > drawingTimeout) drawingMode = false;
-    if (resizing) interactiveResizeTopLeft(px, py);
-    if (drawingMode) {
-        drawAnnotationStep(paper, textureName, stroke, eraser, kPaper, px, py);
-        lastDrawingTicks = now;
-        hitCode = eraser ? kEraserCode : kPenCode;
-    }
-    return hitCode;
+    return touchAt(x, y, &paper, textureName, kPaper);
 }
 
 unsigned int StickyNoteLeafGL::releaseLocalBuffer(unsigned int, unsigned int, unsigned int,
                                                   unsigned int)
 {
-    if (!touched) {
-        hitCode = 0;
-        return 0;
+    if (endTouch()) {
+        // No RNT circle while writing.
+        setSelectionInactive();
+        lastSelectedTicks += drawingTimeout;
     }
-    touched = false;
-    resizing = false;
-    if (hitCode == kPenCode || hitCode == kEraserCode) {
-        drawingMode = true;
-        stroke.restart();
-        lastDrawingTicks = getController() ? getController()->getCurrentTicks() : 0;
-        eraser = hitCode != kPenCode;
-    }
-    // No RNT circle while writing.
-    setSelectionInactive();
-    lastSelectedTicks += drawingTimeout;
     return hitCode;
 }

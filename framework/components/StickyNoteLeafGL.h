@@ -30,18 +30,9 @@ public:
     unsigned int releaseLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,
                                     unsigned int boundHeight) override;
 
-    bool isDrawingMode() const { return drawingMode; }
-    bool isEraser() const { return eraser; }
-    unsigned long getDrawingTimeout() const { return drawingTimeout; }
-
 protected:
     void initializePassiveBuffers() override;
 
-    unsigned long drawingTimeout = 1000;
-    unsigned long lastDrawingTicks = 0;
-    bool drawingMode = false;
-    bool eraser = false;
-    AnnotationStroke stroke;
     PBuffer paper;
 
 private:

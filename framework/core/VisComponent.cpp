@@ -173,6 +173,7 @@ void VisComponent::setParent(VisComponent* newParent)
 VisComponent* VisComponent::getComposite() { return nullptr; }
 bool VisComponent::allowNesting() { return true; }
 bool VisComponent::childrenShowInteractionHandles() { return true; }
+bool VisComponent::childrenCanBeWrittenOn() { return true; }
 bool VisComponent::childrenResizeAndRelocate() { return false; }
 bool VisComponent::isResizingReal() { return true; }
 bool VisComponent::hasOrientation() { return false; }

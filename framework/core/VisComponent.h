@@ -65,6 +65,9 @@ public:
     virtual VisComponent* getComposite();
     virtual bool allowNesting();
     virtual bool childrenShowInteractionHandles();
+    // Whether children whose handles are hidden may still be written on (their pen and eraser
+    // corners answer); a parent that shows the handles lets them be written on anyway.
+    virtual bool childrenCanBeWrittenOn();
     // (x, y): the pointer in table pixels; the other two: the contact's extent. The result is a
     // hit code: 0, 3, 12, 13 rotate-and-translate, 9 translate, others handled by the component.
     virtual unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int boundWidth,

@@ -377,6 +377,12 @@ bool TabletopVis::checkDoDrawingForUser(unsigned int user) const
            posYToPaint[user] <= screenHeight;
 }
 
+bool TabletopVis::checkTapForUser(unsigned int user) const
+{
+    return hasUser(user) && isPicking[user] && !doPainting[user] && !deviceIsPressed[user] &&
+           posXToPaint[user] <= screenWidth && posYToPaint[user] <= screenHeight;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Registry
 

@@ -253,6 +253,9 @@ public:
     }
     // The pointer is down and on the screen (edges included).
     bool checkDoDrawingForUser(unsigned int user) const;
+    // A press released before a frame picked it (a quick tap), on the screen: the next frame
+    // picks, hits and releases it at once.
+    bool checkTapForUser(unsigned int user) const;
     unsigned int getNumberOfUsers() const { return numberOfUsers; }
 
     // --- registry ---

@@ -14,43 +14,6 @@
 #include <cstring>
 #include <iostream>
 
-namespace {
-
-// count containers made by create(x, y): a coordinate beyond the screen is drawn anew for every
-// container, a given one is shared by all.
-// Each container then holds `Images::each` images at random places of its body, with textures
-// of random table rows, each lower in depth than the one before; they are children at once
-// (not dropped).
-struct ContainerImages {
-    unsigned int each;
-    double width;
-    double height;
-};
-
-template <class Create, class RandomX, class RandomY, class MakeImage>
-void placeContainers(const TabletopVis& vis, unsigned int count, double x, double y,
-                     RandomX randomX, RandomY randomY, Create create, ContainerImages images,
-                     MakeImage makeImage)
-{
-    for (unsigned int i = 0; i < count; ++i) {
-        double px = std::floor(x);
-        double py = std::floor(y);
-        if (px > vis.getScreenWidth()) px = randomX();
-        if (py > vis.getScreenHeight()) py = randomY();
-        BoundedContainerGL* container = create(px, py);
-        if (!container) continue;
-        for (unsigned int k = 0; k < images.each; ++k) {
-            double ix = 0.0;
-            double iy = 0.0;
-            ImageLeafGL* image = makeImage(container, &ix, &iy, 1.0 - double(k) / images.each,
-                                           images.width, images.height);
-            if (image) container->addChild(image);
-        }
-    }
-}
-
-} // namespace
-
 void TabletopVisBuilderGL::buildVis(unsigned int users, unsigned int bufferWidth,
                                     unsigned int bufferHeight, unsigned int screenWidth,
                                     unsigned int screenHeight)
@@ -87,15 +50,27 @@ unsigned int TabletopVisBuilderGL::randomTexture() const
     return vis->getImageTextureIDAt(static_cast<unsigned int>(t));
 }
 
-std::function<ImageLeafGL*(BoundedContainerGL*, double*, double*, double, double, double)>
-TabletopVisBuilderGL::containerImageMaker()
+void TabletopVisBuilderGL::placeContainers(
+    unsigned int count, double x, double y, unsigned int imagesEach, double imageWidth,
+    double imageHeight, const std::function<BoundedContainerGL*(double, double)>& create)
 {
-    return [this](BoundedContainerGL* container, double* x, double* y, double depth, double w,
-                  double h) -> ImageLeafGL* {
-        const unsigned int texture = randomTexture();
-        container->getRandomInsidePosition(x, y);
-        return vis->createImage(w, h, true, true, *x, *y, depth, randomAngle(), texture, false);
-    };
+    for (unsigned int i = 0; i < count; ++i) {
+        double px = 0.0;
+        double py = 0.0;
+        placeOnScreen(x, y, &px, &py);
+        BoundedContainerGL* container = create(px, py);
+        if (!container) continue;
+        for (unsigned int k = 0; k < imagesEach; ++k) {
+            const unsigned int texture = randomTexture();
+            double ix = 0.0;
+            double iy = 0.0;
+            container->getRandomInsidePosition(&ix, &iy);
+            ImageLeafGL* image =
+                vis->createImage(imageWidth, imageHeight, true, true, ix, iy,
+                                 1.0 - double(k) / imagesEach, randomAngle(), texture, false);
+            if (image) container->addChild(image);
+        }
+    }
 }
 
 void TabletopVisBuilderGL::buildTextures(unsigned int count, const char* pattern)
@@ -140,10 +115,9 @@ void TabletopVisBuilderGL::placeOnScreen(double x, double y, double* px, double*
 void TabletopVisBuilderGL::buildDocument(double size, double x, double y, const char* file)
 {
     if (!vis) return;
-    double px = std::floor(x);
-    double py = std::floor(y);
-    if (px > vis->getScreenWidth()) px = randomX();
-    if (py > vis->getScreenHeight()) py = randomY();
+    double px = 0.0;
+    double py = 0.0;
+    placeOnScreen(x, y, &px, &py);
     vis->createDocument(size, true, true, px, py, 0.0, randomAngle(), file, true);
 }
 
@@ -154,13 +128,10 @@ void TabletopVisBuilderGL::buildBoundedContainer(double width, double height, do
                                                  double imageWidth, double imageHeight)
 {
     if (!vis) return;
-    placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
-                    [&](double px, double py) {
-                        return vis->createContainer(width, height, true, true, px, py, 0.0,
-                                                    controlPoints, splineLevel, hasInsideBoundary,
-                                                    rounded);
-                    },
-                    {imagesEach, imageWidth, imageHeight}, containerImageMaker());
+    placeContainers(count, x, y, imagesEach, imageWidth, imageHeight, [&](double px, double py) {
+        return vis->createContainer(width, height, true, true, px, py, 0.0, controlPoints,
+                                    splineLevel, hasInsideBoundary, rounded);
+    });
 }
 
 void TabletopVisBuilderGL::buildStorageBin(double width, double height, double x, double y,
@@ -170,13 +141,10 @@ void TabletopVisBuilderGL::buildStorageBin(double width, double height, double x
                                                  double imageWidth, double imageHeight)
 {
     if (!vis) return;
-    placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
-                    [&](double px, double py) {
-                        return vis->createStorageBin(width, height, true, true, px, py, 0.0,
-                                                     controlPoints, splineLevel,
-                                                     hasInsideBoundary, rounded);
-                    },
-                    {imagesEach, imageWidth, imageHeight}, containerImageMaker());
+    placeContainers(count, x, y, imagesEach, imageWidth, imageHeight, [&](double px, double py) {
+        return vis->createStorageBin(width, height, true, true, px, py, 0.0, controlPoints,
+                                     splineLevel, hasInsideBoundary, rounded);
+    });
 }
 
 void TabletopVisBuilderGL::buildInterfaceCurrent(double width, double height, double x, double y,
@@ -186,13 +154,10 @@ void TabletopVisBuilderGL::buildInterfaceCurrent(double width, double height, do
                                                  double imageWidth, double imageHeight)
 {
     if (!vis) return;
-    placeContainers(*vis, count, x, y, [this] { return randomX(); }, [this] { return randomY(); },
-                    [&](double px, double py) {
-                        return vis->createInterfaceCurrent(width, height, true, true, px, py, 0.0,
-                                                           controlPoints, splineLevel, belt,
-                                                           rounded);
-                    },
-                    {imagesEach, imageWidth, imageHeight}, containerImageMaker());
+    placeContainers(count, x, y, imagesEach, imageWidth, imageHeight, [&](double px, double py) {
+        return vis->createInterfaceCurrent(width, height, true, true, px, py, 0.0, controlPoints,
+                                           splineLevel, belt, rounded);
+    });
 }
 
 void TabletopVisBuilderGL::buildDestroyer(double width, double height, double x, double y,

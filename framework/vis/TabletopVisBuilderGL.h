@@ -9,7 +9,6 @@
 #include <functional>
 
 class BoundedContainerGL;
-class ImageLeafGL;
 class TabletopVisGL;
 
 class TabletopVisBuilderGL : public TabletopVisBuilder {
@@ -84,7 +83,11 @@ protected:
     unsigned int randomTexture() const;
     // A place on the screen: a coordinate beyond it is drawn at random.
     void placeOnScreen(double x, double y, double* px, double* py) const;
-    // Makes one image inside a container (see buildBoundedContainer): texture, place, angle.
-    std::function<ImageLeafGL*(BoundedContainerGL*, double*, double*, double, double, double)>
-    containerImageMaker();
+    // count containers made by create(x, y), each at (x, y) taken through placeOnScreen (so a
+    // coordinate beyond the screen is drawn anew for every container). Each then holds
+    // imagesEach images at random places of its body, with textures of random table rows, each
+    // lower in depth than the one before; they are children at once (not dropped).
+    void placeContainers(unsigned int count, double x, double y, unsigned int imagesEach,
+                         double imageWidth, double imageHeight,
+                         const std::function<BoundedContainerGL*(double, double)>& create);
 };

@@ -38,6 +38,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,6 +72,15 @@ const GLenum kTargetEnables[7] = {GL_BLEND,        GL_DEPTH_TEST, GL_LINE_SMOOTH
 void identity(double* m)
 {
     for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0 : 0.0;
+}
+
+// Makes a component for the controller and registers it: queued for dropping into what lies
+// under it, or (drop false) activated at once.
+template <class T, class... Args> T* registered(TabletopVisGL* vis, bool drop, Args&&... args)
+{
+    auto* c = new T(vis, std::forward<Args>(args)...);
+    vis->addComponent(c, drop);
+    return c;
 }
 
 } // namespace
@@ -616,17 +626,14 @@ ImageLeafGL* TabletopVisGL::createImage(double width, double height, bool rnt, b
                                         double x, double y, double z, double rotation,
                                         unsigned int texture, bool drop)
 {
-    auto* c = new ImageLeafGL(this, width, height, rnt, tossing, x, y, z, rotation, texture);
-    addComponent(c, drop);
-    return c;
+    return registered<ImageLeafGL>(this, drop, width, height, rnt, tossing, x, y, z, rotation,
+                                   texture);
 }
 DocumentLeafGL* TabletopVisGL::createDocument(double size, bool rnt, bool tossing, double x,
                                               double y, double z, double rotation,
                                               const char* file, bool drop)
 {
-    auto* c = new DocumentLeafGL(this, size, rnt, tossing, x, y, z, rotation, file);
-    addComponent(c, drop);
-    return c;
+    return registered<DocumentLeafGL>(this, drop, size, rnt, tossing, x, y, z, rotation, file);
 }
 BoundedContainerGL* TabletopVisGL::createContainer(double width, double height, bool rnt,
                                                    bool tossing, double x, double y, double z,
@@ -634,10 +641,8 @@ BoundedContainerGL* TabletopVisGL::createContainer(double width, double height, 
                                                    unsigned int splineLevel,
                                                    bool hasInsideBoundary, bool rounded)
 {
-    auto* c = new BoundedContainerGL(this, width, height, rnt, tossing, x, y, z, controlPoints,
-                                     splineLevel, hasInsideBoundary, rounded);
-    addComponent(c, true);
-    return c;
+    return registered<BoundedContainerGL>(this, true, width, height, rnt, tossing, x, y, z,
+                                          controlPoints, splineLevel, hasInsideBoundary, rounded);
 }
 StorageBinCompositeGL* TabletopVisGL::createStorageBin(double width, double height, bool rnt,
                                                        bool tossing, double x, double y, double z,
@@ -645,47 +650,39 @@ StorageBinCompositeGL* TabletopVisGL::createStorageBin(double width, double heig
                                                        unsigned int splineLevel,
                                                        bool hasInsideBoundary, bool rounded)
 {
-    auto* c = new StorageBinCompositeGL(this, width, height, rnt, tossing, x, y, z, controlPoints,
-                                        splineLevel, hasInsideBoundary, rounded);
-    addComponent(c, true);
-    return c;
+    return registered<StorageBinCompositeGL>(this, true, width, height, rnt, tossing, x, y, z,
+                                             controlPoints, splineLevel, hasInsideBoundary,
+                                             rounded);
 }
 InterfaceCurrentCompositeGL* TabletopVisGL::createInterfaceCurrent(
     double width, double height, bool rnt, bool tossing, double x, double y, double z,
     unsigned int controlPoints, unsigned int splineLevel, bool belt, bool rounded)
 {
-    auto* c = new InterfaceCurrentCompositeGL(this, width, height, rnt, tossing, x, y, z,
-                                              controlPoints, splineLevel, belt, rounded);
-    addComponent(c, true);
-    return c;
+    return registered<InterfaceCurrentCompositeGL>(this, true, width, height, rnt, tossing, x, y, z,
+                                                   controlPoints, splineLevel, belt, rounded);
 }
 StickyBoardCompositeGL* TabletopVisGL::createStickyBoard(double width, double height, bool rnt,
                                                          bool tossing, double x, double y,
                                                          double z)
 {
-    auto* c = new StickyBoardCompositeGL(this, width, height, rnt, tossing, x, y, z);
-    addComponent(c, true);
-    return c;
+    return registered<StickyBoardCompositeGL>(this, true, width, height, rnt, tossing, x, y, z);
 }
 ComponentDestroyerCompositeGL* TabletopVisGL::createDestroyer(double width, double height,
                                                               bool rnt, bool tossing, double x,
                                                               double y, double z,
                                                               unsigned int texture)
 {
-    auto* c = new ComponentDestroyerCompositeGL(this, width, height, rnt, tossing, x, y, z, texture);
-    addComponent(c, true);
-    return c;
+    return registered<ComponentDestroyerCompositeGL>(this, true, width, height, rnt, tossing, x, y,
+                                                     z, texture);
 }
 StorageBinCreatorLeafGL* TabletopVisGL::createStorageBinCreator(
     double width, double height, double x, double y, double z, double createdWidth,
     double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
     unsigned int texture)
 {
-    auto* c = new StorageBinCreatorLeafGL(this, width, height, x, y, z, createdWidth,
-                                          createdHeight, controlPoints, splineLevel, rounded,
-                                          texture);
-    addComponent(c, true);
-    return c;
+    return registered<StorageBinCreatorLeafGL>(this, true, width, height, x, y, z, createdWidth,
+                                               createdHeight, controlPoints, splineLevel, rounded,
+                                               texture);
 }
 StickyBoardCreatorLeafGL* TabletopVisGL::createStickyBoardCreator(double width, double height,
                                                                   double x, double y, double z,
@@ -693,32 +690,26 @@ StickyBoardCreatorLeafGL* TabletopVisGL::createStickyBoardCreator(double width, 
                                                                   double createdHeight,
                                                                   unsigned int texture)
 {
-    auto* c = new StickyBoardCreatorLeafGL(this, width, height, x, y, z, createdWidth,
-                                           createdHeight, texture);
-    addComponent(c, true);
-    return c;
+    return registered<StickyBoardCreatorLeafGL>(this, true, width, height, x, y, z, createdWidth,
+                                                createdHeight, texture);
 }
 PoolInterfaceCurrentCreatorLeafGL* TabletopVisGL::createPoolInterfaceCurrentCreator(
     double width, double height, double x, double y, double z, double createdWidth,
     double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
     unsigned int texture)
 {
-    auto* c = new PoolInterfaceCurrentCreatorLeafGL(this, width, height, x, y, z, createdWidth,
-                                                    createdHeight, controlPoints, splineLevel,
-                                                    rounded, texture);
-    addComponent(c, true);
-    return c;
+    return registered<PoolInterfaceCurrentCreatorLeafGL>(this, true, width, height, x, y, z,
+                                                         createdWidth, createdHeight, controlPoints,
+                                                         splineLevel, rounded, texture);
 }
 BeltInterfaceCurrentCreatorLeafGL* TabletopVisGL::createBeltInterfaceCurrentCreator(
     double width, double height, double x, double y, double z, double createdWidth,
     double createdHeight, unsigned int controlPoints, unsigned int splineLevel, bool rounded,
     unsigned int texture)
 {
-    auto* c = new BeltInterfaceCurrentCreatorLeafGL(this, width, height, x, y, z, createdWidth,
-                                                    createdHeight, controlPoints, splineLevel,
-                                                    rounded, texture);
-    addComponent(c, true);
-    return c;
+    return registered<BeltInterfaceCurrentCreatorLeafGL>(this, true, width, height, x, y, z,
+                                                         createdWidth, createdHeight, controlPoints,
+                                                         splineLevel, rounded, texture);
 }
 StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double width, double height,
                                                                 double x, double y, double z,
@@ -726,18 +717,14 @@ StickyNoteCreatorLeafGL* TabletopVisGL::createStickyNoteCreator(double width, do
                                                                 double createdHeight,
                                                                 unsigned int texture)
 {
-    auto* c = new StickyNoteCreatorLeafGL(this, width, height, x, y, z, createdWidth,
-                                          createdHeight, texture);
-    addComponent(c, true);
-    return c;
+    return registered<StickyNoteCreatorLeafGL>(this, true, width, height, x, y, z, createdWidth,
+                                               createdHeight, texture);
 }
 StickyNoteLeafGL* TabletopVisGL::createStickyNote(double width, double height, bool rnt,
                                                   bool tossing, double x, double y, double z,
                                                   double rotation)
 {
-    auto* c = new StickyNoteLeafGL(this, width, height, rnt, tossing, x, y, z, rotation);
-    addComponent(c, true);
-    return c;
+    return registered<StickyNoteLeafGL>(this, true, width, height, rnt, tossing, x, y, z, rotation);
 }
 LabelLeafGL* TabletopVisGL::createLabel(double textHeight, const char* font, const char* text,
                                         bool rnt, bool tossing, double x, double y, double z,
@@ -748,10 +735,8 @@ LabelLeafGL* TabletopVisGL::createLabel(double textHeight, const char* font, con
     static const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     const float* t = textColor ? textColor : black;
     const float* b = backgroundColor ? backgroundColor : white;
-    auto* c = new LabelLeafGL(this, textHeight, font, text, rnt, tossing, x, y, z, t[0], t[1],
-                              t[2], b[0], b[1], b[2], b[3], padding);
-    addComponent(c, true);
-    return c;
+    return registered<LabelLeafGL>(this, true, textHeight, font, text, rnt, tossing, x, y, z, t[0],
+                                   t[1], t[2], b[0], b[1], b[2], b[3], padding);
 }
 LensCreatorLeafGL* TabletopVisGL::createLensCreator(double width, double height, double x,
                                                     double y, double z, double createdWidth,
@@ -760,19 +745,16 @@ LensCreatorLeafGL* TabletopVisGL::createLensCreator(double width, double height,
                                                     unsigned int n, double upX, double upY,
                                                     const char* kind)
 {
-    auto* c = new LensCreatorLeafGL(this, width, height, x, y, z, createdWidth, createdHeight,
-                                    dropoff, texture, a, b, n, upX, upY, kind);
-    addComponent(c, true);
-    return c;
+    return registered<LensCreatorLeafGL>(this, true, width, height, x, y, z, createdWidth,
+                                         createdHeight, dropoff, texture, a, b, n, upX, upY, kind);
 }
 SizeLensLeafGL* TabletopVisGL::createSizeLens(double width, double height, bool tossing,
                                               double x, double y, double z, double spare,
                                               const char* dropoff, double strength,
                                               double magnification, unsigned int visible)
 {
-    auto* lens = new SizeLensLeafGL(this, width, height, tossing, x, y, z, spare, dropoff,
-                                    strength, magnification, visible);
-    addComponent(lens, true);
+    auto* lens = registered<SizeLensLeafGL>(this, true, width, height, tossing, x, y, z, spare,
+                                            dropoff, strength, magnification, visible);
     // On top of what it magnifies, where a touch finds it.
     moveComponentToRenderFront(lens);
     return lens;
@@ -784,9 +766,9 @@ DirectionLensLeafGL* TabletopVisGL::createDirectionLens(double width, double hei
                                                         unsigned int directionMode,
                                                         unsigned int visible)
 {
-    auto* lens = new DirectionLensLeafGL(this, width, height, tossing, x, y, z, spare, dropoff,
-                                         strength, magnification, directionMode, visible);
-    addComponent(lens, true);
+    auto* lens =
+        registered<DirectionLensLeafGL>(this, true, width, height, tossing, x, y, z, spare, dropoff,
+                                        strength, magnification, directionMode, visible);
     // Right above the table surface at the back: the control surface, or a painting canvas.
     placeLensAboveControlSurface<SurfaceCompositeGL>(lens);
     return lens;
@@ -797,9 +779,8 @@ OrientationLensLeafGL* TabletopVisGL::createOrientationLens(double width, double
                                                             double upY, unsigned int visible,
                                                             unsigned int kind)
 {
-    auto* lens = new OrientationLensLeafGL(this, width, height, rnt, tossing, x, y, z, spare, upX,
-                                           upY, visible, kind);
-    addComponent(lens, true);
+    auto* lens = registered<OrientationLensLeafGL>(this, true, width, height, rnt, tossing, x, y, z,
+                                                   spare, upX, upY, visible, kind);
     placeLensAboveControlSurface<SurfaceCompositeGL>(lens);
     return lens;
 }
@@ -808,29 +789,24 @@ ControlSurfaceCompositeGL* TabletopVisGL::createControlSurface(double a, double 
                                                                double g)
 {
     // Screen size (a, b) plus the overflow g; centre (c, d), depth e, border size f.
-    auto* surface = new ControlSurfaceCompositeGL(this, static_cast<unsigned int>(g + a),
-                                                  static_cast<unsigned int>(b + g), c, d, e, f, g);
-    addComponent(surface, true);
-    return surface;
+    return registered<ControlSurfaceCompositeGL>(this, true, static_cast<unsigned int>(g + a),
+                                                 static_cast<unsigned int>(b + g), c, d, e, f, g);
 }
 HockeySurfaceCompositeGL* TabletopVisGL::createHockeySurface(double width, double height,
                                                              double x, double y, double z,
                                                              double border, double overflow,
                                                              double friction)
 {
-    auto* rink = new HockeySurfaceCompositeGL(this, static_cast<unsigned int>(width + overflow),
-                                              static_cast<unsigned int>(height + overflow), x, y,
-                                              z, border, overflow, friction);
-    addComponent(rink, true);
-    return rink;
+    return registered<HockeySurfaceCompositeGL>(
+        this, true, static_cast<unsigned int>(width + overflow),
+        static_cast<unsigned int>(height + overflow), x, y, z, border, overflow, friction);
 }
 // Paddles and pucks go to the front of the render order: drawn over the rink, and picked
 // before its full-screen picking area.
 HockeyPaddleLeafGL* TabletopVisGL::createHockeyPaddle(double size, bool rnt, bool tossing,
                                                       double x, double y, double z)
 {
-    auto* paddle = new HockeyPaddleLeafGL(this, size, rnt, tossing, x, y, z);
-    addComponent(paddle, true);
+    auto* paddle = registered<HockeyPaddleLeafGL>(this, true, size, rnt, tossing, x, y, z);
     if (getComponent(paddle->getId()) == paddle) moveComponentToRenderFront(paddle);
     return paddle;
 }
@@ -838,9 +814,8 @@ HockeyPuckLeafGL* TabletopVisGL::createHockeyPuck(double size, double speed, dou
                                                   double directionX, double directionY, bool rnt,
                                                   bool tossing, double x, double y, double z)
 {
-    auto* puck = new HockeyPuckLeafGL(this, size, speed, d, directionX, directionY, rnt, tossing,
-                                      x, y, z);
-    addComponent(puck, true);
+    auto* puck = registered<HockeyPuckLeafGL>(this, true, size, speed, d, directionX, directionY,
+                                              rnt, tossing, x, y, z);
     if (getComponent(puck->getId()) == puck) moveComponentToRenderFront(puck);
     return puck;
 }
@@ -882,12 +857,15 @@ double TabletopVisGL::render(unsigned int users, double referenceRate)
 
     for (unsigned int u = 0; u < users; ++u) {
         resetActiveComponent(u);
-        if (checkDoDrawingForUser(u)) {
+        const bool tap = checkTapForUser(u);
+        if (checkDoDrawingForUser(u) || tap) {
             unsigned char pixel[3] = {0, 0, 0};
             if (isPicking[u])
                 pickPixel(static_cast<int>(posXToPaint[u]), static_cast<int>(posYToPaint[u]),
                           pixel, [this] { renderAllComponentsForPicking(); });
             processSingleComponent(u, pixel);
+            // The tap is over already: its component is released below, in this frame.
+            if (tap) resetActiveComponent(u);
         }
         if (checkWasDroppedByUser(u)) processDroppedComponent(u);
         moveTouchIndicator(u);

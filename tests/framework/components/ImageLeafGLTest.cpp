@@ -1,3 +1,4 @@
+#include "components/AbstractImageGL.h"
 #include "components/ImageLeafGL.h"
 #include "components/StickyNoteLeafGL.h"
 
@@ -167,6 +168,27 @@ TEST_F(ImageLeafGLTest, RegressionStrokeUnderlayCoversEarlierSegments)
     scene().frameAfter(gl, 20);
     for (unsigned int x : {32u, 36u, 40u, 44u, 132u, 136u, 140u, 144u})
         EXPECT_TRUE(near(gl->pixel(x, 40), 0, 0, 0, 60)) << x;
+}
+
+// Icons drawn from RGBA textures with transparent corners showed black there instead of what
+// lies under them.
+TEST_F(ImageLeafGLTest, RegressionTransparentIconCornersDrewBlack)
+{
+    // 2 × 2 texels: the bottom-left one transparent, the others opaque white.
+    const unsigned char texels[4 * 4] = {0, 0, 0, 0,         255, 255, 255, 255,
+                                         255, 255, 255, 255, 255, 255, 255, 255};
+    const GLuint texture = ItemScene::texture(2, 2, GL_RGBA, texels);
+
+    ClockedVisGL* vis = scene().vis.get();
+    auto* icon = new AbstractImageGL(vis, 100, 100, false, false, 128, 128, 0.0, texture);
+    vis->addComponent(icon, false);
+    auto* under = new QuadLeafGL(vis, 200, 200, 128, 128); // registered later: behind the icon
+    under->visible[1] = under->visible[2] = 0;
+    vis->addComponent(under, false);
+    scene().frameAfter(gl, 20);
+    EXPECT_TRUE(near(gl->pixel(100, 100), 200, 0, 0)) << "the transparent corner";
+    EXPECT_TRUE(near(gl->pixel(150, 150), 255, 255, 255)) << "the opaque rest";
+    glDeleteTextures(1, &texture);
 }
 
 } // namespace

@@ -31,12 +31,18 @@ struct ItemScene {
             pixels[3 * i + 1] = g;
             pixels[3 * i + 2] = b;
         }
+        return texture(4, 4, GL_RGB, pixels);
+    }
+    // A w × h texture of the pixels (format GL_RGB or GL_RGBA), sampled without filtering.
+    static unsigned int texture(int w, int h, GLenum format, const unsigned char* pixels)
+    {
         GLuint t = 0;
         glGenTextures(1, &t);
         glBindTexture(GL_TEXTURE_2D, t);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 4, 4, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), w, h, 0, format,
+                     GL_UNSIGNED_BYTE, pixels);
         glBindTexture(GL_TEXTURE_2D, 0);
         return t;
     }

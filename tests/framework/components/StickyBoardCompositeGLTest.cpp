@@ -1,5 +1,6 @@
 #include "components/StickyBoardCompositeGL.h"
 #include "components/StickyNoteLeafGL.h"
+#include "components/StorageBinCompositeGL.h"
 
 #include "ItemTestSupport.h"
 
@@ -71,6 +72,44 @@ TEST_F(StickyBoardGLTest, NotesOnTheBoardAreLaidOutAndResizedWithIt)
     EXPECT_NEAR(note->getHeight(), 60, 1e-6);
     EXPECT_NEAR(note->getXPos() - left, (270 - left) * sx, 1e-6);
     EXPECT_NEAR(note->getYPos(), 330, 1e-6);
+}
+
+// Containers hide their children's handles, and with them the pen and eraser corners: a note on
+// a board could not be written on. A board lets its notes be written on; its notes' resize
+// corner still only moves them, and other containers keep every corner closed.
+TEST_F(StickyBoardGLTest, RegressionNotesOnABoardCouldNotBeWrittenOn)
+{
+    StickyBoardCompositeGL* b = board();
+    StorageBinCompositeGL* bin =
+        scene().vis->createStorageBin(200, 200, true, true, 100, 100, 0.0, 6, 0, false, true);
+    const struct {
+        const char* name;
+        VisComponent* parent;
+        unsigned int pen, resize;
+        bool writes;
+    } rows[] = {
+        {"board", b, BasicImageGL::kPenCode, BasicImageGL::kMoveCode, true},
+        {"storage bin", bin, 0, 0, false},
+    };
+    for (const auto& row : rows) {
+        // 100 × 100 at the parent's centre: pen corner top left, resize corner bottom right.
+        const double cx = row.parent->getXPos(), cy = row.parent->getYPos();
+        StickyNoteLeafGL* note =
+            scene().vis->createStickyNote(100, 100, true, true, cx, cy, 0.0, 0.0);
+        ASSERT_EQ(row.parent->addChild(note), 1) << row.name;
+        const auto x = static_cast<unsigned int>(note->getXPos());
+        const auto y = static_cast<unsigned int>(note->getYPos());
+        EXPECT_EQ(note->hitLocalBuffer(x + 44, y - 44, 0, 0), row.resize) << row.name;
+        note->releaseLocalBuffer(x + 44, y - 44, 0, 0);
+
+        EXPECT_EQ(note->hitLocalBuffer(x - 44, y + 44, 0, 0), row.pen) << row.name;
+        note->releaseLocalBuffer(x - 44, y + 44, 0, 0);
+        EXPECT_EQ(note->isDrawingMode(), row.writes) << row.name;
+        for (unsigned int dx = 0; dx <= 30; dx += 3) note->hitLocalBuffer(x - 15 + dx, y, 0, 0);
+        note->releaseLocalBuffer(x + 15, y, 0, 0);
+        scene().frameAfter(gl, 20);
+        EXPECT_EQ(near(gl->pixel(x, y), 0, 0, 0, 60), row.writes) << row.name;
+    }
 }
 
 } // namespace

@@ -242,6 +242,46 @@ TEST_F(TabletopVisGLTest, ADraggedComponentReleasedOverAContainerBecomesItsChild
     EXPECT_FALSE(inRenderList(leaf));
 }
 
+// A press and its release between two frames (a quick tap) never reached the component: the
+// frame saw no pointer down and nothing to release.
+TEST_F(TabletopVisGLTest, RegressionQuickTapWasLost)
+{
+    struct CountingLeafGL : QuadLeafGL {
+        using QuadLeafGL::QuadLeafGL;
+        std::vector<std::string> calls;
+        unsigned int hitLocalBuffer(unsigned int x, unsigned int y, unsigned int,
+                                    unsigned int) override
+        {
+            calls.push_back("hit " + std::to_string(x) + " " + std::to_string(y));
+            return 1; // handled by the component: it does not move
+        }
+        unsigned int releaseLocalBuffer(unsigned int x, unsigned int y, unsigned int,
+                                        unsigned int) override
+        {
+            calls.push_back("release " + std::to_string(x) + " " + std::to_string(y));
+            return 1;
+        }
+    };
+    auto* c = new CountingLeafGL(vis.get(), 40, 40, 100, 100);
+    vis->addComponent(c, false);
+    vis->devicePress(100, 100, 0, 0);
+    vis->deviceRelease(102, 101, 0, 0);
+    vis->frame();
+    EXPECT_EQ(c->calls, (std::vector<std::string>{"hit 102 101", "release 102 101"}));
+    EXPECT_EQ(vis->getActiveComponent(0), nullptr);
+    EXPECT_FALSE(c->getSelectionActive());
+    vis->frame();
+    EXPECT_EQ(c->calls.size(), 2u) << "one tap, one hit and one release";
+
+    // A tap on the background, or off the screen, reaches nothing.
+    for (unsigned int x : {10u, 300u}) {
+        vis->devicePress(x, 10, 0, 0);
+        vis->deviceRelease(x, 10, 0, 0);
+        vis->frame();
+        EXPECT_EQ(c->calls.size(), 2u) << x;
+    }
+}
+
 TEST_F(TabletopVisGLTest, QueuedDeletionsHappenAtTheNextFrame)
 {
     QuadLeafGL* c = addLeaf(20, 20, 50, 50);
