@@ -2,9 +2,9 @@
 # Builds the fuzzers with clang in build-fuzz/ (libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for a bounded time: the configuration reader with its
 # validation (and, with an X display in DISPLAY, the scene built from small configurations in an
-# off-screen OpenGL context), the TUIO decoder, the Wii bridge's messages and the texture image
-# loading path. Exits non-zero when any finds a crash or a broken invariant; the input that caused
-# it is left in build-fuzz/ as crash-* or similar.
+# off-screen OpenGL context), the TUIO decoder, the Wii bridge's messages, the texture image
+# loading path and the painting file reader. Exits non-zero when any finds a crash or a broken
+# invariant; the input that caused it is left in build-fuzz/ as crash-* or similar.
 #   scripts/fuzz.sh            60 seconds each
 #   scripts/fuzz.sh SECONDS    SECONDS each
 set -euo pipefail
@@ -14,7 +14,7 @@ seconds=${1:-60}
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DNPR_BUILD_FUZZERS=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target ConfigurationFuzzer TuioFuzzer WiiFuzzer \
-  TextureImageFuzzer
+  TextureImageFuzzer PaintingFileFuzzer PaintingSeeds
 
 # The GL driver's process-lifetime allocations are not the program's leaks.
 export LSAN_OPTIONS="suppressions=$(pwd)/tests/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -41,4 +41,9 @@ run "the TUIO decoder" tests/fuzz/corpus/tuio build-fuzz/tests/fuzz/TuioFuzzer -
 run "the texture image loader" tests/fuzz/corpus/images build-fuzz/tests/fuzz/TextureImageFuzzer \
   -max_len=65536 -rss_limit_mb=2048
 run "the Wii message decoding" tests/fuzz/corpus/wii build-fuzz/tests/fuzz/WiiFuzzer -max_len=1024
+# Painting seeds come from the program's own writer: a small painting and damaged copies.
+mkdir -p "$scratch/painting-seeds"
+build-fuzz/tests/fuzz/PaintingSeeds "$scratch/painting-seeds"
+run "the painting file reader" "$scratch/painting-seeds" build-fuzz/tests/fuzz/PaintingFileFuzzer \
+  -max_len=16384
 exit $status

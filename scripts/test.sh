@@ -90,7 +90,7 @@ if [ "${1:-}" != "--quick" ]; then
   echo "== bad configurations and images (sanitizer build of nprtable)"
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     tests/app/shell/bad_input.sh build-asan/app/nprtable || status=1
-  echo "== fuzzing (configuration reader, TUIO decoder, Wii messages, texture images)"
+  echo "== fuzzing (configuration reader, TUIO decoder, Wii messages, texture images, painting files)"
   scripts/fuzz.sh 30 || status=1
 fi
 exit $status

@@ -168,6 +168,10 @@ bool finite(double v) { return std::isfinite(v); }
 
 bool readPrimitives(Reader& r, const QByteArray& bytes, qint64 count, PaintingSnapshot* s)
 {
+    // A record takes at least 133 bytes: a count the data cannot hold is refused before room
+    // for it is reserved (a small file must not claim a million primitives' worth of memory).
+    constexpr qint64 kSmallestRecord = 133;
+    if (count > bytes.size() / kSmallestRecord) return r.damaged("the primitive records end early");
     QDataStream in(bytes);
     prepared(in);
     s->primitives.reserve(static_cast<std::size_t>(count));
@@ -351,6 +355,9 @@ bool decode(const QByteArray& data, PaintingSnapshot* snapshot, QString* error)
     if (r.ok() && static_cast<unsigned long long>(s.placement.bufferWidth) * s.placement.bufferHeight > kMaxFieldCells)
         r.damaged(QString("the canvas of %1 x %2 cells is larger than %3 cells")
                       .arg(s.placement.bufferWidth).arg(s.placement.bufferHeight).arg(kMaxFieldCells));
+    if (r.ok() && std::max(s.placement.bufferWidth, s.placement.bufferHeight) > kMaxFieldSide)
+        r.damaged(QString("the canvas of %1 x %2 cells has a side longer than %3 cells")
+                      .arg(s.placement.bufferWidth).arg(s.placement.bufferHeight).arg(kMaxFieldSide));
 
     const QCborMap fields = r.map(file, "", "fields");
     for (PaintingSnapshot::Field& f : s.fields) {

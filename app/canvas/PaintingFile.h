@@ -27,6 +27,10 @@ extern const char* const kSuffix;
 // Limits a file must keep: field cells (as large as the largest canvas the builder makes),
 // primitives, points of one drawn stroke, and the file itself.
 constexpr unsigned long long kMaxFieldCells = 36ull * 1024 * 1024;
+// A side of the fields: twice the largest window side a configuration allows. A field holding
+// one value everywhere is kept as shared bands of 64 rows, so a longer side would let a file of
+// a few hundred bytes claim gigabytes.
+constexpr unsigned long long kMaxFieldSide = 32768;
 constexpr unsigned long long kMaxPrimitives = 1000000;
 constexpr unsigned long long kMaxPolylinePoints = 100000;
 constexpr long long kMaxFileBytes = 1024ll * 1024 * 1024;

@@ -38,6 +38,7 @@ void PaintingHistory::clear()
     steps.clear();
     before.reset();
     last.reset();
+    held = false;
 }
 
 const PaintingSnapshot* PaintingHistory::newest() const
@@ -53,9 +54,15 @@ void PaintingHistory::gestureBegins()
     last = before;
 }
 
+void PaintingHistory::holdGesture(bool on)
+{
+    held = on;
+    if (held) gestureBegins();
+}
+
 void PaintingHistory::frameRendered(const TabletopVis& vis)
 {
-    if (!before) return;
+    if (!before || held) return;
     for (unsigned int u = 0; u < vis.getNumberOfUsers(); ++u)
         if (vis.getDeviceIsPressed(u)) return;
     std::optional<PaintingSnapshot> finished;

@@ -42,7 +42,12 @@ public:
 
     // A pointer goes down: the first one of a gesture takes the snapshot before it.
     void gestureBegins();
-    // After each frame: with no pointer of the controller down, an open gesture ends here.
+    // A pointing that paints on the canvas without a controller pointer (a Wii remote's B in
+    // input combination 6) holds the gesture: true begins one as gestureBegins does and keeps it
+    // open, false lets the next frame end it.
+    void holdGesture(bool held);
+    // After each frame: with no pointer of the controller down and no hold, an open gesture ends
+    // here.
     void frameRendered(const TabletopVis& vis);
     bool isGestureOpen() const { return before.has_value(); }
 
@@ -70,6 +75,7 @@ private:
     UndoStack<PaintingSnapshot> steps;
     std::optional<PaintingSnapshot> before;
     unsigned long revisionBefore = 0;
+    bool held = false;
     // The last snapshot taken or restored, kept only for sharing its bands.
     std::optional<PaintingSnapshot> last;
 };

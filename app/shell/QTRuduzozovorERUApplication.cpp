@@ -244,10 +244,11 @@ void QTRuduzozovorERUApplication::createActions()
                                            "Save the painting as a PNG image", this,
                                            SLOT(exportImage()));
     // On the window too: a participant at a fullscreen table can take a gesture back.
-    QAction* undo = addAction("&Undo", K(Qt::CTRL | Qt::Key_Z), "Take back the last gesture", w,
-                              SLOT(undo()));
-    QAction* redo = addAction("&Redo", K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                              "Bring back the last gesture taken back", w, SLOT(redo()));
+    QAction* undo = undoAction = addAction("&Undo", K(Qt::CTRL | Qt::Key_Z),
+                                           "Take back the last gesture", w, SLOT(undo()));
+    QAction* redo = redoAction = addAction("&Redo", K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                           "Bring back the last gesture taken back", w,
+                                           SLOT(redo()));
     mipMappingAction =
         addAction("&Mip Mapping", K(), "Mip Mapping", this, SLOT(mipMapping()), false);
     linearFilteringAction = addAction("&Linear Filtering", K(), "Linear Filtering", this,
@@ -361,6 +362,10 @@ void QTRuduzozovorERUApplication::createActions()
     editMenu = menuBar()->addMenu("&Edit");
     editMenu->addAction(undo);
     editMenu->addAction(redo);
+    // A disabled entry tells why in its tooltip.
+    editMenu->setToolTipsVisible(true);
+    connect(glWidget, &QTRuduzozovorERUWidgetGL::taskRunningChanged, this,
+            &QTRuduzozovorERUApplication::blockUndoForTask);
     controlMenu = menuBar()->addMenu("&Control");
     controlMenu->addAction(startStop);
     controlMenu->addSeparator();
@@ -770,6 +775,23 @@ NPR_MODE(switchToMoveMode, 4)
 NPR_MODE(switchToSizeMode, 5)
 NPR_MODE(switchToColorMode, 6)
 #undef NPR_MODE
+
+void QTRuduzozovorERUApplication::blockUndoForTask(bool running)
+{
+    const struct {
+        QAction* action;
+        const char* tip;
+        const char* blocked;
+    } entries[] = {
+        {undoAction, "Take back the last gesture", "Undo is off while a study task runs"},
+        {redoAction, "Bring back the last gesture taken back", "Redo is off while a study task runs"},
+    };
+    for (const auto& e : entries) {
+        e.action->setEnabled(!running);
+        e.action->setStatusTip(running ? e.blocked : e.tip);
+        e.action->setToolTip(running ? e.blocked : e.action->text().remove('&'));
+    }
+}
 
 void QTRuduzozovorERUApplication::switchIntoTaskMode() { setTaskMode(true); }
 void QTRuduzozovorERUApplication::switchOutOfTaskMode() { setTaskMode(false); }

@@ -174,6 +174,8 @@ private:
     void createActions();
     void setInputCombo(int combo);
     void setMenusVisible(bool visible);
+    // Undo and redo are off while a study task runs; their entries say why.
+    void blockUndoForTask(bool running);
 
     QTVeskConfiguration* configuration;
     QMenu* fileMenu = nullptr;
@@ -199,6 +201,8 @@ private:
     bool linearFilteringFlag = false;
     bool textureCompressionFlag = false;
     bool arbTextureCompressionFlag = false;
+    QAction* undoAction = nullptr;
+    QAction* redoAction = nullptr;
     QAction* mipMappingAction = nullptr;
     QAction* linearFilteringAction = nullptr;
     QAction* textureCompressionAction = nullptr;

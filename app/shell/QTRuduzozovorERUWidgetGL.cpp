@@ -231,7 +231,7 @@ QString QTRuduzozovorERUWidgetGL::exportImage(const QString& path, int scale, in
 
 bool QTRuduzozovorERUWidgetGL::undo()
 {
-    if (!history.canUndo() || history.isGestureOpen()) return false;
+    if (tasks.isTaskRunning() || !history.canUndo() || history.isGestureOpen()) return false;
     makeCurrent();
     const bool done = history.undo();
     doneCurrent();
@@ -242,7 +242,7 @@ bool QTRuduzozovorERUWidgetGL::undo()
 
 bool QTRuduzozovorERUWidgetGL::redo()
 {
-    if (!history.canRedo() || history.isGestureOpen()) return false;
+    if (tasks.isTaskRunning() || !history.canRedo() || history.isGestureOpen()) return false;
     makeCurrent();
     const bool done = history.redo();
     doneCurrent();

@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,9 @@ signals:
     void notifyARBTextureCompression(bool on);
     // A scene was built (at start, by a demo change or a new painting).
     void sceneBuilt();
+    // A study task started running (true) or ended (false): undo and redo are refused while
+    // one runs, as they would change what it measures.
+    void taskRunningChanged(bool running);
     // Wii buttons acting on the stroke build canvas.
     void wiiUseStrokesAsRenderingElements();
     void wiiDeleteStrokes();
@@ -184,8 +188,8 @@ public slots:
     void toggleLinearFiltering(bool on);
     void toggleTextureCompression(bool on);
     void toggleARBTextureCompression(bool on);
-    // The painting before the last gesture, and back; false when there is none (or a touch is
-    // still down).
+    // The painting before the last gesture, and back; false when there is none, a touch is
+    // still down or a study task runs.
     bool undo();
     bool redo();
     // Starts the next study task (Space; the Nunchuk z release with input combinations 3 to 6).
@@ -218,6 +222,9 @@ private:
     void loadTaskList();
     void drawTaskOverlay();
     void compileTextBackdrop();
+    // Emits taskRunningChanged when the task sequence's running state differs from the last
+    // one announced.
+    void announceTaskState();
     // A direct touch of a running task; y already in table pixels.
     void logTouch(int event, int x, int y, int width, int height);
     // The first tool brush of the canvas, and a table position as its buffer cell.
@@ -225,6 +232,10 @@ private:
     bool toBrushCell(double x, double y, int& cx, int& cy) const;
     // The position B presses and releases at: the joystick pointer when it points.
     void wiiPointer(int x, int y, unsigned int& px, unsigned int& py) const;
+    // Hands a remote's sample to the controller's components. In input combination 6 the canvas
+    // paints while B is held: each such pointing is held open as one gesture of the history.
+    void forwardWii(RuduzozovorERUVisGL& app, unsigned int device, WiiButtons& buttons,
+                    WiiCommunicationData& sample);
 
     bool mouseTracking = false;
     bool cursorVisible = true;
@@ -258,6 +269,9 @@ private:
     QString allTasksDoneText;
     QString noTaskText;
     bool eraserActiveBefore = false;
+    bool taskRunningAnnounced = false;
+    // Remotes (device numbers) pointing on the canvas in input combination 6.
+    std::set<unsigned int> wiiPointing;
     unsigned long lastComponentCount = 0;
 
     PointerInput pointerInput;

@@ -52,7 +52,11 @@ void targetAreaShape(int sx, int sy, int ex, int ey, double r, bool outline)
 // Study tasks
 
 bool QTRuduzozovorERUWidgetGL::hasMoreTasks() { return tasks.hasMoreTasks(); }
-void QTRuduzozovorERUWidgetGL::setTaskMode(bool on) { tasks.setTaskMode(on); }
+void QTRuduzozovorERUWidgetGL::setTaskMode(bool on)
+{
+    tasks.setTaskMode(on);
+    announceTaskState();
+}
 bool QTRuduzozovorERUWidgetGL::isTaskMode() { return tasks.isTaskMode(); }
 
 void QTRuduzozovorERUWidgetGL::finishTask()
@@ -60,6 +64,7 @@ void QTRuduzozovorERUWidgetGL::finishTask()
     makeCurrent();
     tasks.finishTask();
     doneCurrent();
+    announceTaskState();
 }
 
 void QTRuduzozovorERUWidgetGL::startTask()
@@ -67,10 +72,22 @@ void QTRuduzozovorERUWidgetGL::startTask()
     makeCurrent();
     tasks.startTask();
     doneCurrent();
+    announceTaskState();
     update();
 }
 
-void QTRuduzozovorERUWidgetGL::finishTasksAtQuit() { tasks.finishAtQuit(); }
+void QTRuduzozovorERUWidgetGL::finishTasksAtQuit()
+{
+    tasks.finishAtQuit();
+    announceTaskState();
+}
+
+void QTRuduzozovorERUWidgetGL::announceTaskState()
+{
+    if (tasks.isTaskRunning() == taskRunningAnnounced) return;
+    taskRunningAnnounced = tasks.isTaskRunning();
+    emit taskRunningChanged(taskRunningAnnounced);
+}
 
 void QTRuduzozovorERUWidgetGL::loadTaskList()
 {
@@ -287,13 +304,12 @@ void QTRuduzozovorERUWidgetGL::wiiPress(int x, int y, unsigned int device, WiiBu
                 NunchukLogger::instance().record(sample.nunchuk());
     }
     const int combo = app->getInputCombo();
-    const unsigned int users = configuration->userdata.number;
     if (combo >= 3 && combo <= 6) {
-        app->wiimoteEvent(users, wentDown, sample);
+        forwardWii(*app, device, wentDown, sample);
         return;
     }
     if (combo != 0 && combo != 1) return;
-    app->wiimoteEvent(users, wentDown, sample);
+    forwardWii(*app, device, wentDown, sample);
     const float scale = static_cast<float>(configuration->toolglass.diameter_scale_speed);
     for (auto b : wentDown) {
         if (b == WiiCommunicationData::B) {
@@ -338,7 +354,7 @@ void QTRuduzozovorERUWidgetGL::wiiRelease(int x, int y, unsigned int device, Wii
         }
     }
     if (startNext) startTask();
-    app->wiimoteEvent(configuration->userdata.number, wentUp, sample);
+    forwardWii(*app, device, wentUp, sample);
 }
 
 void QTRuduzozovorERUWidgetGL::wiiMove(int x, int y, unsigned int device, WiiButtons& wentDown,
@@ -348,7 +364,7 @@ void QTRuduzozovorERUWidgetGL::wiiMove(int x, int y, unsigned int device, WiiBut
     if (!app || !app->admitPointer(device)) return;
     pointerPositions[2] = static_cast<float>(x);
     pointerPositions[3] = static_cast<float>(y);
-    app->wiimoteEvent(configuration->userdata.number, wentDown, sample);
+    forwardWii(*app, device, wentDown, sample);
     app->deviceMove(static_cast<unsigned int>(std::max(0, x)),
                     static_cast<unsigned int>(std::max(0, y)), 0, device);
     // No stroke build canvas is open: the tool brush follows the remote.
@@ -367,10 +383,10 @@ void QTRuduzozovorERUWidgetGL::wiiPoint(int dx, int dy, unsigned int device, Wii
     if (!app || !app->admitPointer(device)) return;
     const int combo = app->getInputCombo();
     if (combo < 0 || combo > 2) {
-        if (combo <= 6) app->wiimoteEvent(configuration->userdata.number, wentDown, sample);
+        if (combo <= 6) forwardWii(*app, device, wentDown, sample);
         return;
     }
-    app->wiimoteEvent(configuration->userdata.number, wentDown, sample);
+    forwardWii(*app, device, wentDown, sample);
     if (!configuration->wii.use_joystick_for_pointing) return;
     joystick.x = pointerPositions[0];
     joystick.y = pointerPositions[1];
@@ -382,6 +398,19 @@ void QTRuduzozovorERUWidgetGL::wiiPoint(int dx, int dy, unsigned int device, Wii
     app->deviceMove(static_cast<unsigned int>(joystick.x), static_cast<unsigned int>(joystick.y),
                     0, device);
     app->resizeTouchIndicator(device);
+}
+
+void QTRuduzozovorERUWidgetGL::forwardWii(RuduzozovorERUVisGL& app, unsigned int device,
+                                          WiiButtons& buttons, WiiCommunicationData& sample)
+{
+    const bool pointing = app.getInputCombo() == 6 && sample.b;
+    if (pointing) {
+        wiiPointing.insert(device);
+        history.holdGesture(true);
+    }
+    app.wiimoteEvent(configuration->userdata.number, buttons, sample);
+    // After the canvas handled the release: the gesture ends with the next frame.
+    if (!pointing && wiiPointing.erase(device) > 0 && wiiPointing.empty()) history.holdGesture(false);
 }
 
 void QTRuduzozovorERUWidgetGL::wiiModeFlag(bool on)

@@ -22,6 +22,10 @@ RuduzozovorERUVisGL::RuduzozovorERUVisGL(unsigned int users, unsigned int buffer
                                          unsigned int screenHeight)
     : TabletopVisGL(users, bufferWidth, bufferHeight, screenWidth, screenHeight)
 {
+    // The painting's primitives lie above direction and orientation lenses but never hide them
+    // from a touch.
+    setPickedBeneathLenses(
+        [](const VisComponent* c) { return dynamic_cast<const PrimitiveLeafGL*>(c) != nullptr; });
 }
 
 RuduzozovorERUVisGL::~RuduzozovorERUVisGL() = default;

@@ -12,6 +12,8 @@
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -1018,7 +1020,49 @@ void TabletopVis::renderAllComponentsWithAnimation(double step)
 void TabletopVis::renderAllComponentsForPicking()
 {
     checkForResize();
-    renderInOrder(renderList, true, [](VisComponent* c) { c->renderForPicking(true); });
+    auto pick = [](VisComponent* c) { c->renderForPicking(true); };
+    // Lenses of static order lying on a parent, front to back.
+    std::vector<VisComponent*> lenses;
+    if (pickedBeneathLenses)
+        for (VisComponent* c : renderList)
+            if (c->hasStaticRenderOrder() && c->getParent()) lenses.push_back(c);
+    if (lenses.empty()) {
+        renderInOrder(renderList, true, pick);
+        return;
+    }
+    // Each lens goes right after (above) the front-most material of its parent that lies in
+    // front of it; lenses sharing that place keep their own order, back to front.
+    std::unordered_map<VisComponent*, std::vector<VisComponent*>> above;
+    std::unordered_set<VisComponent*> lifted;
+    for (auto lens = lenses.rbegin(); lens != lenses.rend(); ++lens) {
+        for (VisComponent* c : renderList) {
+            if (c == *lens) break;
+            if (c->getParent() == (*lens)->getParent() && pickedBeneathLenses(c)) {
+                above[c].push_back(*lens);
+                lifted.insert(*lens);
+                break;
+            }
+        }
+    }
+    VisComponent* owner = nullptr;
+    auto setOwner = [&](VisComponent* next) {
+        if (next == owner) return;
+        if (owner) owner->endRenderBatch(true);
+        owner = next;
+        if (owner) owner->beginRenderBatch(true);
+    };
+    for (auto it = renderList.rbegin(); it != renderList.rend(); ++it) {
+        VisComponent* c = *it;
+        if (lifted.count(c)) continue;
+        setOwner(c->getRenderBatchOwner());
+        pick(c);
+        auto a = above.find(c);
+        if (a == above.end()) continue;
+        // The material drawn so far must reach the frame before the lens covers it.
+        setOwner(nullptr);
+        for (VisComponent* lens : a->second) pick(lens);
+    }
+    setOwner(nullptr);
 }
 
 void TabletopVis::renderCompositesOnlyForPicking(VisComponent* except)

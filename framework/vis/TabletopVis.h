@@ -206,6 +206,17 @@ public:
         pressObserver = std::move(observer);
     }
 
+    // Direction and orientation lenses keep a static place right above the table surface, drawn
+    // beneath the material painted on their parent. For picking, each such lens lying on a
+    // parent is drawn again right above the front-most of its parent's children that `material`
+    // accepts (the painting's primitives), so that a touch anywhere on it reaches the lens while
+    // components raised above the painting (palettes, menus) still cover it. Empty: picking
+    // follows the drawing order.
+    void setPickedBeneathLenses(std::function<bool(const VisComponent*)> material)
+    {
+        pickedBeneathLenses = std::move(material);
+    }
+
     // Screen pixels; the device value is ignored.
     void devicePress(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
     void deviceMove(unsigned int x, unsigned int y, unsigned int device, unsigned int user);
@@ -512,6 +523,7 @@ protected:
     std::vector<bool> doPainting;
     std::vector<bool> deviceIsPressed;
     std::function<void(unsigned int)> pressObserver;
+    std::function<bool(const VisComponent*)> pickedBeneathLenses;
     std::vector<unsigned int> posXToPaint;
     std::vector<unsigned int> posYToPaint;
     std::vector<unsigned int> initialPosXToPaint;

@@ -119,6 +119,37 @@ TEST_F(PaintingFileTest, AFileThatCannotBeReadIsRefusedAndTheCanvasStaysAsItWas)
              f.insert(QLatin1String("primitives"), p);
          }),
          "it is damaged: the compressed data of \"primitives.data\" is corrupt"},
+        // Regression: the room for a million primitives was reserved before the records were read.
+        {"a million primitives claimed by a small file",
+         contents([](QCborMap& f) {
+             QCborMap p = member(f, "primitives");
+             p.insert(QLatin1String("count"), 1000000);
+             f.insert(QLatin1String("primitives"), p);
+         }),
+         "it is damaged: the primitive records end early"},
+        // Regression: a canvas of one long row, every field one value, made the reader allocate
+        // gigabytes for a file of a few kilobytes.
+        {"a canvas of one long row",
+         contents([](QCborMap& f) {
+             QCborMap c = member(f, "canvas");
+             c.insert(QLatin1String("bufferWidth"), 37748736);
+             c.insert(QLatin1String("bufferHeight"), 1);
+             f.insert(QLatin1String("canvas"), c);
+             const QCborMap fields = member(f, "fields");
+             QCborMap filled;
+             for (auto it = fields.constBegin(); it != fields.constEnd(); ++it) {
+                 QCborMap field = it.value().toMap();
+                 field.insert(QLatin1String("width"), 37748736);
+                 field.insert(QLatin1String("height"), 1);
+                 field.remove(QLatin1String("data"));
+                 const bool bytes = field.value(QLatin1String("type")).toString() == "u8";
+                 const qint64 channels = field.value(QLatin1String("channels")).toInteger();
+                 field.insert(QLatin1String("fill"), QByteArray((bytes ? 1 : 4) * channels, '\0'));
+                 filled.insert(it.key(), field);
+             }
+             f.insert(QLatin1String("fields"), filled);
+         }),
+         "it is damaged: the canvas of 37748736 x 1 cells has a side longer than 32768 cells"},
     };
     const PaintingSnapshot before = PaintingSnapshot::capture(*canvas);
     const unsigned long revision = canvas->getRevision();

@@ -939,3 +939,121 @@ TEST(StudyInTheWindow, KeysRunTheTasksAndTheLogsFollowTheWallClock)
     shown.reset();
     Logger::setBaseDirectory(".");
 }
+
+TEST(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
+{
+    application();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Logger::setBaseDirectory(dir.path().toStdString());
+    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
+    ShownWindow shown(kStudyScene);
+    quiet.reset();
+    ASSERT_NE(shown.canvas(), nullptr);
+    QTRuduzozovorERUWidgetGL* widget = shown.widget();
+    const int h = widget->height();
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, h / 2));
+    for (int x = 70; x <= 300; x += 10) {
+        QTest::mouseMove(widget, QPoint(x, h / 2));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(300, h / 2));
+    ASSERT_TRUE(settleOn([&] { return widget->paintingHistory().undoDepth() == 1u; }));
+    const unsigned long painted = shown.vis()->countComponents();
+
+    QList<QAction*> edit;
+    for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>())
+        if (menu->title() == "&Edit") edit = menu->actions();
+    ASSERT_EQ(edit.size(), 2);
+    // Enabled, tooltip, status tip of Undo and Redo.
+    auto state = [&] {
+        QStringList s;
+        for (QAction* a : edit)
+            s << QString("%1|%2|%3").arg(a->isEnabled()).arg(a->toolTip(), a->statusTip());
+        return s;
+    };
+    const QStringList free = {"1|Undo|Take back the last gesture",
+                              "1|Redo|Bring back the last gesture taken back"};
+    const QStringList blocked = {"0|Undo is off while a study task runs|Undo is off while a study task runs",
+                                 "0|Redo is off while a study task runs|Redo is off while a study task runs"};
+    EXPECT_EQ(state(), free);
+
+    // The opening screen is no task; task 1 runs: the keys and entries do nothing.
+    shown.window.switchIntoTaskMode();
+    widget->startTask();
+    EXPECT_EQ(state(), free);
+    widget->startTask();
+    ASSERT_TRUE(widget->taskSequence().isTaskRunning());
+    EXPECT_EQ(state(), blocked);
+    edit[0]->trigger();
+    EXPECT_FALSE(widget->undo());
+    EXPECT_FALSE(widget->redo());
+    EXPECT_EQ(shown.vis()->countComponents(), painted);
+    EXPECT_EQ(widget->paintingHistory().undoDepth(), 1u);
+
+    // Task 2 follows; when it ends with the list, undo is back.
+    widget->startTask();
+    EXPECT_EQ(state(), blocked);
+    widget->startTask();
+    ASSERT_TRUE(widget->taskSequence().allTasksDone());
+    EXPECT_EQ(state(), free);
+
+    // Leaving task mode during a task gives it back too.
+    shown.window.switchOutOfTaskMode();
+    shown.window.switchIntoTaskMode();
+    widget->startTask();
+    widget->startTask();
+    EXPECT_EQ(state(), blocked);
+    shown.window.switchOutOfTaskMode();
+    EXPECT_EQ(state(), free);
+    edit[0]->trigger();
+    EXPECT_LT(shown.vis()->countComponents(), painted);
+    Logger::setBaseDirectory(".");
+}
+
+TEST(WiiOverOsc, RegressionWiiPointingInCombinationSixMadeNoUndoSteps)
+{
+    application();
+    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
+    ShownWindow shown(QString(kWiiScene).arg(freeUdpPort()).arg(freeUdpPort()).arg(0));
+    quiet.reset();
+    ASSERT_NE(shown.canvas(), nullptr);
+    shown.window.setDTWIIPointingNCModesInputCombo();
+    shown.window.switchToCreateMode();
+    QTRuduzozovorERUWidgetGL* widget = shown.widget();
+    const unsigned int device = 1; // one touch user, then remote 0
+    // B down, a sweep to the right, B up: one pointing gesture of remote 0.
+    auto point = [&](int y) {
+        WiiCommunicationData sample;
+        sample.b = true;
+        sample.posX = 100;
+        sample.posY = float(y);
+        WiiButtons down{WiiCommunicationData::B};
+        WiiButtons none;
+        widget->wiiPress(100, y, device, down, sample);
+        for (int x = 110; x <= 250; x += 10) {
+            sample.posX = float(x);
+            widget->wiiMove(x, y, device, none, sample);
+            QTest::qWait(20);
+        }
+        sample.b = false;
+        WiiButtons up{WiiCommunicationData::B};
+        widget->wiiRelease(250, y, device, up, sample);
+        QTest::qWait(60);
+    };
+    const PaintingHistory& history = widget->paintingHistory();
+    const unsigned long empty = shown.vis()->countComponents();
+    point(100);
+    ASSERT_TRUE(settleOn([&] { return !history.isGestureOpen(); }));
+    const unsigned long one = shown.vis()->countComponents();
+    point(200);
+    ASSERT_TRUE(settleOn([&] { return !history.isGestureOpen(); }));
+    const unsigned long two = shown.vis()->countComponents();
+    ASSERT_GT(one, empty);
+    ASSERT_GT(two, one);
+    EXPECT_EQ(history.undoDepth(), 2u);
+    EXPECT_TRUE(widget->undo());
+    EXPECT_EQ(shown.vis()->countComponents(), one);
+    EXPECT_TRUE(widget->undo());
+    EXPECT_EQ(shown.vis()->countComponents(), empty);
+}
