@@ -122,10 +122,13 @@ int VisComponent::removeChild(VisComponent* child)
     if (!getComposite() || !child) return 0;
     auto it = children.find(child->getId());
     if (it == children.end()) return 0;
-    child->restoreImportantAttributes();
+    // A child the controller deletes next only forgets this parent.
+    const bool deleted = controller && controller->isDeletingForGood(child);
+    if (!deleted) child->restoreImportantAttributes();
     child->setParent(nullptr);
     children.erase(it);
     if (compositeManagesLocalRenderList()) removeFromLocalRenderList(child);
+    if (deleted) return 1;
     if (controller) controller->moveComponentToRenderFront(child);
     disconnectBuffers(child);
     return 1;
