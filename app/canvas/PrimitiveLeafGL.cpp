@@ -28,10 +28,10 @@ template <class T> void bindView(BufferTemplate<T>*& typed, IBuffer* buffer)
 PrimitiveLeafGL::PrimitiveLeafGL(TabletopVisGL* vis, double x, double y, bool rnt, bool tossing,
                                  double width, double height, double baseSizeFactor_, int type)
     : VisComponentGL(vis, width, height, rnt, tossing, x, y, 0.0),
-      primitiveType(type),
-      baseSizeFactor(baseSizeFactor_),
       targetWidth(width),
-      targetHeight(height)
+      targetHeight(height),
+      primitiveType(type),
+      baseSizeFactor(baseSizeFactor_)
 {
     rotate(-getRotation());
     PrimitiveLeafGL::initializePassiveBuffers();
@@ -296,8 +296,8 @@ void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned in
             updateSelf(dt);
         } else {
             cellIn(pass, &x, &y, &bx, &by);
-            bufferX = bx;
-            bufferY = by;
+            const double oldX = xPos;
+            const double oldY = yPos;
             CellReads reads;
             reads.cosA = pass.cosA;
             reads.sinA = pass.sinA;
@@ -313,6 +313,12 @@ void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned in
                 reads.sizeDifference = cellOf(pass.sizeDifference, x, y);
             }
             applyReads(reads, dt);
+            // Unmoved: the same cell next frame.
+            if (xPos == oldX && yPos == oldY) {
+                *nextX = x;
+                *nextY = y;
+                return;
+            }
         }
     }
     cellIn(pass, nextX, nextY, &bx, &by);
@@ -320,13 +326,13 @@ void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned in
 
 void PrimitiveLeafGL::prefetchForUpdate() const
 {
+    // The virtual table pointer, then the per-frame state of the base class and of this class,
+    // which lie next to each other.
     __builtin_prefetch(this);
-    __builtin_prefetch(&tossingNow);
-    __builtin_prefetch(&xPos);
-    __builtin_prefetch(&width);
-    __builtin_prefetch(&rotation);
-    __builtin_prefetch(&life);
-    __builtin_prefetch(&takenAbsoluteSize);
+    const char* from = reinterpret_cast<const char*>(&animationActive);
+    const char* to = reinterpret_cast<const char*>(&takenAbsoluteSize + 1);
+    for (const char* line = from; line < to; line += 64) __builtin_prefetch(line, 1);
+    __builtin_prefetch(to - 1, 1);
 }
 
 void PrimitiveLeafGL::applyReads(const CellReads& reads, double dt)

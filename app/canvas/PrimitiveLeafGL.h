@@ -262,18 +262,8 @@ protected:
     PrimitiveBatch* batchTarget() const;
     CanvasCompositeGL* canvas() const { return canvas_; }
 
-    Color baseColor;
-    void* primitiveLogger = nullptr;
-    bool visibleOnScreen = false;
-    bool primitiveActive = true;
-    int initialLife = kInitialLife;
-    float spareValue1 = 0.0f;
-    float spareValue2 = 0.0f;
-    int primitiveType;
-    double baseSizeFactor;
-    int frameCounter = 0;
-
-    // The state the update reads and writes every frame, kept together (two cache lines).
+    // The state the update reads and writes every frame: declared first, so it follows the base
+    // class's per-frame state in memory (about four cache lines in all).
     CanvasCompositeGL* canvas_ = nullptr;
     std::uint32_t storeId = ~0u;
     int life = kInitialLife;
@@ -295,6 +285,17 @@ protected:
     double targetHeight;
     // The size buffer value last taken as the target; a new value there sets a new target.
     double takenAbsoluteSize = -1.0;
+
+    Color baseColor;
+    void* primitiveLogger = nullptr;
+    bool visibleOnScreen = false;
+    bool primitiveActive = true;
+    int initialLife = kInitialLife;
+    float spareValue1 = 0.0f;
+    float spareValue2 = 0.0f;
+    int primitiveType;
+    double baseSizeFactor;
+    int frameCounter = 0;
 
     // Buffer cell of the centre, valid after locateCell().
     unsigned int cellX = 0;

@@ -45,11 +45,11 @@ public:
     unsigned long getAllocatedMemorySizeInBytes() const override { return bytes_; }
 
     // final: calls through a typed pointer are resolved at compile time (per-frame cell reads
-    // check bounds with them).
+    // check bounds and address cells with them).
     unsigned int getWidth() const final { return width_; }
     unsigned int getHeight() const final { return height_; }
     unsigned int getID() const override { return id_; }
-    unsigned int getChannelNumber() const override { return channels_; }
+    unsigned int getChannelNumber() const final { return channels_; }
     unsigned int getBitDepth() const override { return bytesPerCell_; }
     unsigned int getBitDepthPerChannel() const override { return bytesPerChannel_; }
     // The non-const form counts as a modification (the caller may write through it).

@@ -50,24 +50,24 @@ VisComponent::VisComponent(TabletopVis* controller_, double width_, double heigh
       unscaledWidth(width_),
       unscaledHeight(height_),
       controller(controller_),
-      xPos(x),
-      yPos(y),
       zPos(z),
       pointerPos{x, y},
       previousPointerPos{x, y},
       beforePreviousPointerPos{x, y},
       realWidth(width_),
       realHeight(height_),
-      oneOverRealWidth(1.0 / width_),
-      oneOverRealHeight(1.0 / height_),
+      bufferWidth(static_cast<unsigned int>(width_ + 2.5)),
+      bufferHeight(static_cast<unsigned int>(height_ + 2.5)),
+      xPos(x),
+      yPos(y),
       width(width_),
       height(height_),
-      surface(width_ * height_),
-      smallestSquareSurface(std::min(width_, height_) * std::min(width_, height_)),
       halfWidth(width_ / 2.0),
       halfHeight(height_ / 2.0),
-      bufferWidth(static_cast<unsigned int>(width_ + 2.5)),
-      bufferHeight(static_cast<unsigned int>(height_ + 2.5))
+      surface(width_ * height_),
+      smallestSquareSurface(std::min(width_, height_) * std::min(width_, height_)),
+      oneOverRealWidth(1.0 / width_),
+      oneOverRealHeight(1.0 / height_)
 {
     passiveBuffers[TOSSING_FRICTION_BUFFER] = nullptr;
     if (width_ <= 0.0) std::cout << kInvalidWidth << std::endl;
@@ -122,10 +122,13 @@ int VisComponent::removeChild(VisComponent* child)
     if (!getComposite() || !child) return 0;
     auto it = children.find(child->getId());
     if (it == children.end()) return 0;
-    child->restoreImportantAttributes();
+    // A child the controller deletes next only forgets this parent.
+    const bool deleted = controller && controller->isDeletingForGood(child);
+    if (!deleted) child->restoreImportantAttributes();
     child->setParent(nullptr);
     children.erase(it);
     if (compositeManagesLocalRenderList()) removeFromLocalRenderList(child);
+    if (deleted) return 1;
     if (controller) controller->moveComponentToRenderFront(child);
     disconnectBuffers(child);
     return 1;

@@ -313,47 +313,29 @@ protected:
     double animationProgress = 1.0;
     double animationTargetWidth = 0.0;
     double animationTargetHeight = 0.0;
-    bool animationActive = true;
     bool selectionActive = false;
     bool rntSupported;
     bool rntActive;
     bool tossingActive;
-    bool tossingNow = false;
     bool temporaryRotationActive = false;
     bool temporaryRotationLatch = false;
     bool animatingToNewStates = false;
     bool restoringSize = false;
-    bool currentlyMagnified = false;
-    double currentScaleFactor = 1.0;
     double unscaledWidth;
     double unscaledHeight;
     TabletopVis* controller;
     bool active = false;
-    bool activeForRendering = true;
     unsigned long id = 0;
-    double xPos;
-    double yPos;
     double zPos;
     double pointerPos[2];
     double previousPointerPos[2];
     double beforePreviousPointerPos[2];
     double realWidth;
     double realHeight;
-    double oneOverRealWidth;
-    double oneOverRealHeight;
-    double xScale = 1.0;
-    double yScale = 1.0;
-    double width;
-    double height;
-    double surface;
-    double smallestSquareSurface;
-    double halfWidth;
-    double halfHeight;
     unsigned int bufferWidth;
     unsigned int bufferHeight;
     unsigned char color[4] = {0, 0, 0, 0};
     double savedScalar = 0.0;
-    double rotation = 0.0;
     double temporaryRotation = 0.0;
     // Snapshot of saveImportantAttributes; the base class uses the first thirteen.
     double savedAttributes[17] = {};
@@ -361,4 +343,26 @@ protected:
     double rntStartRotation = 0.0;
     double rntGrabDistance = 0.0;
     double rntOneOverGrabDistance = 0.0;
+
+    // What a frame's update of a small component reads and writes (placement, displayed size
+    // and the flags it checks), kept together and last, so that a derived component's own
+    // per-frame state can follow in the same cache lines.
+    bool animationActive = true;
+    bool activeForRendering = true;
+    bool tossingNow = false;
+    bool currentlyMagnified = false;
+    double currentScaleFactor = 1.0;
+    double xPos;
+    double yPos;
+    double rotation = 0.0;
+    double width;
+    double height;
+    double xScale = 1.0;
+    double yScale = 1.0;
+    double halfWidth;
+    double halfHeight;
+    double surface;
+    double smallestSquareSurface;
+    double oneOverRealWidth;
+    double oneOverRealHeight;
 };

@@ -521,10 +521,30 @@ void TabletopVis::removeAllComponents()
     std::vector<VisComponent*> all;
     all.reserve(components.size());
     for (auto& entry : components) all.push_back(entry.second);
-    // Detach every component from its parent first so no destructor reaches a freed parent.
-    for (VisComponent* c : all)
-        if (VisComponent* p = c->getParent()) p->removeChild(c);
-    for (VisComponent* c : all) delete c;
+    // A component is deleted right after it left its parent, and before the parent goes: leaves
+    // first, then composites from the deepest up. So no destructor reaches a freed parent, and a
+    // child that is deleted anyway skips the hand-back of attributes and buffers (removeChild).
+    auto deleteForGood = [this](VisComponent* c) {
+        if (VisComponent* p = c->getParent()) {
+            deletingForGood = c;
+            p->removeChild(c);
+            deletingForGood = nullptr;
+        }
+        delete c;
+    };
+    std::vector<std::pair<int, VisComponent*>> composites;
+    for (VisComponent* c : all) {
+        if (!c->getComposite()) {
+            deleteForGood(c);
+            continue;
+        }
+        int depth = 0;
+        for (VisComponent* p = c->getParent(); p; p = p->getParent()) ++depth;
+        composites.emplace_back(depth, c);
+    }
+    std::stable_sort(composites.begin(), composites.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& entry : composites) deleteForGood(entry.second);
     components.clear();
     renderList.clear();
     renderPositions.clear();

@@ -286,7 +286,12 @@ public:
     void deleteLastComponent();
     void deleteLastImageComponent();
     void deleteLastHockeyPuckComponent();
+    // Deletes every registered component. Leaves go first, then composites from the deepest up,
+    // so each leaves a parent that still exists and only has to forget it.
     void removeAllComponents();
+    // True for the component removeAllComponents is deleting right now: its parent need not hand
+    // back attributes, buffers or a place in the render order to it.
+    bool isDeletingForGood(const VisComponent* c) const { return c && c == deletingForGood; }
     void activateDestroyers();
     void moveComponentToRenderFront(VisComponent* c);
     const std::list<VisComponent*>& getRenderList() const { return renderList; }
@@ -512,6 +517,7 @@ protected:
     std::unordered_map<const VisComponent*, std::list<VisComponent*>::iterator> renderPositions;
     // While removeAllComponents runs, the render order is not kept: the list is cleared after.
     bool tearingDown = false;
+    const VisComponent* deletingForGood = nullptr;
     std::map<BUFFERTAG, IBuffer*> globalBuffers;
 
     // Per-user pointer state (one element per user)

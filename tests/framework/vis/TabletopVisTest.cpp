@@ -144,6 +144,48 @@ TEST(TabletopVisTest, DeletingAQueuedOrActiveComponentLeavesNoDanglingReference)
     EXPECT_EQ(vis.getElementFromDroppingListAndDeleteIt(), nullptr);
 }
 
+// Writes its name to the log when it is destroyed.
+template <class Base> class Mortal : public Base {
+public:
+    using Base::Base;
+    ~Mortal() override
+    {
+        if (this->log) this->log->push_back("~" + this->name);
+    }
+};
+
+TEST(TabletopVisTest, RemovingEverythingDeletesChildrenBeforeTheirParents)
+{
+    TestVis vis;
+    std::vector<std::string> log;
+    auto make = [&](auto* c, const char* name, VisComponent* parent) {
+        c->log = &log;
+        c->name = name;
+        vis.addComponent(c, false);
+        if (parent) parent->addChild(c);
+        return c;
+    };
+    auto* top = make(new Mortal<RecordingComposite>(&vis, 40, 40), "top", nullptr);
+    top->bufferTags = {DIRECTION_BUFFER};
+    top->recreateActiveBuffers();
+    auto* middle = make(new Mortal<RecordingComposite>(&vis, 20, 20), "middle", top);
+    make(new Mortal<RecordingLeaf>(&vis, 5, 5), "inner", middle);
+    make(new Mortal<RecordingLeaf>(&vis, 5, 5), "child", top);
+    make(new Mortal<RecordingLeaf>(&vis, 5, 5), "free", nullptr);
+    // A child the controller does not know survives the teardown, let go by its parent.
+    RecordingLeaf unregistered(&vis, 5, 5);
+    unregistered.setPassiveBuffer(DIRECTION_BUFFER, nullptr);
+    top->addChild(&unregistered);
+    ASSERT_NE(unregistered.getPassiveBuffer(DIRECTION_BUFFER), nullptr);
+
+    vis.removeAllComponents();
+    EXPECT_EQ(log, (std::vector<std::string>{"~inner", "~child", "~free", "~middle", "~top"}));
+    EXPECT_EQ(vis.countComponents(), 0u);
+    EXPECT_EQ(unregistered.getParent(), nullptr);
+    EXPECT_EQ(unregistered.getPassiveBuffers()->count(DIRECTION_BUFFER), 1u);
+    EXPECT_EQ(unregistered.getPassiveBuffer(DIRECTION_BUFFER), nullptr);
+}
+
 TEST(TabletopVisTest, TextureQualitySwitchesCoupleTheirPairs)
 {
     const struct {
