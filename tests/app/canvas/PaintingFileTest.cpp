@@ -121,21 +121,15 @@ TEST_F(PaintingFileTest, AFileThatCannotBeReadIsRefusedAndTheCanvasStaysAsItWas)
          "it is damaged: the compressed data of \"primitives.data\" is corrupt"},
         // Regression: the room for a million primitives was reserved before the records were read.
         {"a million primitives claimed by a small file",
-         contents([](QCborMap& f) {
-             QCborMap p = member(f, "primitives");
-             p.insert(QLatin1String("count"), 1000000);
-             f.insert(QLatin1String("primitives"), p);
-         }),
+         edited({{"primitives.count", 1000000}}),
          "it is damaged: the primitive records end early"},
         // Regression: a canvas of one long row, every field one value, made the reader allocate
         // gigabytes for a file of a few kilobytes.
         {"a canvas of one long row",
          contents([](QCborMap& f) {
-             QCborMap c = member(f, "canvas");
-             c.insert(QLatin1String("bufferWidth"), 37748736);
-             c.insert(QLatin1String("bufferHeight"), 1);
-             f.insert(QLatin1String("canvas"), c);
-             const QCborMap fields = member(f, "fields");
+             setAt(f, {"canvas", "bufferWidth"}, 37748736);
+             setAt(f, {"canvas", "bufferHeight"}, 1);
+             const QCborMap fields = f.value(QLatin1String("fields")).toMap();
              QCborMap filled;
              for (auto it = fields.constBegin(); it != fields.constEnd(); ++it) {
                  QCborMap field = it.value().toMap();
