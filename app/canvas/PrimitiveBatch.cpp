@@ -8,7 +8,6 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cmath>
 #include <unordered_map>
