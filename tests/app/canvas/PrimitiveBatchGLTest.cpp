@@ -14,6 +14,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -215,6 +216,91 @@ TEST_F(PrimitiveBatchGLTest, SpritesKeepTheFillRuleOnPixelCentresAndTheOrderAcro
     expectSamePictures(1);
     EXPECT_GT(sprites() - spritesBefore, 0u);
     EXPECT_GT(arrays() - arraysBefore, 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The batch alone under the caller's transform: a turned and scaled view draws sprites that
+// match the vertex-array path; a perspective view draws through vertex arrays only.
+TEST_F(PrimitiveBatchGLTest, SpritesFollowTheCallersTransformAndPerspectiveFallsBack)
+{
+    std::mt19937 random(11);
+    auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    };
+    auto fill = [&](PrimitiveBatch& batch) {
+        random.seed(11);
+        for (int i = 0; i < 60; ++i) {
+            PrimitivePlacement at;
+            at.x = uniform(50, 206);
+            at.y = uniform(50, 206);
+            const double a = uniform(0, 6.3);
+            at.cosA = std::cos(a);
+            at.sinA = std::sin(a);
+            at.sx = uniform(8, 30);
+            at.sy = uniform(8, 30);
+            const unsigned char rgba[4] = {static_cast<unsigned char>(random() % 256),
+                                           static_cast<unsigned char>(random() % 256),
+                                           static_cast<unsigned char>(random() % 256),
+                                           static_cast<unsigned char>(60 + random() % 196)};
+            const float diffuse[4] = {rgba[0] / 256.0f, rgba[1] / 256.0f, rgba[2] / 256.0f, 1.0f};
+            const float texCoords[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+            if (i % 3 == 0) batch.addPoint(at, i % 16, rgba);
+            if (i % 3 == 1) batch.addTile(at, diffuse);
+            if (i % 3 == 2) batch.addStroke(at, 0, texCoords, rgba);
+        }
+    };
+    const unsigned char pick[4] = {10, 200, 30, 255};
+    auto draw = [&](bool sprites, bool picking) {
+        PrimitiveBatch batch;
+        batch.setSprites(sprites);
+        fill(batch);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        batch.flush(picking ? pick : nullptr);
+        EXPECT_EQ(batch.spritesDrawn(), sprites ? 60u : 0u);
+        std::vector<unsigned char> pixels(256 * 256 * 4);
+        glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    glViewport(0, 0, 256, 256);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 256, 0, 256, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(128, 128, 0);
+    glRotated(30, 0, 0, 1);
+    glScaled(1.3, 0.8, 1);
+    glTranslated(-128, -128, 0);
+    int largest = 0, differing = 0;
+    const std::vector<unsigned char> sprites = draw(true, false);
+    const std::vector<unsigned char> arrays = draw(false, false);
+    EXPECT_EQ(pixelsApart(sprites, arrays), 0);
+    compare(draw(true, true), draw(false, true), &largest, &differing);
+    EXPECT_EQ(largest, 0) << differing << " components differ";
+    compare(sprites, std::vector<unsigned char>(sprites.size(), 0), &largest, &differing);
+    EXPECT_GT(differing, 10000) << "the primitives are drawn";
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(0, 0, -2);
+    glScaled(1 / 128.0, 1 / 128.0, 1);
+    glTranslated(-128, -128, 0);
+    PrimitiveBatch batch;
+    fill(batch);
+    batch.flush();
+    EXPECT_EQ(batch.spritesDrawn(), 0u);
+    EXPECT_EQ(batch.arraysDrawn(), 60u);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
 } // namespace
