@@ -264,6 +264,16 @@ public:
     // follows the same switch; both give the same picture.
     void setBatchedDrawing(bool on) { batchedDrawing = on; }
     bool isBatchedDrawing() const { return batchedDrawing; }
+    // Batched primitives drawn as point sprites where they fit (on, the default) or all through
+    // vertex arrays.
+    void setPointSprites(bool on)
+    {
+        renderBatch.setSprites(on);
+        pickingBatch.setSprites(on);
+    }
+    // The batches of the last frame and picking image (how their primitives were drawn).
+    const PrimitiveBatch& lastRenderBatch() const { return renderBatch; }
+    const PrimitiveBatch& lastPickingBatch() const { return pickingBatch; }
     // The batch primitives add themselves to while the canvas draws its children; null
     // otherwise (a primitive drawn on its own draws directly).
     PrimitiveBatch* activeBatch() const { return activeBatch_; }

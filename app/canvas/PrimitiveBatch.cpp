@@ -1,13 +1,20 @@
 #include "PrimitiveBatch.h"
 
+#include <QOpenGLBuffer>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+
 #include <GL/gl.h>
 
-#include <array>
+#include <algorithm>
+#include <cstddef>
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
-constexpr int kShapeCount = 16;
+constexpr int kShapeCount = PrimitiveBatch::kShapeCount;
 
 // Rim of point shape k for a unit width, as the display lists draw it: 0.4 of the half width
 // along x, stretched by 1 + 0.1 k along y, a vertex every 36 degrees from 0 to 360.
@@ -52,16 +59,565 @@ const std::vector<GLuint>& fanIndices(int vertices, std::size_t fans)
     return indices;
 }
 
-inline void place(const PrimitivePlacement& p, double ux, double uy, float* out)
+inline void place(const PrimitiveInstance& p, double ux, double uy, float* out)
 {
     const double vx = p.sx * ux;
     const double vy = p.sy * uy;
     out[0] = static_cast<float>(p.x + p.cosA * vx - p.sinA * vy);
     out[1] = static_cast<float>(p.y + p.sinA * vx + p.cosA * vy);
-    out[2] = static_cast<float>(p.z);
+    out[2] = p.z;
+}
+
+// ---- Sprite programs -------------------------------------------------------------------
+//
+// Every sprite shader rebuilds its primitive's triangles in window pixels and decides coverage
+// as the rasteriser does: vertices snapped to 1/256 pixel (round half to even, pixel centres at
+// integers), a pixel centre inside a triangle when its edge functions are positive, on an edge
+// when the edge is a left edge or a horizontal bottom edge (y up). Edge functions are exact in
+// 32-bit integers while a sprite spans at most kMaxSpriteSide pixels.
+//
+// Outlines are convex (sprites are only used for shapes at least a few pixels across, where
+// snapping cannot bend them), so a pixel is covered when it is inside every outline edge, or on
+// an edge that keeps its pixels; a pixel on a vertex is decided by the two triangles meeting
+// there, worked out once per primitive. The software rasteriser runs every branch and every
+// loop body at least once under a mask, so the shaders are straight-line code with constant
+// indices only (a varying index copies all inputs for every pixel).
+
+constexpr float kMaxSpriteSide = 88.0f;
+
+const char* const kVertexCommon = R"(#version 130
+in vec4 aPlace;   // x, y, z (table pixels), point shape
+in vec4 aFrame;   // cos, sin, sx, sy
+in vec4 aColour;
+in vec4 aExtra;
+uniform vec4 window;   // normalised device coordinates to window pixels: scale, offset
+
+// The unit frame (-0.5 ... 0.5) to window pixels.
+vec2 toWindow(vec2 u)
+{
+    vec2 v = u * aFrame.zw;
+    vec2 t = aPlace.xy + vec2(aFrame.x * v.x - aFrame.y * v.y, aFrame.y * v.x + aFrame.x * v.y);
+    vec4 c = gl_ModelViewProjectionMatrix * vec4(t, aPlace.z, 1.0);
+    return c.xy * window.xy + window.zw;
+}
+
+ivec2 snap(vec2 w) { return ivec2(roundEven((w - 0.5) * 256.0)); }
+
+vec2 centre() { return toWindow(vec2(0.0)); }
+
+float reach(vec2 w, vec2 c) { return max(abs(w.x - c.x), abs(w.y - c.y)); }
+
+// Sign of the turn a -> b -> c (0: straight or degenerate).
+int turn(ivec2 a, ivec2 b, ivec2 c)
+{
+    ivec2 u = b - a;
+    ivec2 v = c - b;
+    int d = u.x * v.y - u.y * v.x;
+    return d > 0 ? 1 : d < 0 ? -1 : 0;
+}
+
+// Whether edge a -> b keeps the pixel centres on it, the triangle lying on the side given by
+// orientation (1: left).
+bool keeps(ivec2 a, ivec2 b, int orientation)
+{
+    ivec2 d = (b - a) * orientation;
+    return d.y != 0 ? d.y < 0 : d.x > 0;
+}
+
+void placeSprite(float extent)
+{
+    gl_Position = gl_ModelViewProjectionMatrix * vec4(aPlace.xyz, 1.0);
+    gl_PointSize = 2.0 * ceil(extent) + 2.0;
+}
+)";
+
+const char* const kFragmentCommon = R"(#version 130
+uniform bool picking;
+uniform vec4 pickColour;
+
+ivec2 pixel() { return ivec2(floor(gl_FragCoord.xy)) * 256; }
+
+// The edge function of a -> b at the pixel (a, b relative to it), positive on the left.
+int edgeAt(ivec2 a, ivec2 b) { return a.x * b.y - a.y * b.x; }
+
+// The pixel on the inner side of an edge: e its edge function times the orientation; kept:
+// whether pixels on the edge belong to the shape.
+bool within(int e, bool kept) { return e > 0 || (e == 0 && kept); }
+
+bool bit(int bits, int i) { return ((bits >> i) & 1) != 0; }
+)";
+
+const char* const kPointVertex = R"(
+uniform vec2 rim[176];
+flat out ivec2 vRim[11];
+flat out vec4 vColour;
+flat out int vOrientation;
+flat out int vKept;   // bit i: rim edge i keeps pixels on it; bit 10 + i: a pixel on vertex i
+void main()
+{
+    vec2 c = centre();
+    float extent = 0.0;
+    int base = int(aPlace.w) * 11;
+    ivec2 s = snap(c);
+    ivec2 r[11];
+    for (int i = 0; i < 11; ++i) {
+        vec2 w = toWindow(rim[base + i]);
+        r[i] = snap(w);
+        extent = max(extent, reach(w, c));
+    }
+    int orientation = turn(r[0], r[1], s);
+    bool kept[10];
+    for (int i = 0; i < 10; ++i) kept[i] = keeps(r[i], r[i + 1], orientation);
+    int bits = 0;
+    for (int i = 0; i < 10; ++i) {
+        if (kept[i]) bits |= 1 << i;
+        // Rim vertex i: in triangle i - 1 or triangle i.
+        bool covered = (kept[i == 0 ? 9 : i - 1] && keeps(r[i], s, orientation))
+            || (kept[i] && keeps(s, r[i], orientation));
+        if (covered) bits |= 1 << (i + 10);
+    }
+    vRim = r;
+    vKept = bits;
+    vOrientation = orientation;
+    vColour = aColour;
+    placeSprite(extent);
+}
+)";
+
+const char* const kPointFragment = R"(
+flat in ivec2 vRim[11];
+flat in vec4 vColour;
+flat in int vOrientation;
+flat in int vKept;
+void main()
+{
+    ivec2 p = pixel();
+    bool inside = true;
+    for (int i = 0; i < 10; ++i)
+        inside = inside && within(edgeAt(vRim[i] - p, vRim[i + 1] - p) * vOrientation, bit(vKept, i));
+    for (int i = 0; i < 10; ++i)
+        if (vRim[i] == p) inside = bit(vKept, i + 10);
+    if (!inside) discard;
+    gl_FragColor = picking ? pickColour : vColour;
+}
+)";
+
+const char* const kTileVertex = R"(
+flat out ivec2 vS[5];
+flat out vec2 vW[5];
+flat out vec4 vC[5];
+flat out int vOrientation;
+// Bits 0-3: the side from corner i keeps pixels on it; 4-7: the centre's edge to corner i;
+// 8-11: a pixel on corner i is covered.
+flat out int vKept;
+
+// Fixed-function lighting of light 0 (directional) with the diffuse colour as material.
+vec4 lit(vec3 n)
+{
+    vec3 N = normalize(gl_NormalMatrix * n);
+    vec3 L = normalize(gl_LightSource[0].position.xyz);
+    float d = max(dot(N, L), 0.0);
+    vec4 c = gl_FrontLightModelProduct.sceneColor
+        + gl_LightSource[0].ambient * gl_FrontMaterial.ambient
+        + d * gl_LightSource[0].diffuse * aExtra;
+    if (d > 0.0) {
+        float h = max(dot(N, normalize(gl_LightSource[0].halfVector.xyz)), 0.0);
+        c += pow(h, gl_FrontMaterial.shininess) * gl_LightSource[0].specular
+            * gl_FrontMaterial.specular;
+    }
+    c = clamp(c, 0.0, 1.0);
+    c.a = clamp(aExtra.a, 0.0, 1.0);
+    return c;
+}
+
+void main()
+{
+    const float k = 0.57735026918962576;
+    vec2 c = centre();
+    vec2 W[5];
+    ivec2 S[5];
+    vec4 C[5];
+    W[0] = c;
+    S[0] = snap(c);
+    C[0] = lit(vec3(0.0, 0.0, 1.0));
+    vec2 inv = vec2(aFrame.z != 0.0 ? 1.0 / aFrame.z : 0.0, aFrame.w != 0.0 ? 1.0 / aFrame.w : 0.0);
+    vec2 corner[4] = vec2[4](vec2(-0.5, -0.5), vec2(0.5, -0.5), vec2(0.5, 0.5), vec2(-0.5, 0.5));
+    float extent = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        vec2 w = toWindow(corner[i]);
+        W[i + 1] = w;
+        S[i + 1] = snap(w);
+        extent = max(extent, reach(w, c));
+        vec2 n = sign(corner[i]) * k * inv;
+        C[i + 1] = lit(vec3(aFrame.x * n.x - aFrame.y * n.y, aFrame.y * n.x + aFrame.x * n.y, k));
+    }
+    int orientation = turn(S[1], S[2], S[0]);
+    bool side[4];
+    for (int i = 0; i < 4; ++i) side[i] = keeps(S[i + 1], S[i == 3 ? 1 : i + 2], orientation);
+    int kept = 0;
+    for (int i = 0; i < 4; ++i) {
+        bool outward = keeps(S[0], S[i + 1], orientation);
+        if (side[i]) kept |= 1 << i;
+        if (outward) kept |= 1 << (i + 4);
+        // Corner i: in triangle i - 1 (side in, edge to the centre) or i (side out, edge from it).
+        if ((side[i == 0 ? 3 : i - 1] && !outward) || (side[i] && outward)) kept |= 1 << (i + 8);
+    }
+    vW = W;
+    vS = S;
+    vC = C;
+    vKept = kept;
+    vOrientation = orientation;
+    placeSprite(extent);
+}
+)";
+
+const char* const kTileFragment = R"(
+flat in ivec2 vS[5];
+flat in vec2 vW[5];
+flat in vec4 vC[5];
+flat in int vOrientation;
+flat in int vKept;
+
+// The colour interpolated over triangle (wa, wb, wc) of colours (ca, cb, cc) at the pixel
+// centre.
+vec4 shade(vec2 wa, vec2 wb, vec2 wc, vec4 ca, vec4 cb, vec4 cc)
+{
+    vec2 d1 = wb - wa;
+    vec2 d2 = wc - wa;
+    float area = d1.x * d2.y - d1.y * d2.x;
+    vec4 c1 = cb - ca;
+    vec4 c2 = cc - ca;
+    vec4 dx = (c1 * d2.y - c2 * d1.y) / area;
+    vec4 dy = (c2 * d1.x - c1 * d2.x) / area;
+    vec2 q = gl_FragCoord.xy - wa;
+    return ca + dx * q.x + dy * q.y;
+}
+
+void main()
+{
+    ivec2 p = pixel();
+    ivec2 c = vS[0] - p;
+    // Inside the convex box, triangle i lies between the centre's edges to corners i and i + 1.
+    bool inside = true;
+    bool spoke[4];
+    for (int i = 0; i < 4; ++i) {
+        ivec2 a = vS[i + 1] - p;
+        inside = inside && within(edgeAt(a, vS[i == 3 ? 1 : i + 2] - p) * vOrientation, bit(vKept, i));
+        spoke[i] = within(edgeAt(c, a) * vOrientation, bit(vKept, i + 4));
+    }
+    int hit = 0;
+    for (int i = 0; i < 4; ++i)
+        if (spoke[i] && !spoke[i == 3 ? 0 : i + 1]) hit = i + 1;
+    if (!inside) hit = 0;
+    for (int i = 0; i < 4; ++i)
+        if (vS[i + 1] == p) hit = bit(vKept, i + 8) ? i + 1 : 0;
+    if (hit == 0) discard;
+    // Triangle hit: corners a, b and the centre.
+    vec2 wa = hit == 1 ? vW[1] : hit == 2 ? vW[2] : hit == 3 ? vW[3] : vW[4];
+    vec2 wb = hit == 1 ? vW[2] : hit == 2 ? vW[3] : hit == 3 ? vW[4] : vW[1];
+    vec4 ca = hit == 1 ? vC[1] : hit == 2 ? vC[2] : hit == 3 ? vC[3] : vC[4];
+    vec4 cb = hit == 1 ? vC[2] : hit == 2 ? vC[3] : hit == 3 ? vC[4] : vC[1];
+    gl_FragColor = picking ? pickColour : shade(wa, wb, vW[0], ca, cb, vC[0]);
+}
+)";
+
+const char* const kStrokeVertex = R"(
+flat out ivec2 vS[4];
+flat out int vOrientation;
+flat out int vKept;   // bit i: the side from corner i keeps pixels on it; 4 + i: a pixel on corner i
+flat out vec2 vOrigin;
+flat out vec4 vAxes;
+flat out vec4 vST;
+flat out vec4 vColour;
+void main()
+{
+    vec2 c = centre();
+    vec2 corner[4] = vec2[4](vec2(-0.5, -0.5), vec2(0.5, -0.5), vec2(0.5, 0.5), vec2(-0.5, 0.5));
+    vec2 w[4];
+    ivec2 S[4];
+    float extent = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        w[i] = toWindow(corner[i]);
+        S[i] = snap(w[i]);
+        extent = max(extent, reach(w[i], c));
+    }
+    int orientation = turn(S[0], S[1], S[2]);
+    bool side[4];
+    for (int i = 0; i < 4; ++i) side[i] = keeps(S[i], S[(i + 1) % 4], orientation);
+    // The quad's triangles (0, 1, 2) and (0, 2, 3): corners 0 and 2 are in both.
+    bool diagonal = keeps(S[0], S[2], orientation);
+    bool corners[4] = bool[4]((side[0] && !diagonal) || (side[3] && diagonal), side[0] && side[1],
+                              (side[1] && !diagonal) || (side[2] && diagonal), side[2] && side[3]);
+    int kept = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (side[i]) kept |= 1 << i;
+        if (corners[i]) kept |= 1 << (i + 4);
+    }
+    vS = S;
+    vKept = kept;
+    vOrientation = orientation;
+    vOrigin = w[0];
+    vAxes = vec4(w[1] - w[0], w[3] - w[0]);
+    vST = aExtra;
+    vColour = aColour;
+    placeSprite(extent);
+}
+)";
+
+const char* const kStrokeFragment = R"(
+flat in ivec2 vS[4];
+flat in int vOrientation;
+flat in int vKept;
+flat in vec2 vOrigin;
+flat in vec4 vAxes;
+flat in vec4 vST;
+flat in vec4 vColour;
+uniform sampler2D tex;
+uniform bool textured;
+uniform bool replace;     // texture environment: replace, else modulate
+uniform bool texAlpha;    // the texture has an alpha channel
+void main()
+{
+    ivec2 p = pixel();
+    bool inside = true;
+    for (int i = 0; i < 4; ++i)
+        inside = inside && within(edgeAt(vS[i] - p, vS[(i + 1) % 4] - p) * vOrientation, bit(vKept, i));
+    for (int i = 0; i < 4; ++i)
+        if (vS[i] == p) inside = bit(vKept, i + 4);
+    if (!inside) discard;
+    // Texture coordinates: affine over the quad, (s0, t0) at its first corner.
+    vec2 q = gl_FragCoord.xy - vOrigin;
+    float det = vAxes.x * vAxes.w - vAxes.y * vAxes.z;
+    float u = (q.x * vAxes.w - q.y * vAxes.z) / det;
+    float v = (vAxes.x * q.y - vAxes.y * q.x) / det;
+    vec2 st = vec2(mix(vST.x, vST.y, u), mix(vST.z, vST.w, v));
+    vec4 t = texture2D(tex, st);
+    vec4 colour = !textured ? vColour : replace ? vec4(t.rgb, texAlpha ? t.a : vColour.a) : t * vColour;
+    gl_FragColor = picking ? pickColour : colour;
+}
+)";
+
+
+// The sprite programs and vertex buffer of one context, deleted with it.
+struct SpriteResources {
+    QOpenGLShaderProgram programs[3];
+    QOpenGLBuffer vbo{QOpenGLBuffer::VertexBuffer};
+    bool usable = false;
+    float maxSide = 0.0f;
+    int window[3] = {-1, -1, -1};
+    int picking[3] = {-1, -1, -1};
+    int pickColour[3] = {-1, -1, -1};
+    int textured = -1;
+    int replace = -1;
+    int texAlpha = -1;
+
+    bool build(QOpenGLContext* context)
+    {
+        if (context->isOpenGLES() || !QOpenGLShaderProgram::hasOpenGLShaderPrograms(context))
+            return false;
+        const char* const vertex[3] = {kPointVertex, kTileVertex, kStrokeVertex};
+        const char* const fragment[3] = {kPointFragment, kTileFragment, kStrokeFragment};
+        for (int k = 0; k < 3; ++k) {
+            QOpenGLShaderProgram& p = programs[k];
+            if (!p.addShaderFromSourceCode(QOpenGLShader::Vertex,
+                                           QByteArray(kVertexCommon) + vertex[k]) ||
+                !p.addShaderFromSourceCode(QOpenGLShader::Fragment,
+                                           QByteArray(kFragmentCommon) + fragment[k]))
+                return false;
+            // aPlace at 0: the attribute that makes a vertex in a compatibility context.
+            p.bindAttributeLocation("aPlace", 0);
+            p.bindAttributeLocation("aFrame", 1);
+            p.bindAttributeLocation("aColour", 2);
+            p.bindAttributeLocation("aExtra", 3);
+            if (!p.link()) return false;
+            window[k] = p.uniformLocation("window");
+            picking[k] = p.uniformLocation("picking");
+            pickColour[k] = p.uniformLocation("pickColour");
+        }
+        QOpenGLShaderProgram& points = programs[PrimitiveBatch::POINTS];
+        points.bind();
+        points.setUniformValueArray("rim", &pointShapes().rim[0][0][0],
+                                    kShapeCount * PrimitiveBatch::kPointRimVertices, 2);
+        points.release();
+        QOpenGLShaderProgram& strokes = programs[PrimitiveBatch::STROKES];
+        strokes.bind();
+        strokes.setUniformValue("tex", 0);
+        textured = strokes.uniformLocation("textured");
+        replace = strokes.uniformLocation("replace");
+        texAlpha = strokes.uniformLocation("texAlpha");
+        strokes.release();
+        GLfloat range[2] = {0.0f, 0.0f};
+        glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
+        maxSide = std::min(kMaxSpriteSide, range[1]);
+        // A sprite must hold at least a few pixels around its shape.
+        if (maxSide < 16.0f || !vbo.create()) return false;
+        vbo.setUsagePattern(QOpenGLBuffer::StreamDraw);
+        return true;
+    }
+};
+
+// The current context's sprite resources; null without a context or where they cannot work.
+SpriteResources* spriteResources()
+{
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (!context) return nullptr;
+    // Never destroyed: entries leave with their context.
+    static auto* byContext = new std::unordered_map<QOpenGLContext*, std::unique_ptr<SpriteResources>>;
+    auto it = byContext->find(context);
+    if (it == byContext->end()) {
+        auto resources = std::make_unique<SpriteResources>();
+        resources->usable = resources->build(context);
+        QObject::connect(context, &QObject::destroyed, [context] { byContext->erase(context); });
+        it = byContext->emplace(context, std::move(resources)).first;
+    }
+    return it->second->usable ? it->second.get() : nullptr;
 }
 
 } // namespace
+
+// What a flush knows about drawing sprites under the current transform and state.
+struct PrimitiveBatch::Sprites {
+    SpriteResources* resources = nullptr;
+    // Table pixels (x, y, z, 1) to window pixels.
+    double toWindow[2][4] = {};
+    double viewport[4] = {};
+    float window[4] = {};
+    // The largest sx² + sy² a sprite holds.
+    double limit2 = 0.0;
+    // The smallest sx and sy drawn as sprites.
+    double minSize = 0.0;
+    // Tiles: light 0 directional and smooth shading; strokes: textures modulate or replace the
+    // colour.
+    bool tiles = false;
+    bool strokes = false;
+    bool replace = false;
+
+    // The current state allows sprites at all.
+    bool prepare()
+    {
+        resources = spriteResources();
+        if (!resources) return false;
+        if (glIsEnabled(GL_CULL_FACE) || glIsEnabled(GL_FOG)) return false;
+        GLint polygonMode[2] = {GL_FILL, GL_FILL};
+        glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+        if (polygonMode[0] != GL_FILL || polygonMode[1] != GL_FILL) return false;
+        GLfloat mv[16], pr[16];
+        GLint vp[4];
+        glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+        glGetFloatv(GL_PROJECTION_MATRIX, pr);
+        glGetIntegerv(GL_VIEWPORT, vp);
+        double m[16];
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 4; ++r) {
+                double sum = 0.0;
+                for (int k = 0; k < 4; ++k) sum += double(pr[k * 4 + r]) * mv[c * 4 + k];
+                m[c * 4 + r] = sum;
+            }
+        // Flat: no perspective, one depth over a primitive's plane.
+        if (m[3] != 0.0 || m[7] != 0.0 || m[11] != 0.0 || m[15] != 1.0 || m[2] != 0.0 ||
+            m[6] != 0.0)
+            return false;
+        const double hw = vp[2] / 2.0;
+        const double hh = vp[3] / 2.0;
+        for (int c = 0; c < 4; ++c) {
+            toWindow[0][c] = m[c * 4] * hw;
+            toWindow[1][c] = m[c * 4 + 1] * hh;
+        }
+        toWindow[0][3] += vp[0] + hw;
+        toWindow[1][3] += vp[1] + hh;
+        for (int i = 0; i < 4; ++i) viewport[i] = vp[i];
+        window[0] = static_cast<float>(hw);
+        window[1] = static_cast<float>(hh);
+        window[2] = static_cast<float>(vp[0] + hw);
+        window[3] = static_cast<float>(vp[1] + hh);
+        // A shape reaches at most |L| · ½·hypot(sx, sy) from its centre (L: the linear part of
+        // toWindow); its sprite is 2·ceil(reach) + 2 pixels wide.
+        const double norm =
+            std::sqrt(toWindow[0][0] * toWindow[0][0] + toWindow[0][1] * toWindow[0][1] +
+                      toWindow[1][0] * toWindow[1][0] + toWindow[1][1] * toWindow[1][1]);
+        if (norm <= 0.0) return false;
+        const double reach = (resources->maxSide - 4.0) / norm;
+        limit2 = reach * reach;
+        // Outlines stay convex after snapping while their narrowest radius (0.2 of the size for
+        // points) spans a pixel; |det L| / |L| is at most L's smallest stretch.
+        const double det =
+            std::abs(toWindow[0][0] * toWindow[1][1] - toWindow[0][1] * toWindow[1][0]);
+        if (det <= 0.0) return false;
+        minSize = 5.0 * norm / det;
+
+        GLint shadeModel = GL_SMOOTH;
+        glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+        GLfloat light[4] = {0.0f, 0.0f, 1.0f, 0.0f};
+        glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+        tiles = shadeModel == GL_SMOOTH && light[3] == 0.0f;
+        GLint envMode = GL_MODULATE;
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+        replace = envMode == GL_REPLACE;
+        strokes = envMode == GL_MODULATE || replace;
+        return true;
+    }
+
+    // The primitive fits a sprite, and its centre is inside the viewport (a point whose centre
+    // is clipped away is not drawn at all).
+    bool fits(const PrimitiveInstance& p) const
+    {
+        if (double(p.sx) * p.sx + double(p.sy) * p.sy > limit2) return false;
+        if (std::abs(p.sx) < minSize || std::abs(p.sy) < minSize) return false;
+        const double wx = toWindow[0][0] * p.x + toWindow[0][1] * p.y + toWindow[0][2] * p.z +
+                          toWindow[0][3];
+        const double wy = toWindow[1][0] * p.x + toWindow[1][1] * p.y + toWindow[1][2] * p.z +
+                          toWindow[1][3];
+        return wx >= viewport[0] && wx <= viewport[0] + viewport[2] && wy >= viewport[1] &&
+               wy <= viewport[1] + viewport[3];
+    }
+
+    void draw(const PrimitiveBatch::Group& g, std::size_t first, std::size_t n,
+              const unsigned char* pickingColor) const
+    {
+        QOpenGLShaderProgram& program = resources->programs[g.kind];
+        program.bind();
+        resources->vbo.bind();
+        const int stride = sizeof(PrimitiveInstance);
+        program.setAttributeBuffer(0, GL_FLOAT, offsetof(PrimitiveInstance, x), 4, stride);
+        program.setAttributeBuffer(1, GL_FLOAT, offsetof(PrimitiveInstance, cosA), 4, stride);
+        program.setAttributeBuffer(2, GL_UNSIGNED_BYTE, offsetof(PrimitiveInstance, rgba), 4,
+                                   stride);
+        program.setAttributeBuffer(3, GL_FLOAT, offsetof(PrimitiveInstance, extra), 4, stride);
+        for (int i = 0; i < 4; ++i) program.enableAttributeArray(i);
+        program.setUniformValue(resources->window[g.kind], window[0], window[1], window[2],
+                                window[3]);
+        program.setUniformValue(resources->picking[g.kind], pickingColor != nullptr);
+        if (pickingColor)
+            program.setUniformValue(resources->pickColour[g.kind], pickingColor[0] / 255.0f,
+                                    pickingColor[1] / 255.0f, pickingColor[2] / 255.0f,
+                                    pickingColor[3] / 255.0f);
+        glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+        glEnable(GL_POINT_SPRITE);
+        glDisable(GL_POINT_SMOOTH);
+        if (g.kind == STROKES) {
+            program.setUniformValue(resources->textured, !pickingColor && g.texture != 0);
+            if (!pickingColor) {
+                glEnable(GL_BLEND);
+                glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+                if (g.texture != 0) {
+                    glBindTexture(GL_TEXTURE_2D, g.texture);
+                    GLint alphaBits = 0;
+                    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alphaBits);
+                    program.setUniformValue(resources->replace, replace);
+                    program.setUniformValue(resources->texAlpha, alphaBits > 0);
+                }
+            }
+        }
+        QOpenGLContext::currentContext()->functions()->glDrawArrays(
+            GL_POINTS, static_cast<GLint>(first), static_cast<GLsizei>(n));
+        for (int i = 0; i < 4; ++i) program.disableAttributeArray(i);
+        resources->vbo.release();
+        program.release();
+    }
+};
+
+PrimitiveBatch::PrimitiveBatch() = default;
+PrimitiveBatch::~PrimitiveBatch() = default;
 
 PrimitiveBatch::Group& PrimitiveBatch::group(Kind kind, unsigned int texture)
 {
@@ -89,84 +645,112 @@ PrimitiveBatch::Group& PrimitiveBatch::group(Kind kind, unsigned int texture)
     return *(last = g);
 }
 
+PrimitiveInstance& PrimitiveBatch::append(Kind kind, unsigned int texture,
+                                          const PrimitivePlacement& p)
+{
+    Group& g = group(kind, texture);
+    PrimitiveInstance& i = g.instances.emplace_back();
+    i.x = static_cast<float>(p.x);
+    i.y = static_cast<float>(p.y);
+    i.z = static_cast<float>(p.z);
+    i.shape = 0.0f;
+    i.cosA = static_cast<float>(p.cosA);
+    i.sinA = static_cast<float>(p.sinA);
+    i.sx = static_cast<float>(p.sx);
+    i.sy = static_cast<float>(p.sy);
+    ++g.count;
+    ++pending;
+    return i;
+}
+
 void PrimitiveBatch::addPoint(const PrimitivePlacement& p, int shape, const unsigned char rgba[4])
 {
     if (shape < 0 || shape >= kShapeCount) shape = 0;
-    Group& g = group(POINTS, 0);
-    const std::size_t at = g.colorVertices.size();
-    g.colorVertices.resize(at + kPointVertices);
-    ColorVertex* v = g.colorVertices.data() + at;
-    const auto& rim = pointShapes().rim[shape];
-    place(p, 0.0, 0.0, &v[0].x);
-    for (int i = 0; i < kPointRimVertices; ++i) place(p, rim[i][0], rim[i][1], &v[i + 1].x);
-    for (int i = 0; i < kPointVertices; ++i)
-        for (int c = 0; c < 4; ++c) v[i].rgba[c] = rgba[c];
-    ++g.count;
-    ++pending;
+    PrimitiveInstance& i = append(POINTS, 0, p);
+    i.shape = static_cast<float>(shape);
+    for (int c = 0; c < 4; ++c) {
+        i.rgba[c] = rgba[c];
+        i.extra[c] = 0.0f;
+    }
 }
 
 void PrimitiveBatch::addTile(const PrimitivePlacement& p, const float diffuse[4])
 {
-    // The lit box: centre facing up, corners leaning outwards (normals (±k, ±k, k)). The box
-    // is scaled by (sx, sy, 1) and turned: its normals take the inverse scale and the turn; the
-    // pipeline normalises them.
-    static const double k = 1.0 / std::sqrt(3.0);
-    static const double corners[kTileVertices][2] = {{0.0, 0.0},   {-0.5, -0.5}, {0.5, -0.5},
-                                                     {0.5, 0.5},   {-0.5, 0.5},  {-0.5, -0.5}};
-    Group& g = group(TILES, 0);
-    const std::size_t at = g.litVertices.size();
-    g.litVertices.resize(at + kTileVertices);
-    LitVertex* v = g.litVertices.data() + at;
-    const double isx = p.sx != 0.0 ? 1.0 / p.sx : 0.0;
-    const double isy = p.sy != 0.0 ? 1.0 / p.sy : 0.0;
-    for (int i = 0; i < kTileVertices; ++i) {
-        const double cx = corners[i][0];
-        const double cy = corners[i][1];
-        place(p, cx, cy, &v[i].x);
-        double nx = 0.0, ny = 0.0, nz = 1.0;
-        if (i > 0) {
-            nx = (cx < 0 ? -k : k) * isx;
-            ny = (cy < 0 ? -k : k) * isy;
-            nz = k;
-        }
-        v[i].nx = static_cast<float>(p.cosA * nx - p.sinA * ny);
-        v[i].ny = static_cast<float>(p.sinA * nx + p.cosA * ny);
-        v[i].nz = static_cast<float>(nz);
-        for (int c = 0; c < 4; ++c) v[i].diffuse[c] = diffuse[c];
+    PrimitiveInstance& i = append(TILES, 0, p);
+    for (int c = 0; c < 4; ++c) {
+        i.extra[c] = diffuse[c];
+        i.rgba[c] = 0;
     }
-    ++g.count;
-    ++pending;
 }
 
 void PrimitiveBatch::addStroke(const PrimitivePlacement& p, unsigned int texture,
                                const float texCoords[4], const unsigned char rgba[4])
 {
-    Group& g = group(STROKES, texture);
-    const std::size_t at = g.texturedVertices.size();
-    g.texturedVertices.resize(at + 4);
-    TexturedVertex* v = g.texturedVertices.data() + at;
-    // The quad as the stroke list draws it: (s0, t0) at the bottom left, counter-clockwise.
-    const double corners[4][2] = {{-0.5, -0.5}, {0.5, -0.5}, {0.5, 0.5}, {-0.5, 0.5}};
-    const float st[4][2] = {{texCoords[0], texCoords[2]},
-                            {texCoords[1], texCoords[2]},
-                            {texCoords[1], texCoords[3]},
-                            {texCoords[0], texCoords[3]}};
-    for (int i = 0; i < 4; ++i) {
-        place(p, corners[i][0], corners[i][1], &v[i].x);
-        v[i].s = st[i][0];
-        v[i].t = st[i][1];
-        for (int c = 0; c < 4; ++c) v[i].rgba[c] = rgba[c];
+    PrimitiveInstance& i = append(STROKES, texture, p);
+    for (int c = 0; c < 4; ++c) {
+        i.extra[c] = texCoords[c];
+        i.rgba[c] = rgba[c];
     }
-    ++g.count;
-    ++pending;
+}
+
+void PrimitiveBatch::buildPoint(const PrimitiveInstance& p, ColorVertex out[kPointVertices])
+{
+    const int shape = p.shape >= 0.0f && p.shape < kShapeCount ? static_cast<int>(p.shape) : 0;
+    const auto& rim = pointShapes().rim[shape];
+    place(p, 0.0f, 0.0f, &out[0].x);
+    for (int i = 0; i < kPointRimVertices; ++i) place(p, rim[i][0], rim[i][1], &out[i + 1].x);
+    for (int i = 0; i < kPointVertices; ++i)
+        for (int c = 0; c < 4; ++c) out[i].rgba[c] = p.rgba[c];
+}
+
+void PrimitiveBatch::buildTile(const PrimitiveInstance& p, LitVertex out[kTileVertices])
+{
+    // The lit box: centre facing up, corners leaning outwards (normals (±k, ±k, k)). The box
+    // is scaled by (sx, sy, 1) and turned: its normals take the inverse scale and the turn; the
+    // pipeline normalises them.
+    static const float k = static_cast<float>(1.0 / std::sqrt(3.0));
+    static const float corners[kTileVertices][2] = {{0.0f, 0.0f},  {-0.5f, -0.5f},
+                                                    {0.5f, -0.5f}, {0.5f, 0.5f},
+                                                    {-0.5f, 0.5f}, {-0.5f, -0.5f}};
+    const float isx = p.sx != 0.0f ? 1.0f / p.sx : 0.0f;
+    const float isy = p.sy != 0.0f ? 1.0f / p.sy : 0.0f;
+    for (int i = 0; i < kTileVertices; ++i) {
+        const float cx = corners[i][0];
+        const float cy = corners[i][1];
+        place(p, cx, cy, &out[i].x);
+        float nx = 0.0f, ny = 0.0f, nz = 1.0f;
+        if (i > 0) {
+            nx = (cx < 0 ? -k : k) * isx;
+            ny = (cy < 0 ? -k : k) * isy;
+            nz = k;
+        }
+        out[i].nx = p.cosA * nx - p.sinA * ny;
+        out[i].ny = p.sinA * nx + p.cosA * ny;
+        out[i].nz = nz;
+        for (int c = 0; c < 4; ++c) out[i].diffuse[c] = p.extra[c];
+    }
+}
+
+void PrimitiveBatch::buildStroke(const PrimitiveInstance& p, TexturedVertex out[4])
+{
+    // The quad as the stroke list draws it: (s0, t0) at the bottom left, counter-clockwise.
+    static const float corners[4][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {0.5f, 0.5f}, {-0.5f, 0.5f}};
+    const float st[4][2] = {{p.extra[0], p.extra[2]},
+                            {p.extra[1], p.extra[2]},
+                            {p.extra[1], p.extra[3]},
+                            {p.extra[0], p.extra[3]}};
+    for (int i = 0; i < 4; ++i) {
+        place(p, corners[i][0], corners[i][1], &out[i].x);
+        out[i].s = st[i][0];
+        out[i].t = st[i][1];
+        for (int c = 0; c < 4; ++c) out[i].rgba[c] = p.rgba[c];
+    }
 }
 
 void PrimitiveBatch::clear()
 {
     for (Group* g : order) {
-        g->colorVertices.clear();
-        g->litVertices.clear();
-        g->texturedVertices.clear();
+        g->instances.clear();
         g->count = 0;
     }
     order.clear();
@@ -180,12 +764,14 @@ void PrimitiveBatch::flush(const unsigned char* pickingColor)
     if (pending == 0) return;
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glPushAttrib(GL_CURRENT_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
     if (pickingColor) glColor4ubv(pickingColor);
+    Sprites sprites;
+    const bool useSprites = spritesWanted && sprites.prepare();
     for (const Group* g : order) {
         // Each group starts from the caller's state, as each primitive does.
-        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_LIGHTING_BIT);
-        drawGroup(*g, pickingColor);
+        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_TEXTURE_BIT | GL_LIGHTING_BIT |
+                     GL_POINT_BIT);
+        drawGroup(*g, pickingColor, useSprites ? &sprites : nullptr);
         glPopAttrib();
     }
     glPopAttrib();
@@ -193,25 +779,67 @@ void PrimitiveBatch::flush(const unsigned char* pickingColor)
     clear();
 }
 
-void PrimitiveBatch::drawGroup(const Group& g, const unsigned char* pickingColor)
+void PrimitiveBatch::drawGroup(const Group& g, const unsigned char* pickingColor, Sprites* sprites)
 {
+    // Picking draws flat shapes: neither lighting nor the texture environment matter.
+    const bool kindFits = sprites && (pickingColor || g.kind == POINTS ||
+                                      (g.kind == TILES && sprites->tiles) ||
+                                      (g.kind == STROKES && sprites->strokes));
+    if (!kindFits) {
+        drawArrays(g, 0, g.count, pickingColor);
+        return;
+    }
+    // Runs of primitives that fit sprites and of those that do not, in their order.
+    bool uploaded = false;
+    std::size_t start = 0;
+    while (start < g.count) {
+        const bool fits = sprites->fits(g.instances[start]);
+        std::size_t end = start + 1;
+        while (end < g.count && sprites->fits(g.instances[end]) == fits) ++end;
+        if (!fits) {
+            drawArrays(g, start, end - start, pickingColor);
+        } else {
+            if (!uploaded) {
+                sprites->resources->vbo.bind();
+                sprites->resources->vbo.allocate(
+                    g.instances.data(), static_cast<int>(g.count * sizeof(PrimitiveInstance)));
+                sprites->resources->vbo.release();
+                uploaded = true;
+            }
+            sprites->draw(g, start, end - start, pickingColor);
+            spriteCount += end - start;
+        }
+        start = end;
+    }
+}
+
+void PrimitiveBatch::drawArrays(const Group& g, std::size_t first, std::size_t n,
+                                const unsigned char* pickingColor)
+{
+    arrayCount += n;
     const bool picking = pickingColor != nullptr;
+    const PrimitiveInstance* in = g.instances.data() + first;
+    glEnableClientState(GL_VERTEX_ARRAY);
     switch (g.kind) {
     case POINTS: {
-        const ColorVertex* v = g.colorVertices.data();
+        colorScratch.resize(n * kPointVertices);
+        for (std::size_t i = 0; i < n; ++i) buildPoint(in[i], &colorScratch[i * kPointVertices]);
+        const ColorVertex* v = colorScratch.data();
         glVertexPointer(3, GL_FLOAT, sizeof(ColorVertex), &v->x);
         if (!picking) {
             glEnableClientState(GL_COLOR_ARRAY);
             glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColorVertex), v->rgba);
         }
-        const std::vector<GLuint>& indices = fanIndices(kPointVertices, g.count);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(g.count * (kPointVertices - 2) * 3),
+        const std::vector<GLuint>& indices = fanIndices(kPointVertices, n);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * (kPointVertices - 2) * 3),
                        GL_UNSIGNED_INT, indices.data());
         glDisableClientState(GL_COLOR_ARRAY);
         break;
     }
     case TILES: {
-        const LitVertex* v = g.litVertices.data();
+        litScratch.resize(n * kTileVertices);
+        for (std::size_t i = 0; i < n; ++i) buildTile(in[i], &litScratch[i * kTileVertices]);
+        const LitVertex* v = litScratch.data();
         glVertexPointer(3, GL_FLOAT, sizeof(LitVertex), &v->x);
         if (!picking) {
             // The per-tile diffuse material comes with the vertices.
@@ -225,8 +853,8 @@ void PrimitiveBatch::drawGroup(const Group& g, const unsigned char* pickingColor
             glEnableClientState(GL_COLOR_ARRAY);
             glColorPointer(4, GL_FLOAT, sizeof(LitVertex), v->diffuse);
         }
-        const std::vector<GLuint>& indices = fanIndices(kTileVertices, g.count);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(g.count * (kTileVertices - 2) * 3),
+        const std::vector<GLuint>& indices = fanIndices(kTileVertices, n);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * (kTileVertices - 2) * 3),
                        GL_UNSIGNED_INT, indices.data());
         if (!picking) {
             glDisable(GL_COLOR_MATERIAL);
@@ -237,7 +865,9 @@ void PrimitiveBatch::drawGroup(const Group& g, const unsigned char* pickingColor
         break;
     }
     case STROKES: {
-        const TexturedVertex* v = g.texturedVertices.data();
+        texturedScratch.resize(n * 4);
+        for (std::size_t i = 0; i < n; ++i) buildStroke(in[i], &texturedScratch[i * 4]);
+        const TexturedVertex* v = texturedScratch.data();
         glVertexPointer(3, GL_FLOAT, sizeof(TexturedVertex), &v->x);
         if (!picking) {
             glEnable(GL_BLEND);
@@ -251,10 +881,11 @@ void PrimitiveBatch::drawGroup(const Group& g, const unsigned char* pickingColor
             glEnableClientState(GL_COLOR_ARRAY);
             glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TexturedVertex), v->rgba);
         }
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(g.count * 4));
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(n * 4));
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
         break;
     }
     }
+    glDisableClientState(GL_VERTEX_ARRAY);
 }

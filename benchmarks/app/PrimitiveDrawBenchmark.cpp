@@ -2,12 +2,15 @@
 // llvmpipe under Xvfb on machines without a GPU). Each benchmark runs, in the same iterations,
 // the batched path, the per-primitive reference path and a baseline, and reports their ratios:
 // - BM_DrawPrimitives: main-thread CPU per primitive of drawing N points or strokes (varied
-//   colours and sizes, turning every frame) batched and one by one, against building the same
-//   vertices on the CPU from a compact array (no GL). collect_cpu_ns is the batched path up to
-//   the draw call; on llvmpipe the draw call itself (vertex processing, triangle setup and
-//   binning run on the calling thread) is most of the rest;
+//   colours and sizes, turning every frame) batched (point sprites), batched through vertex
+//   arrays and one by one, against two CPU baselines from a compact array (no GL): building
+//   what the batched path draws from (one instance per primitive: build_cpu_ns) and building
+//   the triangles of every shape (fan_build_cpu_ns). collect_cpu_ns is the batched path up to
+//   the draw call; on llvmpipe the draw call itself (vertex processing, setup and binning run on
+//   the calling thread) is the rest;
 // - BM_WholeFrame: the controller's whole frame (buffers, update, drawing) with N points while a
-//   touch paints, batched against the reference, in wall time up to glFinish.
+//   touch paints, batched with sprites, through vertex arrays and one by one, in wall time up to
+//   glFinish.
 #include "BenchmarkSupport.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/PointLeafGL.h"
@@ -97,15 +100,21 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
                            static_cast<int>(i % 16)});
     }
     std::cout.rdbuf(saved);
-    // Past the hidden frames.
+    // Past the hidden frames; the first batched frame builds the sprite programs.
     for (int i = 0; i < 4; ++i)
         for (PrimitiveLeafGL* p : primitives) p->render();
+    canvas->beginRenderBatch(false);
+    for (PrimitiveLeafGL* p : primitives) p->render();
+    canvas->endRenderBatch(false);
     glFinish();
 
     PrimitiveBatch cpuBatch;
+    std::vector<PrimitiveBatch::ColorVertex> fans;
+    std::vector<PrimitiveBatch::TexturedVertex> quads;
     const float texCoords[4] = {0.0f, 1.0f, 0.0f, 1.0f};
     double batchedCpu = 0.0, batchedWall = 0.0, referenceCpu = 0.0, referenceWall = 0.0;
-    double buildCpu = 0.0, collectCpu = 0.0;
+    double arraysCpu = 0.0, arraysWall = 0.0, buildCpu = 0.0, fanBuildCpu = 0.0, collectCpu = 0.0;
+    std::size_t sprites = 0;
     for (auto _ : state) {
         state.PauseTiming();
         for (PrimitiveLeafGL* p : primitives) p->rotate(0.7);
@@ -114,6 +123,7 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
         glFinish();
         state.ResumeTiming();
 
+        const std::size_t spritesBefore = canvas->lastRenderBatch().spritesDrawn();
         double c0 = threadSeconds(), w0 = wallSeconds();
         canvas->beginRenderBatch(false);
         for (PrimitiveLeafGL* p : primitives) p->render();
@@ -124,6 +134,20 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
         double w1 = wallSeconds();
         batchedCpu += c1 - c0;
         batchedWall += w1 - w0;
+        sprites += canvas->lastRenderBatch().spritesDrawn() - spritesBefore;
+
+        canvas->setPointSprites(false);
+        c0 = threadSeconds();
+        w0 = wallSeconds();
+        canvas->beginRenderBatch(false);
+        for (PrimitiveLeafGL* p : primitives) p->render();
+        canvas->endRenderBatch(false);
+        c1 = threadSeconds();
+        glFinish();
+        w1 = wallSeconds();
+        arraysCpu += c1 - c0;
+        arraysWall += w1 - w0;
+        canvas->setPointSprites(true);
 
         c0 = threadSeconds();
         w0 = wallSeconds();
@@ -150,16 +174,39 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
                 cpuBatch.addStroke(at, 1, texCoords, c.rgba);
         }
         benchmark::DoNotOptimize(cpuBatch.pendingGroups().front()->count);
-        cpuBatch.clear();
         buildCpu += threadSeconds() - c0;
+
+        // The triangles of every shape, as the vertex-array path builds them.
+        c0 = threadSeconds();
+        const PrimitiveInstance* in = cpuBatch.pendingGroups().front()->instances.data();
+        if (kind == 0) {
+            fans.resize(compact.size() * PrimitiveBatch::kPointVertices);
+            for (std::size_t i = 0; i < compact.size(); ++i)
+                PrimitiveBatch::buildPoint(in[i], &fans[i * PrimitiveBatch::kPointVertices]);
+            benchmark::DoNotOptimize(fans.data());
+        } else {
+            quads.resize(compact.size() * 4);
+            for (std::size_t i = 0; i < compact.size(); ++i)
+                PrimitiveBatch::buildStroke(in[i], &quads[i * 4]);
+            benchmark::DoNotOptimize(quads.data());
+        }
+        fanBuildCpu += threadSeconds() - c0;
+        cpuBatch.clear();
     }
     const double per = 1e9 / (static_cast<double>(state.iterations()) * n);
     state.counters["batched_cpu_ns"] = batchedCpu * per;
     state.counters["reference_cpu_ns"] = referenceCpu * per;
     state.counters["build_cpu_ns"] = buildCpu * per;
+    // Building the shapes' triangles adds to building the instances.
+    state.counters["fan_build_cpu_ns"] = (buildCpu + fanBuildCpu) * per;
+    state.counters["arrays_cpu_ns"] = arraysCpu * per;
+    state.counters["arrays_wall_ns"] = arraysWall * per;
+    state.counters["sprite_share"] = static_cast<double>(sprites) /
+                                     (static_cast<double>(state.iterations()) * n);
     // The part of the batched CPU spent before the draw call (the rest is the driver's).
     state.counters["collect_cpu_ns"] = collectCpu * per;
     state.counters["batched_over_build"] = batchedCpu / buildCpu;
+    state.counters["batched_over_fan_build"] = batchedCpu / (buildCpu + fanBuildCpu);
     state.counters["reference_over_batched"] = referenceCpu / batchedCpu;
     state.counters["batched_wall_ns"] = batchedWall * per;
     state.counters["reference_wall_ns"] = referenceWall * per;
@@ -209,24 +256,30 @@ void BM_WholeFrame(benchmark::State& state)
     vis->setTouchBoundHeight(0, 10.0);
     vis->devicePress(kWidth / 2, kHeight / 2, 0, 0);
     for (int i = 0; i < 5; ++i) vis->render(1, 60.0);
-    double batched = 0.0, reference = 0.0;
+    // 0: sprites, 1: vertex arrays, 2: one by one.
+    double wall[3] = {0.0, 0.0, 0.0};
     long frame = 0;
     for (auto _ : state) {
-        for (bool on : {true, false}) {
+        for (int mode : {0, 1, 2}) {
             vis->deviceMove(kWidth / 2 + (++frame % 2) * 20, kHeight / 2, 0, 0);
-            canvas->setBatchedDrawing(on);
+            canvas->setBatchedDrawing(mode != 2);
+            canvas->setPointSprites(mode == 0);
             gl->bind();
             const double w0 = wallSeconds();
             vis->render(1, 60.0);
             glFinish();
-            (on ? batched : reference) += wallSeconds() - w0;
+            wall[mode] += wallSeconds() - w0;
         }
     }
     canvas->setBatchedDrawing(true);
+    canvas->setPointSprites(true);
+    const double batched = wall[0], arrays = wall[1], reference = wall[2];
     std::cout.rdbuf(saved);
     const double frames = static_cast<double>(state.iterations());
     state.counters["batched_ms"] = batched / frames * 1e3;
+    state.counters["arrays_ms"] = arrays / frames * 1e3;
     state.counters["reference_ms"] = reference / frames * 1e3;
+    state.counters["arrays_over_batched"] = arrays / batched;
     state.counters["reference_over_batched"] = reference / batched;
 }
 BENCHMARK(BM_WholeFrame)->Arg(20000)->Iterations(20)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,8 @@
 // The batched drawing of the canvas against the reference (each primitive with its own display
 // list): the same picture of strokes, tiles and points on two layers with dimming, alpha from
-// life, hidden new primitives and a geometric stroke in between; the same picking image.
+// life, hidden new primitives and a geometric stroke in between; the same picking image. The
+// batch draws most primitives as point sprites and the rest through vertex arrays; both must
+// match the reference pixel for pixel (colours within one unit).
 #include "CanvasTestSupport.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"
@@ -12,6 +14,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -56,6 +59,44 @@ protected:
             if (d > *largest) *largest = d;
             if (d != 0) ++*differing;
         }
+    }
+
+    // Pixels with a component more than one unit apart.
+    static int pixelsApart(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+    {
+        int n = 0;
+        for (std::size_t i = 0; i < a.size(); i += 4)
+            for (std::size_t c = 0; c < 4; ++c)
+                if (std::abs(a[i + c] - b[i + c]) > 1) {
+                    ++n;
+                    break;
+                }
+        return n;
+    }
+
+    // Sprites and vertex arrays used by the last frame and picking image.
+    std::size_t sprites() const
+    {
+        return canvas->lastRenderBatch().spritesDrawn() + canvas->lastPickingBatch().spritesDrawn();
+    }
+    std::size_t arrays() const
+    {
+        return canvas->lastRenderBatch().arraysDrawn() + canvas->lastPickingBatch().arraysDrawn();
+    }
+
+    // Past the hidden frames, the batched picture and picking image against the reference;
+    // colours within one unit except at `allowed` pixels.
+    void expectSamePictures(int allowed = 0)
+    {
+        for (int i = 0; i < 4; ++i) frame(true, false);
+        int largest = 0, differing = 0;
+        const std::vector<unsigned char> batched = frame(true, false);
+        const std::vector<unsigned char> reference = frame(false, false);
+        compare(batched, reference, &largest, &differing);
+        EXPECT_LE(pixelsApart(batched, reference), allowed)
+            << "largest difference " << largest << ", " << differing << " components differ";
+        compare(frame(true, true), frame(false, true), &largest, &differing);
+        EXPECT_EQ(largest, 0) << differing << " components differ";
     }
 };
 
@@ -112,15 +153,154 @@ TEST_F(PrimitiveBatchGLTest, BatchedAndReferencePathsDrawTheSamePictureAndPickin
     int largest = 0, differing = 0;
     compare(frame(false, false), empty, &largest, &differing);
     EXPECT_GT(differing, 10000) << "drawn from the fourth frame on";
-    const std::vector<unsigned char> batched = frame(true, false);
-    const std::vector<unsigned char> reference = frame(false, false);
-    compare(batched, reference, &largest, &differing);
-    EXPECT_LE(largest, 1) << differing << " components differ";
+    const std::size_t spritesBefore = sprites(), arraysBefore = arrays();
+    expectSamePictures();
+    // Most as sprites; the largest strokes through vertex arrays.
+    EXPECT_GT(sprites() - spritesBefore, arrays() - arraysBefore);
+    EXPECT_GT(arrays() - arraysBefore, 0u);
 
-    const std::vector<unsigned char> batchedPicking = frame(true, true);
-    const std::vector<unsigned char> referencePicking = frame(false, true);
-    compare(batchedPicking, referencePicking, &largest, &differing);
+    // The vertex-array path alone.
+    canvas->setPointSprites(false);
+    const std::size_t spritesWithout = sprites();
+    expectSamePictures();
+    EXPECT_EQ(sprites(), spritesWithout);
+}
+
+// Pixel centres exactly on edges and corners (shapes unturned or turned by quarters, at half
+// pixels), where the fill rule decides; shapes too large or too small for a sprite between
+// them, so runs of sprites and vertex arrays alternate within one kind.
+TEST_F(PrimitiveBatchGLTest, SpritesKeepTheFillRuleOnPixelCentresAndTheOrderAcrossFallbacks)
+{
+    std::vector<unsigned int> textures;
+    {
+        OutputCapture quiet;
+        textures.push_back(vis->loadTexture(
+            (std::string(NPR_DATA_DIR) + "/textures/strokes/stroke-5-1.png").c_str(), true));
+    }
+    ASSERT_NE(textures[0], TabletopVisGL::kTextureLoadFailed);
+    int n = 0;
+    auto colour = [&n](PrimitiveLeafGL* p) {
+        ++n;
+        p->setDisplayColor(static_cast<unsigned char>(40 + n * 37 % 200),
+                           static_cast<unsigned char>(60 + n * 53 % 190),
+                           static_cast<unsigned char>(30 + n * 71 % 220));
+    };
+    for (int row = 0; row < 4; ++row) {
+        const double angle = 90.0 * row;
+        const double y = 24.5 + 60.0 * row;
+        for (int column = 0; column < 4; ++column) {
+            const double x = 20.5 + 60.0 * column + (column % 2) * 0.5;
+            const double size = column < 2 ? 20.0 : 21.0;
+            colour(add(new TileLeafGL(vis.get(), x, y, size, size + 4, angle, 0, false)));
+            colour(add(new PointLeafGL(vis.get(), x + 15, y, size, size, angle, 0)));
+            // Odd sides, so the texture is not sampled on its middle row or column exactly.
+            auto* s = add(new StrokeLeafGL(vis.get(), x + 10.5 - (column % 2) * 0.5, y + 12.5,
+                                           size + 9 - (column < 2 ? 0 : 1), 21, angle, 0, 0));
+            colour(s);
+            s->setLife(200);
+        }
+    }
+    // Too large (over 84 pixels across) and too small (under 5) for a sprite, between others.
+    for (int i = 0; i < 6; ++i) {
+        const double size = i % 2 == 0 ? 90.0 : 3.0;
+        colour(add(new PointLeafGL(vis.get(), 40.0 + 30 * i, 128.0, size, size, 10.0 * i, 0)));
+        colour(add(new PointLeafGL(vis.get(), 50.0 + 30 * i, 135.0, 16.0, 16.0, 7.0 * i, 0)));
+    }
+    canvas->tool(0, 5) = 1.0f;
+    canvas->tool(0, 4) = 0.0f;
+
+    const std::size_t spritesBefore = sprites(), arraysBefore = arrays();
+    // One pixel: its centre lies exactly on a stroke's side, where the texture is sampled at
+    // exactly its first column; the paths' texture coordinates differ in the last bit there and
+    // the filtered border differs by 75. The picking image (coverage) is the same.
+    expectSamePictures(1);
+    EXPECT_GT(sprites() - spritesBefore, 0u);
+    EXPECT_GT(arrays() - arraysBefore, 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The batch alone under the caller's transform: a turned and scaled view draws sprites that
+// match the vertex-array path; a perspective view draws through vertex arrays only.
+TEST_F(PrimitiveBatchGLTest, SpritesFollowTheCallersTransformAndPerspectiveFallsBack)
+{
+    std::mt19937 random(11);
+    auto uniform = [&](double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    };
+    auto fill = [&](PrimitiveBatch& batch) {
+        random.seed(11);
+        for (int i = 0; i < 60; ++i) {
+            PrimitivePlacement at;
+            at.x = uniform(50, 206);
+            at.y = uniform(50, 206);
+            const double a = uniform(0, 6.3);
+            at.cosA = std::cos(a);
+            at.sinA = std::sin(a);
+            at.sx = uniform(8, 30);
+            at.sy = uniform(8, 30);
+            const unsigned char rgba[4] = {static_cast<unsigned char>(random() % 256),
+                                           static_cast<unsigned char>(random() % 256),
+                                           static_cast<unsigned char>(random() % 256),
+                                           static_cast<unsigned char>(60 + random() % 196)};
+            const float diffuse[4] = {rgba[0] / 256.0f, rgba[1] / 256.0f, rgba[2] / 256.0f, 1.0f};
+            const float texCoords[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+            if (i % 3 == 0) batch.addPoint(at, i % 16, rgba);
+            if (i % 3 == 1) batch.addTile(at, diffuse);
+            if (i % 3 == 2) batch.addStroke(at, 0, texCoords, rgba);
+        }
+    };
+    const unsigned char pick[4] = {10, 200, 30, 255};
+    auto draw = [&](bool sprites, bool picking) {
+        PrimitiveBatch batch;
+        batch.setSprites(sprites);
+        fill(batch);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        batch.flush(picking ? pick : nullptr);
+        EXPECT_EQ(batch.spritesDrawn(), sprites ? 60u : 0u);
+        std::vector<unsigned char> pixels(256 * 256 * 4);
+        glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    glViewport(0, 0, 256, 256);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 256, 0, 256, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(128, 128, 0);
+    glRotated(30, 0, 0, 1);
+    glScaled(1.3, 0.8, 1);
+    glTranslated(-128, -128, 0);
+    int largest = 0, differing = 0;
+    const std::vector<unsigned char> sprites = draw(true, false);
+    const std::vector<unsigned char> arrays = draw(false, false);
+    EXPECT_EQ(pixelsApart(sprites, arrays), 0);
+    compare(draw(true, true), draw(false, true), &largest, &differing);
     EXPECT_EQ(largest, 0) << differing << " components differ";
+    compare(sprites, std::vector<unsigned char>(sprites.size(), 0), &largest, &differing);
+    EXPECT_GT(differing, 10000) << "the primitives are drawn";
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslated(0, 0, -2);
+    glScaled(1 / 128.0, 1 / 128.0, 1);
+    glTranslated(-128, -128, 0);
+    PrimitiveBatch batch;
+    fill(batch);
+    batch.flush();
+    EXPECT_EQ(batch.spritesDrawn(), 0u);
+    EXPECT_EQ(batch.arraysDrawn(), 60u);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
 } // namespace

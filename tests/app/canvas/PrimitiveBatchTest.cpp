@@ -66,15 +66,17 @@ TEST(PrimitiveBatchTest, ShapesArePlacedTurnedAndScaledAndClearKeepsNothing)
     ASSERT_EQ(groups.size(), 3u);
 
     // Stroke corner (-0.5, -0.5) -> (-20, -10) turned -> (10, -20).
-    const PrimitiveBatch::TexturedVertex& corner = groups[0]->texturedVertices[0];
+    PrimitiveBatch::TexturedVertex quad[4];
+    PrimitiveBatch::buildStroke(groups[0]->instances[0], quad);
+    const PrimitiveBatch::TexturedVertex& corner = quad[0];
     EXPECT_FLOAT_EQ(corner.x, 110.0f);
     EXPECT_FLOAT_EQ(corner.y, 30.0f);
     EXPECT_FLOAT_EQ(corner.z, 2.0f);
-    EXPECT_FLOAT_EQ(groups[0]->texturedVertices[2].s, 1.0f);
+    EXPECT_FLOAT_EQ(quad[2].s, 1.0f);
 
     // Tile: the centre faces up; a corner normal takes the inverse scale and the turn.
-    const auto& tile = groups[1]->litVertices;
-    ASSERT_EQ(tile.size(), 6u);
+    PrimitiveBatch::LitVertex tile[PrimitiveBatch::kTileVertices];
+    PrimitiveBatch::buildTile(groups[1]->instances[0], tile);
     EXPECT_FLOAT_EQ(tile[0].nz, 1.0f);
     EXPECT_FLOAT_EQ(tile[0].x, 100.0f);
     // (-k/40, -k/20) turned a quarter: (k/20, -k/40).
@@ -82,8 +84,8 @@ TEST(PrimitiveBatchTest, ShapesArePlacedTurnedAndScaledAndClearKeepsNothing)
     EXPECT_FLOAT_EQ(tile[1].nx / tile[1].ny, -2.0f);
 
     // Point shape 15: the rim's first vertex at 0.2 of the width along x, turned onto y.
-    const auto& point = groups[2]->colorVertices;
-    ASSERT_EQ(point.size(), static_cast<std::size_t>(PrimitiveBatch::kPointVertices));
+    PrimitiveBatch::ColorVertex point[PrimitiveBatch::kPointVertices];
+    PrimitiveBatch::buildPoint(groups[2]->instances[0], point);
     EXPECT_FLOAT_EQ(point[1].x, 100.0f);
     EXPECT_FLOAT_EQ(point[1].y, 50.0f + 0.2f * 40.0f);
 
