@@ -193,6 +193,7 @@ int CanvasCompositeGL::addChild(VisComponent* child)
             std::cout << "WARNING: CanvasCompositeGL: no room for a fourth palette." << std::endl;
     }
     childrenById[child->getId()] = child;
+    if (auto* menu = dynamic_cast<MenuGL*>(child)) menusById[child->getId()] = menu;
     return 1;
 }
 
@@ -206,6 +207,7 @@ int CanvasCompositeGL::removeChild(VisComponent* child)
         break;
     }
     childrenById.erase(child->getId());
+    menusById.erase(child->getId());
     // A child still queued for deletion must not be deleted after it left the canvas.
     deletionQueued.erase(child);
     return SurfaceCompositeGL::removeChild(child);
@@ -510,9 +512,9 @@ void CanvasCompositeGL::showCornerMenuIcon(int icon)
 
 namespace {
 
-template <class T> T* firstChildOf(const std::map<unsigned long, VisComponent*>& children)
+template <class T> T* firstMenuOf(const std::map<unsigned long, MenuGL*>& menus)
 {
-    for (const auto& entry : children)
+    for (const auto& entry : menus)
         if (T* c = dynamic_cast<T*>(entry.second)) return c;
     return nullptr;
 }
@@ -521,15 +523,15 @@ template <class T> T* firstChildOf(const std::map<unsigned long, VisComponent*>&
 
 ContextMenuGL* CanvasCompositeGL::findContextMenu() const
 {
-    return firstChildOf<ContextMenuGL>(childrenById);
+    return firstMenuOf<ContextMenuGL>(menusById);
 }
 CornerMenuGL* CanvasCompositeGL::findCornerMenu() const
 {
-    return firstChildOf<CornerMenuGL>(childrenById);
+    return firstMenuOf<CornerMenuGL>(menusById);
 }
 StrokeMenuGL* CanvasCompositeGL::findStrokeMenu() const
 {
-    return firstChildOf<StrokeMenuGL>(childrenById);
+    return firstMenuOf<StrokeMenuGL>(menusById);
 }
 
 void CanvasCompositeGL::chooseToolFromMenu(int mode)

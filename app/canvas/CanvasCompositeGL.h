@@ -36,6 +36,7 @@
 class ContextMenuGL;
 class CornerMenuGL;
 class FTTextureFont;
+class MenuGL;
 class StrokeMenuGL;
 struct TaskDescription;
 class ToolBrushLeafGL;
@@ -271,6 +272,12 @@ public:
         renderBatch.setSprites(on);
         pickingBatch.setSprites(on);
     }
+    // Strokes as sprites too (off by default; see PrimitiveBatch::setStrokeSprites).
+    void setStrokeSprites(bool on)
+    {
+        renderBatch.setStrokeSprites(on);
+        pickingBatch.setStrokeSprites(on);
+    }
     // The batches of the last frame and picking image (how their primitives were drawn).
     const PrimitiveBatch& lastRenderBatch() const { return renderBatch; }
     const PrimitiveBatch& lastPickingBatch() const { return pickingBatch; }
@@ -372,6 +379,8 @@ protected:
     std::array<VisComponent*, kMaxPalettes> palettes{};
     unsigned int numberOfPalettes = 0;
     std::map<unsigned long, VisComponent*> childrenById;
+    // The menus among the children, by id: found without walking every primitive.
+    std::map<unsigned long, MenuGL*> menusById;
 
     int interactionMode = MODE_CREATE_ERASE;
     bool modeChanged = false;

@@ -782,9 +782,9 @@ void PrimitiveBatch::flush(const unsigned char* pickingColor)
 void PrimitiveBatch::drawGroup(const Group& g, const unsigned char* pickingColor, Sprites* sprites)
 {
     // Picking draws flat shapes: neither lighting nor the texture environment matter.
-    const bool kindFits = sprites && (pickingColor || g.kind == POINTS ||
-                                      (g.kind == TILES && sprites->tiles) ||
-                                      (g.kind == STROKES && sprites->strokes));
+    const bool kindFits =
+        sprites && (g.kind == STROKES ? strokeSpritesWanted && (pickingColor || sprites->strokes)
+                                      : pickingColor || g.kind == POINTS || sprites->tiles);
     if (!kindFits) {
         drawArrays(g, 0, g.count, pickingColor);
         return;

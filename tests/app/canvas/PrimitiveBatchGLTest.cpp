@@ -37,6 +37,7 @@ protected:
     std::vector<unsigned char> frame(bool batched, bool picking)
     {
         canvas->setBatchedDrawing(batched);
+        canvas->setStrokeSprites(true); // off in the program; compared here all the same
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         if (picking)
@@ -256,6 +257,7 @@ TEST_F(PrimitiveBatchGLTest, SpritesFollowTheCallersTransformAndPerspectiveFalls
     auto draw = [&](bool sprites, bool picking) {
         PrimitiveBatch batch;
         batch.setSprites(sprites);
+        batch.setStrokeSprites(true);
         fill(batch);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -293,6 +295,7 @@ TEST_F(PrimitiveBatchGLTest, SpritesFollowTheCallersTransformAndPerspectiveFalls
     glScaled(1 / 128.0, 1 / 128.0, 1);
     glTranslated(-128, -128, 0);
     PrimitiveBatch batch;
+    batch.setStrokeSprites(true);
     fill(batch);
     batch.flush();
     EXPECT_EQ(batch.spritesDrawn(), 0u);
