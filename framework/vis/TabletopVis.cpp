@@ -999,22 +999,28 @@ void TabletopVis::measureSpentTime()
 
 namespace {
 
-// Draws the list back to front; runs of components drawn by one batch owner are bracketed by
-// its begin and end calls.
-template <class Draw>
-void renderInOrder(std::list<VisComponent*>& list, bool picking, Draw draw)
+// Draws the components in the order given; runs of components drawn by one batch owner are
+// bracketed by its begin and end calls.
+template <class It, class Draw> void renderInOrder(It first, It last, bool picking, Draw draw)
 {
     VisComponent* owner = nullptr;
-    for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        VisComponent* next = (*it)->getRenderBatchOwner();
+    for (; first != last; ++first) {
+        VisComponent* next = (*first)->getRenderBatchOwner();
         if (next != owner) {
             if (owner) owner->endRenderBatch(picking);
             owner = next;
             if (owner) owner->beginRenderBatch(picking);
         }
-        draw(*it);
+        draw(*first);
     }
     if (owner) owner->endRenderBatch(picking);
+}
+
+// The render list back to front.
+template <class Draw>
+void renderInOrder(std::list<VisComponent*>& list, bool picking, Draw draw)
+{
+    renderInOrder(list.rbegin(), list.rend(), picking, draw);
 }
 
 } // namespace
@@ -1051,38 +1057,35 @@ void TabletopVis::renderAllComponentsForPicking()
         return;
     }
     // Each lens goes right after (above) the front-most material of its parent that lies in
-    // front of it; lenses sharing that place keep their own order, back to front.
+    // front of it; lenses sharing that place keep their own order, back to front. One pass from
+    // the front, asking about material only until each lens parent's front-most one is known.
+    std::unordered_map<VisComponent*, VisComponent*> frontMaterial;
+    for (VisComponent* lens : lenses) frontMaterial.emplace(lens->getParent(), nullptr);
     std::unordered_map<VisComponent*, std::vector<VisComponent*>> above;
     std::unordered_set<VisComponent*> lifted;
-    for (auto lens = lenses.rbegin(); lens != lenses.rend(); ++lens) {
-        for (VisComponent* c : renderList) {
-            if (c == *lens) break;
-            if (c->getParent() == (*lens)->getParent() && pickedBeneathLenses(c)) {
-                above[c].push_back(*lens);
-                lifted.insert(*lens);
-                break;
-            }
+    for (VisComponent* c : renderList) {
+        auto material = frontMaterial.find(c->getParent());
+        if (material == frontMaterial.end()) continue;
+        if (c->hasStaticRenderOrder()) {
+            if (!material->second) continue;
+            std::vector<VisComponent*>& lensesAbove = above[material->second];
+            lensesAbove.insert(lensesAbove.begin(), c);
+            lifted.insert(c);
+        } else if (!material->second && pickedBeneathLenses(c)) {
+            material->second = c;
         }
     }
-    VisComponent* owner = nullptr;
-    auto setOwner = [&](VisComponent* next) {
-        if (next == owner) return;
-        if (owner) owner->endRenderBatch(true);
-        owner = next;
-        if (owner) owner->beginRenderBatch(true);
-    };
+    // Back to front, each lifted lens right after its material. A lens has no batch owner, so
+    // the material's batch reaches the frame before the lens covers it.
+    std::vector<VisComponent*> order;
+    order.reserve(renderList.size());
     for (auto it = renderList.rbegin(); it != renderList.rend(); ++it) {
-        VisComponent* c = *it;
-        if (lifted.count(c)) continue;
-        setOwner(c->getRenderBatchOwner());
-        pick(c);
-        auto a = above.find(c);
-        if (a == above.end()) continue;
-        // The material drawn so far must reach the frame before the lens covers it.
-        setOwner(nullptr);
-        for (VisComponent* lens : a->second) pick(lens);
+        if (lifted.count(*it)) continue;
+        order.push_back(*it);
+        auto a = above.find(*it);
+        if (a != above.end()) order.insert(order.end(), a->second.begin(), a->second.end());
     }
-    setOwner(nullptr);
+    renderInOrder(order.begin(), order.end(), true, pick);
 }
 
 void TabletopVis::renderCompositesOnlyForPicking(VisComponent* except)
