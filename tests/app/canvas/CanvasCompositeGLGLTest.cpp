@@ -306,10 +306,7 @@ TEST_F(CanvasGLTest, DumpWritesFiveFilesOfTheLayer)
     canvas->setToolState(0, 3, 2.0f);
     canvas->dumpBuffersToFiles();
     const unsigned long cells = 242ul * 192ul;
-    const struct {
-        const char* name;
-        unsigned long bytes;
-    } files[] = {
+    const struct { const char* name; unsigned long bytes; } files[] = {
         {"buffers/2sizeBuffer.dat", cells * 4}, {"buffers/2orientationBuffer.dat", cells * 8},
         {"buffers/2speedBuffer.dat", cells * sizeof(int)},
         {"buffers/2sizeAbsDiffBuffer.dat", cells * 4}, {"buffers/2tmpColorBuffer.dat", cells * 3},

@@ -32,11 +32,7 @@ std::string groupsAfter(const std::string& sequence)
 
 TEST(PrimitiveBatchTest, ConsecutivePrimitivesOfAKindShareADrawAndStrokesGroupByTexture)
 {
-    const struct {
-        const char* name;
-        const char* sequence;
-        const char* groups;
-    } cases[] = {
+    const struct { const char* name; const char* sequence; const char* groups; } cases[] = {
         {"one kind", "PPPP", "0/0:4 "},
         {"kinds keep their order", "PPTTP", "0/0:2 1/0:2 0/0:1 "},
         {"textures within a stroke run", "abab", "2/1:2 2/2:2 "},

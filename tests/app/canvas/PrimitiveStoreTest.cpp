@@ -13,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -98,21 +99,15 @@ std::string stateOf(PrimitiveLeafGL* p)
 {
     const auto& d = p->getDisplayColor();
     const auto b = p->getBufferColor();
-    std::string s = std::to_string(p->getXPos()) + " " + std::to_string(p->getYPos()) + " r" +
-                    std::to_string(p->getRotation()) + " " + std::to_string(p->getWidth()) + "x" +
-                    std::to_string(p->getHeight()) + " life " + std::to_string(p->getLife()) +
-                    " rgb " + std::to_string(d.r) + "," + std::to_string(d.g) + "," +
-                    std::to_string(d.b) + " buf " + std::to_string(b.r) + "," +
-                    std::to_string(b.g) + "," + std::to_string(b.b) + " target " +
-                    std::to_string(p->getTargetOrientation()) + " " +
-                    std::to_string(p->getTargetWidth()) + "x" +
-                    std::to_string(p->getTargetHeight()) + " progress " +
-                    std::to_string(p->getSizeAnimationProgress()) + " flags " +
-                    std::to_string(p->isInTargetArea()) + std::to_string(p->isQueuedForDeletion()) +
-                    std::to_string(p->hasChangedThisFrame());
-    if (auto* point = dynamic_cast<PointLeafGL*>(p))
-        s += " shape " + std::to_string(point->getShapeIndex());
-    return s;
+    std::ostringstream s;
+    s << std::fixed << p->getXPos() << " " << p->getYPos() << " r" << p->getRotation() << " "
+      << p->getWidth() << "x" << p->getHeight() << " life " << p->getLife() << " rgb " << int(d.r)
+      << "," << int(d.g) << "," << int(d.b) << " buf " << int(b.r) << "," << int(b.g) << ","
+      << int(b.b) << " target " << p->getTargetOrientation() << " " << p->getTargetWidth() << "x"
+      << p->getTargetHeight() << " progress " << p->getSizeAnimationProgress() << " flags "
+      << p->isInTargetArea() << p->isQueuedForDeletion() << p->hasChangedThisFrame();
+    if (auto* point = dynamic_cast<PointLeafGL*>(p)) s << " shape " << point->getShapeIndex();
+    return s.str();
 }
 
 struct Scenario {
