@@ -325,33 +325,21 @@ TEST_F(ToolBrushLeafTest, MissingBuffersPrintTheirMessage)
     EXPECT_EQ(out.take(), "activeBuffer NOT valid\n");
 }
 
-// The brush's colour and orientation writes cell by cell, as plainly as they can be put: the
-// reference for the brush's run-wise writes.
-struct ReferenceBrush {
-    const float* drop;
-    int bw, bh, originX, originY, i0, i1, j0, j1;
-
-    ReferenceBrush(ToolBrushLeafGL& brush, int cx, int cy, unsigned int canvasW, unsigned int canvasH)
-        : drop(static_cast<const BufferTemplate<float>*>(brush.getActiveBufferAs<float>(DROP_OFF_BUFFER))
-                   ->getBufferArray()),
-          bw(static_cast<int>(brush.getBufferWidth())),
-          bh(static_cast<int>(brush.getBufferHeight())),
-          originX(cx - bw / 2),
-          originY(cy - bh / 2),
-          i0(std::max(0, -originX)),
-          i1(std::min(bw, static_cast<int>(canvasW) - originX)),
-          j0(std::max(0, -originY)),
-          j1(std::min(bh, static_cast<int>(canvasH) - originY))
-    {
-    }
-    template <class F> void forEachCell(F f) const
-    {
-        for (int j = j0; j < j1; ++j)
-            for (int i = i0; i < i1; ++i)
-                if (drop[j * bw + i] > ToolBrushLeafGL::kDropOffThreshold)
-                    f(i, j, originX + i, originY + j, drop[j * bw + i]);
-    }
-};
+// The cells the brush writes, visited one by one, as plainly as can be put: the reference for
+// the brush's run-wise writes. Calls f(u, v, x, y, d) for each canvas cell (x, y) under the brush
+// centred at (cx, cy) whose drop-off d passes the threshold; (u, v) runs over the brush in -1 .. 1.
+template <class F> void forEachBrushCell(ToolBrushLeafGL& brush, int cx, int cy, int w, int h, F f)
+{
+    const float* drop = static_cast<const BufferTemplate<float>*>(
+                            brush.getActiveBufferAs<float>(DROP_OFF_BUFFER))->getBufferArray();
+    const int bw = static_cast<int>(brush.getBufferWidth());
+    const int bh = static_cast<int>(brush.getBufferHeight());
+    const int ox = cx - bw / 2, oy = cy - bh / 2;
+    for (int j = std::max(0, -oy); j < std::min(bh, h - oy); ++j)
+        for (int i = std::max(0, -ox); i < std::min(bw, w - ox); ++i)
+            if (drop[j * bw + i] > ToolBrushLeafGL::kDropOffThreshold)
+                f(-1.0f + i * (2.0f / bw), -1.0f + j * (2.0f / bh), ox + i, oy + j, drop[j * bw + i]);
+}
 
 template <class T> std::vector<T> contents(BufferTemplate<T>* b)
 {
@@ -392,11 +380,13 @@ TEST_F(ToolBrushLeafTest, ColourAndOrientationWritesMatchAPerCellReference)
         }
         for (unsigned int k = 0; k < w * h * 2; ++k) orientation->getBufferArray()[k] = k * 0.25f;
         for (unsigned int k = 0; k < w * h; ++k) speeds->getBufferArray()[k] = static_cast<int>(k % 17);
-        const ReferenceBrush ref(*brush, row.x, row.y, w, h);
+        const auto forEachCell = [&](auto f) {
+            forEachBrushCell(*brush, row.x, row.y, static_cast<int>(w), static_cast<int>(h), f);
+        };
 
         std::vector<unsigned char> colourExpected = contents(color);
         std::vector<unsigned char> temporaryExpected = contents(temporary);
-        ref.forEachCell([&](int, int, int x, int y, float d) {
+        forEachCell([&](float, float, int x, int y, float d) {
             for (int k = 0; k < 3; ++k) {
                 unsigned char& c = colourExpected[(y * w + x) * 3 + k];
                 c = static_cast<unsigned char>(
@@ -419,9 +409,7 @@ TEST_F(ToolBrushLeafTest, ColourAndOrientationWritesMatchAPerCellReference)
             const int previousX = row.x - 30, previousY = row.y + 12;
             tavlor::seedRand15(42u + subMode);
             int randomIndex = static_cast<int>(std::lround(tavlor::rand15() / 32767.0f * 256.0f));
-            ref.forEachCell([&](int i, int j, int x, int y, float) {
-                const float u = -1.0f + i * (2.0f / ref.bw);
-                const float v = -1.0f + j * (2.0f / ref.bh);
+            forEachCell([&](float u, float v, int x, int y, float) {
                 float o[2] = {0.0f, 0.0f};
                 if (subMode == 0) {
                     const float l = std::sqrt(u * u + v * v);
