@@ -153,9 +153,8 @@ TEST_F(PrimitiveBatchGLTest, BatchedAndReferencePathsDrawTheSamePictureAndPickin
     EXPECT_EQ(sprites(), spritesWithout);
 }
 
-// Pixel centres exactly on edges and corners (shapes unturned or turned by quarters, at half
-// pixels), where the fill rule decides; shapes too large or too small for a sprite between
-// them, so runs of sprites and vertex arrays alternate within one kind.
+// Pixel centres exactly on edges and corners, where the fill rule decides; shapes too large or
+// too small for a sprite between them, so sprites and vertex arrays alternate within one kind.
 TEST_F(PrimitiveBatchGLTest, SpritesKeepTheFillRuleOnPixelCentresAndTheOrderAcrossFallbacks)
 {
     ASSERT_NE(loadStrokeTexture("stroke-5-1.png"), TabletopVisGL::kTextureLoadFailed);
