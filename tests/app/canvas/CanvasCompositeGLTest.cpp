@@ -1,6 +1,4 @@
-// The painting canvas's decisions without a context: posture classification, the dispatch by
-// input combination and posture with its presets, handler plans, the mode-label fade, buffer
-// fills and the curve resampling.
+// The painting canvas's decisions without a context: postures, dispatch, handler plans, buffers.
 #include "canvas/CanvasBuffers.h"
 #include "canvas/CanvasState.h"
 #include "canvas/Curve2D.h"
@@ -57,13 +55,18 @@ canvas::TouchInput input(int combo, int posture, int mode = 2)
 
 } // namespace
 
+// A posture is reported from the fourth sample and sticks for the touch, even when the contact
+// grows (a hand landing flat) or its first posture was none of the five.
 TEST(PostureClassifierTest, ContactSizesFallInRangesOpenBelowAndClosedAbove)
 {
     const std::pair<int, int> data[] = {{3, P::PEN},   {10, P::ONE_FINGER}, {15, P::TWO_FINGERS},
                                         {50, P::FIST}, {350, P::HAND},      {1000, P::OTHER}};
     for (const auto& [side, posture] : data) {
         PostureClassifier c = makeClassifier();
-        EXPECT_EQ(touch(c, side, 4), posture) << side;
+        EXPECT_EQ(touch(c, side, 3), P::NONE) << side;
+        EXPECT_EQ(touch(c, side, 1), posture) << side;
+        EXPECT_EQ(touch(c, side == 10 ? 350 : 10, 6), posture) << side;
+        EXPECT_EQ(c.getPreviousPosture(), posture) << side;
     }
     PostureClassifier c;
     c.setRange(1, 100, 400);
@@ -71,24 +74,6 @@ TEST(PostureClassifierTest, ContactSizesFallInRangesOpenBelowAndClosedAbove)
     EXPECT_EQ(touch(c, 10, 4), P::OTHER);
     c.reset();
     EXPECT_EQ(touch(c, 20, 4), P::ONE_FINGER);
-}
-
-TEST(PostureClassifierTest, PostureIsReportedFromTheFourthSampleAndSticksForTheTouch)
-{
-    PostureClassifier c = makeClassifier();
-    EXPECT_EQ(touch(c, 10, 3), P::NONE);
-    EXPECT_EQ(c.classify(700, 500, 10, 10), P::ONE_FINGER);
-    EXPECT_EQ(c.getPreviousPosture(), P::NONE);
-    EXPECT_EQ(c.classify(700, 500, 10, 10), P::ONE_FINGER);
-    EXPECT_EQ(c.getPreviousPosture(), P::ONE_FINGER);
-    // The hand lands flat: the mean area grows into the hand range, the finger stays.
-    EXPECT_EQ(touch(c, 350, 6), P::ONE_FINGER);
-    c.reset();
-    EXPECT_EQ(c.getPosture(), P::NONE);
-    EXPECT_EQ(touch(c, 350, 4), P::HAND);
-    c.reset();
-    EXPECT_EQ(touch(c, 1000, 4), P::OTHER);
-    EXPECT_EQ(touch(c, 10, 4), P::OTHER);
 }
 
 TEST(PostureClassifierTest, MeanOfTheLastFourSamplesCountsDoubleInTheCorners)
@@ -136,8 +121,6 @@ TEST(TouchDispatchTest, DirectCombinationsRunTheModesHandler)
             const canvas::TouchDecision d = canvas::decideTouch(input(combo, 2, mode));
             EXPECT_EQ(d.handler, handler) << "combo " << combo << " mode " << mode;
             EXPECT_EQ(d.writeIdleKind, handler == Handler::None);
-            EXPECT_EQ(d.mode, mode);
-            EXPECT_EQ(d.handlerPosture, 2);
         }
     }
 }
@@ -167,12 +150,7 @@ TEST(TouchDispatchTest, PostureChoosesTheModeWithNunchukCombinations)
 TEST(TouchDispatchTest, JoystickChangesStrengthAndSizeStepWithinTheirRanges)
 {
     const struct {
-        int posture;
-        double strength;
-        int sizeStep;
-        float joyY;
-        double wantStrength;
-        int wantStep;
+        int posture; double strength; int sizeStep; float joyY; double wantStrength; int wantStep;
     } data[] = {
         {1, 5.0, 2, -1.0f, 7.0, 2},   // push down raises strength
         {1, 5.0, 2, 1.0f, 3.0, 2},    // push up lowers it
@@ -226,15 +204,10 @@ TEST(TouchDispatchTest, PresetsApplyOnlyWhenThePostureChanges)
     EXPECT_EQ(d.previousChosenPosture, 5);
 }
 
-
 TEST(TouchDispatchTest, WiiPointingCombinationUsesButtonsAndPendingChoice)
 {
     const struct {
-        int mode;
-        bool c, z, pending, newTouch;
-        int wantMode;
-        Handler handler;
-        bool idle, dropped;
+        int mode; bool c, z, pending, newTouch; int wantMode; Handler handler; bool idle, drop;
     } data[] = {
         {2, true, true, false, false, 2, Handler::Erase, false, false},
         {2, false, false, false, false, 2, Handler::Create, false, false},
@@ -257,7 +230,7 @@ TEST(TouchDispatchTest, WiiPointingCombinationUsesButtonsAndPendingChoice)
         EXPECT_EQ(d.handler, row.handler);
         EXPECT_EQ(d.handlerPosture, 5);
         EXPECT_EQ(d.writeIdleKind, row.idle);
-        EXPECT_EQ(d.dropPendingChoice, row.dropped);
+        EXPECT_EQ(d.dropPendingChoice, row.drop);
     }
 }
 
@@ -407,14 +380,11 @@ TEST(CanvasBuffersTest, OrientationFieldHoldsOnlyUpAndDown)
     b.setSizeAndAllocateMemory(40, 30);
     canvas::fillRandomOrientation(b);
     int up = 0, down = 0;
-    for (unsigned y = 0; y < 30; ++y)
-        for (unsigned x = 0; x < 40; ++x) {
-            float v[2];
-            b.get2DValues(x, y, v);
-            EXPECT_EQ(v[0], 0.0f);
-            up += v[1] == 1.0f;
-            down += v[1] == -1.0f;
-        }
+    for (unsigned k = 0; k < 1200; ++k) {
+        EXPECT_EQ(b.getBufferArray()[2 * k], 0.0f);
+        up += b.getBufferArray()[2 * k + 1] == 1.0f;
+        down += b.getBufferArray()[2 * k + 1] == -1.0f;
+    }
     EXPECT_EQ(up + down, 1200);
     EXPECT_GT(up, 400);
     EXPECT_GT(down, 400);
@@ -425,14 +395,11 @@ TEST(CanvasBuffersTest, BorderSlowDownRampsFromTheEdge)
     BufferTemplate<float> b(1, 0);
     b.setSizeAndAllocateMemory(400, 320);
     canvas::fillBorderSlowDown(b, 0.98f);
-    EXPECT_EQ(b.getValue(0, 0), 0.0f);
-    EXPECT_EQ(b.getValue(0, 160), 0.0f); // the whole left column
-    EXPECT_EQ(b.getValue(399, 100), 0.0f);
-    EXPECT_EQ(b.getValue(200, 319), 0.0f);
-    EXPECT_FLOAT_EQ(b.getValue(200, 10), 10 * 0.0066666668f);
-    EXPECT_FLOAT_EQ(b.getValue(10, 160), 10 * 0.0066666668f);
-    EXPECT_FLOAT_EQ(b.getValue(200, 149), 0.98f); // 149 x 1/150 is above the factor
-    EXPECT_FLOAT_EQ(b.getValue(200, 160), 0.98f);
+    // The whole outer ring is 0; 149 x 1/150 is above the factor.
+    const struct { unsigned x, y; float value; } cells[] = {
+        {0, 0, 0.0f}, {0, 160, 0.0f}, {399, 100, 0.0f}, {200, 319, 0.0f}, {200, 10, 10 * 0.0066666668f},
+        {10, 160, 10 * 0.0066666668f}, {200, 149, 0.98f}, {200, 160, 0.98f}};
+    for (const auto& c : cells) EXPECT_FLOAT_EQ(b.getValue(c.x, c.y), c.value) << c.x << ", " << c.y;
 
     // Regression: the rings 0 ... 149 of a 50-cell buffer lie partly outside it.
     BufferTemplate<float> narrow(1, 0);

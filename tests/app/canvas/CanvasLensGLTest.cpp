@@ -1,6 +1,5 @@
-// Lenses on the painting canvas: strokes under a size lens are drawn larger and are their own size
-// again once it moved on, under a direction lens they stream, under an orientation lens they turn
-// up, in or out; the canvas's own clears leave the lenses' fields in place.
+// Lenses on the painting canvas: strokes grow, stream and turn under them; the canvas's own
+// clears leave the lenses' fields in place.
 #include "CanvasTestSupport.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"
@@ -58,11 +57,8 @@ TEST_F(CanvasLensGLTest, StrokesUnderASizeLensGrowAndShrinkBackWhenItMovesOn)
 
 TEST_F(CanvasLensGLTest, StrokesStreamUnderADirectionLensAndTurnUnderAnOrientationLens)
 {
-    const struct {
-        const char* name;
-        unsigned int mode;
-        double sign;
-    } streams[] = {{"away from the centre", 1, 1.0}, {"towards the centre", 0, -1.0}};
+    const struct { const char* name; unsigned int mode; double sign; } streams[] = {
+        {"away from the centre", 1, 1.0}, {"towards the centre", 0, -1.0}};
     for (const auto& row : streams) {
         SCOPED_TRACE(row.name);
         StrokeLeafGL* s = stroke(120, 100);
@@ -75,11 +71,7 @@ TEST_F(CanvasLensGLTest, StrokesStreamUnderADirectionLensAndTurnUnderAnOrientati
         vis->deleteComponent(s);
     }
 
-    const struct {
-        const char* name;
-        unsigned int kind;
-        double x, y, start, target;
-    } turns[] = {
+    const struct { const char* name; unsigned int kind; double x, y, start, target; } turns[] = {
         {"up", 0, 100, 120, 90.0, 0.0},
         {"in: to the left of a stroke right of the centre", 1, 120, 100, 0.0, 90.0},
         {"out: away, to the right", 2, 120, 100, 0.0, 270.0},

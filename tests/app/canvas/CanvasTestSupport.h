@@ -1,6 +1,5 @@
 #pragma once
-// A small painting canvas for primitive and brush tests: the real canvas (its buffers and
-// tool-state grid) without brushes, border or overflow, recording deletion requests and with a
+// The real canvas without brushes, border or overflow, recording deletion requests and with a
 // painting flag the test switches.
 
 #include "canvas/CanvasCompositeGL.h"
@@ -16,7 +15,6 @@ public:
     // What the size buffer starts with.
     static constexpr float kInitialPrimitiveSize = 20.0f;
 
-    // No border, no overflow, no tool brushes.
     TestCanvas(TabletopVisGL* vis, double width, double height, double x, double y)
         : CanvasCompositeGL(vis, static_cast<unsigned int>(width),
                             static_cast<unsigned int>(height), x, y, 0.0, 0.0, 0.0, 0,

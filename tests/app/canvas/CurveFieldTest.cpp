@@ -23,16 +23,15 @@ std::vector<double> columnGradientY(const std::vector<double>& depth)
     return gy;
 }
 
+// Rows top first, '#' selected.
 std::vector<std::vector<OutlineCorner>> outline(const std::vector<const char*>& rows)
 {
-    // Rows top first, '#' selected.
     const std::size_t h = rows.size();
     const std::size_t w = std::string(rows[0]).size();
     std::unique_ptr<bool[]> cells(new bool[w * h]);
     for (std::size_t r = 0; r < h; ++r)
         for (std::size_t x = 0; x < w; ++x) cells[(h - 1 - r) * w + x] = rows[r][x] == '#';
-    auto loops = canvas::selectionOutline(cells.get(), w, h);
-    return loops;
+    return canvas::selectionOutline(cells.get(), w, h);
 }
 
 } // namespace
