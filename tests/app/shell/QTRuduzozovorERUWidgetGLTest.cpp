@@ -152,6 +152,32 @@ quint16 freeUdpPort()
     return probe.localPort();
 }
 
+// A window whose start-up output is swallowed.
+std::unique_ptr<ShownWindow> quietWindow(const QString& xml)
+{
+    OutputCapture quiet;
+    return std::make_unique<ShownWindow>(xml);
+}
+
+// A mouse drag along the row y in steps of 10 pixels: one gesture.
+void dragAcross(QWidget* widget, int y, int x0 = 100, int x1 = 250)
+{
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(x0, y));
+    for (int x = x0 + 10; x <= x1; x += 10) {
+        QTest::mouseMove(widget, QPoint(x, y));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(x1, y));
+    QTest::qWait(60);
+}
+
+QList<QAction*> menuActions(QMainWindow& window, const QString& title)
+{
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
+        if (menu->title() == title) return menu->actions();
+    return {};
+}
+
 } // namespace
 
 TEST_F(WindowTest, MouseAndTouchInputReachTheControllerInTableCoordinates)
@@ -432,23 +458,6 @@ TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
     EXPECT_EQ(blank.vis()->countComponents(), withDemo - 30);
 }
 
-namespace {
-
-// A mouse drag across the middle of the widget: one gesture.
-void dragAcross(QWidget* widget)
-{
-    const int h = widget->height();
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
-    for (int x = 110; x <= 250; x += 10) {
-        QTest::mouseMove(widget, QPoint(x, h / 2));
-        QTest::qWait(20);
-    }
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(250, h / 2));
-    QTest::qWait(50);
-}
-
-} // namespace
-
 TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIsOffered)
 {
     application();
@@ -467,7 +476,7 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
         });
         QTRuduzozovorERUWidgetGL* widget = shown.widget();
         EXPECT_FALSE(widget->isPaintingModified());
-        dragAcross(widget);
+        dragAcross(widget, widget->height() / 2);
         ASSERT_TRUE(widget->isPaintingModified());
         const unsigned long count = shown.vis()->countComponents();
         painted = QString::number(count);
@@ -522,7 +531,7 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
 
     // Painting goes on: within the interval the recovery copy follows.
     const QString copy = shown.window.paintingRecovery()->recoveryFile();
-    dragAcross(shown.widget());
+    dragAcross(shown.widget(), shown.widget()->height() / 2);
     const unsigned long now = shown.vis()->countComponents();
     PaintingSnapshot kept;
     QString error;
@@ -546,19 +555,10 @@ TEST(NewcomerTest, EditMenuUndoesAndRedoesStrokesAndExportWritesTheImage)
     ASSERT_NE(shown.canvas(), nullptr);
     QWidget* widget = shown.widget();
     const int h = widget->height();
-    auto stroke = [&](int y) {
-        QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, y));
-        for (int x = 70; x <= 300; x += 10) {
-            QTest::mouseMove(widget, QPoint(x, y));
-            QTest::qWait(20);
-        }
-        QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(300, y));
-        QTest::qWait(60);
-    };
     const unsigned long empty = shown.vis()->countComponents();
-    stroke(h / 3);
+    dragAcross(widget, h / 3, 60, 300);
     const unsigned long one = shown.vis()->countComponents();
-    stroke(2 * h / 3);
+    dragAcross(widget, 2 * h / 3, 60, 300);
     const unsigned long two = shown.vis()->countComponents();
     ASSERT_GT(one, empty) << "RegressionBlankCanvasCreatedNothingUnderTheBrush";
     ASSERT_GT(two, one);
@@ -566,14 +566,9 @@ TEST(NewcomerTest, EditMenuUndoesAndRedoesStrokesAndExportWritesTheImage)
 
     // The Edit menu's entries (triggered directly: window activation is not reliable while other
     // windows of a parallel test run share the X server).
+    const QList<QAction*> editActions = menuActions(shown.window, "&Edit");
     QStringList edit;
-    QList<QAction*> editActions;
-    for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>())
-        if (menu->title() == "&Edit")
-            for (QAction* a : menu->actions()) {
-                edit << a->text() + " " + a->shortcut().toString();
-                editActions << a;
-            }
+    for (QAction* a : editActions) edit << a->text() + " " + a->shortcut().toString();
     ASSERT_EQ(edit, QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z"}));
     editActions[0]->trigger();
     EXPECT_EQ(shown.vis()->countComponents(), one);
@@ -745,11 +740,11 @@ QStringList oscsendWiiData(quint16 port, float x, float y, bool b, bool mode)
     return args;
 }
 
-QByteArray action(const char* address, int id, int count)
+template <class V> QByteArray action(const char* address, int id, V value)
 {
     char buffer[128];
     osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage(address) << osc::int32(id) << osc::int32(count) << osc::EndMessage;
+    p << osc::BeginMessage(address) << osc::int32(id) << value << osc::EndMessage;
     return QByteArray(p.Data(), static_cast<int>(p.Size()));
 }
 
@@ -763,14 +758,12 @@ TEST(WiiOverOsc, RealPeerPaintsCreatesErasesAndHearsTheBorder)
     const quint16 port = freeUdpPort();
     QUdpSocket bridge; // hears the border message
     ASSERT_TRUE(bridge.bind(QHostAddress::LocalHost, 0));
-    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
-    ShownWindow shown(QString(kWiiScene).arg(port).arg(bridge.localPort()).arg(0));
-    quiet.reset();
-    ASSERT_NE(shown.canvas(), nullptr);
-    shown.window.setDTWIIInputCombo();
-    shown.window.setOneFingerFakePosture();
-    shown.window.switchToCreateMode();
-    RuduzozovorERUVisGL* vis = shown.vis();
+    auto shown = quietWindow(QString(kWiiScene).arg(port).arg(bridge.localPort()).arg(0));
+    ASSERT_NE(shown->canvas(), nullptr);
+    shown->window.setDTWIIInputCombo();
+    shown->window.setOneFingerFakePosture();
+    shown->window.switchToCreateMode();
+    RuduzozovorERUVisGL* vis = shown->vis();
     const unsigned int device = 1; // one touch user, then remote 0
     auto send = [&](float x, float y, bool b, bool mode) {
         QProcess::execute(oscsend, oscsendWiiData(port, x, y, b, mode));
@@ -792,18 +785,13 @@ TEST(WiiOverOsc, RealPeerPaintsCreatesErasesAndHearsTheBorder)
     // createobjects at the last pointing position, eraseobjects around it.
     QUdpSocket peer;
     const unsigned long painted = vis->countComponents();
-    peer.writeDatagram(action("/glovepie/wiiaction/createobjects", 0, 6), QHostAddress::LocalHost,
-                       port);
+    peer.writeDatagram(action("/glovepie/wiiaction/createobjects", 0, osc::int32(6)),
+                       QHostAddress::LocalHost, port);
     ASSERT_TRUE(settleOn([&] { return vis->countComponents() > painted; }));
     EXPECT_LE(vis->countComponents(), painted + 6);
-    {
-        char buffer[128];
-        osc::OutboundPacketStream p(buffer, sizeof buffer);
-        p << osc::BeginMessage("/glovepie/wiiaction/eraseobjects") << osc::int32(0) << 1000.0f
-          << osc::EndMessage;
-        peer.writeDatagram(p.Data(), qint64(p.Size()), QHostAddress::LocalHost, port);
-    }
-    EXPECT_TRUE(settleOn([&] { return shown.canvas()->getNumberOfChildren() <= 1; }));
+    peer.writeDatagram(action("/glovepie/wiiaction/eraseobjects", 0, 1000.0f),
+                       QHostAddress::LocalHost, port);
+    EXPECT_TRUE(settleOn([&] { return shown->canvas()->getNumberOfChildren() <= 1; }));
 }
 
 TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
@@ -812,11 +800,9 @@ TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
     const quint16 port = freeUdpPort();
     QUdpSocket bridge;
     ASSERT_TRUE(bridge.bind(QHostAddress::LocalHost, 0));
-    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
-    ShownWindow shown(QString(kWiiScene).arg(port).arg(bridge.localPort()).arg(1));
-    quiet.reset();
-    ASSERT_NE(shown.vis(), nullptr);
-    shown.window.setDTWIIInputCombo();
+    auto shown = quietWindow(QString(kWiiScene).arg(port).arg(bridge.localPort()).arg(1));
+    ASSERT_NE(shown->vis(), nullptr);
+    shown->window.setDTWIIInputCombo();
     QUdpSocket peer;
     auto border = [&]() -> int {
         if (!settleOn([&] { return bridge.hasPendingDatagrams(); })) return -1;
@@ -826,15 +812,14 @@ TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
         return m.ArgumentsBegin()->AsBool() ? 1 : 0;
     };
     // From the centre to the left edge: entered (false); back inside: left (true).
-    peer.writeDatagram(wiiData(200, 150, false, false, true, -1.0f), QHostAddress::LocalHost, port);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 11; ++i)
         peer.writeDatagram(wiiData(200, 150, false, false, true, -1.0f), QHostAddress::LocalHost,
                            port);
     EXPECT_EQ(border(), 0);
-    EXPECT_EQ(shown.widget()->joystickPointer().x, 0.0f);
+    EXPECT_EQ(shown->widget()->joystickPointer().x, 0.0f);
     peer.writeDatagram(wiiData(200, 150, false, false, true, 1.0f), QHostAddress::LocalHost, port);
     EXPECT_EQ(border(), 1);
-    EXPECT_EQ(shown.widget()->joystickPointer().x, 50.0f);
+    EXPECT_EQ(shown->widget()->joystickPointer().x, 50.0f);
     EXPECT_FALSE(bridge.hasPendingDatagrams());
 }
 
@@ -860,17 +845,31 @@ std::string fileText(const QString& path)
     return f.readAll().toStdString();
 }
 
+// The study scene, its logs written into a folder of the test's own.
+class StudyInTheWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        application();
+        ASSERT_TRUE(dir.isValid());
+        Logger::setBaseDirectory(dir.path().toStdString());
+        shown = quietWindow(kStudyScene);
+        ASSERT_NE(shown->canvas(), nullptr);
+    }
+    void TearDown() override
+    {
+        shown.reset();
+        Logger::setBaseDirectory(".");
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<ShownWindow> shown;
+};
+
 } // namespace
 
-TEST(StudyInTheWindow, KeysRunTheTasksAndTheLogsFollowTheWallClock)
+TEST_F(StudyInTheWindow, KeysRunTheTasksAndTheLogsFollowTheWallClock)
 {
-    application();
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    Logger::setBaseDirectory(dir.path().toStdString());
     std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
-    auto shown = std::make_unique<ShownWindow>(kStudyScene);
-    ASSERT_NE(shown->canvas(), nullptr);
     shown->window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&shown->window));
     QTRuduzozovorERUWidgetGL* widget = shown->widget();
@@ -936,34 +935,16 @@ TEST(StudyInTheWindow, KeysRunTheTasksAndTheLogsFollowTheWallClock)
         << all;
     EXPECT_NE(all.rfind("\n1\t"), 0u);
     EXPECT_EQ(all.substr(all.size() - 13), "\tunfinished\t\n");
-    shown.reset();
-    Logger::setBaseDirectory(".");
 }
 
-TEST(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
+TEST_F(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
 {
-    application();
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    Logger::setBaseDirectory(dir.path().toStdString());
-    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
-    ShownWindow shown(kStudyScene);
-    quiet.reset();
-    ASSERT_NE(shown.canvas(), nullptr);
-    QTRuduzozovorERUWidgetGL* widget = shown.widget();
-    const int h = widget->height();
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, h / 2));
-    for (int x = 70; x <= 300; x += 10) {
-        QTest::mouseMove(widget, QPoint(x, h / 2));
-        QTest::qWait(20);
-    }
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(300, h / 2));
+    QTRuduzozovorERUWidgetGL* widget = shown->widget();
+    dragAcross(widget, widget->height() / 2, 60, 300);
     ASSERT_TRUE(settleOn([&] { return widget->paintingHistory().undoDepth() == 1u; }));
-    const unsigned long painted = shown.vis()->countComponents();
+    const unsigned long painted = shown->vis()->countComponents();
 
-    QList<QAction*> edit;
-    for (QMenu* menu : shown.window.menuBar()->findChildren<QMenu*>())
-        if (menu->title() == "&Edit") edit = menu->actions();
+    const QList<QAction*> edit = menuActions(shown->window, "&Edit");
     ASSERT_EQ(edit.size(), 2);
     // Enabled, tooltip, status tip of Undo and Redo.
     auto state = [&] {
@@ -979,7 +960,7 @@ TEST(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
     EXPECT_EQ(state(), free);
 
     // The opening screen is no task; task 1 runs: the keys and entries do nothing.
-    shown.window.switchIntoTaskMode();
+    shown->window.switchIntoTaskMode();
     widget->startTask();
     EXPECT_EQ(state(), free);
     widget->startTask();
@@ -988,7 +969,7 @@ TEST(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
     edit[0]->trigger();
     EXPECT_FALSE(widget->undo());
     EXPECT_FALSE(widget->redo());
-    EXPECT_EQ(shown.vis()->countComponents(), painted);
+    EXPECT_EQ(shown->vis()->countComponents(), painted);
     EXPECT_EQ(widget->paintingHistory().undoDepth(), 1u);
 
     // Task 2 follows; when it ends with the list, undo is back.
@@ -999,28 +980,25 @@ TEST(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
     EXPECT_EQ(state(), free);
 
     // Leaving task mode during a task gives it back too.
-    shown.window.switchOutOfTaskMode();
-    shown.window.switchIntoTaskMode();
+    shown->window.switchOutOfTaskMode();
+    shown->window.switchIntoTaskMode();
     widget->startTask();
     widget->startTask();
     EXPECT_EQ(state(), blocked);
-    shown.window.switchOutOfTaskMode();
+    shown->window.switchOutOfTaskMode();
     EXPECT_EQ(state(), free);
     edit[0]->trigger();
-    EXPECT_LT(shown.vis()->countComponents(), painted);
-    Logger::setBaseDirectory(".");
+    EXPECT_LT(shown->vis()->countComponents(), painted);
 }
 
 TEST(WiiOverOsc, RegressionWiiPointingInCombinationSixMadeNoUndoSteps)
 {
     application();
-    std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
-    ShownWindow shown(QString(kWiiScene).arg(freeUdpPort()).arg(freeUdpPort()).arg(0));
-    quiet.reset();
-    ASSERT_NE(shown.canvas(), nullptr);
-    shown.window.setDTWIIPointingNCModesInputCombo();
-    shown.window.switchToCreateMode();
-    QTRuduzozovorERUWidgetGL* widget = shown.widget();
+    auto shown = quietWindow(QString(kWiiScene).arg(freeUdpPort()).arg(freeUdpPort()).arg(0));
+    ASSERT_NE(shown->canvas(), nullptr);
+    shown->window.setDTWIIPointingNCModesInputCombo();
+    shown->window.switchToCreateMode();
+    QTRuduzozovorERUWidgetGL* widget = shown->widget();
     const unsigned int device = 1; // one touch user, then remote 0
     // B down, a sweep to the right, B up: one pointing gesture of remote 0.
     auto point = [&](int y) {
@@ -1042,18 +1020,18 @@ TEST(WiiOverOsc, RegressionWiiPointingInCombinationSixMadeNoUndoSteps)
         QTest::qWait(60);
     };
     const PaintingHistory& history = widget->paintingHistory();
-    const unsigned long empty = shown.vis()->countComponents();
+    const unsigned long empty = shown->vis()->countComponents();
     point(100);
     ASSERT_TRUE(settleOn([&] { return !history.isGestureOpen(); }));
-    const unsigned long one = shown.vis()->countComponents();
+    const unsigned long one = shown->vis()->countComponents();
     point(200);
     ASSERT_TRUE(settleOn([&] { return !history.isGestureOpen(); }));
-    const unsigned long two = shown.vis()->countComponents();
+    const unsigned long two = shown->vis()->countComponents();
     ASSERT_GT(one, empty);
     ASSERT_GT(two, one);
     EXPECT_EQ(history.undoDepth(), 2u);
     EXPECT_TRUE(widget->undo());
-    EXPECT_EQ(shown.vis()->countComponents(), one);
+    EXPECT_EQ(shown->vis()->countComponents(), one);
     EXPECT_TRUE(widget->undo());
-    EXPECT_EQ(shown.vis()->countComponents(), empty);
+    EXPECT_EQ(shown->vis()->countComponents(), empty);
 }
