@@ -369,10 +369,11 @@ TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
     EXPECT_TRUE(f.rec.handlers().empty());
 }
 
-TEST(WiiInput, ExtraArgumentsAreReportedAndSkipped)
+TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValues)
 {
     Fixture f;
     Sample s;
+    s.buttons[PLUS] = true;
     f.send(encode(s));
     s.extra = 2;
     s.buttons[B] = true;
@@ -383,14 +384,6 @@ TEST(WiiInput, ExtraArgumentsAreReportedAndSkipped)
               "ArgNum: 37\nMore args: implement in wii class and when interpreting UPD package.\n");
     EXPECT_TRUE(f.input.current(0).b);
     EXPECT_EQ(f.rec.handlers().size(), 1u);
-}
-
-TEST(WiiInput, ShortMessagesKeepOlderValues)
-{
-    Fixture f;
-    Sample s;
-    s.buttons[PLUS] = true;
-    f.send(encode(s));
     Sample t;
     t.x = 300;
     t.truncateTo = 2; // id and pos x only
