@@ -38,17 +38,19 @@
 
 namespace {
 
-QApplication* application()
-{
-    static int argc = 1;
-    static char arg0[] = "shell_gltests";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* app = [] {
+// The widgets' application, made before any test of this program runs.
+struct Application : ::testing::Environment {
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char arg0[] = "shell_gltests";
+        static char* argv[] = {arg0, nullptr};
         setDefaultSurfaceFormat();
-        return new QApplication(argc, argv);
-    }();
-    return app;
-}
+        new QApplication(argc, argv);
+    }
+};
+[[maybe_unused]] const auto* const kApplication =
+    ::testing::AddGlobalTestEnvironment(new Application);
 
 // A window on a configuration text, shown and with its first scene built; adjust changes the
 // record after reading, past the reader's checks.
@@ -86,7 +88,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
         shown = std::make_unique<ShownWindow>(R"(<config>
   <mainwindow width="400" height="300" fullscreen="0"/>
   <userdata number="2"/>
@@ -345,7 +346,6 @@ QString canvasScene(bool tuio, int port, int strokes, bool empty = false)
 TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
 {
     // Real datagrams: press, move, a late frame, release, cursors alone and with blobs.
-    application();
     const quint16 port = freeUdpPort();
     ShownWindow shown(canvasScene(true, port, 0));
     ASSERT_NE(shown.canvas(), nullptr);
@@ -396,7 +396,6 @@ TEST(NewcomerTest, RegressionTuioCursorsWithoutBlobsNeverPainted)
 
 TEST(NewcomerTest, RegressionTakenTuioPortOnlyReportedOnTheErrorOutput)
 {
-    application();
     QUdpSocket taken;
     ASSERT_TRUE(taken.bind(QHostAddress::LocalHost, 0));
     ShownWindow shown(canvasScene(true, taken.localPort(), 0));
@@ -409,7 +408,6 @@ TEST(NewcomerTest, RegressionTakenTuioPortOnlyReportedOnTheErrorOutput)
 
 TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
 {
-    application();
     ShownWindow shown(canvasScene(false, 0, 30));
     ASSERT_NE(shown.canvas(), nullptr);
     const unsigned long withDemo = shown.vis()->countComponents();
@@ -419,14 +417,12 @@ TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
     shown.window.setFistFakePosture();
     shown.widget()->changeDemo(0);
     ASSERT_NE(shown.canvas(), nullptr);
-    EXPECT_EQ(shown.vis()->getInputCombo(), 0);
-    EXPECT_EQ(shown.canvas()->getInteractionMode(), 6);
-    EXPECT_EQ(shown.canvas()->getFakePosture(), 3);
-    EXPECT_EQ(shown.canvas()->getToolState(3, 1), 200.0f);
-    EXPECT_EQ(shown.canvas()->getToolState(3, 2), 120.0f);
-    EXPECT_EQ(shown.canvas()->getToolState(3, 3), 30.0f);
+    // The indicator reads the rebuilt canvas and controller.
     EXPECT_EQ(shown.window.toolIndicator().toStdString(),
               "Mode: Colour | Posture: fist (fixed) | Input 0");
+    CanvasCompositeGL* c = shown.canvas();
+    EXPECT_EQ((std::vector<float>{c->getToolState(3, 1), c->getToolState(3, 2), c->getToolState(3, 3)}),
+              (std::vector<float>{200, 120, 30}));
 
     // A new painting empties the canvas and keeps the tool choice; the demos still bring their
     // primitives.
@@ -446,7 +442,6 @@ TEST(NewcomerTest, RegressionDemoRebuildLostTheChosenColourAndMode)
 
 TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIsOffered)
 {
-    application();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath("data");
@@ -455,10 +450,9 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
         ShownWindow shown(canvasScene(false, 0, 5, true));
         ASSERT_NE(shown.canvas(), nullptr);
         QStringList asked;
-        bool answer = false;
         shown.window.setQuestionAnswerer([&](const QString& title, const QString&) {
             asked << title;
-            return answer;
+            return false;
         });
         QTRuduzozovorERUWidgetGL* widget = shown.widget();
         dragAcross(widget, widget->height() / 2);
@@ -510,7 +504,7 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
         return true;
     });
     shown.window.startSession(folder, 1, QString());
-    for (int i = 0; i < 100 && asked.isEmpty(); ++i) QTest::qWait(20);
+    settleOn([&] { return !asked.isEmpty(); });
     EXPECT_EQ(asked, QStringList{"Restore the painting?"});
     EXPECT_EQ(QString::number(shown.vis()->countComponents()), painted);
 
@@ -520,13 +514,9 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
     const unsigned long now = shown.vis()->countComponents();
     PaintingSnapshot kept;
     QString error;
-    bool current = false;
-    for (int i = 0; i < 100 && !current; ++i) {
-        QTest::qWait(50);
-        current = painting::load(copy, &kept, &error) &&
-                  kept.primitives.size() + 2 == static_cast<std::size_t>(now);
-    }
-    EXPECT_TRUE(current) << error.toStdString();
+    EXPECT_TRUE(settleOn([&] {
+        return painting::load(copy, &kept, &error) && kept.primitives.size() + 2 == std::size_t(now);
+    }, 5000)) << error.toStdString();
 
     // A normal end leaves nothing to recover.
     shown.window.close();
@@ -535,7 +525,6 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
 
 TEST(NewcomerTest, ExportWritesTheImageAndAnotherSceneHasNothingToUndo)
 {
-    application();
     ShownWindow shown(canvasScene(false, 0, 10, true));
     ASSERT_NE(shown.canvas(), nullptr);
     dragAcross(shown.widget(), shown.widget()->height() / 2, 60, 300);
@@ -556,7 +545,6 @@ TEST(NewcomerTest, ExportWritesTheImageAndAnotherSceneHasNothingToUndo)
 
 TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
 {
-    application();
     ShownWindow shown(canvasScene(false, 0, 0));
     {
         SCOPED_TRACE("RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden");
@@ -601,7 +589,6 @@ TEST(NewcomerTest, HelpListsEveryActionAndDeadEntriesSayWhy)
 
 TEST(NewcomerTest, RegressionAltCWasAmbiguousWithTheControlMenuMnemonic)
 {
-    application();
     ShownWindow shown(QString(kCanvasScene).arg(0).arg(0).arg(0).replace(
         "</config>", R"(<contextmenu width="150" height="150"/></config>)"));
     ASSERT_NE(shown.canvas(), nullptr);
@@ -717,7 +704,6 @@ template <class V> QByteArray action(const char* address, int id, V value)
 
 TEST(WiiOverOsc, RealPeerPaintsCreatesErasesAndHearsTheBorder)
 {
-    application();
     const QString oscsend = QStandardPaths::findExecutable("oscsend");
     if (oscsend.isEmpty()) GTEST_SKIP() << "oscsend (liblo-tools) is not installed";
     const quint16 port = freeUdpPort();
@@ -761,7 +747,6 @@ TEST(WiiOverOsc, RealPeerPaintsCreatesErasesAndHearsTheBorder)
 
 TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
 {
-    application();
     const quint16 port = freeUdpPort();
     QUdpSocket bridge;
     ASSERT_TRUE(bridge.bind(QHostAddress::LocalHost, 0));
@@ -815,7 +800,6 @@ class StudyInTheWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        application();
         ASSERT_TRUE(dir.isValid());
         Logger::setBaseDirectory(dir.path().toStdString());
         shown = quietWindow(kStudyScene);
@@ -957,7 +941,6 @@ TEST_F(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
 
 TEST(WiiOverOsc, RegressionWiiPointingInCombinationSixMadeNoUndoSteps)
 {
-    application();
     auto shown = quietWindow(QString(kWiiScene).arg(freeUdpPort()).arg(freeUdpPort()).arg(0));
     ASSERT_NE(shown->canvas(), nullptr);
     shown->window.setDTWIIPointingNCModesInputCombo();
