@@ -1,6 +1,4 @@
-// Painting through the whole controller: the builder's scene, frames rendered by the controller
-// and a pointer pressed, dragged and released as the mouse does it (one finger of 10 x 10 board
-// units, input combination 7).
+// Painting through the whole controller: frames rendered, a mouse-sized pointer dragged.
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 
@@ -202,16 +200,12 @@ TEST_F(PaintingGLTest, MenusAloneChooseTheToolAndThePrimitive)
     EXPECT_EQ(corner->bandText(), "Points  200");
 }
 
-TEST_F(PaintingGLTest, TilesDemoCreatesTilesAndPointsDemoPoints)
+TEST_F(PaintingGLTest, TilesDemoCreatesTiles)
 {
     builder.buildTiles(28.0, 28.0, 0, false);
     drag(60, 120, 100, 4);
     EXPECT_GE(primitives<TileLeafGL>().size(), 10u);
     EXPECT_TRUE(primitives<StrokeLeafGL>().empty());
-
-    builder.buildPoints(10.0, 10.0, 0);
-    drag(60, 120, 160, 4);
-    EXPECT_GE(primitives<PointLeafGL>().size(), 10u);
 }
 
 TEST_F(PaintingGLTest, RegressionPenDragChangedThePicture)

@@ -267,14 +267,10 @@ TEST(NamePattern, AcceptsExactlyOneIntegerConversion)
     EXPECT_EQ(formatIndexPattern("%s", 7), "");
 }
 
-TEST(ControllerSetup, AreaFactorOfTheDefaultBoard)
+TEST(ControllerSetup, BoardWithoutPhysicalSizeHasAreaFactorOne)
 {
     VeskConfiguration::SmartBoard board;
     board.resolution_width = 4000;
-    board.resolution_height = 4000;
-    board.physical_width = 57.5;
-    board.physical_height = 43.3;
-    EXPECT_NEAR(boardAreaFactor(board), 16000000.0 / 2489.75, 1e-9);
     board.physical_width = 0;
     EXPECT_DOUBLE_EQ(boardAreaFactor(board), 1.0);
 }

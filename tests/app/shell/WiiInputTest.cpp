@@ -323,29 +323,27 @@ TEST(WiiInput, ModeFlagReportedWhileClearAndOnItsRise)
 
 TEST(WiiInput, JoystickPointingScaledAndTruncated)
 {
-    Fixture f;
-    Sample s;
-    s.nunchuk = true;
-    s.nunchukFloats[0] = 0.55f;
-    s.nunchukFloats[1] = -0.39f;
-    f.send(encode(s));
-    const Call& point = f.rec.calls.back();
-    EXPECT_EQ(point.kind, "point");
-    EXPECT_EQ(point.x, 5);
-    EXPECT_EQ(point.y, -3);
-    EXPECT_EQ(point.device, 1u);
-}
-
-TEST(WiiInput, RegressionHugeJoystickReadingOverflowedThePixelStep)
-{
-    Fixture f;
-    Sample s;
-    s.nunchuk = true;
-    s.nunchukFloats[0] = 7.0e29f;
-    s.nunchukFloats[1] = -7.0e29f;
-    f.send(encode(s));
-    EXPECT_EQ(f.rec.calls.back().x, 1000000);
-    EXPECT_EQ(f.rec.calls.back().y, -1000000);
+    const struct {
+        const char* name;
+        float joyX, joyY;
+        int dx, dy;
+    } rows[] = {{"scaled", 0.55f, -0.39f, 5, -3},
+                {"RegressionHugeJoystickReadingOverflowedThePixelStep", 7.0e29f, -7.0e29f,
+                 1000000, -1000000}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Fixture f;
+        Sample s;
+        s.nunchuk = true;
+        s.nunchukFloats[0] = row.joyX;
+        s.nunchukFloats[1] = row.joyY;
+        f.send(encode(s));
+        const Call& point = f.rec.calls.back();
+        EXPECT_EQ(point.kind, "point");
+        EXPECT_EQ(point.x, row.dx);
+        EXPECT_EQ(point.y, row.dy);
+        EXPECT_EQ(point.device, 1u);
+    }
 }
 
 TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
@@ -371,10 +369,11 @@ TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
     EXPECT_TRUE(f.rec.handlers().empty());
 }
 
-TEST(WiiInput, ExtraArgumentsAreReportedAndSkipped)
+TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValues)
 {
     Fixture f;
     Sample s;
+    s.buttons[PLUS] = true;
     f.send(encode(s));
     s.extra = 2;
     s.buttons[B] = true;
@@ -385,14 +384,6 @@ TEST(WiiInput, ExtraArgumentsAreReportedAndSkipped)
               "ArgNum: 37\nMore args: implement in wii class and when interpreting UPD package.\n");
     EXPECT_TRUE(f.input.current(0).b);
     EXPECT_EQ(f.rec.handlers().size(), 1u);
-}
-
-TEST(WiiInput, ShortMessagesKeepOlderValues)
-{
-    Fixture f;
-    Sample s;
-    s.buttons[PLUS] = true;
-    f.send(encode(s));
     Sample t;
     t.x = 300;
     t.truncateTo = 2; // id and pos x only
