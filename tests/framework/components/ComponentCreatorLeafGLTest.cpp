@@ -85,18 +85,14 @@ protected:
     // One finger: press, moves (a frame each), release at the last point.
     void drag(std::initializer_list<std::pair<unsigned, unsigned>> path)
     {
-        bool first = true;
-        std::pair<unsigned, unsigned> last{};
-        for (const auto& p : path) {
-            if (first)
-                vis->devicePress(p.first, p.second, 0, 0);
+        for (auto p = path.begin(); p != path.end(); ++p) {
+            if (p == path.begin())
+                vis->devicePress(p->first, p->second, 0, 0);
             else
-                vis->deviceMove(p.first, p.second, 0, 0);
-            first = false;
-            last = p;
+                vis->deviceMove(p->first, p->second, 0, 0);
             frames();
         }
-        vis->deviceRelease(last.first, last.second, 0, 0);
+        vis->deviceRelease((path.end() - 1)->first, (path.end() - 1)->second, 0, 0);
         frames(2);
     }
 };

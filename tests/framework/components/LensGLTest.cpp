@@ -110,20 +110,18 @@ TEST_F(LensGLTest, OverlappingSizeLensesMultiplyAndTheOtherStaysWhenOneLeaves)
 TEST_F(LensGLTest, DirectionAndOrientationLensesWriteTheirKindOfVector)
 {
     OutputCapture quiet;
-    auto* out = dropped(scene.vis->createDirectionLens(60, 60, false, 60, 60, 0, 0, "Gaussian",
-                                                       0.9, 2.0, 1, 1));
+    // Mode 1 streams away from the centre, mode 0 towards it.
+    dropped(scene.vis->createDirectionLens(60, 60, false, 60, 60, 0, 0, "Gaussian", 0.9, 2.0, 1, 1));
     auto* in = dropped(scene.vis->createDirectionLens(60, 60, false, 190, 60, 0, 0, "Gaussian",
                                                       0.9, 2.0, 0, 1));
-    EXPECT_GT(vec(DIRECTION_BUFFER, 75, 60)[0], 0.5f) << "mode 1 streams away from the centre";
-    EXPECT_LT(vec(DIRECTION_BUFFER, 205, 60)[0], -0.5f) << "mode 0 towards it";
-    EXPECT_EQ(vec(DIRECTION_BUFFER, 125, 60)[0], 0.0f);
+    EXPECT_GT(vec(DIRECTION_BUFFER, 75, 60)[0], 0.5f);
+    EXPECT_LT(vec(DIRECTION_BUFFER, 205, 60)[0], -0.5f);
     // Between an outward and an inward lens both vectors point the same way and add up.
     const float alone = vec(DIRECTION_BUFFER, 69, 60)[0];
     in->moveBy(-115, 0, true);
     scene.frame();
     EXPECT_GT(vec(DIRECTION_BUFFER, 69, 60)[0], alone + 0.5f);
     EXPECT_EQ(vec(DIRECTION_BUFFER, 205, 60)[0], 0.0f) << "left behind";
-    (void)out;
 
     const struct {
         const char* name;
