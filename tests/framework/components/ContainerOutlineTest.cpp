@@ -63,34 +63,17 @@ TEST(ContainerOutline, RingAndBorderSplinesKeepTheirDistances)
     }
 }
 
-TEST(ContainerOutline, FittedSizeHoldsOutlineBordersAndHandles)
+TEST(ContainerOutline, FittedSizeHoldsTheOutlineAndStaysCentred)
 {
     ContainerOutline o(4, 2, false, false);
     o.computeInitialControlPoints(100, 60, kBorder, 30);
-    double w = 0, h = 0, dx = 0, dy = 0;
+    double w = 0, h = 0, dx = 1, dy = 1;
     o.fitSize(true, &w, &h, &dx, &dy);
     // The subdivided rectangle bulges beyond its corners, so the fit is at least the given size.
     EXPECT_GE(w, 200.0);
     EXPECT_GE(h, 120.0);
     EXPECT_NEAR(dx, 0.0, 1e-9);
     EXPECT_NEAR(dy, 0.0, 1e-9);
-
-    // Dragging the right-hand point 50 further out widens the box by 50 and shifts its centre.
-    const auto p = (*o.outside().controlPoints())[0];
-    o.setControlPoint(false, 0, p.x + 50, p.y);
-    o.rebuild();
-    double w2 = 0, h2 = 0;
-    o.fitSize(true, &w2, &h2, &dx, &dy);
-    EXPECT_NEAR(w2, w + 50, 1.0);
-    EXPECT_NEAR(dx, 25.0, 0.5);
-    // Recentred: the box is symmetric about the origin again.
-    double minX = 1e9, maxX = -1e9;
-    for (const auto& q : *o.outside().splinePoints()) {
-        minX = std::min(minX, q.x);
-        maxX = std::max(maxX, q.x);
-    }
-    EXPECT_NEAR(minX + maxX, 0.0, 1e-9);
-    EXPECT_NEAR(maxX - minX + 2 * kBorder, w2, 1e-9);
 }
 
 // A point at radius r, 22.5 degrees past the k-th of 8 control points (between two handles).

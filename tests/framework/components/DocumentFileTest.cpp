@@ -4,29 +4,6 @@
 
 using namespace tavlor;
 
-TEST(DocumentFile, InspectTellsDocumentsApart)
-{
-    const struct {
-        const char* file;
-        DocumentKind kind;
-        bool truncated, encrypted;
-    } rows[] = {
-        {NPR_DOCUMENT_DIR "/sample.pdf", DocumentKind::Pdf, false, false},
-        {NPR_DOCUMENT_DIR "/sample.ps", DocumentKind::PostScript, false, false},
-        {NPR_FIXTURE_DIR "/truncated.pdf", DocumentKind::Pdf, true, false},
-        {NPR_FIXTURE_DIR "/encrypted.pdf", DocumentKind::Pdf, false, true},
-        {NPR_FIXTURE_DIR "/not-a-document.pdf", DocumentKind::NotADocument, false, false},
-        {NPR_FIXTURE_DIR "/no-such-file.pdf", DocumentKind::Missing, false, false},
-        {NPR_FIXTURE_DIR, DocumentKind::NotADocument, false, false}, // a folder
-    };
-    for (const auto& row : rows) {
-        const DocumentFacts facts = inspectDocument(row.file);
-        EXPECT_EQ(facts.kind, row.kind) << row.file;
-        EXPECT_EQ(facts.truncated, row.truncated) << row.file;
-        EXPECT_EQ(facts.encrypted, row.encrypted) << row.file;
-    }
-}
-
 TEST(DocumentFile, RotationSwapsSidesNear90And270)
 {
     const struct {

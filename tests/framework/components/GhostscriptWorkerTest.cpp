@@ -83,19 +83,15 @@ TEST(GhostscriptWorker, CountsAndRendersEveryPageOfThePdfAfterRotationButNoneBey
         EXPECT_EQ(e.type, DocumentEvent::PageRendered);
         EXPECT_FALSE(e.failed);
         EXPECT_EQ(e.image.page, i + 1);
-        EXPECT_EQ(e.image.edge, 1024u);
         ASSERT_EQ(e.image.rgb.size(), 1024u * 1024u * 3u);
         EXPECT_DOUBLE_EQ(e.image.size.width, pages[i].width);
         EXPECT_DOUBLE_EQ(e.image.size.height, pages[i].height);
         const auto band = pixel(e.image, pages[i].bandX, pages[i].bandY);
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c < 3; ++c)
             if (c != pages[i].dominant) { EXPECT_GT(band[pages[i].dominant], band[c]); }
-        }
-        EXPECT_FALSE(allWhite(e.image));
+        // The sizes decide the scale, so the rendering needs no "Rescaling image.".
+        EXPECT_TRUE(e.messages.empty()) << joined(e.messages);
     }
-    // Only the pixels: the sizes decide the scale, so the rendering needs no "Rescaling image.".
-    for (unsigned i = 0; i < 5; ++i)
-        EXPECT_TRUE(events[i].messages.empty()) << joined(events[i].messages);
 
     EXPECT_TRUE(events[5].failed);
     EXPECT_EQ(joined(events[5].messages),
@@ -114,6 +110,7 @@ TEST(GhostscriptWorker, BadDocumentsShowABlankPageAndSayWhy)
         {NPR_FIXTURE_DIR "/truncated.pdf", "the PDF is truncated."},
         {NPR_FIXTURE_DIR "/encrypted.pdf", "the PDF is encrypted."},
         {NPR_FIXTURE_DIR "/no-pages.pdf", "it has no pages."},
+        {NPR_FIXTURE_DIR, "not a PDF or PostScript file."}, // a folder
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);

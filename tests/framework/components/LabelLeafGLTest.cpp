@@ -29,7 +29,6 @@ TEST_F(LabelLeafGLTest, MissingFontLeavesAnEmptyLabelAndSaysSoOnce)
     EXPECT_FALSE(l->hasFont());
     EXPECT_DOUBLE_EQ(l->getWidth(), 100.0);
     EXPECT_DOUBLE_EQ(l->getHeight(), 100.0);
-    EXPECT_EQ(l->getDisplayList(0), 0u);
     EXPECT_TRUE(near(gl->pixel(128, 128), 0, 0, 0)) << "draws nothing";
 }
 
@@ -40,7 +39,6 @@ TEST_F(LabelLeafGLTest, TextAndPaddingFillThePictureAreaAndDrawOnTheBackground)
     ASSERT_TRUE(l->hasFont());
     EXPECT_NEAR(l->getHeight(), (40 + 8) / 0.96, 1e-9);
     EXPECT_GT(l->getWidth(), l->getHeight());
-    for (unsigned int i = 0; i < 8; ++i) EXPECT_TRUE(glIsList(l->getDisplayList(i))) << i;
 
     scene().frameAfter(gl, 20);
     // Inside the padding only background; across the text both ink and background.

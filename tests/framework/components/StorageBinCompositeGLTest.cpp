@@ -16,10 +16,6 @@ TEST_F(StorageBinGLTest, ItemsTakeTheBinSizeAndReturnToTheirOwnWhenTakenOut)
     scene.vis->setAnimating(true);
     StorageBinCompositeGL* bin =
         scene.vis->createStorageBin(220, 220, true, true, 128, 128, 0.0, 6, 3, false, false);
-    const BufferTemplate<float>* size = bin->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
-    ASSERT_NE(size, nullptr);
-    EXPECT_EQ(size->getValue(5u, 7u), StorageBinCompositeGL::kChildSize);
-
     auto* item = new FieldFollower(scene.vis.get(), 40, 100, 140);
     scene.vis->addComponent(item, true);
     scene.frames(60);
