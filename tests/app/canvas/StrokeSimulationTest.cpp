@@ -107,20 +107,4 @@ TEST(StrokeSimulationTest, FingerAndBrushAreKeptInsideThePanel)
     EXPECT_FLOAT_EQ(s.getBrushY(), -385.0f);
 }
 
-TEST(StrokeSimulationTest, SlowDragDrawsWiderThanFastDrag)
-{
-    strokesim::Parameters p;
-    strokesim::presetForPosture(1, &p);
-    auto widthAfter = [&](double pixelsPerStep) {
-        StrokeSimulation s = restingBrush(p, 10.0f);
-        s.start(-300.0, 0.0);
-        float w = 0.0f;
-        for (int i = 1; i <= 30; ++i) w = s.step(-300.0 + i * pixelsPerStep, 0.0).width;
-        return w;
-    };
-    const float slow = widthAfter(2.0), fast = widthAfter(20.0);
-    EXPECT_GT(slow, 25.0f);
-    EXPECT_FLOAT_EQ(fast, 10.0f);
-}
-
 } // namespace
