@@ -1,15 +1,10 @@
 // Image export in the offscreen context: the builder's scene with points, tiles and strokes,
 // rendered by the controller and exported at several scales and tile sizes.
-#include "GLTestContext.h"
-#include "OutputCapture.h"
+#include "PaintingSceneTestSupport.h"
 
-#include "canvas/CanvasCompositeGL.h"
 #include "canvas/ExportTiling.h"
 #include "canvas/PictureExporter.h"
 #include "canvas/ToolBrushLeafGL.h"
-#include "core/Random.h"
-#include "shell/RuduzozovorERUBuilderGL.h"
-#include "shell/RuduzozovorERUVisGL.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -23,29 +18,18 @@
 
 namespace {
 
-class PictureExporterGLTest : public GLTest {
+class PictureExporterGLTest : public PaintingSceneGLTest {
 protected:
     void build(unsigned int screenWidth, unsigned int screenHeight)
     {
-        tavlor::seedRand15(5);
+        buildScene(screenWidth, screenHeight, 5, 30.0f, true);
         OutputCapture quiet;
-        builder.buildVis(1, 64, 64, screenWidth, screenHeight);
-        vis = builder.getApplicationVis();
-        builder.buildCanvas(10.0, 50.0, 1, 30.0f, nullptr, 256.0);
-        canvas = vis->findFirst<CanvasCompositeGL>();
-        ASSERT_NE(canvas, nullptr);
         builder.buildPoints(24.0, 24.0, 40);
         builder.buildTiles(20.0, 20.0, 30, false);
         builder.buildStrokes(40.0, 16.0, 30, false);
         // Past the hidden frames of new primitives; then the scene holds still.
-        vis->setAnimating(true);
-        for (int i = 0; i < 5; ++i) frame();
+        frames(5);
         vis->setAnimating(false);
-    }
-    void frame()
-    {
-        gl->bindFramebuffer();
-        vis->render(1, 60.0);
     }
     QImage exportAt(int scale, int tileLimit = 0)
     {
@@ -66,9 +50,6 @@ protected:
         return n;
     }
 
-    RuduzozovorERUBuilderGL builder; // owns the controller
-    RuduzozovorERUVisGL* vis = nullptr;
-    CanvasCompositeGL* canvas = nullptr;
     int tiles = 0;
 };
 
