@@ -1,5 +1,4 @@
-// The context menu on the canvas: it follows the canvas's touches and stays on the screen, its
-// choices set the canvas's tool, the centre closes it, and it is drawn with its labels.
+// The context menu on the canvas: following touches, choosing the canvas's tool, its drawing.
 #include "MenuTestSupport.h"
 
 #include "canvas/ContextMenuGL.h"

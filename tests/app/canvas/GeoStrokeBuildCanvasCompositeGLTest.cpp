@@ -1,6 +1,4 @@
-// The stroke build canvas through the whole controller: opened over the painting canvas, drawn
-// on with the mouse (one finger of 10 x 10 board units), drawn as lines and as points, moved by
-// its frame, strokes erased, and the drawn shapes handed to the builder as geometric strokes.
+// The stroke build canvas through the whole controller, up to the geometric strokes built from it.
 #include "PaintingSceneTestSupport.h"
 
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
@@ -31,6 +29,14 @@ protected:
     {
         const auto p = gl->pixel(x, y);
         return p[0] < 150 && p[1] < 150 && p[2] < 170;
+    }
+    // The geometric strokes in the order they were made (ids ascending).
+    std::vector<GeoStrokeLeafGL*> geoStrokes() const
+    {
+        std::vector<GeoStrokeLeafGL*> made;
+        for (unsigned long id = 1; id < 1000; ++id)
+            if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) made.push_back(g);
+        return made;
     }
 
     GeoStrokeBuildCanvasCompositeGL* build = nullptr;
@@ -109,10 +115,7 @@ TEST_F(GeoStrokeBuildCanvasGLTest, BuildingGeometricStrokesCyclesThroughTheDrawn
     OutputCapture quiet;
     builder.buildGeoStrokes(40.0, 30.0, 4, 0);
     frames(2);
-    std::vector<GeoStrokeLeafGL*> made;
-    // In the order they were made (ids ascending).
-    for (unsigned long id = 1; id < 1000; ++id)
-        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) made.push_back(g);
+    const std::vector<GeoStrokeLeafGL*> made = geoStrokes();
     ASSERT_EQ(made.size(), 4u);
     for (std::size_t i = 0; i < made.size(); ++i) {
         SCOPED_TRACE(i);
@@ -132,15 +135,12 @@ TEST_F(GeoStrokeBuildCanvasGLTest, WithNothingDrawnGeometricStrokesTakeTheStandI
 {
     OutputCapture quiet;
     builder.buildGeoStrokes(40.0, 30.0, 2, 8);
-    int made = 0;
-    for (unsigned long id = 1; id < 1000; ++id)
-        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) {
-            ++made;
-            ASSERT_EQ(g->getPolyline().size(), 9u);
-            EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
-            EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
-        }
-    EXPECT_EQ(made, 2);
+    ASSERT_EQ(geoStrokes().size(), 2u);
+    for (const GeoStrokeLeafGL* g : geoStrokes()) {
+        ASSERT_EQ(g->getPolyline().size(), 9u);
+        EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
+        EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
+    }
 }
 
 TEST_F(GeoStrokeBuildCanvasGLTest, StrokeTextureHasMipmapsOrSaysWhyNot)

@@ -1,6 +1,4 @@
-// Grabbing lenses on a painted canvas through the controller's pointer door: direction and
-// orientation lenses are drawn beneath the strokes, yet a touch on a stroke over one moves the
-// lens; a component raised above the painting still covers it.
+// Lenses drawn beneath the strokes are still grabbed through a stroke over them.
 #include "PaintingSceneTestSupport.h"
 
 #include "canvas/StrokeLeafGL.h"

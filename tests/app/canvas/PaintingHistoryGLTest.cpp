@@ -1,6 +1,4 @@
-// Undo and redo of gestures through the whole controller: the builder's scene, mouse-like drags
-// (one finger, input combination 7) and the history wired to the controller's pointer door as
-// the widget wires it. Pictures are compared through the image export (no animation step).
+// Undo and redo of mouse gestures through the whole controller, pictures compared through the export.
 #include "PaintingSceneTestSupport.h"
 
 #include "canvas/PaintingHistory.h"

@@ -1,6 +1,5 @@
 #pragma once
-// The builder's scene in the offscreen context: the controller with the painting canvas as the
-// program builds it, frames rendered one at a time and mouse drags through the pointer door.
+// The builder's scene in the offscreen context, frames one at a time and mouse drags through the controller.
 
 #include "CanvasTestSupport.h"
 #include "GLTestContext.h"

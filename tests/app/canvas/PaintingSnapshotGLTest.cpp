@@ -1,6 +1,4 @@
-// A captured painting put back into its canvas after the canvas changed: strokes, tiles, points
-// and a geometric stroke on two layers, mid-animation, over painted fields. The restored canvas
-// draws the same picture and its next frames evolve the same way.
+// A painting restored after its canvas changed draws the same picture and evolves the same way.
 #include "CanvasTestSupport.h"
 #include "GLTestContext.h"
 #include "OutputCapture.h"

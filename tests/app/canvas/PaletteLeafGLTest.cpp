@@ -1,5 +1,4 @@
-// The palette and the reference image on a real canvas in an offscreen context: a 200 x 150
-// table whose canvas, with an overflow of 20, covers 240 x 190 (canvas cell = table pixel + 21).
+// The palette and the reference image on a real canvas: a 200 x 150 table, canvas overflow 20.
 #include "GLTestContext.h"
 #include "OutputCapture.h"
 

@@ -1,5 +1,4 @@
-// The palette's behaviour without GL: a 200 x 200 palette (region map and mixing area of
-// 202 x 202 cells) over a recording stand-in for the canvas.
+// The palette without GL: a 200 x 200 palette over a recording stand-in for the canvas.
 #include "canvas/PaletteLayout.h"
 #include "canvas/PaletteState.h"
 
@@ -116,8 +115,6 @@ TEST_F(PaletteStateTest, SwatchesChooseTheColourBrushAndTheirColour)
         EXPECT_EQ(host.at(0, 6), 1.0f);
         EXPECT_EQ(host.tool, 3.0f);
         EXPECT_EQ(state.indicatorIndex(), int(row.region - 4));
-        EXPECT_EQ(state.colours()[row.region - 4].complementary(),
-                  Color(255 - row.colour.r, 255 - row.colour.g, 255 - row.colour.b));
         // Publishing writes the layer, the dimmed layer and the colour.
         state.publish();
         EXPECT_EQ(host.at(0, 3), 0.0f);

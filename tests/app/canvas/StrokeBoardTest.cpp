@@ -1,5 +1,4 @@
-// Strokes on the build canvas without GL: skipped and resting points, drawing over a stroke
-// (and the three messages of a malformed edit), erasing, deleting and the shapes handed over.
+// Strokes on the build canvas without GL: points, drawing over a stroke, erasing and shapes.
 #include "canvas/StrokeBoard.h"
 
 #include "OutputCapture.h"

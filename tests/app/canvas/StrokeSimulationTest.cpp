@@ -1,5 +1,4 @@
-// The build canvas's brush: one step per posture preset against hand-computed values, the taper,
-// the width rule, the finger and the brush kept inside the panel.
+// The build canvas's brush against hand-computed values, its taper, width rule and panel bounds.
 #include "canvas/StrokeSimulation.h"
 
 #include <gtest/gtest.h>
