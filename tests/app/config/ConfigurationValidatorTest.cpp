@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -103,8 +104,7 @@ TEST(ConfigurationValidatorTest, ReplacedValuesAreTheOnesUsed)
         R"(<mainwindow width="0" height="100000"/><userdata number="0"/><strokes number="-1"/>)"
         R"(<strokes number="7"/>)" + QByteArray("<canvas_surface/>").repeated(6));
     validateConfiguration(c);
-    EXPECT_EQ(c.mainwindow.width, 700u);
-    EXPECT_EQ(c.mainwindow.height, 16384u);
+    EXPECT_EQ(std::make_pair(c.mainwindow.width, c.mainwindow.height), std::make_pair(700u, 16384u));
     EXPECT_EQ(c.userdata.number, 1u);
     EXPECT_EQ(c.strokes.number, (VeskConfiguration::UnsignedList{100000, 0}));
     EXPECT_EQ(c.canvas_surface.border.size(), 4u);
