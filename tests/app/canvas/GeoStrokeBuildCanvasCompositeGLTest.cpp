@@ -1,82 +1,44 @@
-// The stroke build canvas through the whole controller: opened over the painting canvas, drawn
-// on with the mouse (one finger of 10 x 10 board units), drawn as lines and as points, moved by
-// its frame, strokes erased, and the drawn shapes handed to the builder as geometric strokes.
-#include "CanvasTestSupport.h"
-#include "GLTestContext.h"
-#include "OutputCapture.h"
+// The stroke build canvas through the whole controller, up to the geometric strokes built from it.
+#include "PaintingSceneTestSupport.h"
 
-#include "canvas/CanvasCompositeGL.h"
 #include "canvas/GeoStrokeBuildCanvasCompositeGL.h"
 #include "canvas/GeoStrokeLeafGL.h"
-#include "core/Random.h"
-#include "shell/RuduzozovorERUBuilderGL.h"
-#include "shell/RuduzozovorERUVisGL.h"
 
 #include <GL/gl.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <vector>
-
 namespace {
 
-class GeoStrokeBuildCanvasGLTest : public GLTest {
+class GeoStrokeBuildCanvasGLTest : public PaintingSceneGLTest {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        tavlor::seedRand15(5);
+        PaintingSceneGLTest::SetUp();
+        buildScene(256, 256, 5, 36.0f, true);
         OutputCapture quiet;
-        builder.buildVis(1, 64, 64, 256, 256);
-        vis = builder.getApplicationVis();
-        vis->setAnimating(true);
-        setTestPostureRanges(*vis);
-        builder.buildCanvas(10.0, 50.0, 1, 36.0, nullptr, 256.0);
         builder.buildStrokeBuildCanvas(10.0, 50.0);
         build = vis->findFirst<GeoStrokeBuildCanvasCompositeGL>();
         ASSERT_NE(build, nullptr);
         build->updatePostureRanges();
         frames(2);
     }
-    void frame()
-    {
-        gl->bindFramebuffer();
-        vis->render(1, 60.0);
-    }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i) frame();
-    }
-    // A mouse drag through the points, one frame per step of at most `step` pixels.
-    void drag(std::vector<std::pair<int, int>> points, int step)
-    {
-        vis->setTouchBoundWidth(0, 10.0);
-        vis->setTouchBoundHeight(0, 10.0);
-        vis->devicePress(unsigned(points[0].first), unsigned(points[0].second), 0, 0);
-        frame();
-        for (std::size_t k = 1; k < points.size(); ++k) {
-            const auto [x0, y0] = points[k - 1];
-            const auto [x1, y1] = points[k];
-            const int n = std::max(1, std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / step);
-            for (int i = 1; i <= n; ++i) {
-                vis->deviceMove(unsigned(x0 + (x1 - x0) * i / n), unsigned(y0 + (y1 - y0) * i / n), 0, 0);
-                frame();
-            }
-        }
-        frames(10); // the brush catches up with the resting finger
-        vis->deviceRelease(unsigned(points.back().first), unsigned(points.back().second), 0, 0);
-        frames(2);
-    }
+    // The brush catches up with the resting finger before the release.
+    void drag(const std::vector<std::pair<int, int>>& points, int step) { PaintingSceneGLTest::drag(points, step, 10); }
     bool dark(int x, int y) const
     {
         const auto p = gl->pixel(x, y);
         return p[0] < 150 && p[1] < 150 && p[2] < 170;
     }
+    // The geometric strokes in the order they were made (ids ascending).
+    std::vector<GeoStrokeLeafGL*> geoStrokes() const
+    {
+        std::vector<GeoStrokeLeafGL*> made;
+        for (unsigned long id = 1; id < 1000; ++id)
+            if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) made.push_back(g);
+        return made;
+    }
 
-    RuduzozovorERUBuilderGL builder;
-    RuduzozovorERUVisGL* vis = nullptr;
     GeoStrokeBuildCanvasCompositeGL* build = nullptr;
 };
 
@@ -153,10 +115,7 @@ TEST_F(GeoStrokeBuildCanvasGLTest, BuildingGeometricStrokesCyclesThroughTheDrawn
     OutputCapture quiet;
     builder.buildGeoStrokes(40.0, 30.0, 4, 0);
     frames(2);
-    std::vector<GeoStrokeLeafGL*> made;
-    // In the order they were made (ids ascending).
-    for (unsigned long id = 1; id < 1000; ++id)
-        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) made.push_back(g);
+    const std::vector<GeoStrokeLeafGL*> made = geoStrokes();
     ASSERT_EQ(made.size(), 4u);
     for (std::size_t i = 0; i < made.size(); ++i) {
         SCOPED_TRACE(i);
@@ -176,15 +135,12 @@ TEST_F(GeoStrokeBuildCanvasGLTest, WithNothingDrawnGeometricStrokesTakeTheStandI
 {
     OutputCapture quiet;
     builder.buildGeoStrokes(40.0, 30.0, 2, 8);
-    int made = 0;
-    for (unsigned long id = 1; id < 1000; ++id)
-        if (auto* g = dynamic_cast<GeoStrokeLeafGL*>(vis->getComponent(id))) {
-            ++made;
-            ASSERT_EQ(g->getPolyline().size(), 9u);
-            EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
-            EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
-        }
-    EXPECT_EQ(made, 2);
+    ASSERT_EQ(geoStrokes().size(), 2u);
+    for (const GeoStrokeLeafGL* g : geoStrokes()) {
+        ASSERT_EQ(g->getPolyline().size(), 9u);
+        EXPECT_NEAR(g->getPolyline().front().x, -20.0, 1e-9);
+        EXPECT_NEAR(g->getPolyline().back().x, 20.0, 1e-9);
+    }
 }
 
 TEST_F(GeoStrokeBuildCanvasGLTest, StrokeTextureHasMipmapsOrSaysWhyNot)

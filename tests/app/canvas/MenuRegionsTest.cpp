@@ -1,9 +1,9 @@
-// The menus' region maps and decisions without a context: which region lies under a point,
-// placement on the screen and the input combination a menu choice leaves.
+// The menus' region maps, placement and tool choice without a context.
 #include "canvas/MenuRegions.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -113,10 +113,8 @@ TEST(MenuRegionsTest, AToolChosenFromAMenuSticks)
         EXPECT_EQ(got.mode, r.want.mode) << r.combo << " " << r.mode;
         EXPECT_EQ(got.pending, r.want.pending) << r.combo << " " << r.mode;
     }
-    EXPECT_EQ(menus::nextModifyMode(0), 3);
-    EXPECT_EQ(menus::nextModifyMode(3), 4);
-    EXPECT_EQ(menus::nextModifyMode(4), 5);
-    EXPECT_EQ(menus::nextModifyMode(5), 3);
+    for (const auto& [mode, next] : {std::pair{0, 3}, {3, 4}, {4, 5}, {5, 3}})
+        EXPECT_EQ(menus::nextModifyMode(mode), next) << mode;
     const int icons[7] = {2, 3, 1, 4, 7, 10, 1};
     for (int mode = 0; mode < 7; ++mode) EXPECT_EQ(menus::iconOfMode(mode), icons[mode]) << mode;
 }

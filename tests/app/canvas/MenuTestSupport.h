@@ -1,6 +1,5 @@
 #pragma once
-// A 400 x 300 table with the painting canvas (one brush) and the label font, on which the menu
-// tests put their menus as the builder does: registered, then children of the canvas.
+// A 400 x 300 table with the painting canvas and the label font; menus placed as the builder does.
 
 #include "GLTestContext.h"
 #include "OutputCapture.h"

@@ -1,5 +1,4 @@
-// Painting files: what a file keeps, the files that are refused (with the canvas left as it
-// was), and the atomic save.
+// Painting files: what a file keeps, the files refused with the canvas untouched, the atomic save.
 #include "CanvasTestSupport.h"
 
 #include "canvas/GeoStrokeLeafGL.h"

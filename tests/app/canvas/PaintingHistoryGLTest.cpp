@@ -1,16 +1,9 @@
-// Undo and redo of gestures through the whole controller: the builder's scene, mouse-like drags
-// (one finger, input combination 7) and the history wired to the controller's pointer door as
-// the widget wires it. Pictures are compared through the image export (no animation step).
-#include "GLTestContext.h"
-#include "OutputCapture.h"
+// Undo and redo of mouse gestures through the whole controller, pictures compared through the export.
+#include "PaintingSceneTestSupport.h"
 
-#include "canvas/CanvasCompositeGL.h"
 #include "canvas/PaintingHistory.h"
 #include "canvas/PictureExporter.h"
 #include "canvas/StrokeLeafGL.h"
-#include "core/Random.h"
-#include "shell/RuduzozovorERUBuilderGL.h"
-#include "shell/RuduzozovorERUVisGL.h"
 
 #include <QImage>
 
@@ -20,25 +13,14 @@
 
 namespace {
 
-class PaintingHistoryGLTest : public GLTest {
+class PaintingHistoryGLTest : public PaintingSceneGLTest {
 protected:
     void SetUp() override
     {
-        GLTest::SetUp();
-        tavlor::seedRand15(3);
-        OutputCapture quiet;
-        builder.buildVis(1, 64, 64, 256, 256);
-        vis = builder.getApplicationVis();
-        vis->setAnimating(true);
-        vis->setPenRange(0, 40);
-        vis->setOneFingerRange(40, 300);
-        vis->setTwoFingersRange(300, 800);
-        vis->setFistRange(800, 10000);
-        vis->setHandRange(10000, 400000);
-        builder.buildCanvas(10.0, 50.0, 1, 36.0f, nullptr, 256.0);
-        canvas = vis->findFirst<CanvasCompositeGL>();
-        ASSERT_NE(canvas, nullptr);
+        PaintingSceneGLTest::SetUp();
+        buildScene(256, 256, 3, 36.0f, true);
         canvas->updatePostureRanges();
+        OutputCapture quiet;
         builder.buildStrokes(48.0, 48.0, 10, false);
         use(std::make_unique<PaintingHistory>());
         frames(4);
@@ -49,30 +31,13 @@ protected:
         history->setCanvas(canvas);
         vis->setPressObserver([this](unsigned int) { history->gestureBegins(); });
     }
-    void frame()
+    void frame() override
     {
-        gl->bindFramebuffer();
-        vis->render(1, 60.0);
+        PaintingSceneGLTest::frame();
         history->frameRendered(*vis);
     }
-    void frames(int n)
-    {
-        for (int i = 0; i < n; ++i) frame();
-    }
-    // A drag from (x0, y) to (x1, y), one frame per step of dx.
-    void drag(int x0, int x1, int y, int dx)
-    {
-        vis->setTouchBoundWidth(0, 10.0);
-        vis->setTouchBoundHeight(0, 10.0);
-        vis->devicePress(unsigned(x0), unsigned(y), 0, 0);
-        frame();
-        for (int x = x0; x <= x1; x += dx) {
-            vis->deviceMove(unsigned(x), unsigned(y), 0, 0);
-            frame();
-        }
-        vis->deviceRelease(unsigned(x1), unsigned(y), 0, 0);
-        frame();
-    }
+    // A drag from (x0, y) to (x1, y), one frame per step of dx, the first move on the spot.
+    void drag(int x0, int x1, int y, int dx) { PaintingSceneGLTest::drag({{x0, y}, {x0, y}, {x1, y}}, dx); }
     QImage picture()
     {
         QImage image = PictureExporter(vis, canvas).render(1);
@@ -87,9 +52,6 @@ protected:
         return n;
     }
 
-    RuduzozovorERUBuilderGL builder; // owns the controller
-    RuduzozovorERUVisGL* vis = nullptr;
-    CanvasCompositeGL* canvas = nullptr;
     std::unique_ptr<PaintingHistory> history;
 };
 
@@ -179,10 +141,6 @@ TEST_F(PaintingHistoryGLTest, TwentyFiveGesturesStayWithinTheMemoryBound)
     EXPECT_GE(history->undoDepth(), 1u);
     EXPECT_LT(history->undoDepth(), 25u);
     EXPECT_LE(history->bytes(), bound);
-    // The depth bound.
-    use(std::make_unique<PaintingHistory>(20, PaintingHistory::kMaxBytes));
-    for (int i = 0; i < 25; ++i) drag(30 + 8 * i, 50 + 8 * i, 40 + 7 * i, 10);
-    EXPECT_EQ(history->undoDepth(), 20u);
 }
 
 TEST_F(PaintingHistoryGLTest, UndoAcrossACanvasRefitKeepsTheRefittedBuffers)

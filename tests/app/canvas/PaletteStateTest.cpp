@@ -1,5 +1,4 @@
-// The palette's behaviour without GL: a 200 x 200 palette (region map and mixing area of
-// 202 x 202 cells) over a recording stand-in for the canvas.
+// The palette without GL: a 200 x 200 palette over a recording stand-in for the canvas.
 #include "canvas/PaletteLayout.h"
 #include "canvas/PaletteState.h"
 
@@ -92,8 +91,7 @@ protected:
 
 TEST_F(PaletteStateTest, RegionMapHoldsEveryRegionAndThePanelAroundThem)
 {
-    for (unsigned int region : {4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 13u, 14u, 15u, 16u, 17u,
-                                18u, 19u, 20u, 21u, 22u}) {
+    for (unsigned int region = 4; region <= 22; ++region) {
         const auto c = centreOf(region);
         EXPECT_EQ(regions.getValue(unsigned(c.first), unsigned(c.second)), region) << region;
     }
@@ -117,8 +115,6 @@ TEST_F(PaletteStateTest, SwatchesChooseTheColourBrushAndTheirColour)
         EXPECT_EQ(host.at(0, 6), 1.0f);
         EXPECT_EQ(host.tool, 3.0f);
         EXPECT_EQ(state.indicatorIndex(), int(row.region - 4));
-        EXPECT_EQ(state.colours()[row.region - 4].complementary(),
-                  Color(255 - row.colour.r, 255 - row.colour.g, 255 - row.colour.b));
         // Publishing writes the layer, the dimmed layer and the colour.
         state.publish();
         EXPECT_EQ(host.at(0, 3), 0.0f);
@@ -269,8 +265,10 @@ TEST_F(PaletteStateTest, StrokeStyleSectorsChooseATextureGroup)
     }
 }
 
-TEST_F(PaletteStateTest, EmptyMixingPixelPicksNothing)
+TEST_F(PaletteStateTest, MixingTwoColoursByHandAndPickingTheMix)
 {
+    const auto m = centreOf(kMixing);
+    // An empty pixel picks nothing.
     tap(kFirstSwatch + 2); // blue
     host.cells.clear();
     host.tool = -1.0f;
@@ -278,12 +276,6 @@ TEST_F(PaletteStateTest, EmptyMixingPixelPicksNothing)
     EXPECT_TRUE(host.cells.empty());
     EXPECT_EQ(host.tool, -1.0f);
     EXPECT_EQ(state.paintColor(), Color::BLUE);
-    EXPECT_EQ(state.colours().size(), 6u);
-}
-
-TEST_F(PaletteStateTest, MixingTwoColoursByHandAndPickingTheMix)
-{
-    const auto m = centreOf(kMixing);
     // Red, painted into the area with a drag from an empty cell ...
     tap(kFirstSwatch + 3);
     state.touch(m.first - 4, m.second);
@@ -301,9 +293,7 @@ TEST_F(PaletteStateTest, MixingTwoColoursByHandAndPickingTheMix)
     host.cells.clear();
     tap(kMixing);
     EXPECT_EQ(state.paintColor(), mixed);
-    EXPECT_EQ(host.at(0, 0), 3.0f);
-    EXPECT_EQ(host.at(0, 1), 1.0f);
-    EXPECT_EQ(host.at(0, 6), 1.0f);
+    EXPECT_EQ(host.tool, 3.0f);
     // The mix joins the recent colours after the presets, and its chip is in the strip.
     ASSERT_EQ(state.colours().size(), 7u);
     EXPECT_EQ(state.colours().back(), mixed);
@@ -311,10 +301,6 @@ TEST_F(PaletteStateTest, MixingTwoColoursByHandAndPickingTheMix)
     const Rect slot = recentSlot(0);
     EXPECT_EQ(mixingAt(int(0.5 * (slot.u0 + slot.u1) * kSide + 1), int(0.5 * (slot.v0 + slot.v1) * kSide + 1)),
               mixed);
-    state.publish();
-    EXPECT_EQ(host.at(3, 1), 127.0f);
-    EXPECT_EQ(host.at(3, 2), 127.0f);
-    EXPECT_EQ(host.at(3, 3), 0.0f);
 
     // Picking it again moves it to the end rather than listing it twice.
     tap(kMixing);

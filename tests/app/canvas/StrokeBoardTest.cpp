@@ -1,5 +1,4 @@
-// Strokes on the build canvas without GL: skipped and resting points, drawing over a stroke
-// (and the three messages of a malformed edit), erasing, deleting and the shapes handed over.
+// Strokes on the build canvas without GL: points, drawing over a stroke, erasing and shapes.
 #include "canvas/StrokeBoard.h"
 
 #include "OutputCapture.h"
@@ -225,11 +224,9 @@ TEST(StrokeBoardTest, ShapesAreCentredAndFitTheirBox)
     for (int i = 1; i <= 60; ++i) b.addStrokePoint(i < 30 ? 10.0 * i : 290.0, i < 30 ? 0.0 : 5.0 * (i - 30), false);
     ASSERT_EQ(b.finishStroke(), StrokeBoard::Ending::NewStroke);
     const std::vector<ControlPoint2D>& drawn = b.getStrokes()[0].getCurve().getPoints();
-    double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
-    for (const ControlPoint2D& q : drawn) {
-        minX = std::min(minX, q.x); maxX = std::max(maxX, q.x);
-        minY = std::min(minY, q.y); maxY = std::max(maxY, q.y);
-    }
+    const auto [left, right] = std::minmax_element(drawn.begin(), drawn.end(), [](auto& a, auto& b) { return a.x < b.x; });
+    const auto [low, high] = std::minmax_element(drawn.begin(), drawn.end(), [](auto& a, auto& b) { return a.y < b.y; });
+    const double minX = left->x, maxX = right->x, minY = low->y, maxY = high->y;
     const double scale = std::min(48.0 / (maxX - minX), 48.0 / (maxY - minY));
     const auto shapes = b.shapes(48.0, 48.0);
     ASSERT_EQ(shapes.size(), 1u);

