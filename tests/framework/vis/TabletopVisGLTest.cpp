@@ -177,11 +177,13 @@ TEST_F(TabletopVisGLTest, AFastReleaseTossesTheComponent)
 
 TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
 {
-    auto* box = new QuadBoxGL(vis.get(), 120, 120, 128, 128);
+    auto* box = new QuadBoxGL(vis.get(), 100, 100, 40, 128); // reaches past the left edge
     vis->addComponent(box, false);
-    QuadLeafGL* leaf = addLeaf(20, 20, 140, 120, 0.0, true);
-    QuadLeafGL* outside = addLeaf(20, 20, 20, 20, 0.0, true);
-    EXPECT_EQ(vis->droppingListSize(), 2u);
+    QuadLeafGL* leaf = addLeaf(20, 20, 60, 120, 0.0, true);
+    QuadLeafGL* outside = addLeaf(20, 20, 200, 20, 0.0, true);
+    // RegressionDropPointOffTheScreenNamedARandomContainer: an undefined pixel was read there.
+    QuadLeafGL* offScreen = addLeaf(20, 20, -5.0, 128.0, 0.0, true);
+    EXPECT_EQ(vis->droppingListSize(), 3u);
     vis->frame();
     EXPECT_EQ(vis->droppingListSize(), 0u);
     EXPECT_EQ(leaf->getParent(), box);
@@ -189,17 +191,7 @@ TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
     EXPECT_EQ(box->getChild(leaf->getId()), leaf);
     EXPECT_EQ(outside->getParent(), nullptr);
     EXPECT_TRUE(inRenderList(outside));
-}
-
-// A drop point off the screen read an undefined pixel that could name any container.
-TEST_F(TabletopVisGLTest, RegressionDropPointOffTheScreenNamedARandomContainer)
-{
-    auto* box = new QuadBoxGL(vis.get(), 100, 100, 40, 128);
-    vis->addComponent(box, false);
-    QuadLeafGL* leaf = addLeaf(20, 20, -5.0, 128.0, 0.0, true);
-    vis->frame();
-    EXPECT_EQ(leaf->getParent(), nullptr);
-    EXPECT_EQ(vis->droppingListSize(), 0u);
+    EXPECT_EQ(offScreen->getParent(), nullptr);
 }
 
 // A press and its release between two frames (a quick tap) never reached the component: the
