@@ -175,7 +175,7 @@ TEST_F(TabletopVisGLTest, AFastReleaseTossesTheComponent)
     EXPECT_FALSE(c->getTossingNow());
 }
 
-TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
+TEST_F(TabletopVisGLTest, QueuedDropsAndDeletionsHappenAtTheNextFrame)
 {
     auto* box = new QuadBoxGL(vis.get(), 100, 100, 40, 128); // reaches past the left edge
     vis->addComponent(box, false);
@@ -183,8 +183,12 @@ TEST_F(TabletopVisGLTest, AQueuedComponentDropsIntoTheContainerUnderIt)
     QuadLeafGL* outside = addLeaf(20, 20, 200, 20, 0.0, true);
     // RegressionDropPointOffTheScreenNamedARandomContainer: an undefined pixel was read there.
     QuadLeafGL* offScreen = addLeaf(20, 20, -5.0, 128.0, 0.0, true);
+    const unsigned long doomed = addLeaf(20, 20, 200, 200)->getId();
+    vis->addToDeletingList(vis->getComponent(doomed));
     EXPECT_EQ(vis->droppingListSize(), 3u);
     vis->frame();
+    EXPECT_EQ(vis->getComponent(doomed), nullptr);
+    EXPECT_EQ(gl->pixel(200, 200)[0], 0);
     EXPECT_EQ(vis->droppingListSize(), 0u);
     EXPECT_EQ(leaf->getParent(), box);
     EXPECT_FALSE(inRenderList(leaf));
@@ -231,17 +235,6 @@ TEST_F(TabletopVisGLTest, RegressionQuickTapWasLost)
         vis->frame();
         EXPECT_EQ(c->calls.size(), 2u) << x;
     }
-}
-
-TEST_F(TabletopVisGLTest, QueuedDeletionsHappenAtTheNextFrame)
-{
-    QuadLeafGL* c = addLeaf(20, 20, 50, 50);
-    const unsigned long id = c->getId();
-    vis->addToDeletingList(c);
-    vis->frame();
-    EXPECT_EQ(vis->getComponent(id), nullptr);
-    EXPECT_EQ(vis->countComponents(), 0u);
-    EXPECT_EQ(gl->pixel(50, 50)[0], 0);
 }
 
 TEST_F(TabletopVisGLTest, ExtensionFlagsWithoutAndWithTheProbe)
