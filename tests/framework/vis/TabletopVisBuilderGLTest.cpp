@@ -29,36 +29,35 @@ public:
     };
     std::vector<Call> calls;
 
-    ImageLeafGL* createImage(double w, double h, bool, bool, double x, double y, double z,
-                             double rotation, unsigned int texture, bool drop) override
+    // Images are made for real (and handed to their containers) when set.
+    bool makeItems = false;
+
+    ImageLeafGL* createImage(double w, double h, bool, bool, double x, double y, double z, double rotation,
+                             unsigned int texture, bool drop) override
     {
         calls.push_back({"image", {w, h, x, y, z, rotation, double(texture), double(drop)}});
-        return makeItems ? TabletopVisGL::createImage(w, h, true, true, x, y, z, rotation, texture,
-                                                      drop)
-                         : nullptr;
+        return makeItems ? TabletopVisGL::createImage(w, h, true, true, x, y, z, rotation, texture, drop) : nullptr;
     }
-    StickyNoteLeafGL* createStickyNote(double w, double h, bool, bool, double x, double y,
-                                       double z, double rotation) override
+    StickyNoteLeafGL* createStickyNote(double w, double h, bool, bool, double x, double y, double z,
+                                       double rotation) override
     {
         calls.push_back({"note", {w, h, x, y, z, rotation}});
         return nullptr;
     }
-    // Images are made for real (and handed to their containers) when set.
-    bool makeItems = false;
-    DocumentLeafGL* createDocument(double size, bool, bool, double x, double y, double z,
-                                   double rotation, const char*, bool) override
+    DocumentLeafGL* createDocument(double size, bool, bool, double x, double y, double z, double rotation,
+                                   const char*, bool) override
     {
         calls.push_back({"document", {size, x, y, z, rotation}});
         return nullptr;
     }
-    SizeLensLeafGL* createSizeLens(double w, double h, bool, double x, double y, double, double,
-                                   const char*, double, double, unsigned int) override
+    SizeLensLeafGL* createSizeLens(double w, double h, bool, double x, double y, double, double, const char*,
+                                   double, double, unsigned int) override
     {
         calls.push_back({"size lens", {w, h, x, y}});
         return nullptr;
     }
-    HockeyPuckLeafGL* createHockeyPuck(double size, double speed, double d, double dx, double dy,
-                                       bool, bool, double x, double y, double z) override
+    HockeyPuckLeafGL* createHockeyPuck(double size, double speed, double d, double dx, double dy, bool, bool,
+                                       double x, double y, double z) override
     {
         calls.push_back({"puck", {size, speed, d, dx, dy, x, y, z}});
         return nullptr;

@@ -303,17 +303,10 @@ TEST(TabletopVisTest, TouchIndicatorFollowsThePointerWithCrossedScaleFactors)
 TEST(TabletopVisTest, RegressionPointerNumbersBeyondTheUsersOverflowedThePerUserState)
 {
     // Every per-user operation an input source reaches, with a number that names no user.
-    const struct {
-        const char* name;
-        unsigned int users;
-        unsigned int pointer;
-        const char* message;
-    } data[] = {
+    const struct { const char* name; unsigned int users, pointer; const char* message; } data[] = {
         {"second contact, one user", 1, 1, "Ignoring pointer 1: only 1 user configured\n"},
         {"mouse drag, no user", 0, 0, "Ignoring pointer 0: only 0 users configured\n"},
-        {"far out of range", 2, 4294967295u,
-         "Ignoring pointer 4294967295: only 2 users configured\n"},
-    };
+        {"far out of range", 2, 4294967295u, "Ignoring pointer 4294967295: only 2 users configured\n"}};
     for (const auto& d : data) {
         SCOPED_TRACE(d.name);
         TestVis vis(d.users, 100, 100, 800, 600);
@@ -438,8 +431,10 @@ TEST(TabletopVisTest, WiimoteSamplesReachTheLastTouchedComponentsAsCopies)
     struct WiiLeaf : RecordingLeaf {
         using RecordingLeaf::RecordingLeaf;
         WiiCommunicationData* seen = nullptr;
-        void wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_BUTTON>&,
-                          WiiCommunicationData& d) override { seen = &d; }
+        void wiimoteEvent(std::vector<WiiCommunicationData::WIIMOTE_BUTTON>&, WiiCommunicationData& d) override
+        {
+            seen = &d;
+        }
     };
     TestVis vis(2);
     auto* c = add<WiiLeaf>(vis);
