@@ -176,9 +176,6 @@ TEST(epsLensSurroundTest, InvalidValuesAreIgnoredOrResolveToTheLens)
     lens.setNegativeYFactor(0.5f);
     ASSERT_TRUE(lens.setSurround(&s));
     EXPECT_TRUE(s.getDistanceMetric() == 3 && s.getXScale() == 2.0f && s.getNegativeYFactor() == 0.5f);
-    s.setDistanceMetric(0);
-    s.setXScale(1.5f);
-    EXPECT_TRUE(s.getDistanceMetric() == 0 && s.getXScale() == 1.5f);
     s.setDistanceMetric(4);
     s.setXScale(-1.0f);
     EXPECT_EQ(s.getDistanceMetric(), 3);
