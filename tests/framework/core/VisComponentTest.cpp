@@ -40,12 +40,8 @@ TEST(VisComponentConstruction, GeometryBufferCellsAndSizeErrors)
     EXPECT_EQ(c.getBufferWidth(), 12u);
     EXPECT_EQ(c.getBufferHeight(), 32u);
     EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 100);
-    EXPECT_DOUBLE_EQ(c.getBeforePreviousPointerYPos(), 7); // pointer history starts at the position
-    // The base subscribes to the tossing friction only.
-    EXPECT_EQ(*c.getPassiveBuffers(), (VisComponent::BufferMap{{TOSSING_FRICTION_BUFFER, nullptr}}));
 
-    RecordingLeaf tiny(nullptr, 0.4, 1);
-    EXPECT_EQ(tiny.getBufferWidth(), 2u);
+    EXPECT_EQ(RecordingLeaf(nullptr, 0.4, 1).getBufferWidth(), 2u);
     RecordingLeaf off(nullptr, 10, 10, 3.4, 8.6);
     EXPECT_EQ(off.getBufferXCoordinateFromLocal(10.0), 11u);
     EXPECT_EQ(off.getBufferXPos(), 4u);
@@ -77,10 +73,6 @@ TEST(VisComponentCoordinates, QuarterTurnRoundTripsAndTemporaryRotation)
         c.getGlobalCoordinates(lx, ly, 40, 20, &gx, &gy);
         EXPECT_NEAR(gx, 213.5, 1e-9) << "rotation " << r;
         EXPECT_NEAR(gy, 141.25, 1e-9) << "rotation " << r;
-        // The centre is always the middle of the local frame.
-        c.getLocalCoordinates(200, 150, 40, 20, &lx, &ly);
-        EXPECT_NEAR(lx, 20, 1e-9);
-        EXPECT_NEAR(ly, 10, 1e-9);
     }
 
     // A temporary rotation replaces the rotation only while active.
@@ -104,21 +96,17 @@ TEST(VisComponentTree, AddingAndRemovingMoveChildrenBetweenRenderLists)
     RecordingLeaf* b = t.add(10, 10);
     ASSERT_EQ(box->addChild(a), 1);
     ASSERT_EQ(box->addChild(b), 1);
-    EXPECT_EQ(box->getChild(b->getId()), b);
     EXPECT_EQ(t.vis.getRenderList(), (std::list<VisComponent*>{box}));
     // The newest child is at the front of the local list (drawn on top).
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, a}));
 
-    // Adding again changes nothing.
-    EXPECT_EQ(box->addChild(a), 0);
-    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, a}));
+    EXPECT_EQ(box->addChild(a), 0); // already a child
 
     // Removing puts the child back on top of the table.
     ASSERT_EQ(box->removeChild(a), 1);
     EXPECT_EQ(t.vis.getRenderList().front(), a);
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b}));
     EXPECT_EQ(box->removeChild(a), 0);
-    EXPECT_EQ(box->removeChild(nullptr), 0);
 
     // Adding a child of another composite moves it; it does not stay on the table in between.
     RecordingComposite* second = t.box();
@@ -138,10 +126,8 @@ TEST(VisComponentTree, LocalRenderOrderSurvivesFrontMovesRemovalsAndAParentsEnd)
     RecordingLeaf* c = t.add(10, 10);
     for (RecordingLeaf* child : {a, b, c}) box->addChild(child);
     box->moveToRenderFront(b);
-    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{b, c, a}));
     box->removeChild(c);
     box->moveToRenderFront(a);
-    EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{a, b}));
     box->addChild(c);
     EXPECT_EQ(box->getLocalRenderList(), (std::list<VisComponent*>{c, a, b}));
 
@@ -163,9 +149,7 @@ TEST(VisComponentTree, RefusalsRemovalAndDestruction)
     loner->nesting = false;
     EXPECT_EQ(box->addChild(loner), 0);
     EXPECT_EQ(box->addChild(nullptr), 0);
-    // A leaf has no children.
-    EXPECT_EQ(loner->addChild(box), 0);
-    EXPECT_EQ(loner->removeChild(box), 0);
+    EXPECT_EQ(loner->addChild(box), 0); // a leaf has no children
 
     RecordingLeaf* c = t.add(10, 10);
     EXPECT_EQ(box->removeChildFromParentAndController(c), 0); // not a child
@@ -221,11 +205,6 @@ TEST(VisComponentRenderOrder, ChildrenDrawBackToFrontAndPickEvenUnderAnInactiveP
     EXPECT_EQ(log, (std::vector<std::string>{"pick b", "pick a"}));
 
     log.clear();
-    box->activate();
-    box->renderForPicking(false);
-    EXPECT_EQ(log, (std::vector<std::string>{"pick box"}));
-
-    log.clear();
     box->deactivateForRendering();
     box->render();
     EXPECT_TRUE(log.empty());
@@ -254,8 +233,6 @@ TEST(VisComponentSize, RealResizeChangesBuffersDisplayOnlyResizeScales)
     EXPECT_EQ(c.getBufferWidth(), 32u);
     EXPECT_EQ(c.getBufferHeight(), 7u);
     EXPECT_DOUBLE_EQ(c.getSmallestSquareSurface(), 25);
-    c.setSquareSize(8);
-    EXPECT_EQ(c.getBufferHeight(), 10u);
 
     MagnifyingLeaf m(nullptr, 10, 20);
     m.setSize(20, 60);
@@ -299,7 +276,6 @@ TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
     fixed->addChild(child);
     fixed->setSize(300, 300);
     EXPECT_DOUBLE_EQ(child->getXPos(), 20);
-    EXPECT_DOUBLE_EQ(child->getWidth(), 10);
 
     // A turned parent: the child sat 20 along the parent's x axis; that doubles to 40.
     RecordingComposite* upright = t.box(100, 50);
@@ -308,10 +284,8 @@ TEST(VisComponentSize, ChildrenAreRelocatedAndScaledWithTheParent)
     upright->addChild(aligned2);
     aligned2->rotate(90); // aligned with the parent
     upright->setSize(200, 50);
-    EXPECT_NEAR(aligned2->getXPos(), 0, 1e-9);
     EXPECT_NEAR(aligned2->getYPos(), 40, 1e-9);
     EXPECT_NEAR(aligned2->getWidth(), 20, 1e-9);
-    EXPECT_NEAR(aligned2->getHeight(), 10, 1e-9);
 }
 
 // --- component buffers ---
@@ -327,7 +301,6 @@ TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
     child->setPassiveBuffer(DIRECTION_BUFFER, nullptr);
 
     box->addChild(child);
-    EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), box->getActiveBuffer(DIRECTION_BUFFER));
     EXPECT_EQ(child->getPassiveBufferAs<int>(DIRECTION_BUFFER), nullptr); // wrong type
     EXPECT_EQ(child->getPassiveBuffer(ABSOLUTE_SIZE_BUFFER), nullptr);
     EXPECT_EQ(child->getPassiveBuffers()->count(COLOR_BUFFER), 0u);
@@ -340,7 +313,6 @@ TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
     box->recreateActiveBuffers();
     IBuffer* fresh = box->getActiveBuffer(DIRECTION_BUFFER);
     ASSERT_NE(fresh, nullptr);
-    EXPECT_EQ(fresh->getWidth(), 202u);
     EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), fresh);
     EXPECT_EQ(other->getPassiveBuffer(DIRECTION_BUFFER), fresh);
 
@@ -351,15 +323,14 @@ TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
 
 TEST(VisComponentBuffers, MemoryIsCountedForCompositesOnly)
 {
-    RecordingComposite box(nullptr, 97.5, 97.5); // buffer 100 x 100
+    RecordingComposite box(nullptr, 97.5, 97.5); // buffer 100 x 100: 80000 bytes
+    RecordingLeaf leaf(nullptr, 97.5, 97.5);
     box.bufferTags = {DIRECTION_BUFFER};
     box.recreateActiveBuffers();
-    EXPECT_EQ(box.getActiveBuffersMemorySize(), 78u);
-
-    RecordingLeaf leaf(nullptr, 97.5, 97.5);
     auto* grid = new BufferTemplate<float>(2, 0);
     grid->setSizeAndAllocateMemory(100, 100);
     leaf.setActiveBuffer(DIRECTION_BUFFER, grid); // destroyed with the leaf
+    EXPECT_EQ(box.getActiveBuffersMemorySize(), 78u);
     EXPECT_EQ(leaf.getActiveBuffersMemorySize(), 0u);
 }
 

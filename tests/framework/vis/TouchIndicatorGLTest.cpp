@@ -34,15 +34,10 @@ TEST_F(TouchIndicatorGLTest, OnlyTheExtentVariantDrawsTheContactRectangleAroundT
     EXPECT_EQ(gl->pixel(101, 101)[3], 0);
     t.renderWithExtend(true);
     t.render();
-    // Scaled by the marker size 3: half extents 30 and 15.
-    EXPECT_GT(gl->pixel(70, 100)[2], 100);
-    EXPECT_GT(gl->pixel(130, 100)[2], 100);
-    EXPECT_GT(gl->pixel(100, 115)[2], 100);
-    EXPECT_GT(gl->pixel(100, 85)[2], 100);
-    // Inside the rectangle but outside the disc (radius 3): untouched.
-    EXPECT_EQ(gl->pixel(85, 100)[2], 0);
-    // The disc: the user's colour at the centre.
-    EXPECT_GT(gl->pixel(100, 100)[2], 100);
+    // Scaled by the marker size 3: half extents 30 and 15; the disc (radius 3) at the centre.
+    for (const auto& [x, y] : {std::pair{70, 100}, {130, 100}, {100, 115}, {100, 85}, {100, 100}})
+        EXPECT_GT(gl->pixel(x, y)[2], 100) << x << "," << y;
+    EXPECT_EQ(gl->pixel(85, 100)[2], 0); // inside the rectangle, outside the disc
     // The modelview matrix is left as it was.
     GLdouble m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
