@@ -147,56 +147,75 @@ bool within(int e, bool kept) { return e > 0 || (e == 0 && kept); }
 bool bit(int bits, int i) { return ((bits >> i) & 1) != 0; }
 )";
 
+// Points: each rim edge becomes a test linear in the pixel's offset P from a pixel near the
+// centre. The edge function in snapped units is F0 + 256 (P.x ax + P.y by) (F0: its value at
+// that pixel); a pixel is kept when it is positive, or zero on an edge that keeps its pixels
+// (k = 1), i.e. when the integer P.x ax + P.y by exceeds T = floor(-(F0 + k) / 256). Both sides
+// stay below 2^24 within a sprite, so the fragment shader compares them exactly in floats.
+// A pixel on a rim vertex needs no test of its own: where both rim edges keep their pixels the
+// fan covers it, where neither does it does not, and where only one does (the outline's top or
+// bottom, the centre lying strictly above or below) the spoke to the centre leaves it out.
 const char* const kPointVertex = R"(
 uniform vec2 rim[176];
-flat out ivec2 vRim[11];
+flat out vec4 vAx[3];   // ax of rim edges 0-9 (the last two lanes always pass)
+flat out vec4 vBy[3];
+flat out vec4 vT[3];
+flat out vec2 vBase;    // the window position of offset (0, 0)
 flat out vec4 vColour;
-flat out int vOrientation;
-flat out int vKept;   // bit i: rim edge i keeps pixels on it; bit 10 + i: a pixel on vertex i
 void main()
 {
     vec2 c = centre();
+    ivec2 q = ivec2(floor(c));
+    ivec2 origin = q * 256;
     float extent = 0.0;
     int base = int(aPlace.w) * 11;
-    ivec2 s = snap(c);
+    ivec2 s = snap(c) - origin;
     ivec2 r[11];
     for (int i = 0; i < 11; ++i) {
         vec2 w = toWindow(rim[base + i]);
-        r[i] = snap(w);
+        r[i] = snap(w) - origin;
         extent = max(extent, reach(w, c));
     }
     int orientation = turn(r[0], r[1], s);
-    bool kept[10];
-    for (int i = 0; i < 10; ++i) kept[i] = keeps(r[i], r[i + 1], orientation);
-    int bits = 0;
+    float ax[12];
+    float by[12];
+    float t[12];
     for (int i = 0; i < 10; ++i) {
-        if (kept[i]) bits |= 1 << i;
-        // Rim vertex i: in triangle i - 1 or triangle i.
-        bool covered = (kept[i == 0 ? 9 : i - 1] && keeps(r[i], s, orientation))
-            || (kept[i] && keeps(s, r[i], orientation));
-        if (covered) bits |= 1 << (i + 10);
+        ivec2 d = (r[i + 1] - r[i]) * orientation;
+        ax[i] = float(-d.y);
+        by[i] = float(d.x);
+        int f = (r[i].x * r[i + 1].y - r[i].y * r[i + 1].x) * orientation
+            + (keeps(r[i], r[i + 1], orientation) ? 1 : 0);
+        t[i] = float((-f) >> 8);
     }
-    vRim = r;
-    vKept = bits;
-    vOrientation = orientation;
+    for (int i = 10; i < 12; ++i) {
+        ax[i] = 0.0;
+        by[i] = 0.0;
+        t[i] = -1.0;
+    }
+    for (int g = 0; g < 3; ++g) {
+        vAx[g] = vec4(ax[4 * g], ax[4 * g + 1], ax[4 * g + 2], ax[4 * g + 3]);
+        vBy[g] = vec4(by[4 * g], by[4 * g + 1], by[4 * g + 2], by[4 * g + 3]);
+        vT[g] = vec4(t[4 * g], t[4 * g + 1], t[4 * g + 2], t[4 * g + 3]);
+    }
+    vBase = vec2(q) + 0.5;
     vColour = aColour;
     placeSprite(extent);
 }
 )";
 
 const char* const kPointFragment = R"(
-flat in ivec2 vRim[11];
+flat in vec4 vAx[3];
+flat in vec4 vBy[3];
+flat in vec4 vT[3];
+flat in vec2 vBase;
 flat in vec4 vColour;
-flat in int vOrientation;
-flat in int vKept;
 void main()
 {
-    ivec2 p = pixel();
-    bool inside = true;
-    for (int i = 0; i < 10; ++i)
-        inside = inside && within(edgeAt(vRim[i] - p, vRim[i + 1] - p) * vOrientation, bit(vKept, i));
-    for (int i = 0; i < 10; ++i)
-        if (vRim[i] == p) inside = bit(vKept, i + 10);
+    vec2 p = gl_FragCoord.xy - vBase;
+    bool inside = all(greaterThan(p.x * vAx[0] + p.y * vBy[0], vT[0]))
+        && all(greaterThan(p.x * vAx[1] + p.y * vBy[1], vT[1]))
+        && all(greaterThan(p.x * vAx[2] + p.y * vBy[2], vT[2]));
     if (!inside) discard;
     gl_FragColor = picking ? pickColour : vColour;
 }

@@ -73,12 +73,18 @@ QuietOutput::QuietOutput() : saved(std::cout.rdbuf(nullptr)) {}
 
 QuietOutput::~QuietOutput() { std::cout.rdbuf(saved); }
 
-double threadSeconds()
+namespace {
+double clockSeconds(clockid_t clock)
 {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
+} // namespace
+
+double threadSeconds() { return clockSeconds(CLOCK_THREAD_CPUTIME_ID); }
+
+double processSeconds() { return clockSeconds(CLOCK_PROCESS_CPUTIME_ID); }
 
 VisComponent* createRandomPrimitive(RuduzozovorERUVisGL* vis, int kind, double width, double height)
 {

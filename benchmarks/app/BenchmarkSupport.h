@@ -54,6 +54,9 @@ private:
 // Seconds of this thread's processor time: the machine may be shared, and waiting for a core
 // is not the code's cost.
 double threadSeconds();
+// Processor time of all the process's threads (with llvmpipe: the caller and the raster
+// threads), which other load on the machine barely moves.
+double processSeconds();
 
 // kind: 0 stroke, 1 tile, 2 point on layer 0 at a random place and angle (tavlor::rand15) inside
 // width x height; not yet added to a parent. Null for another kind.

@@ -35,6 +35,7 @@ namespace {
 
 using bench::kHeight;
 using bench::kWidth;
+using bench::processSeconds;
 using bench::threadSeconds;
 
 double wallSeconds()
@@ -105,9 +106,15 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
     // Past the hidden frames; the first batched frame builds the sprite programs.
     for (int i = 0; i < 4; ++i)
         for (PrimitiveLeafGL* p : primitives) p->render();
-    canvas->beginRenderBatch(false);
+    // One frame of each path first: llvmpipe compiles its shader variants on first use.
+    for (bool sprites : {true, false}) {
+        canvas->setPointSprites(sprites);
+        canvas->beginRenderBatch(false);
+        for (PrimitiveLeafGL* p : primitives) p->render();
+        canvas->endRenderBatch(false);
+    }
+    canvas->setPointSprites(true);
     for (PrimitiveLeafGL* p : primitives) p->render();
-    canvas->endRenderBatch(false);
     glFinish();
 
     PrimitiveBatch cpuBatch;
@@ -116,6 +123,8 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
     const float texCoords[4] = {0.0f, 1.0f, 0.0f, 1.0f};
     double batchedCpu = 0.0, batchedWall = 0.0, referenceCpu = 0.0, referenceWall = 0.0;
     double arraysCpu = 0.0, arraysWall = 0.0, buildCpu = 0.0, fanBuildCpu = 0.0, collectCpu = 0.0;
+    // Processor time of all threads up to glFinish: the raster threads' work included.
+    double batchedAll = 0.0, arraysAll = 0.0, referenceAll = 0.0;
     std::size_t sprites = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -126,7 +135,7 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
         state.ResumeTiming();
 
         const std::size_t spritesBefore = canvas->lastRenderBatch().spritesDrawn();
-        double c0 = threadSeconds(), w0 = wallSeconds();
+        double a0 = processSeconds(), c0 = threadSeconds(), w0 = wallSeconds();
         canvas->beginRenderBatch(false);
         for (PrimitiveLeafGL* p : primitives) p->render();
         collectCpu += threadSeconds() - c0;
@@ -134,11 +143,13 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
         double c1 = threadSeconds();
         glFinish();
         double w1 = wallSeconds();
+        batchedAll += processSeconds() - a0;
         batchedCpu += c1 - c0;
         batchedWall += w1 - w0;
         sprites += canvas->lastRenderBatch().spritesDrawn() - spritesBefore;
 
         canvas->setPointSprites(false);
+        a0 = processSeconds();
         c0 = threadSeconds();
         w0 = wallSeconds();
         canvas->beginRenderBatch(false);
@@ -147,16 +158,19 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
         c1 = threadSeconds();
         glFinish();
         w1 = wallSeconds();
+        arraysAll += processSeconds() - a0;
         arraysCpu += c1 - c0;
         arraysWall += w1 - w0;
         canvas->setPointSprites(true);
 
+        a0 = processSeconds();
         c0 = threadSeconds();
         w0 = wallSeconds();
         for (PrimitiveLeafGL* p : primitives) p->render();
         c1 = threadSeconds();
         glFinish();
         w1 = wallSeconds();
+        referenceAll += processSeconds() - a0;
         referenceCpu += c1 - c0;
         referenceWall += w1 - w0;
 
@@ -212,6 +226,9 @@ void BM_DrawPrimitives(benchmark::State& state, int kind)
     state.counters["reference_over_batched"] = referenceCpu / batchedCpu;
     state.counters["batched_wall_ns"] = batchedWall * per;
     state.counters["reference_wall_ns"] = referenceWall * per;
+    state.counters["batched_all_cpu_ns"] = batchedAll * per;
+    state.counters["arrays_all_cpu_ns"] = arraysAll * per;
+    state.counters["reference_all_cpu_ns"] = referenceAll * per;
 }
 
 void BM_DrawPoints(benchmark::State& state) { BM_DrawPrimitives(state, 0); }
@@ -257,9 +274,15 @@ void BM_WholeFrame(benchmark::State& state)
     vis->setTouchBoundWidth(0, 10.0);
     vis->setTouchBoundHeight(0, 10.0);
     vis->devicePress(kWidth / 2, kHeight / 2, 0, 0);
-    for (int i = 0; i < 5; ++i) vis->render(1, 60.0);
-    // 0: sprites, 1: vertex arrays, 2: one by one.
+    // 0: sprites, 1: vertex arrays, 2: one by one; a few frames of each first (llvmpipe compiles
+    // its shader variants on first use).
+    for (int i = 0; i < 6; ++i) {
+        canvas->setBatchedDrawing(i % 3 != 2);
+        canvas->setPointSprites(i % 3 == 0);
+        vis->render(1, 60.0);
+    }
     double wall[3] = {0.0, 0.0, 0.0};
+    double all[3] = {0.0, 0.0, 0.0};
     long frame = 0;
     for (auto _ : state) {
         for (int mode : {0, 1, 2}) {
@@ -267,10 +290,12 @@ void BM_WholeFrame(benchmark::State& state)
             canvas->setBatchedDrawing(mode != 2);
             canvas->setPointSprites(mode == 0);
             gl->bind();
+            const double a0 = processSeconds();
             const double w0 = wallSeconds();
             vis->render(1, 60.0);
             glFinish();
             wall[mode] += wallSeconds() - w0;
+            all[mode] += processSeconds() - a0;
         }
     }
     canvas->setBatchedDrawing(true);
@@ -283,6 +308,11 @@ void BM_WholeFrame(benchmark::State& state)
     state.counters["reference_ms"] = reference / frames * 1e3;
     state.counters["arrays_over_batched"] = arrays / batched;
     state.counters["reference_over_batched"] = reference / batched;
+    // Processor time of all threads per frame: what the frame costs on a machine that is busy.
+    state.counters["batched_all_cpu_ms"] = all[0] / frames * 1e3;
+    state.counters["arrays_all_cpu_ms"] = all[1] / frames * 1e3;
+    state.counters["reference_all_cpu_ms"] = all[2] / frames * 1e3;
+    state.counters["reference_over_batched_all_cpu"] = all[2] / all[0];
 }
 BENCHMARK(BM_WholeFrame)->Arg(20000)->Iterations(20)->Unit(benchmark::kMillisecond);
 

@@ -275,4 +275,47 @@ TEST_F(PrimitiveBatchGLTest, SpritesFollowTheCallersTransformAndPerspectiveFalls
     EXPECT_EQ(batch.arraysDrawn(), 60u);
 }
 
+// Points whose rim vertices fall on pixel centres (sizes giving whole-pixel radii, centres on
+// pixel centres, quarter turns, mirrored), every shape: each pixel on the outline or a vertex
+// is kept or left as the fan's triangles decide.
+TEST_F(PrimitiveBatchGLTest, PointSpritesKeepTheFansPixelsOnRimVerticesAndEdges)
+{
+    auto draw = [](bool sprites) {
+        PrimitiveBatch batch;
+        batch.setSprites(sprites);
+        int n = 0;
+        for (int shape = 0; shape < PrimitiveBatch::kShapeCount; ++shape)
+            for (int turn = 0; turn < 5; ++turn) {
+                PrimitivePlacement at;
+                at.x = 12.5 + 26 * (n % 9) + (shape % 2) * 0.5;
+                at.y = 12.5 + 30 * (n / 9);
+                // Quarter turns exactly, and one turned a little.
+                const double cosA[5] = {1.0, 0.0, -1.0, 0.0, std::cos(0.3)};
+                const double sinA[5] = {0.0, 1.0, 0.0, -1.0, std::sin(0.3)};
+                at.cosA = cosA[turn];
+                at.sinA = sinA[turn];
+                at.sx = (shape % 3 == 0 ? -1 : 1) * (shape < 8 ? 20.0 : 25.0);
+                at.sy = shape % 4 == 1 ? 15.0 : 20.0;
+                const unsigned char rgba[4] = {static_cast<unsigned char>(30 + 2 * n),
+                                               static_cast<unsigned char>(250 - 2 * n), 90, 255};
+                batch.addPoint(at, shape, rgba);
+                ++n;
+            }
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        batch.flush();
+        EXPECT_EQ(batch.spritesDrawn(), sprites ? 80u : 0u);
+        std::vector<unsigned char> pixels(256 * 256 * 4);
+        glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    glViewport(0, 0, 256, 256);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 256, 0, 256, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    EXPECT_EQ(diff(draw(true), draw(false)).pixelsApart, 0);
+}
+
 } // namespace
