@@ -127,7 +127,8 @@ bool keeps(ivec2 a, ivec2 b, int orientation)
 void placeSprite(float extent)
 {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(aPlace.xyz, 1.0);
-    gl_PointSize = 2.0 * ceil(extent) + 2.0;
+    // Every pixel centre the shape can cover, with a quarter of a pixel to spare.
+    gl_PointSize = 2.0 * extent + 0.5;
 }
 )";
 
@@ -157,9 +158,13 @@ bool bit(int bits, int i) { return ((bits >> i) & 1) != 0; }
 // bottom, the centre lying strictly above or below) the spoke to the centre leaves it out.
 const char* const kPointVertex = R"(
 uniform vec2 rim[176];
-flat out vec4 vAx[3];   // ax of rim edges 0-9 (the last two lanes always pass)
-flat out vec4 vBy[3];
-flat out vec4 vT[3];
+// Rim edges 0-3, 4-7 and 8-9.
+flat out vec4 vAx0, vAx1;
+flat out vec2 vAx2;
+flat out vec4 vBy0, vBy1;
+flat out vec2 vBy2;
+flat out vec4 vT0, vT1;
+flat out vec2 vT2;
 flat out vec2 vBase;    // the window position of offset (0, 0)
 flat out vec4 vColour;
 void main()
@@ -177,9 +182,9 @@ void main()
         extent = max(extent, reach(w, c));
     }
     int orientation = turn(r[0], r[1], s);
-    float ax[12];
-    float by[12];
-    float t[12];
+    float ax[10];
+    float by[10];
+    float t[10];
     for (int i = 0; i < 10; ++i) {
         ivec2 d = (r[i + 1] - r[i]) * orientation;
         ax[i] = float(-d.y);
@@ -188,16 +193,15 @@ void main()
             + (keeps(r[i], r[i + 1], orientation) ? 1 : 0);
         t[i] = float((-f) >> 8);
     }
-    for (int i = 10; i < 12; ++i) {
-        ax[i] = 0.0;
-        by[i] = 0.0;
-        t[i] = -1.0;
-    }
-    for (int g = 0; g < 3; ++g) {
-        vAx[g] = vec4(ax[4 * g], ax[4 * g + 1], ax[4 * g + 2], ax[4 * g + 3]);
-        vBy[g] = vec4(by[4 * g], by[4 * g + 1], by[4 * g + 2], by[4 * g + 3]);
-        vT[g] = vec4(t[4 * g], t[4 * g + 1], t[4 * g + 2], t[4 * g + 3]);
-    }
+    vAx0 = vec4(ax[0], ax[1], ax[2], ax[3]);
+    vAx1 = vec4(ax[4], ax[5], ax[6], ax[7]);
+    vAx2 = vec2(ax[8], ax[9]);
+    vBy0 = vec4(by[0], by[1], by[2], by[3]);
+    vBy1 = vec4(by[4], by[5], by[6], by[7]);
+    vBy2 = vec2(by[8], by[9]);
+    vT0 = vec4(t[0], t[1], t[2], t[3]);
+    vT1 = vec4(t[4], t[5], t[6], t[7]);
+    vT2 = vec2(t[8], t[9]);
     vBase = vec2(q) + 0.5;
     vColour = aColour;
     placeSprite(extent);
@@ -205,17 +209,20 @@ void main()
 )";
 
 const char* const kPointFragment = R"(
-flat in vec4 vAx[3];
-flat in vec4 vBy[3];
-flat in vec4 vT[3];
+flat in vec4 vAx0, vAx1;
+flat in vec2 vAx2;
+flat in vec4 vBy0, vBy1;
+flat in vec2 vBy2;
+flat in vec4 vT0, vT1;
+flat in vec2 vT2;
 flat in vec2 vBase;
 flat in vec4 vColour;
 void main()
 {
     vec2 p = gl_FragCoord.xy - vBase;
-    bool inside = all(greaterThan(p.x * vAx[0] + p.y * vBy[0], vT[0]))
-        && all(greaterThan(p.x * vAx[1] + p.y * vBy[1], vT[1]))
-        && all(greaterThan(p.x * vAx[2] + p.y * vBy[2], vT[2]));
+    bool inside = all(greaterThan(p.x * vAx0 + p.y * vBy0, vT0))
+        && all(greaterThan(p.x * vAx1 + p.y * vBy1, vT1))
+        && all(greaterThan(p.x * vAx2 + p.y * vBy2, vT2));
     if (!inside) discard;
     gl_FragColor = picking ? pickColour : vColour;
 }
