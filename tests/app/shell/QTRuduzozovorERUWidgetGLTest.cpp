@@ -233,14 +233,19 @@ using NoUserWindowTest = UsersWindowTest<0>;
 TEST_F(OneUserWindowTest, RegressionSecondTouchPointWithOneUserOverflowedTheController)
 {
     QPointingDevice* screen = QTest::createTouchDevice();
+    // Sent to the top-level window (points in its coordinates), so Qt never has to find the
+    // window under the point itself.
+    QWindow* top = window->windowHandle();
+    ASSERT_NE(top, nullptr);
+    auto at = [this](int x, int y) { return widget->mapTo(window, QPoint(x, y)); };
     OutputCapture out;
-    QTest::touchEvent(widget, screen).press(0, QPoint(50, 60));
-    QTest::touchEvent(widget, screen).stationary(0).press(1, QPoint(200, 100));
-    QTest::touchEvent(widget, screen).move(0, QPoint(55, 60)).move(1, QPoint(210, 100));
+    QTest::touchEvent(top, screen).press(0, at(50, 60));
+    QTest::touchEvent(top, screen).stationary(0).press(1, at(200, 100));
+    QTest::touchEvent(top, screen).move(0, at(55, 60)).move(1, at(210, 100));
     EXPECT_TRUE(vis->getDeviceIsPressed(0));
     EXPECT_EQ(vis->getPosXToPaint(0), 55u);
     QTest::qWait(50); // frames with both fingers down
-    QTest::touchEvent(widget, screen).release(0, QPoint(55, 60)).release(1, QPoint(210, 100));
+    QTest::touchEvent(top, screen).release(0, at(55, 60)).release(1, at(210, 100));
     EXPECT_FALSE(vis->getDeviceIsPressed(0));
     EXPECT_EQ(out.take(), "Ignoring pointer 1: only 1 user configured\n");
 }
