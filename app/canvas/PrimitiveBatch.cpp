@@ -124,6 +124,15 @@ bool keeps(ivec2 a, ivec2 b, int orientation)
     return d.y != 0 ? d.y < 0 : d.x > 0;
 }
 
+// Edge a -> b (relative to pixel offset (0, 0), in snapped units) as a test linear in a pixel's
+// offset P: kept when P.x ax + P.y by > t (returned as ax, by, t); see the point shader.
+vec3 linearEdge(ivec2 a, ivec2 b, int orientation)
+{
+    ivec2 d = (b - a) * orientation;
+    int f = (a.x * b.y - a.y * b.x) * orientation + (keeps(a, b, orientation) ? 1 : 0);
+    return vec3(float(-d.y), float(d.x), float((-f) >> 8));
+}
+
 void placeSprite(float extent)
 {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(aPlace.xyz, 1.0);
@@ -186,12 +195,10 @@ void main()
     float by[10];
     float t[10];
     for (int i = 0; i < 10; ++i) {
-        ivec2 d = (r[i + 1] - r[i]) * orientation;
-        ax[i] = float(-d.y);
-        by[i] = float(d.x);
-        int f = (r[i].x * r[i + 1].y - r[i].y * r[i + 1].x) * orientation
-            + (keeps(r[i], r[i + 1], orientation) ? 1 : 0);
-        t[i] = float((-f) >> 8);
+        vec3 e = linearEdge(r[i], r[i + 1], orientation);
+        ax[i] = e.x;
+        by[i] = e.y;
+        t[i] = e.z;
     }
     vAx0 = vec4(ax[0], ax[1], ax[2], ax[3]);
     vAx1 = vec4(ax[4], ax[5], ax[6], ax[7]);
@@ -228,14 +235,16 @@ void main()
 }
 )";
 
+// Tiles: the outline's sides and the spokes from the centre to the corners as linear tests (see
+// the points); a pixel on a corner is decided by the triangles meeting there.
 const char* const kTileVertex = R"(
-flat out ivec2 vS[5];
 flat out vec2 vW[5];
 flat out vec4 vC[5];
-flat out int vOrientation;
-// Bits 0-3: the side from corner i keeps pixels on it; 4-7: the centre's edge to corner i;
-// 8-11: a pixel on corner i is covered.
-flat out int vKept;
+flat out vec4 vSideAx, vSideBy, vSideT;      // the side from corner i
+flat out vec4 vSpokeAx, vSpokeBy, vSpokeT;   // the centre's edge to corner i
+flat out vec4 vCorner[2];   // offsets of corners on pixel centres (far away otherwise)
+flat out vec2 vBase;
+flat out int vKept;         // bits 8-11: a pixel on corner i is covered
 
 // Fixed-function lighting of light 0 (directional) with the diffuse colour as material.
 vec4 lit(vec3 n)
@@ -260,11 +269,13 @@ void main()
 {
     const float k = 0.57735026918962576;
     vec2 c = centre();
+    ivec2 q = ivec2(floor(c));
+    ivec2 origin = q * 256;
     vec2 W[5];
     ivec2 S[5];
     vec4 C[5];
     W[0] = c;
-    S[0] = snap(c);
+    S[0] = snap(c) - origin;
     C[0] = lit(vec3(0.0, 0.0, 1.0));
     vec2 inv = vec2(aFrame.z != 0.0 ? 1.0 / aFrame.z : 0.0, aFrame.w != 0.0 ? 1.0 / aFrame.w : 0.0);
     vec2 corner[4] = vec2[4](vec2(-0.5, -0.5), vec2(0.5, -0.5), vec2(0.5, 0.5), vec2(-0.5, 0.5));
@@ -272,7 +283,7 @@ void main()
     for (int i = 0; i < 4; ++i) {
         vec2 w = toWindow(corner[i]);
         W[i + 1] = w;
-        S[i + 1] = snap(w);
+        S[i + 1] = snap(w) - origin;
         extent = max(extent, reach(w, c));
         vec2 n = sign(corner[i]) * k * inv;
         C[i + 1] = lit(vec3(aFrame.x * n.x - aFrame.y * n.y, aFrame.y * n.x + aFrame.x * n.y, k));
@@ -281,27 +292,40 @@ void main()
     bool side[4];
     for (int i = 0; i < 4; ++i) side[i] = keeps(S[i + 1], S[i == 3 ? 1 : i + 2], orientation);
     int kept = 0;
+    vec3 sides[4];
+    vec3 spokes[4];
+    vec2 onPixel[4];
     for (int i = 0; i < 4; ++i) {
         bool outward = keeps(S[0], S[i + 1], orientation);
-        if (side[i]) kept |= 1 << i;
-        if (outward) kept |= 1 << (i + 4);
         // Corner i: in triangle i - 1 (side in, edge to the centre) or i (side out, edge from it).
         if ((side[i == 0 ? 3 : i - 1] && !outward) || (side[i] && outward)) kept |= 1 << (i + 8);
+        sides[i] = linearEdge(S[i + 1], S[i == 3 ? 1 : i + 2], orientation);
+        spokes[i] = linearEdge(S[0], S[i + 1], orientation);
+        onPixel[i] = ((S[i + 1].x | S[i + 1].y) & 255) == 0 ? vec2(S[i + 1] >> 8) : vec2(1.0e6);
     }
+    vSideAx = vec4(sides[0].x, sides[1].x, sides[2].x, sides[3].x);
+    vSideBy = vec4(sides[0].y, sides[1].y, sides[2].y, sides[3].y);
+    vSideT = vec4(sides[0].z, sides[1].z, sides[2].z, sides[3].z);
+    vSpokeAx = vec4(spokes[0].x, spokes[1].x, spokes[2].x, spokes[3].x);
+    vSpokeBy = vec4(spokes[0].y, spokes[1].y, spokes[2].y, spokes[3].y);
+    vSpokeT = vec4(spokes[0].z, spokes[1].z, spokes[2].z, spokes[3].z);
+    vCorner[0] = vec4(onPixel[0], onPixel[1]);
+    vCorner[1] = vec4(onPixel[2], onPixel[3]);
+    vBase = vec2(q) + 0.5;
     vW = W;
-    vS = S;
     vC = C;
     vKept = kept;
-    vOrientation = orientation;
     placeSprite(extent);
 }
 )";
 
 const char* const kTileFragment = R"(
-flat in ivec2 vS[5];
 flat in vec2 vW[5];
 flat in vec4 vC[5];
-flat in int vOrientation;
+flat in vec4 vSideAx, vSideBy, vSideT;
+flat in vec4 vSpokeAx, vSpokeBy, vSpokeT;
+flat in vec4 vCorner[2];
+flat in vec2 vBase;
 flat in int vKept;
 
 // The colour interpolated over triangle (wa, wb, wc) of colours (ca, cb, cc) at the pixel
@@ -321,22 +345,20 @@ vec4 shade(vec2 wa, vec2 wb, vec2 wc, vec4 ca, vec4 cb, vec4 cc)
 
 void main()
 {
-    ivec2 p = pixel();
-    ivec2 c = vS[0] - p;
+    vec2 p = gl_FragCoord.xy - vBase;
     // Inside the convex box, triangle i lies between the centre's edges to corners i and i + 1.
-    bool inside = true;
-    bool spoke[4];
-    for (int i = 0; i < 4; ++i) {
-        ivec2 a = vS[i + 1] - p;
-        inside = inside && within(edgeAt(a, vS[i == 3 ? 1 : i + 2] - p) * vOrientation, bit(vKept, i));
-        spoke[i] = within(edgeAt(c, a) * vOrientation, bit(vKept, i + 4));
-    }
+    bool inside = all(greaterThan(p.x * vSideAx + p.y * vSideBy, vSideT));
+    bvec4 spoke = greaterThan(p.x * vSpokeAx + p.y * vSpokeBy, vSpokeT);
     int hit = 0;
-    for (int i = 0; i < 4; ++i)
-        if (spoke[i] && !spoke[i == 3 ? 0 : i + 1]) hit = i + 1;
+    if (spoke.x && !spoke.y) hit = 1;
+    if (spoke.y && !spoke.z) hit = 2;
+    if (spoke.z && !spoke.w) hit = 3;
+    if (spoke.w && !spoke.x) hit = 4;
     if (!inside) hit = 0;
-    for (int i = 0; i < 4; ++i)
-        if (vS[i + 1] == p) hit = bit(vKept, i + 8) ? i + 1 : 0;
+    if (all(equal(p, vCorner[0].xy))) hit = bit(vKept, 8) ? 1 : 0;
+    if (all(equal(p, vCorner[0].zw))) hit = bit(vKept, 9) ? 2 : 0;
+    if (all(equal(p, vCorner[1].xy))) hit = bit(vKept, 10) ? 3 : 0;
+    if (all(equal(p, vCorner[1].zw))) hit = bit(vKept, 11) ? 4 : 0;
     if (hit == 0) discard;
     // Triangle hit: corners a, b and the centre.
     vec2 wa = hit == 1 ? vW[1] : hit == 2 ? vW[2] : hit == 3 ? vW[3] : vW[4];
