@@ -109,6 +109,8 @@ void PrimitiveLeafGL::setState(const State& s)
 
 void PrimitiveLeafGL::initializePassiveBuffers()
 {
+    // One allocation for the shared tags, the tossing friction and the kind's own (at most two).
+    getPassiveBuffers()->reserve(17);
     for (BUFFERTAG tag : {ABSOLUTE_SIZE_BUFFER, RELATIVE_SIZE_BUFFER, SIZE_DIFFERENCE_BUFFER, DIRECTION_BUFFER,
                           ORIENTATION_BUFFER, TEMPORARY_ORIENTATION_BUFFER, COLOR_BUFFER,
                           ERASE_BUFFER, TOOL_STATE_BUFFER, DROP_OFF_BUFFER, SELECTION_BUFFER,

@@ -40,6 +40,19 @@ double orientationAngle(double ox, double oy)
     return -sign * std::acos(c) * kRadToDeg;
 }
 
+// Points every entry of passive whose tag active also has at active's buffer, or at null when
+// clearing. Both maps iterate in tag order, so one walk through the two finds the shared tags.
+void linkSharedTags(const VisComponent::BufferMap& active, VisComponent::BufferMap& passive,
+                    bool clear)
+{
+    auto source = active.begin();
+    for (auto& entry : passive) {
+        while (source != active.end() && source->first < entry.first) ++source;
+        if (source == active.end()) break;
+        if (source->first == entry.first) entry.second = clear ? nullptr : source->second;
+    }
+}
+
 } // namespace
 
 VisComponent::VisComponent(TabletopVis* controller_, double width_, double height_, bool rnt,
@@ -953,21 +966,13 @@ void VisComponent::removeActiveBuffers()
 
 void VisComponent::connectBuffers(VisComponent* child)
 {
-    BufferMap& theirs = child->passiveBuffers;
-    for (const auto& entry : activeBuffers) {
-        auto it = theirs.find(entry.first);
-        if (it != theirs.end()) it->second = entry.second;
-    }
+    linkSharedTags(activeBuffers, child->passiveBuffers, false);
     ++child->passiveBuffersVersion;
 }
 
 void VisComponent::disconnectBuffers(VisComponent* child)
 {
-    BufferMap& theirs = child->passiveBuffers;
-    for (const auto& entry : activeBuffers) {
-        auto it = theirs.find(entry.first);
-        if (it != theirs.end()) it->second = nullptr;
-    }
+    linkSharedTags(activeBuffers, child->passiveBuffers, true);
     ++child->passiveBuffersVersion;
 }
 

@@ -16,6 +16,7 @@
 // after the last one.
 
 #include "BufferTag.h"
+#include "FlatMap.h"
 #include "IBuffer.h"
 #include "WiiCommunicationData.h"
 
@@ -28,7 +29,8 @@ class TabletopVis;
 class VisComponent {
 public:
     using ChildMap = std::map<unsigned long, VisComponent*>;
-    using BufferMap = std::map<BUFFERTAG, IBuffer*>;
+    // Sorted by tag, so iteration runs in tag order.
+    using BufferMap = FlatMap<BUFFERTAG, IBuffer*>;
 
     VisComponent(TabletopVis* controller, double width, double height, bool rnt, bool tossing,
                  double x, double y, double z);
