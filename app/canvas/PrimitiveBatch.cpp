@@ -59,6 +59,17 @@ const std::vector<GLuint>& fanIndices(int vertices, std::size_t fans)
     return indices;
 }
 
+// Triangles (0, 1, 2) and (0, 2, 3) of consecutive quads.
+const std::vector<GLuint>& quadIndices(std::size_t quads)
+{
+    static std::vector<GLuint> indices;
+    for (std::size_t q = indices.size() / 6; q < quads; ++q) {
+        const auto base = static_cast<GLuint>(q * 4);
+        for (GLuint i : {0u, 1u, 2u, 0u, 2u, 3u}) indices.push_back(base + i);
+    }
+    return indices;
+}
+
 inline void place(const PrimitiveInstance& p, double ux, double uy, float* out)
 {
     const double vx = p.sx * ux;
@@ -929,7 +940,9 @@ void PrimitiveBatch::drawArrays(const Group& g, std::size_t first, std::size_t n
             glEnableClientState(GL_COLOR_ARRAY);
             glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TexturedVertex), v->rgba);
         }
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(n * 4));
+        // Each quad as the two triangles the pipeline splits it into, (0, 1, 2) and (0, 2, 3).
+        const std::vector<GLuint>& indices = quadIndices(n);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n * 6), GL_UNSIGNED_INT, indices.data());
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
         break;
