@@ -84,15 +84,20 @@ inline void place(const PrimitiveInstance& p, double ux, double uy, float* out)
 // Every sprite shader rebuilds its primitive's triangles in window pixels and decides coverage
 // as the rasteriser does: vertices snapped to 1/256 pixel (round half to even, pixel centres at
 // integers), a pixel centre inside a triangle when its edge functions are positive, on an edge
-// when the edge is a left edge or a horizontal bottom edge (y up). Edge functions are exact in
-// 32-bit integers while a sprite spans at most kMaxSpriteSide pixels.
+// when the edge is a left edge or a horizontal bottom edge (y up).
+//
+// Each edge becomes a test linear in the pixel's offset P from a pixel near the centre (see
+// linearEdge): the edge function in snapped units is F0 + 256 (P.x ax + P.y by), F0 its value at
+// that pixel, and a pixel is kept when it is positive, or zero on an edge that keeps its pixels
+// (k = 1), i.e. when the integer P.x ax + P.y by exceeds t = floor(-(F0 + k) / 256). The vertex
+// shader works ax, by and t out in 32-bit integers; within a sprite of at most kMaxSpriteSide
+// pixels both sides stay below 2^24, so the fragment shader compares them exactly in floats.
 //
 // Outlines are convex (sprites are only used for shapes at least a few pixels across, where
-// snapping cannot bend them), so a pixel is covered when it is inside every outline edge, or on
-// an edge that keeps its pixels; a pixel on a vertex is decided by the two triangles meeting
-// there, worked out once per primitive. The software rasteriser runs every branch and every
-// loop body at least once under a mask, so the shaders are straight-line code with constant
-// indices only (a varying index copies all inputs for every pixel).
+// snapping cannot bend them), so a pixel is covered when it passes every outline edge's test.
+// The software rasteriser runs every branch and every loop body at least once under a mask, so
+// the shaders are straight-line code with constant indices only (a varying index copies all
+// inputs for every pixel).
 
 constexpr float kMaxSpriteSide = 88.0f;
 
@@ -135,8 +140,8 @@ bool keeps(ivec2 a, ivec2 b, int orientation)
     return d.y != 0 ? d.y < 0 : d.x > 0;
 }
 
-// Edge a -> b (relative to pixel offset (0, 0), in snapped units) as a test linear in a pixel's
-// offset P: kept when P.x ax + P.y by > t (returned as ax, by, t); see the point shader.
+// Edge a -> b (snapped units, relative to the pixel at offset (0, 0)) as a test linear in a
+// pixel's offset P: the pixel passes when P.x ax + P.y by > t (returned as ax, by, t).
 vec3 linearEdge(ivec2 a, ivec2 b, int orientation)
 {
     ivec2 d = (b - a) * orientation;
@@ -156,26 +161,13 @@ const char* const kFragmentCommon = R"(#version 130
 uniform bool picking;
 uniform vec4 pickColour;
 
-ivec2 pixel() { return ivec2(floor(gl_FragCoord.xy)) * 256; }
-
-// The edge function of a -> b at the pixel (a, b relative to it), positive on the left.
-int edgeAt(ivec2 a, ivec2 b) { return a.x * b.y - a.y * b.x; }
-
-// The pixel on the inner side of an edge: e its edge function times the orientation; kept:
-// whether pixels on the edge belong to the shape.
-bool within(int e, bool kept) { return e > 0 || (e == 0 && kept); }
-
 bool bit(int bits, int i) { return ((bits >> i) & 1) != 0; }
 )";
 
-// Points: each rim edge becomes a test linear in the pixel's offset P from a pixel near the
-// centre. The edge function in snapped units is F0 + 256 (P.x ax + P.y by) (F0: its value at
-// that pixel); a pixel is kept when it is positive, or zero on an edge that keeps its pixels
-// (k = 1), i.e. when the integer P.x ax + P.y by exceeds T = floor(-(F0 + k) / 256). Both sides
-// stay below 2^24 within a sprite, so the fragment shader compares them exactly in floats.
-// A pixel on a rim vertex needs no test of its own: where both rim edges keep their pixels the
-// fan covers it, where neither does it does not, and where only one does (the outline's top or
-// bottom, the centre lying strictly above or below) the spoke to the centre leaves it out.
+// Points: the ten rim edges' tests. A pixel on a rim vertex needs no test of its own: where both
+// rim edges keep their pixels the fan covers it, where neither does it does not, and where only
+// one does (the outline's top or bottom, the centre lying strictly above or below) the spoke to
+// the centre leaves it out.
 const char* const kPointVertex = R"(
 uniform vec2 rim[176];
 // Rim edges 0-3, 4-7 and 8-9.
@@ -246,8 +238,8 @@ void main()
 }
 )";
 
-// Tiles: the outline's sides and the spokes from the centre to the corners as linear tests (see
-// the points); a pixel on a corner is decided by the triangles meeting there.
+// Tiles: the outline's sides and the spokes from the centre to the corners (which choose the
+// triangle that shades a pixel); a pixel on a corner is shaded by the triangle the fan gives it.
 const char* const kTileVertex = R"(
 flat out vec2 vW[5];
 flat out vec4 vC[5];
@@ -380,10 +372,13 @@ void main()
 }
 )";
 
+// Strokes: the quad's sides; a pixel on a corner is decided by the two triangles the quad is
+// split into.
 const char* const kStrokeVertex = R"(
-flat out ivec2 vS[4];
-flat out int vOrientation;
-flat out int vKept;   // bit i: the side from corner i keeps pixels on it; 4 + i: a pixel on corner i
+flat out vec4 vSideAx, vSideBy, vSideT;   // the side from corner i
+flat out vec4 vCorner[2];   // offsets of corners on pixel centres (far away otherwise)
+flat out vec2 vBase;
+flat out int vKept;         // bit 4 + i: a pixel on corner i is covered
 flat out vec2 vOrigin;
 flat out vec4 vAxes;
 flat out vec4 vST;
@@ -391,13 +386,15 @@ flat out vec4 vColour;
 void main()
 {
     vec2 c = centre();
+    ivec2 q = ivec2(floor(c));
+    ivec2 origin = q * 256;
     vec2 corner[4] = vec2[4](vec2(-0.5, -0.5), vec2(0.5, -0.5), vec2(0.5, 0.5), vec2(-0.5, 0.5));
     vec2 w[4];
     ivec2 S[4];
     float extent = 0.0;
     for (int i = 0; i < 4; ++i) {
         w[i] = toWindow(corner[i]);
-        S[i] = snap(w[i]);
+        S[i] = snap(w[i]) - origin;
         extent = max(extent, reach(w[i], c));
     }
     int orientation = turn(S[0], S[1], S[2]);
@@ -408,13 +405,20 @@ void main()
     bool corners[4] = bool[4]((side[0] && !diagonal) || (side[3] && diagonal), side[0] && side[1],
                               (side[1] && !diagonal) || (side[2] && diagonal), side[2] && side[3]);
     int kept = 0;
+    vec3 sides[4];
+    vec2 onPixel[4];
     for (int i = 0; i < 4; ++i) {
-        if (side[i]) kept |= 1 << i;
         if (corners[i]) kept |= 1 << (i + 4);
+        sides[i] = linearEdge(S[i], S[(i + 1) % 4], orientation);
+        onPixel[i] = ((S[i].x | S[i].y) & 255) == 0 ? vec2(S[i] >> 8) : vec2(1.0e6);
     }
-    vS = S;
+    vSideAx = vec4(sides[0].x, sides[1].x, sides[2].x, sides[3].x);
+    vSideBy = vec4(sides[0].y, sides[1].y, sides[2].y, sides[3].y);
+    vSideT = vec4(sides[0].z, sides[1].z, sides[2].z, sides[3].z);
+    vCorner[0] = vec4(onPixel[0], onPixel[1]);
+    vCorner[1] = vec4(onPixel[2], onPixel[3]);
+    vBase = vec2(q) + 0.5;
     vKept = kept;
-    vOrientation = orientation;
     vOrigin = w[0];
     vAxes = vec4(w[1] - w[0], w[3] - w[0]);
     vST = aExtra;
@@ -424,8 +428,9 @@ void main()
 )";
 
 const char* const kStrokeFragment = R"(
-flat in ivec2 vS[4];
-flat in int vOrientation;
+flat in vec4 vSideAx, vSideBy, vSideT;
+flat in vec4 vCorner[2];
+flat in vec2 vBase;
 flat in int vKept;
 flat in vec2 vOrigin;
 flat in vec4 vAxes;
@@ -437,12 +442,12 @@ uniform bool replace;     // texture environment: replace, else modulate
 uniform bool texAlpha;    // the texture has an alpha channel
 void main()
 {
-    ivec2 p = pixel();
-    bool inside = true;
-    for (int i = 0; i < 4; ++i)
-        inside = inside && within(edgeAt(vS[i] - p, vS[(i + 1) % 4] - p) * vOrientation, bit(vKept, i));
-    for (int i = 0; i < 4; ++i)
-        if (vS[i] == p) inside = bit(vKept, i + 4);
+    vec2 p = gl_FragCoord.xy - vBase;
+    bool inside = all(greaterThan(p.x * vSideAx + p.y * vSideBy, vSideT));
+    if (all(equal(p, vCorner[0].xy))) inside = bit(vKept, 4);
+    if (all(equal(p, vCorner[0].zw))) inside = bit(vKept, 5);
+    if (all(equal(p, vCorner[1].xy))) inside = bit(vKept, 6);
+    if (all(equal(p, vCorner[1].zw))) inside = bit(vKept, 7);
     if (!inside) discard;
     // Texture coordinates: affine over the quad, (s0, t0) at its first corner.
     vec2 q = gl_FragCoord.xy - vOrigin;
@@ -455,7 +460,6 @@ void main()
     gl_FragColor = picking ? pickColour : colour;
 }
 )";
-
 
 // The sprite programs and vertex buffer of one context, deleted with it.
 struct SpriteResources {
