@@ -632,6 +632,8 @@ void CanvasCompositeGL::updatePrimitives(double dt)
     pass.size = getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
     pass.sizeDifference = getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER);
     pass.relativeSize = getActiveBufferAs<float>(RELATIVE_SIZE_BUFFER);
+    pass.speed = getActiveBufferAs<int>(SPEED_BUFFER);
+    pass.temporaryColor = getActiveBufferAs<unsigned char>(TEMPORARY_COLOR_BUFFER);
     pass.x = getXPos();
     pass.y = getYPos();
     pass.width = getWidth();

@@ -91,6 +91,22 @@ void PointLeafGL::updateSelf(double dt)
     endVisit();
 }
 
+void PointLeafGL::readPassExtras(const PassGrids& pass, unsigned int x, unsigned int y)
+{
+    // The same reads as the own update's, straight from the cell.
+    auto cell = [x, y](const auto* b) -> decltype(b->getBufferArray()) {
+        if (!b || x >= b->getWidth() || y >= b->getHeight()) return nullptr;
+        return b->getBufferArray() +
+               (static_cast<std::size_t>(y) * b->getWidth() + x) * b->getChannelNumber();
+    };
+    if (const int* speed = cell(pass.speed)) {
+        const int k = *speed;
+        if (k != shapeIndex && k >= 0 && k < kShapeCount) shapeIndex = k;
+    }
+    if (const unsigned char* c = cell(pass.temporaryColor); c && c[0] != 127)
+        displayColor = {c[0], c[1], c[2]};
+}
+
 void PointLeafGL::drawShape(bool picking)
 {
     initialize();

@@ -30,9 +30,10 @@ public:
     VisComponent* getRenderBatchOwner() override { return batchOwner(); }
 
 protected:
-    // Also takes its shape from the speed buffer and the temporary colour.
-    bool hasOwnUpdate() const override { return true; }
+    // Also takes its shape from the speed buffer and the temporary colour (in its own update
+    // and in the canvas's pass).
     void updateSelf(double dt) override;
+    void readPassExtras(const PassGrids& pass, unsigned int x, unsigned int y) override;
     void specificRender() override;
     void specificRenderForPicking() override;
     void initialize() override;

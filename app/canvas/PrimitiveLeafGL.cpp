@@ -300,6 +300,7 @@ void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned in
             cellIn(pass, &x, &y, &bx, &by);
             const double oldX = xPos;
             const double oldY = yPos;
+            readPassExtras(pass, x, y);
             CellReads reads;
             reads.cosA = pass.cosA;
             reads.sinA = pass.sinA;

@@ -121,6 +121,9 @@ public:
         const BufferTemplate<float>* size = nullptr;
         const BufferTemplate<float>* sizeDifference = nullptr;
         const BufferTemplate<float>* relativeSize = nullptr;
+        // Read only by the kinds that take more from their cell (readPassExtras).
+        const BufferTemplate<int>* speed = nullptr;
+        const BufferTemplate<unsigned char>* temporaryColor = nullptr;
         // The canvas's placement: centre, size, scale and rotation (cosine, sine).
         double x = 0.0;
         double y = 0.0;
@@ -133,6 +136,8 @@ public:
     };
     // Whether the pass runs this primitive's own update instead of the shared steps.
     virtual bool hasOwnUpdate() const { return false; }
+    // What a kind reads from its cell (x, y) in the pass before the shared steps.
+    virtual void readPassExtras(const PassGrids&, unsigned int, unsigned int) {}
     // One frame in the canvas's pass; returns the cell read next frame.
     void updateInPass(const PassGrids& pass, double dt, unsigned int* nextX, unsigned int* nextY);
     // Hints the cache lines the pass touches.

@@ -49,14 +49,14 @@ struct World {
     // Strokes, points and tiles on layer 0 spread over the canvas, strokes on layer 1.
     void populate()
     {
-        // Points take a random shape.
         tavlor::seedRand15(7);
         for (int i = 0; i < 24; ++i) {
             const double x = 4.0 + (i * 37) % 57;
             const double y = 4.0 + (i * 23) % 57;
             const double a = (i * 47) % 360;
+            // The same shapes in every world (the first point ever made takes shape 0).
             if (i % 4 == 3)
-                add(new PointLeafGL(vis.get(), x, y, 12, 12, a, 0));
+                add(new PointLeafGL(vis.get(), x, y, 12, 12, a, 0))->setShapeIndex(i % 16);
             else if (i % 8 == 5)
                 add(new TileLeafGL(vis.get(), x, y, 10, 10, a, 0, false));
             else
@@ -64,7 +64,7 @@ struct World {
         }
     }
     // Fields varied from cell to cell: a vortex of movement, orientations, colours, erosion,
-    // sizes, size differences and target areas.
+    // sizes, size differences, target areas, point shapes and temporary colours.
     void paintFields()
     {
         auto* m = canvas->buffer<float>(DIRECTION_BUFFER);
@@ -89,6 +89,11 @@ struct World {
                 canvas->buffer<float>(SIZE_DIFFERENCE_BUFFER)
                     ->setValue(x, y, y % 9 == 0 ? 1.5f : 0.0f);
                 canvas->buffer<bool>(TARGET_AREA_BUFFER)->setValue(x, y, (x / 8 + y / 8) % 2 == 0);
+                // Point shapes, some outside the shape table; temporary colours, some none (127).
+                canvas->buffer<int>(SPEED_BUFFER)->setValue(x, y, static_cast<int>((x * 3 + y) % 20) - 2);
+                unsigned char t[3] = {static_cast<unsigned char>((x + y) % 4 == 0 ? 127 : 200 - x),
+                                      static_cast<unsigned char>(y * 3), 40};
+                canvas->buffer<unsigned char>(TEMPORARY_COLOR_BUFFER)->set3DValues(x, y, t);
             }
         }
     }
