@@ -121,8 +121,9 @@ unsigned char StrokeLeafGL::currentAlpha()
 bool StrokeLeafGL::isMaskedOut()
 {
     BufferTemplate<bool>* mask = buffers().strokeVisibilityBuffer;
-    if (!mask || !locateCell() || !covers(mask)) return false;
-    return !mask->getValue(cellX, cellY);
+    if (!mask || !locateCell()) return false;
+    const bool* visible = sample(mask, visibilitySample);
+    return visible && !*visible;
 }
 
 void StrokeLeafGL::callList(bool picking)

@@ -41,4 +41,6 @@ private:
     float texS0 = 0.0f, texS1 = 1.0f, texT0 = 0.0f, texT1 = 1.0f;
     unsigned int renderList = 0;
     unsigned int pickingList = 0;
+    // The mask under the stroke, read again only when the mask or the stroke's cell changed.
+    CellSample<bool, 1> visibilitySample;
 };

@@ -269,6 +269,16 @@ TEST_F(PrimitiveLeafTest, StrokeAlphaIsLifeClampedDimmedOrTargetedAndMasked)
     EXPECT_FALSE(s->isMaskedOut());
     canvas->fill<bool>(VALIDITY_MASK_BUFFER, false);
     EXPECT_TRUE(s->isMaskedOut());
+    // The mask is read again after it changes, and where the stroke moves to.
+    canvas->fill<bool>(VALIDITY_MASK_BUFFER, true);
+    EXPECT_FALSE(s->isMaskedOut());
+    auto* mask = canvas->buffer<bool>(VALIDITY_MASK_BUFFER);
+    for (unsigned int y = 0; y < mask->getHeight(); ++y)
+        for (unsigned int x = 0; x < mask->getWidth() / 2; ++x) mask->setValue(x, y, false);
+    s->setPos(2.0, 20.0);
+    EXPECT_TRUE(s->isMaskedOut());
+    s->setPos(60.0, 20.0);
+    EXPECT_FALSE(s->isMaskedOut());
     s->setLife(300);
     EXPECT_EQ(s->currentAlpha(), 255) << "life above 255 must not wrap around";
     s->setLife(-5);
