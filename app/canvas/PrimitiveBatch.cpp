@@ -149,6 +149,18 @@ vec3 linearEdge(ivec2 a, ivec2 b, int orientation)
     return vec3(float(-d.y), float(d.x), float((-f) >> 8));
 }
 
+// Four edges' tests as vectors of their ax, by and t.
+void packEdges(vec3 e[4], out vec4 ax, out vec4 by, out vec4 t)
+{
+    ax = vec4(e[0].x, e[1].x, e[2].x, e[3].x);
+    by = vec4(e[0].y, e[1].y, e[2].y, e[3].y);
+    t = vec4(e[0].z, e[1].z, e[2].z, e[3].z);
+}
+
+// The offset of a snapped vertex (relative to the pixel at offset (0, 0)) when it lies on a
+// pixel centre; far away otherwise.
+vec2 onPixel(ivec2 s) { return ((s.x | s.y) & 255) == 0 ? vec2(s >> 8) : vec2(1.0e6); }
+
 void placeSprite(float extent)
 {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(aPlace.xyz, 1.0);
@@ -297,23 +309,17 @@ void main()
     int kept = 0;
     vec3 sides[4];
     vec3 spokes[4];
-    vec2 onPixel[4];
     for (int i = 0; i < 4; ++i) {
         bool outward = keeps(S[0], S[i + 1], orientation);
         // Corner i: in triangle i - 1 (side in, edge to the centre) or i (side out, edge from it).
         if ((side[i == 0 ? 3 : i - 1] && !outward) || (side[i] && outward)) kept |= 1 << (i + 8);
         sides[i] = linearEdge(S[i + 1], S[i == 3 ? 1 : i + 2], orientation);
         spokes[i] = linearEdge(S[0], S[i + 1], orientation);
-        onPixel[i] = ((S[i + 1].x | S[i + 1].y) & 255) == 0 ? vec2(S[i + 1] >> 8) : vec2(1.0e6);
     }
-    vSideAx = vec4(sides[0].x, sides[1].x, sides[2].x, sides[3].x);
-    vSideBy = vec4(sides[0].y, sides[1].y, sides[2].y, sides[3].y);
-    vSideT = vec4(sides[0].z, sides[1].z, sides[2].z, sides[3].z);
-    vSpokeAx = vec4(spokes[0].x, spokes[1].x, spokes[2].x, spokes[3].x);
-    vSpokeBy = vec4(spokes[0].y, spokes[1].y, spokes[2].y, spokes[3].y);
-    vSpokeT = vec4(spokes[0].z, spokes[1].z, spokes[2].z, spokes[3].z);
-    vCorner[0] = vec4(onPixel[0], onPixel[1]);
-    vCorner[1] = vec4(onPixel[2], onPixel[3]);
+    packEdges(sides, vSideAx, vSideBy, vSideT);
+    packEdges(spokes, vSpokeAx, vSpokeBy, vSpokeT);
+    vCorner[0] = vec4(onPixel(S[1]), onPixel(S[2]));
+    vCorner[1] = vec4(onPixel(S[3]), onPixel(S[4]));
     vBase = vec2(q) + 0.5;
     vW = W;
     vC = C;
@@ -406,17 +412,13 @@ void main()
                               (side[1] && !diagonal) || (side[2] && diagonal), side[2] && side[3]);
     int kept = 0;
     vec3 sides[4];
-    vec2 onPixel[4];
     for (int i = 0; i < 4; ++i) {
         if (corners[i]) kept |= 1 << (i + 4);
         sides[i] = linearEdge(S[i], S[(i + 1) % 4], orientation);
-        onPixel[i] = ((S[i].x | S[i].y) & 255) == 0 ? vec2(S[i] >> 8) : vec2(1.0e6);
     }
-    vSideAx = vec4(sides[0].x, sides[1].x, sides[2].x, sides[3].x);
-    vSideBy = vec4(sides[0].y, sides[1].y, sides[2].y, sides[3].y);
-    vSideT = vec4(sides[0].z, sides[1].z, sides[2].z, sides[3].z);
-    vCorner[0] = vec4(onPixel[0], onPixel[1]);
-    vCorner[1] = vec4(onPixel[2], onPixel[3]);
+    packEdges(sides, vSideAx, vSideBy, vSideT);
+    vCorner[0] = vec4(onPixel(S[0]), onPixel(S[1]));
+    vCorner[1] = vec4(onPixel(S[2]), onPixel(S[3]));
     vBase = vec2(q) + 0.5;
     vKept = kept;
     vOrigin = w[0];

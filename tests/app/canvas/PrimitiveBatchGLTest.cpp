@@ -35,15 +35,33 @@ protected:
     {
         canvas->setBatchedDrawing(batched);
         canvas->setStrokeSprites(true); // off in the program; compared here all the same
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clear();
         if (picking)
             vis->renderAllComponentsForPicking();
         else
             vis->renderAllComponents();
+        return readBack();
+    }
+    static void clear()
+    {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    static std::vector<unsigned char> readBack()
+    {
         std::vector<unsigned char> pixels(256 * 256 * 4);
         glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
+    }
+    // Window pixels as table pixels, for the batch drawn alone.
+    static void pixelView()
+    {
+        glViewport(0, 0, 256, 256);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 256, 0, 256, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
     }
 
     // The largest component difference, how many components differ at all and how many pixels
@@ -234,20 +252,12 @@ TEST_F(PrimitiveBatchGLTest, SpritesFollowTheCallersTransformAndPerspectiveFalls
         batch.setSprites(sprites);
         batch.setStrokeSprites(true);
         fill(batch);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clear();
         batch.flush(picking ? pick : nullptr);
         EXPECT_EQ(batch.spritesDrawn(), sprites ? 60u : 0u);
-        std::vector<unsigned char> pixels(256 * 256 * 4);
-        glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return readBack();
     };
-    glViewport(0, 0, 256, 256);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 256, 0, 256, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    pixelView();
     glTranslated(128, 128, 0);
     glRotated(30, 0, 0, 1);
     glScaled(1.3, 0.8, 1);
@@ -301,20 +311,12 @@ TEST_F(PrimitiveBatchGLTest, PointSpritesKeepTheFansPixelsOnRimVerticesAndEdges)
                 batch.addPoint(at, shape, rgba);
                 ++n;
             }
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clear();
         batch.flush();
         EXPECT_EQ(batch.spritesDrawn(), sprites ? 80u : 0u);
-        std::vector<unsigned char> pixels(256 * 256 * 4);
-        glReadPixels(0, 0, 256, 256, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return readBack();
     };
-    glViewport(0, 0, 256, 256);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 256, 0, 256, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    pixelView();
     EXPECT_EQ(diff(draw(true), draw(false)).pixelsApart, 0);
 }
 
