@@ -81,11 +81,7 @@ void PointLeafGL::updateSelf(double dt)
 {
     if (!isOnCurrentLayer() || !locateCell()) return;
     beginVisit();
-    if (const int* speed = sample(buffers().speedBuffer, speedSample)) {
-        const int k = *speed;
-        // Values outside the shape table (e.g. from a loaded dump) keep the current shape.
-        if (k != shapeIndex && k >= 0 && k < kShapeCount) shapeIndex = k;
-    }
+    takeShape(sample(buffers().speedBuffer, speedSample));
     applyTemporaryColor();
     updateFromBuffers(dt);
     endVisit();
@@ -94,17 +90,14 @@ void PointLeafGL::updateSelf(double dt)
 void PointLeafGL::readPassExtras(const PassGrids& pass, unsigned int x, unsigned int y)
 {
     // The same reads as the own update's, straight from the cell.
-    auto cell = [x, y](const auto* b) -> decltype(b->getBufferArray()) {
-        if (!b || x >= b->getWidth() || y >= b->getHeight()) return nullptr;
-        return b->getBufferArray() +
-               (static_cast<std::size_t>(y) * b->getWidth() + x) * b->getChannelNumber();
-    };
-    if (const int* speed = cell(pass.speed)) {
-        const int k = *speed;
-        if (k != shapeIndex && k >= 0 && k < kShapeCount) shapeIndex = k;
-    }
-    if (const unsigned char* c = cell(pass.temporaryColor); c && c[0] != 127)
-        displayColor = {c[0], c[1], c[2]};
+    takeShape(passCell(pass.speed, x, y));
+    applyTemporaryColor(passCell(pass.temporaryColor, x, y));
+}
+
+void PointLeafGL::takeShape(const int* speed)
+{
+    // Values outside the shape table (e.g. from a loaded dump) keep the current shape.
+    if (speed && *speed >= 0 && *speed < kShapeCount) shapeIndex = *speed;
 }
 
 void PointLeafGL::drawShape(bool picking)

@@ -41,6 +41,8 @@ protected:
 
 private:
     void drawShape(bool picking);
+    // The shape a speed cell asks for (null: none there).
+    void takeShape(const int* speed);
 
     int shapeIndex = 0;
     unsigned int renderList = 0;

@@ -249,8 +249,7 @@ void PrimitiveLeafGL::endVisit()
 
 void PrimitiveLeafGL::applyTemporaryColor()
 {
-    const unsigned char* c = sample(buffers().temporaryColorBuffer, temporaryColorSample);
-    if (c && c[0] != 127) displayColor = {c[0], c[1], c[2]};
+    applyTemporaryColor(sample(buffers().temporaryColorBuffer, temporaryColorSample));
 }
 
 void PrimitiveLeafGL::updateFromBuffers(double dt)
@@ -273,18 +272,6 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
     applyReads(reads, dt);
 }
 
-namespace {
-
-// The cell (x, y) of b, or null when b is missing or does not cover it.
-template <class T> const T* cellOf(const BufferTemplate<T>* b, unsigned int x, unsigned int y)
-{
-    if (!b || x >= b->getWidth() || y >= b->getHeight()) return nullptr;
-    return b->getBufferArray() +
-           (static_cast<std::size_t>(y) * b->getWidth() + x) * b->getChannelNumber();
-}
-
-} // namespace
-
 void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned int* nextX,
                                    unsigned int* nextY)
 {
@@ -304,16 +291,16 @@ void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned in
             CellReads reads;
             reads.cosA = pass.cosA;
             reads.sinA = pass.sinA;
-            reads.erase = cellOf(pass.erase, x, y);
+            reads.erase = passCell(pass.erase, x, y);
             reads.dropOff = pass.dropOff;
-            if (reads.dropOff) reads.color = cellOf(pass.color, x, y);
-            reads.targetArea = cellOf(pass.targetArea, x, y);
-            reads.relativeSize = cellOf(pass.relativeSize, x, y);
+            if (reads.dropOff) reads.color = passCell(pass.color, x, y);
+            reads.targetArea = passCell(pass.targetArea, x, y);
+            reads.relativeSize = passCell(pass.relativeSize, x, y);
             if (!getTossingNow()) {
-                reads.movement = cellOf(pass.movement, x, y);
-                reads.orientation = cellOf(pass.orientation, x, y);
-                reads.size = cellOf(pass.size, x, y);
-                reads.sizeDifference = cellOf(pass.sizeDifference, x, y);
+                reads.movement = passCell(pass.movement, x, y);
+                reads.orientation = passCell(pass.orientation, x, y);
+                reads.size = passCell(pass.size, x, y);
+                reads.sizeDifference = passCell(pass.sizeDifference, x, y);
             }
             applyReads(reads, dt);
             // Unmoved: the same cell next frame.

@@ -206,6 +206,19 @@ protected:
     void endVisit();
     // Applies the temporary colour (tag 11) unless its red is the neutral 127.
     void applyTemporaryColor();
+    // The temporary colour of a cell (null: none there); 127 in the first channel means none.
+    void applyTemporaryColor(const unsigned char* c)
+    {
+        if (c && c[0] != 127) displayColor = {c[0], c[1], c[2]};
+    }
+    // The cell (x, y) of b in the pass, or null when b is missing or does not cover it.
+    template <class T>
+    static const T* passCell(const BufferTemplate<T>* b, unsigned int x, unsigned int y)
+    {
+        if (!b || x >= b->getWidth() || y >= b->getHeight()) return nullptr;
+        return b->getBufferArray() +
+               (static_cast<std::size_t>(y) * b->getWidth() + x) * b->getChannelNumber();
+    }
     // Steps 1 to 6 of the update, after the layer test passed and locateCell() found the cell.
     void updateFromBuffers(double dt);
     // The field values at the primitive's cell (null: the field is missing or does not cover it).
