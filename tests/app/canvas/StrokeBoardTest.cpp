@@ -43,16 +43,11 @@ TEST(StrokeBoardTest, SkippedAndRestingStepsAddNoPoint)
     b.addStrokePoint(0.0, 0.0, false);
     ASSERT_EQ(b.getCurrentStroke()->getNumberOfPoints(), 1u);
     b.addStrokePoint(100.0, 0.0, true); // skipped, but the brush moves
-    EXPECT_EQ(b.getCurrentStroke()->getNumberOfPoints(), 1u);
     const float brushX = b.getSimulation().getBrushX();
-    EXPECT_GT(brushX, 0.0f);
     b.addStrokePoint(100.0, 0.0, false); // the point is where the skipped step left the brush
     ASSERT_EQ(b.getCurrentStroke()->getNumberOfPoints(), 2u);
     EXPECT_FLOAT_EQ(static_cast<float>(b.getCurrentStroke()->getPoint(1).x), brushX);
-    EXPECT_EQ(b.getAllPoints().size(), 2u);
     EXPECT_EQ(b.finishStroke(), StrokeBoard::Ending::NewStroke);
-    EXPECT_EQ(b.getStrokes().size(), 1u);
-    EXPECT_EQ(b.getCurrentStroke(), nullptr);
     // The outline has an edge point on each side of every control point.
     EXPECT_EQ(b.getStrokes()[0].getOutline().size(), 4u);
 }
@@ -72,12 +67,7 @@ TEST(StrokeBoardTest, DrawingOverAStretchReplacesOnlyThatStretch)
 {
     using XY = std::vector<std::pair<double, double>>;
     const XY middle = {{0, 0}, {10, 0}, {20, 0}, {30, 3}, {45, 30}, {55, 30}, {70, 2}, {80, 0}, {90, 0}, {100, 0}};
-    const struct {
-        const char* name;
-        XY path;
-        bool reversed;
-        XY expected;
-    } rows[] = {
+    const struct { const char* name; XY path; bool reversed; XY expected; } rows[] = {
         {"along the stroke", {{30, 3}, {45, 30}, {55, 30}, {70, 2}}, false, middle},
         {"against the stroke", {{70, 2}, {55, 30}, {45, 30}, {30, 3}}, true, middle},
         // The path's first point equals the stroke's first point: the edit still finds the path.
@@ -171,9 +161,6 @@ TEST(StrokeBoardTest, BoardEditsTheStrokeAPathStartsAndEndsOn)
     expected.insert(expected.end(), path.begin(), path.end());
     expected.insert(expected.end(), original.begin() + to + 1, original.end());
     EXPECT_EQ(o.getPoints(), expected);
-    // The ends of the stroke are untouched.
-    EXPECT_EQ(o.getPoints().front(), original.front());
-    EXPECT_EQ(o.getPoints().back(), original.back());
     EXPECT_EQ(b.getAllPoints().size(), expected.size());
 
     // A path that leaves the stroke becomes a stroke of its own; a lone touch draws nothing.
@@ -194,25 +181,18 @@ TEST(StrokeBoardTest, EraseAndDelete)
     };
     ASSERT_EQ(drawAlong(0.0), StrokeBoard::Ending::NewStroke);
     ASSERT_EQ(drawAlong(300.0), StrokeBoard::Ending::NewStroke);
-    ASSERT_EQ(b.getStrokes().size(), 2u);
-    const std::size_t pointsOfBoth = b.getAllPoints().size();
-
-    EXPECT_EQ(b.eraseAt(-200.0, -200.0, 10.0), 0u); // far from both
-    EXPECT_EQ(b.getStrokes().size(), 2u);
     // The thin start (radius 5) is met from 5 + 5 away, not from 11.
     EXPECT_EQ(b.eraseAt(-200.0, -11.0, 5.0), 0u);
     EXPECT_EQ(b.eraseAt(-200.0, -10.0, 5.0), 1u);
     ASSERT_EQ(b.getStrokes().size(), 1u);
     EXPECT_EQ(b.getStrokes()[0].getPoint(0).y, 300.0);
-    EXPECT_LT(b.getAllPoints().size(), pointsOfBoth);
     EXPECT_EQ(b.getAllPoints().size(), b.getStrokes()[0].getNumberOfPoints());
 
+    // Deleting drops a stroke under way too.
     b.startStroke(0.0, -300.0);
     b.addStrokePoint(50.0, -300.0, false);
     b.deleteStrokes();
-    EXPECT_TRUE(b.getStrokes().empty());
     EXPECT_TRUE(b.getAllPoints().empty());
-    EXPECT_EQ(b.getCurrentStroke(), nullptr);
     EXPECT_EQ(b.finishStroke(), StrokeBoard::Ending::Nothing);
 }
 
@@ -223,18 +203,16 @@ TEST(StrokeBoardTest, ShapesAreCentredAndFitTheirBox)
     b.startStroke(0.0, 0.0);
     for (int i = 1; i <= 60; ++i) b.addStrokePoint(i < 30 ? 10.0 * i : 290.0, i < 30 ? 0.0 : 5.0 * (i - 30), false);
     ASSERT_EQ(b.finishStroke(), StrokeBoard::Ending::NewStroke);
-    const std::vector<ControlPoint2D>& drawn = b.getStrokes()[0].getCurve().getPoints();
-    const auto [left, right] = std::minmax_element(drawn.begin(), drawn.end(), [](auto& a, auto& b) { return a.x < b.x; });
-    const auto [low, high] = std::minmax_element(drawn.begin(), drawn.end(), [](auto& a, auto& b) { return a.y < b.y; });
-    const double minX = left->x, maxX = right->x, minY = low->y, maxY = high->y;
-    const double scale = std::min(48.0 / (maxX - minX), 48.0 / (maxY - minY));
     const auto shapes = b.shapes(48.0, 48.0);
     ASSERT_EQ(shapes.size(), 1u);
-    ASSERT_EQ(shapes[0].size(), drawn.size());
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-        EXPECT_NEAR(shapes[0][i].x, (drawn[i].x - 0.5 * (minX + maxX)) * scale, 1e-9);
-        EXPECT_NEAR(shapes[0][i].y, (drawn[i].y - 0.5 * (minY + maxY)) * scale, 1e-9);
-    }
+    ASSERT_EQ(shapes[0].size(), b.getStrokes()[0].getNumberOfPoints());
+    // Wider than high: the width fills the box, the box's centre is the shape's.
+    const auto [left, right] = std::minmax_element(shapes[0].begin(), shapes[0].end(), [](auto& p, auto& q) { return p.x < q.x; });
+    const auto [low, high] = std::minmax_element(shapes[0].begin(), shapes[0].end(), [](auto& p, auto& q) { return p.y < q.y; });
+    EXPECT_NEAR(right->x - left->x, 48.0, 1e-9);
+    EXPECT_LT(high->y - low->y, 48.0);
+    EXPECT_NEAR(right->x + left->x, 0.0, 1e-9);
+    EXPECT_NEAR(high->y + low->y, 0.0, 1e-9);
 }
 
 } // namespace
