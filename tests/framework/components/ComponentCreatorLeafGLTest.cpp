@@ -5,7 +5,7 @@
 #include "components/StickyNoteLeafGL.h"
 #include "components/StorageBinCompositeGL.h"
 
-#include "ContainerTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>

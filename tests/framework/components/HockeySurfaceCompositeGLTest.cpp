@@ -3,7 +3,7 @@
 #include "components/HockeyPuckLeafGL.h"
 #include "components/HockeySurfaceCompositeGL.h"
 
-#include "ContainerTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>
@@ -95,13 +95,6 @@ TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
 
 TEST_F(HockeyGLTest, ConstructionDrawingAndTheScreenClamp)
 {
-    const struct {
-        double diameter;
-        int segments;
-    } sizes[] = {{79, 25}, {200, 63}};
-    for (const auto& s : sizes)
-        EXPECT_EQ(HockeyPuckLeafGL::segmentsFor(s.diameter), s.segments) << s.diameter;
-
     makeRink(1.0);
     HockeyPuckLeafGL* still = puck(200, 200, 3, 0.05, 0.05);
     EXPECT_DOUBLE_EQ(still->getVX(), 3) << "a direction shorter than 0.1 is +x";

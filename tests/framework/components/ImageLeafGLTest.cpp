@@ -2,12 +2,11 @@
 #include "components/ImageLeafGL.h"
 #include "components/StickyNoteLeafGL.h"
 
-#include "ItemTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 namespace {
 
@@ -40,15 +39,10 @@ TEST_F(ImageLeafGLTest, SharedListsAreBuiltOnceAndDeletedWithTheLastImage)
     EXPECT_TRUE(glIsList(ImageLeafGL::getSharedDisplayList(7))) << "a new image builds them again";
 }
 
-// Images and notes share the hit mask: 100 × 100 at (128, 128), local origin at (78, 78).
-TEST_F(ImageLeafGLTest, HitCodesOfImagesAndNotes)
+// Images and notes share the hit mask (notes: StickyBoardGLTest): 100 × 100 at (128, 128).
+TEST_F(ImageLeafGLTest, HitCodes)
 {
-    const std::function<VisComponent*()> makers[] = {
-        [&] { return static_cast<VisComponent*>(image(0, 100)); },
-        [&] {
-            return static_cast<VisComponent*>(
-                scene().vis->createStickyNote(100, 100, true, true, 128, 128, 0.0, 0.0));
-        }};
+    ImageLeafGL* item = image(0, 100);
     const struct {
         const char* name;
         unsigned int x, y, code;
@@ -57,17 +51,12 @@ TEST_F(ImageLeafGLTest, HitCodesOfImagesAndNotes)
         {"eraser corner", 172, 172, 8}, {"right edge, middle", 172, 128, 3},
         {"off the item", 250, 250, 0},
     };
-    for (const auto& make : makers) {
-        VisComponent* item = make();
-        for (const auto& row : rows) {
-            EXPECT_EQ(item->hitLocalBuffer(row.x, row.y, 0, 0), row.code) << row.name;
-            item->releaseLocalBuffer(row.x, row.y, 0, 0);
-            // The corners turn drawing on; a pause of more than a second ends it.
-            scene().frameAfter(gl, 1500);
-        }
-        EXPECT_EQ(item->releaseLocalBuffer(0, 0, 0, 0), 0u) << "release without a touch";
-        scene().vis->deleteComponent(item);
+    for (const auto& row : rows) {
+        EXPECT_EQ(item->hitLocalBuffer(row.x, row.y, 0, 0), row.code) << row.name;
+        item->releaseLocalBuffer(row.x, row.y, 0, 0);
+        scene().frameAfter(gl, 1500); // the corners turn drawing on; a pause of a second ends it
     }
+    EXPECT_EQ(item->releaseLocalBuffer(0, 0, 0, 0), 0u) << "release without a touch";
 }
 
 TEST_F(ImageLeafGLTest, TouchesInsideTheRNTCircleOnlyMove)

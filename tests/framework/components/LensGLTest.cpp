@@ -4,7 +4,7 @@
 #include "components/OrientationLensLeafGL.h"
 #include "components/SizeLensLeafGL.h"
 
-#include "ContainerTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>
