@@ -20,7 +20,6 @@ TEST_F(BoundedContainerGLTest, BodyBorderAndHandleCodes)
 {
     // Ring of 240 x 240: outline radius 105, ring width 60, handles at 0, 45, 90 ... degrees.
     BoundedContainerGL* c = make(8, 4, true, 240, 240);
-    double x, y;
     const struct {
         const char* name;
         double r, degrees;
@@ -33,8 +32,9 @@ TEST_F(BoundedContainerGLTest, BodyBorderAndHandleCodes)
     };
     for (const auto& row : rows) {
         c->setRNTActive(true);
-        ContainerScene::polar(c, row.r, row.degrees, &x, &y);
-        EXPECT_EQ(c->hitLocalBuffer(unsigned(x + 0.5), unsigned(y + 0.5), 0, 0), row.code) << row.name;
+        const double a = row.degrees * M_PI / 180.0;
+        const auto x = unsigned(128.5 + row.r * std::cos(a)), y = unsigned(128.5 + row.r * std::sin(a));
+        EXPECT_EQ(c->hitLocalBuffer(x, y, 0, 0), row.code) << row.name;
         EXPECT_EQ(c->getRNTActive(), row.rnt) << row.name;
         EXPECT_EQ(c->releaseLocalBuffer(0, 0, 0, 0), row.code) << row.name;
     }

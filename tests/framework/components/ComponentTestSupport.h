@@ -44,10 +44,9 @@ protected:
 
 // A 256 x 256 table with one user, container colours: inside blue, border orange, highlight green.
 struct ContainerScene {
-    std::unique_ptr<ClockedVisGL> vis;
+    std::unique_ptr<ClockedVisGL> vis = std::make_unique<ClockedVisGL>(1, 256, 256, 256, 256);
     ContainerScene()
     {
-        vis = std::make_unique<ClockedVisGL>(1, 256, 256, 256, 256);
         vis->useFakeClock();
         vis->setInsideColor(0.2f, 0.3f, 0.8f);
         vis->setBorderColor(1.0f, 0.5f, 0.0f);
@@ -69,13 +68,6 @@ struct ContainerScene {
         gl->bindFramebuffer();
         vis->frame();
     }
-    // Table point of the container at radius r and angle (degrees) in its centred frame.
-    template <class C> static void polar(const C* c, double r, double degrees, double* x, double* y)
-    {
-        const double a = degrees * M_PI / 180.0;
-        *x = c->getXPos() + r * std::cos(a);
-        *y = c->getYPos() + r * std::sin(a);
-    }
 };
 
 // Items: border blue. With the test context current: one frame has run, so the controller's
@@ -91,11 +83,7 @@ struct ItemScene : ContainerScene {
     static unsigned int solidTexture(unsigned char r, unsigned char g, unsigned char b)
     {
         unsigned char pixels[4 * 4 * 3];
-        for (int i = 0; i < 16; ++i) {
-            pixels[3 * i] = r;
-            pixels[3 * i + 1] = g;
-            pixels[3 * i + 2] = b;
-        }
+        for (int i = 0; i < 48; ++i) pixels[i] = i % 3 == 0 ? r : i % 3 == 1 ? g : b;
         return texture(4, 4, GL_RGB, pixels);
     }
     // A w × h texture of the pixels (format GL_RGB or GL_RGBA), sampled without filtering.

@@ -1,7 +1,6 @@
 #include "components/DocumentLeafGL.h"
 
-#include "../vis/GLTestComponents.h"
-#include "GLTestContext.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 #include "core/BufferTemplate.h"
 
@@ -18,7 +17,7 @@ namespace {
 const std::string kSamplePdf = NPR_DOCUMENT_DIR "/sample.pdf";
 const std::string kSamplePs = NPR_DOCUMENT_DIR "/sample.ps";
 
-class DocumentGLTest : public GLTest {
+class DocumentGLTest : public ItemGLTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -27,15 +26,12 @@ protected:
     }
     void SetUp() override
     {
-        GLTest::SetUp();
-        vis = std::make_unique<ClockedVisGL>(1, 256, 256, 256, 256);
-        vis->useFakeClock();
-        vis->enableMipMapping(false);
+        ItemGLTest::SetUp();
+        if (gl) scene().vis->enableMipMapping(false);
     }
-    void TearDown() override { vis.reset(); } // deletes the documents with the context current
-    DocumentLeafGL* create(const std::string& file, double x = 128, double y = 128)
+    DocumentLeafGL* create(const std::string& file)
     {
-        return vis->createDocument(120, true, true, x, y, 0.0, 0.0, file.c_str(), false);
+        return scene().vis->createDocument(120, true, true, 128, 128, 0.0, 0.0, file.c_str(), false);
     }
     // Frames until done() holds (60 seconds at most: the machine may be busy).
     bool frameUntil(const std::function<bool()>& done)
@@ -52,19 +48,14 @@ protected:
     {
         return frameUntil([d] { return !d->isRendering() && !d->hasNoPageYet(); });
     }
-    void frame()
-    {
-        gl->bindFramebuffer();
-        vis->frame();
-    }
+    void frame() { scene().frameAfter(gl, 20); }
     void tap(unsigned x, unsigned y)
     {
-        vis->devicePress(x, y, 0, 0);
+        scene().vis->devicePress(x, y, 0, 0);
         frame();
-        vis->deviceRelease(x, y, 0, 0);
+        scene().vis->deviceRelease(x, y, 0, 0);
         frame();
     }
-    std::unique_ptr<ClockedVisGL> vis;
 };
 
 TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
@@ -127,7 +118,7 @@ TEST_F(DocumentGLTest, DeletingADocumentWhileItsPageRendersDropsThePage)
 {
     OutputCapture out;
     DocumentLeafGL* gone = create(kSamplePdf);
-    vis->deleteComponent(gone); // counting and page 1 are queued or under way
+    scene().vis->deleteComponent(gone); // counting and page 1 are queued or under way
     DocumentLeafGL* d = create(kSamplePs);
     ASSERT_TRUE(showing(d));
     EXPECT_EQ(d->getPageCount(), 2u) << "its own count, not the deleted PDF's";
