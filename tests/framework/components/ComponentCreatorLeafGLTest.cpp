@@ -213,6 +213,12 @@ protected:
         vis->addComponent(q, true);
         return q;
     }
+    // As the controller drops c onto the destroyer.
+    void dropOnDestroyer(VisComponent* c)
+    {
+        unsigned char colour[3] = {static_cast<unsigned char>(destroyer->getId() & 0xFF), 0, 0};
+        c->processDropping(colour, 190, 190);
+    }
 };
 
 TEST_F(DestroyerGLTest, DeletesWhatIsDroppedOnItOnlyWhileActive)
@@ -232,13 +238,10 @@ TEST_F(DestroyerGLTest, DeletesWhatIsDroppedOnItOnlyWhileActive)
 
     // Deactivated, it leaves what is dropped on it alone; activateDestroyers wakes it again.
     destroyer->deactivate();
-    unsigned char colour[3] = {0, 0, 0};
-    colour[0] = destroyer->getId() & 0xFF;
-    survivor->processDropping(colour, 190, 190);
+    dropOnDestroyer(survivor);
     EXPECT_EQ(vis->getComponent(survivor->getId()), survivor);
     vis->activateDestroyers();
-    EXPECT_TRUE(destroyer->isDestroying());
-    survivor->processDropping(colour, 190, 190);
+    dropOnDestroyer(survivor);
     EXPECT_EQ(vis->countComponents(), before - 2);
 }
 
@@ -250,12 +253,12 @@ TEST_F(DestroyerGLTest, RegressionDestroyedBinLeftItsItemsRegisteredButUndrawn)
     frames();
     ASSERT_EQ(inside->getParent(), bin);
     const unsigned long before = vis->countComponents();
-    unsigned char colour[3] = {static_cast<unsigned char>(destroyer->getId() & 0xFF), 0, 0};
-    bin->processDropping(colour, 190, 190);
+    dropOnDestroyer(bin);
     EXPECT_EQ(vis->countComponents(), before - 2);
     frames();
 }
 
+// The controller deletes the last puck the same way (deleteLastComponentOfType).
 TEST_F(DestroyerGLTest, DeletingTheLastImageTakesTheNewestImageOnly)
 {
     ImageLeafGL* older = vis->createImage(30, 30, true, true, 40, 40, 0, 0, 0, false);

@@ -128,22 +128,4 @@ TEST_F(HockeyGLTest, ConstructionDrawingAndTheScreenClamp)
     scene.vis->deviceRelease(180, 60, 0, 0);
 }
 
-TEST_F(HockeyGLTest, DeletingTheLastPuckTakesTheNewestPuckOnly)
-{
-    makeRink(1.0);
-    HockeyPuckLeafGL* first = puck(50, 50, 1, 1, 0);
-    paddle(100, 100);
-    HockeyPuckLeafGL* second = puck(150, 150, 1, 1, 0);
-    paddle(200, 200);
-    frames(1);
-    const unsigned long secondId = second->getId();
-    scene.vis->deleteLastHockeyPuckComponent();
-    EXPECT_EQ(scene.vis->getComponent(secondId), nullptr);
-    EXPECT_EQ(scene.vis->getComponent(first->getId()), first);
-    scene.vis->deleteLastHockeyPuckComponent();
-    scene.vis->deleteLastHockeyPuckComponent(); // no puck left: nothing happens
-    EXPECT_EQ(rink->getNumberOfChildren(), 2u) << "the paddles stay";
-    frames(1);
-}
-
 } // namespace

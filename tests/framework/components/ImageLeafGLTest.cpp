@@ -57,22 +57,9 @@ TEST_F(ImageLeafGLTest, HitCodes)
         scene().frameAfter(gl, 1500); // the corners turn drawing on; a pause of a second ends it
     }
     EXPECT_EQ(item->releaseLocalBuffer(0, 0, 0, 0), 0u) << "release without a touch";
-}
-
-TEST_F(ImageLeafGLTest, TouchesInsideTheRNTCircleOnlyMove)
-{
-    ImageLeafGL* img = image(0, 100);
-    // Radius² = 100² × 0.125 (the default quarter squared factor): radius ≈ 35.4.
-    EXPECT_FALSE(img->checkPositionForRNT(128 + 30, 128));
-    EXPECT_TRUE(img->checkPositionForRNT(128 + 36, 128));
-    // The circle is shown for the display time after the last selected frame.
-    img->setSelectionActive();
-    scene().frameAfter(gl, 20);
-    img->setSelectionInactive();
-    scene().frameAfter(gl, 1000);
-    EXPECT_TRUE(img->isRNTCircleVisible());
-    scene().frameAfter(gl, 1100);
-    EXPECT_FALSE(img->isRNTCircleVisible());
+    // Touches inside the RNT circle (radius² = 100² × 0.125 for the default factor) only move.
+    EXPECT_FALSE(item->checkPositionForRNT(128 + 30, 128));
+    EXPECT_TRUE(item->checkPositionForRNT(128 + 36, 128));
 }
 
 TEST_F(ImageLeafGLTest, PenCornerStartsDrawingUntilASecondPassesWithoutAStroke)
