@@ -16,7 +16,7 @@ protected:
     }
 };
 
-TEST_F(BoundedContainerGLTest, BodyBorderAndHandleCodes)
+TEST_F(BoundedContainerGLTest, BodyBorderAndHoleCodesAndAnInsidePointDrags)
 {
     // Ring of 240 x 240: outline radius 105, ring width 60, handles at 0, 45, 90 ... degrees.
     BoundedContainerGL* c = make(8, 4, true, 240, 240);
@@ -39,6 +39,16 @@ TEST_F(BoundedContainerGLTest, BodyBorderAndHandleCodes)
         EXPECT_EQ(c->releaseLocalBuffer(0, 0, 0, 0), row.code) << row.name;
     }
     EXPECT_EQ(c->releaseLocalBuffer(0, 0, 0, 0), 0u) << "released without a touch";
+
+    // An inside point (top of the hole) drags alone, with its own code.
+    const auto p = (*c->getSplineInside().controlPoints())[2];
+    const unsigned px = unsigned(c->getXPos() + p.x + 0.5), py = unsigned(c->getYPos() + p.y + 0.5);
+    EXPECT_EQ(c->hitLocalBuffer(px, py, 0, 0), BoundedContainerGL::kDraggingInsidePoint);
+    c->hitLocalBuffer(px, py - 10, 0, 0);
+    EXPECT_NEAR((*c->getSplineInside().controlPoints())[2].y, p.y - 10, 1.0);
+    // The outline's point 2 is untouched.
+    EXPECT_GT((*c->getSplineOutside().controlPoints())[2].y, p.y + 30);
+    EXPECT_EQ(c->releaseLocalBuffer(px, py - 10, 0, 0), BoundedContainerGL::kDraggingInsidePoint);
 }
 
 TEST_F(BoundedContainerGLTest, DraggingAnOutlinePointReshapesAndReleaseRefitsTheSize)
@@ -65,19 +75,6 @@ TEST_F(BoundedContainerGLTest, DraggingAnOutlinePointReshapesAndReleaseRefitsThe
     // The hit mask was rebuilt for the new shape: the far right is body now.
     EXPECT_EQ(c->hitLocalBuffer(unsigned(x0 + start.x + 10), py - 10, 0, 0), 3u);
     c->releaseLocalBuffer(0, 0, 0, 0);
-}
-
-TEST_F(BoundedContainerGLTest, InsidePointsHaveEvenCodesAndDragAsEleven)
-{
-    BoundedContainerGL* c = make(8, 3, true);
-    const auto p = (*c->getSplineInside().controlPoints())[2]; // top of the hole
-    const unsigned px = unsigned(c->getXPos() + p.x + 0.5), py = unsigned(c->getYPos() + p.y + 0.5);
-    EXPECT_EQ(c->hitLocalBuffer(px, py, 0, 0), BoundedContainerGL::kDraggingInsidePoint);
-    c->hitLocalBuffer(px, py - 10, 0, 0);
-    EXPECT_NEAR((*c->getSplineInside().controlPoints())[2].y, p.y - 10, 1.0);
-    // The outline's point 2 is untouched.
-    EXPECT_GT((*c->getSplineOutside().controlPoints())[2].y, p.y + 30);
-    EXPECT_EQ(c->releaseLocalBuffer(px, py - 10, 0, 0), BoundedContainerGL::kDraggingInsidePoint);
 }
 
 } // namespace
