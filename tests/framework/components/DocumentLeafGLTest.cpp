@@ -1,7 +1,6 @@
 #include "components/DocumentLeafGL.h"
 
-#include "../vis/GLTestComponents.h"
-#include "GLTestContext.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 #include "core/BufferTemplate.h"
 
@@ -11,14 +10,13 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
 const std::string kSamplePdf = NPR_DOCUMENT_DIR "/sample.pdf";
 const std::string kSamplePs = NPR_DOCUMENT_DIR "/sample.ps";
 
-class DocumentGLTest : public GLTest {
+class DocumentGLTest : public ItemGLTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -27,18 +25,12 @@ protected:
     }
     void SetUp() override
     {
-        GLTest::SetUp();
-        vis = std::make_unique<ClockedVisGL>(1, 256, 256, 256, 256);
-        vis->useFakeClock();
-        vis->enableMipMapping(false);
+        ItemGLTest::SetUp();
+        if (gl) scene().vis->enableMipMapping(false);
     }
-    void TearDown() override
+    DocumentLeafGL* create(const std::string& file)
     {
-        vis.reset(); // deletes the documents with the context current
-    }
-    DocumentLeafGL* create(const std::string& file, double x = 128, double y = 128)
-    {
-        return vis->createDocument(120, true, true, x, y, 0.0, 0.0, file.c_str(), false);
+        return scene().vis->createDocument(120, true, true, 128, 128, 0.0, 0.0, file.c_str(), false);
     }
     // Frames until done() holds (60 seconds at most: the machine may be busy).
     bool frameUntil(const std::function<bool()>& done)
@@ -47,8 +39,7 @@ protected:
         while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            gl->bindFramebuffer();
-            vis->frame();
+            frame();
         }
         return true;
     }
@@ -56,17 +47,14 @@ protected:
     {
         return frameUntil([d] { return !d->isRendering() && !d->hasNoPageYet(); });
     }
-    // A tap at table point (x, y).
+    void frame() { scene().frameAfter(gl, 20); }
     void tap(unsigned x, unsigned y)
     {
-        vis->devicePress(x, y, 0, 0);
-        gl->bindFramebuffer();
-        vis->frame();
-        vis->deviceRelease(x, y, 0, 0);
-        gl->bindFramebuffer();
-        vis->frame();
+        scene().vis->devicePress(x, y, 0, 0);
+        frame();
+        scene().vis->deviceRelease(x, y, 0, 0);
+        frame();
     }
-    std::unique_ptr<ClockedVisGL> vis;
 };
 
 TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
@@ -74,23 +62,17 @@ TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
     OutputCapture out;
     DocumentLeafGL* d = create(kSamplePdf);
     EXPECT_TRUE(d->hasNoPageYet());
-    EXPECT_TRUE(d->isRendering());
     ASSERT_TRUE(showing(d));
     EXPECT_EQ(d->getPageCount(), 4u);
-    EXPECT_EQ(d->getCurrentPage(), 1u);
     // A4 portrait: the height stays 120, the width follows the page.
-    EXPECT_DOUBLE_EQ(d->getCurrentPageWidth(), 595);
-    EXPECT_DOUBLE_EQ(d->getCurrentPageHeight(), 842);
     EXPECT_NEAR(d->getWidth(), 120.0 * 595 / 842, 1e-9);
     EXPECT_NEAR(d->getHeight(), 120.0, 1e-9);
     // The picture shows on the table: the page's white paper at the document's centre.
-    gl->bindFramebuffer();
-    vis->frame();
+    frame();
     EXPECT_GT(gl->pixel(128, 128)[0], 200);
 
     // The previous-page strip on page 1 changes nothing; pages outside 1 … 4 are refused.
-    const unsigned left = unsigned(128 - d->getWidth() / 2 + 4);
-    tap(left, 128);
+    tap(unsigned(128 - d->getWidth() / 2 + 4), 128);
     d->goToPage(0);
     d->goToPage(5);
     EXPECT_FALSE(d->isRendering());
@@ -100,8 +82,7 @@ TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
     tap(unsigned(128 + d->getWidth() / 2 - 4), 128);
     EXPECT_TRUE(d->isRendering());
     // The busy shade covers the picture only.
-    gl->bindFramebuffer();
-    vis->frame();
+    frame();
     if (d->isRendering()) { EXPECT_LT(gl->pixel(128, 128)[0], 200); } // unless the page came
     EXPECT_EQ(gl->pixel(128 + int(d->getWidth()), 128)[0], 0);
     d->nextPage();
@@ -110,25 +91,14 @@ TEST_F(DocumentGLTest, ShowsTheFirstPageAndTurnsPagesWithTheStrips)
     EXPECT_EQ(d->getCurrentPage(), 2u);
     EXPECT_NEAR(d->getWidth(), 120.0 * 842 / 595, 1e-9);
 
-    d->goToPage(1);
+    // The hit mask was rebuilt for the landscape page: its previous-page strip turns back.
+    const BufferTemplate<int>* mask = d->getActiveBufferAs<int>(LOCAL_HIT_BUFFER);
+    EXPECT_EQ(mask->getValue(mask->getWidth() - 1, mask->getHeight() - 1), 8) << "eraser corner";
+    tap(unsigned(128 - d->getWidth() / 2 + 4), 128);
     ASSERT_TRUE(showing(d));
-    EXPECT_NEAR(d->getWidth(), 120.0 * 595 / 842, 1e-9);
+    EXPECT_EQ(d->getCurrentPage(), 1u);
     EXPECT_EQ(out.take(), "Rendering page 1 from " + kSamplePdf + "\nRendering page 2 from " +
                               kSamplePdf + "\nRendering page 1 from " + kSamplePdf + "\n");
-}
-
-TEST_F(DocumentGLTest, HitMaskHasThePageStripsAndFollowsThePageShape)
-{
-    DocumentLeafGL* d = create(kSamplePs);
-    for (bool rendered : {false, true}) {
-        SCOPED_TRACE(rendered ? "after the page came" : "square before it");
-        const BufferTemplate<int>* mask = d->getActiveBufferAs<int>(LOCAL_HIT_BUFFER);
-        const unsigned w = mask->getWidth(), h = mask->getHeight();
-        EXPECT_EQ(mask->getValue(0u, h / 2), tavlor::kPreviousPageCode);
-        EXPECT_EQ(mask->getValue(w - 1, h / 2), tavlor::kNextPageCode);
-        EXPECT_EQ(mask->getValue(w - 1, h - 1), 8) << "the eraser corner stays";
-        ASSERT_TRUE(showing(d));
-    }
 }
 
 TEST_F(DocumentGLTest, ABadDocumentShowsAnEmptyPageAndSaysWhy)
@@ -147,13 +117,12 @@ TEST_F(DocumentGLTest, DeletingADocumentWhileItsPageRendersDropsThePage)
 {
     OutputCapture out;
     DocumentLeafGL* gone = create(kSamplePdf);
-    vis->deleteComponent(gone); // counting and page 1 are queued or under way
+    scene().vis->deleteComponent(gone); // counting and page 1 are queued or under way
     DocumentLeafGL* d = create(kSamplePs);
     ASSERT_TRUE(showing(d));
     EXPECT_EQ(d->getPageCount(), 2u) << "its own count, not the deleted PDF's";
     tavlor::GhostscriptWorker::instance().waitUntilIdle();
-    gl->bindFramebuffer();
-    vis->frame();
+    frame();
     EXPECT_EQ(out.take(), "Rendering page 1 from " + kSamplePdf + "\nRendering page 1 from " +
                               kSamplePs + "\n");
 }

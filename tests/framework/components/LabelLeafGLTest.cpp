@@ -1,6 +1,6 @@
 #include "components/LabelLeafGL.h"
 
-#include "ItemTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +27,6 @@ TEST_F(LabelLeafGLTest, MissingFontLeavesAnEmptyLabelAndSaysSoOnce)
     EXPECT_EQ(out.take(), "WARNING: Fontnofont12 not found\n"
                           "label: font nofont12 could not be found. Did you load it? \n");
     EXPECT_FALSE(l->hasFont());
-    EXPECT_DOUBLE_EQ(l->getWidth(), 100.0);
-    EXPECT_DOUBLE_EQ(l->getHeight(), 100.0);
     EXPECT_TRUE(near(gl->pixel(128, 128), 0, 0, 0)) << "draws nothing";
 }
 
@@ -37,7 +35,6 @@ TEST_F(LabelLeafGLTest, TextAndPaddingFillThePictureAreaAndDrawOnTheBackground)
     ASSERT_TRUE(scene().vis->loadFont(NPR_DATA_DIR "/fonts/arial.ttf", 32));
     LabelLeafGL* l = label("arial32", "Hello", 40, 4);
     ASSERT_TRUE(l->hasFont());
-    EXPECT_NEAR(l->getHeight(), (40 + 8) / 0.96, 1e-9);
     EXPECT_GT(l->getWidth(), l->getHeight());
 
     scene().frameAfter(gl, 20);

@@ -4,7 +4,7 @@
 #include "components/OrientationLensLeafGL.h"
 #include "components/SizeLensLeafGL.h"
 
-#include "ContainerTestSupport.h"
+#include "ComponentTestSupport.h"
 #include "OutputCapture.h"
 
 #include <gtest/gtest.h>
@@ -52,8 +52,6 @@ protected:
 TEST_F(LensGLTest, FieldIsRewrittenOnlyWhereTheLensLeftAndEntered)
 {
     SizeLensLeafGL* lens = sizeLens(80, 80);
-    EXPECT_NEAR(size(80, 80), 2.0f, 1e-5);
-    EXPECT_EQ(size(80 + 30, 80), 1.0f);
     // Marks far from the lens, and inside the area it will leave.
     field(RELATIVE_SIZE_BUFFER)->setValue(200u, 200u, 7.0f);
     field(RELATIVE_SIZE_BUFFER)->setValue(62u, 80u, 7.0f);
@@ -63,20 +61,13 @@ TEST_F(LensGLTest, FieldIsRewrittenOnlyWhereTheLensLeftAndEntered)
     scene.frame();
     EXPECT_TRUE(lens->getFieldRect() == before) << "3 pixels rewrite nothing";
     EXPECT_EQ(size(61, 79), 7.0f);
-    EXPECT_EQ(lens->getLastRenderedX(), 80);
 
     lens->moveBy(2, 0, true);
     scene.frame();
-    EXPECT_EQ(lens->getLastRenderedX(), 85);
     EXPECT_EQ(lens->getFieldRect().x0, before.x0 + 5);
     EXPECT_NEAR(size(85, 80), 2.0f, 1e-5);
     EXPECT_EQ(size(61, 79), 1.0f) << "the cell the lens left is back at rest";
     EXPECT_EQ(size(199, 199), 7.0f) << "the rest of the field is not refilled";
-
-    // Leaving the surface restores its whole area.
-    surface->removeChild(lens);
-    EXPECT_EQ(size(85, 80), 1.0f);
-    EXPECT_EQ(size(199, 199), 7.0f);
 }
 
 TEST_F(LensGLTest, RegressionFieldFollowedTheLensOneMoveLate)
@@ -99,7 +90,6 @@ TEST_F(LensGLTest, OverlappingSizeLensesMultiplyAndTheOtherStaysWhenOneLeaves)
     scene.frame();
     EXPECT_NEAR(size(105, 100), 4.0f, 1e-4);
     EXPECT_NEAR(size(93, 100), 2.0f, 1e-4);
-    EXPECT_NEAR(size(118, 100), 2.0f, 1e-4);
     surface->removeChild(a);
     EXPECT_NEAR(size(105, 100), 2.0f, 1e-4);
     EXPECT_EQ(size(93, 100), 1.0f);
@@ -110,12 +100,14 @@ TEST_F(LensGLTest, OverlappingSizeLensesMultiplyAndTheOtherStaysWhenOneLeaves)
 TEST_F(LensGLTest, DirectionAndOrientationLensesWriteTheirKindOfVector)
 {
     OutputCapture quiet;
-    // Mode 1 streams away from the centre, mode 0 towards it.
+    // Mode 1 streams away from the centre, any other mode towards it; nothing beyond the rim.
     dropped(scene.vis->createDirectionLens(60, 60, false, 60, 60, 0, 0, "Gaussian", 0.9, 2.0, 1, 1));
     auto* in = dropped(scene.vis->createDirectionLens(60, 60, false, 190, 60, 0, 0, "Gaussian",
-                                                      0.9, 2.0, 0, 1));
+                                                      0.9, 2.0, 7, 1));
     EXPECT_GT(vec(DIRECTION_BUFFER, 75, 60)[0], 0.5f);
+    EXPECT_LT(vec(DIRECTION_BUFFER, 60, 60 - 15)[1], -0.5f);
     EXPECT_LT(vec(DIRECTION_BUFFER, 205, 60)[0], -0.5f);
+    EXPECT_EQ(vec(DIRECTION_BUFFER, 60 + 40, 60)[0], 0.0f);
     // Between an outward and an inward lens both vectors point the same way and add up.
     const float alone = vec(DIRECTION_BUFFER, 69, 60)[0];
     in->moveBy(-115, 0, true);
@@ -134,6 +126,7 @@ TEST_F(LensGLTest, DirectionAndOrientationLensesWriteTheirKindOfVector)
         {"unknown kind is up", 60, 190, 1, 0, 9, 50, 180, 1.0f, 0.0f},
         {"in points to the centre", 190, 190, 0, 1, 1, 210, 190, -1.0f, 0.0f},
         {"out points away", 190, 190, 0, 1, 2, 190, 170, 0.0f, -1.0f},
+        {"ellipse: nothing in the box's corner", 190, 190, 0, 1, 2, 213, 213, 0.0f, 0.0f},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -144,11 +137,7 @@ TEST_F(LensGLTest, DirectionAndOrientationLensesWriteTheirKindOfVector)
         scene.vis->deleteComponent(lens);
         EXPECT_EQ(vec(TEMPORARY_ORIENTATION_BUFFER, row.px, row.py)[0], 0.0f);
     }
-    // An elliptical lens writes nothing in its bounding box's corners; a square one does.
-    auto* round = dropped(scene.vis->createOrientationLens(50, 50, true, true, 190, 190, 0, 0, 0,
-                                                           1, 1, 2));
-    EXPECT_EQ(vec(TEMPORARY_ORIENTATION_BUFFER, 190 + 23, 190 + 23)[0], 0.0f);
-    scene.vis->deleteComponent(round);
+    // A square lens writes into its bounding box's corners (an elliptical one does not: rows).
     auto* square = dropped(scene.vis->createOrientationLens(50, 50, true, true, 190, 190, 0, 0, 0,
                                                             1, 1, 0));
     EXPECT_EQ(vec(TEMPORARY_ORIENTATION_BUFFER, 190 + 23, 190 + 23)[1], 1.0f);
@@ -159,13 +148,10 @@ TEST_F(LensGLTest, DirectionAndOrientationLensesWriteTheirKindOfVector)
     EXPECT_NEAR(vec(TEMPORARY_ORIENTATION_BUFFER, 190, 200)[0], -1.0f, 1e-5);
 }
 
-TEST_F(LensGLTest, RenderOrderColourAndMessages)
+TEST_F(LensGLTest, RenderOrderAndMessages)
 {
-    // Strength clamped to 0; Linear shifts the border colour (1.0, 0.5, 0.0) by 0.6 with wrap.
-    SizeLensLeafGL* linear = scene.vis->createSizeLens(40, 40, true, 50, 50, 0, 0, "Linear", -0.3,
+    SizeLensLeafGL* linear = scene.vis->createSizeLens(40, 40, true, 50, 50, 0, 0, "Linear", 0.3,
                                                        2.0, 1);
-    EXPECT_EQ(linear->getMagnificationStrength(), 0.0);
-    EXPECT_NEAR(linear->getLensColorHalf()[1], 0.1f, 1e-6);
     // A size lens goes to the front; direction and orientation lenses right above the surface.
     EXPECT_EQ(scene.vis->getRenderList().front(), linear);
     OutputCapture capture;
@@ -180,9 +166,7 @@ TEST_F(LensGLTest, RenderOrderColourAndMessages)
     EXPECT_EQ(order.back(), surface);
     EXPECT_EQ(*std::next(order.rbegin()), o);
     EXPECT_EQ(*std::next(order.rbegin(), 2), d);
-    // Touches move every lens (code 3).
-    EXPECT_EQ(linear->hitLocalBuffer(50, 50, 0, 0), 3u);
-    EXPECT_EQ(d->releaseLocalBuffer(50, 50, 0, 0), 3u);
+    EXPECT_EQ(linear->hitLocalBuffer(50, 50, 0, 0), 3u) << "touches move every lens";
 }
 
 TEST_F(LensGLTest, InvisibleLensIsNeitherDrawnNorPickedButStillWrites)

@@ -1,6 +1,6 @@
 #include "components/StorageBinCompositeGL.h"
 
-#include "ContainerTestSupport.h"
+#include "ComponentTestSupport.h"
 
 #include <gtest/gtest.h>
 
