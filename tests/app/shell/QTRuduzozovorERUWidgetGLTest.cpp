@@ -1,5 +1,7 @@
 // The program's window and widget driven headless with Qt's test events.
 #include "OutputCapture.h"
+#include "TuioPacket.h"
+#include "WiiPacket.h"
 #include "canvas/CanvasCompositeGL.h"
 #include "canvas/ContextMenuGL.h"
 #include "config/QTVeskConfiguration.h"
@@ -112,25 +114,12 @@ protected:
 // that normalised width and height shares the cursor's session id.
 QByteArray tuioFrame(int fseq, std::vector<int> alive, int id, float x, float y, float w = 0)
 {
-    char buffer[1024];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginBundleImmediate;
-    if (w > 0) {
-        p << osc::BeginMessage("/tuio/2Dblb") << "alive" << static_cast<osc::int32>(id)
-          << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb") << "set"
-          << static_cast<osc::int32>(id) << x << y << 0.0f << w << w << w * w << 0.0f << 0.0f
-          << 0.0f << 0.0f << 0.0f << osc::EndMessage << osc::BeginMessage("/tuio/2Dblb")
-          << "fseq" << static_cast<osc::int32>(fseq) << osc::EndMessage;
-    }
-    p << osc::BeginMessage("/tuio/2Dcur") << "alive";
-    for (int a : alive) p << static_cast<osc::int32>(a);
-    p << osc::EndMessage;
-    if (id >= 0)
-        p << osc::BeginMessage("/tuio/2Dcur") << "set" << static_cast<osc::int32>(id) << x << y
-          << 0.0f << 0.0f << 0.0f << osc::EndMessage;
-    p << osc::BeginMessage("/tuio/2Dcur") << "fseq" << static_cast<osc::int32>(fseq)
-      << osc::EndMessage << osc::EndBundle;
-    return QByteArray(p.Data(), static_cast<int>(p.Size()));
+    TuioPacket p;
+    p.bundle();
+    if (w > 0) p.alive({id}, "/tuio/2Dblb").blob(id, x, y, w, w).fseq(fseq, "/tuio/2Dblb");
+    p.alive(alive);
+    if (id >= 0) p.set(id, x, y);
+    return QByteArray::fromStdString(p.fseq(fseq).bytes());
 }
 
 void sendTuio(const QByteArray& datagram, quint16 port)
@@ -613,18 +602,15 @@ const char* kWiiScene = R"(<config>
   <strokes number="0" width="20" height="20"/>
 </config>)";
 
-// A "/glovepie/wiidata" message: remote 0 at (x, y), button b, mode flag, Nunchuk joystick x.
-QByteArray wiiData(float x, float y, bool b, bool mode, bool nunchuk = false, float joyX = 0)
+// A "/glovepie/wiidata" message: remote 0 at (x, y) with a Nunchuk, its joystick at x.
+QByteArray wiiData(float x, float y, float joyX)
 {
-    char buffer[512];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage("/glovepie/wiidata") << osc::int32(0) << x << y;
-    for (int i = 0; i < 8; ++i) p << 0.0f;
-    for (int i = 0; i < 11; ++i) p << (i == 5 && b); // up ... a, b, ...
-    p << nunchuk << false << false << joyX;
-    for (int i = 0; i < 9; ++i) p << 0.0f;
-    p << mode << osc::EndMessage;
-    return QByteArray(p.Data(), static_cast<int>(p.Size()));
+    WiiSample s;
+    s.x = x;
+    s.y = y;
+    s.nunchuk = true;
+    s.nunchukFloats[0] = joyX;
+    return QByteArray::fromStdString(encode(s));
 }
 
 // The same message as oscsend's arguments (types, then values).
@@ -638,14 +624,6 @@ QStringList oscsendWiiData(quint16 port, float x, float y, bool b, bool mode)
     for (int i = 0; i < 8; ++i) args << "0";
     for (int i = 0; i < 10; ++i) args << "0";
     return args;
-}
-
-template <class V> QByteArray action(const char* address, int id, V value)
-{
-    char buffer[128];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage(address) << osc::int32(id) << value << osc::EndMessage;
-    return QByteArray(p.Data(), static_cast<int>(p.Size()));
 }
 
 } // namespace
@@ -682,11 +660,11 @@ TEST(WiiOverOsc, RealPeerPaintsCreatesAndErases)
     // createobjects at the last pointing position, eraseobjects around it.
     QUdpSocket peer;
     const unsigned long painted = vis->countComponents();
-    peer.writeDatagram(action("/glovepie/wiiaction/createobjects", 0, osc::int32(6)),
+    peer.writeDatagram(QByteArray::fromStdString(action("/glovepie/wiiaction/createobjects", {0, 6})),
                        QHostAddress::LocalHost, port);
     ASSERT_TRUE(QTest::qWaitFor([&] { return vis->countComponents() > painted; }));
     EXPECT_LE(vis->countComponents(), painted + 6);
-    peer.writeDatagram(action("/glovepie/wiiaction/eraseobjects", 0, 1000.0f),
+    peer.writeDatagram(QByteArray::fromStdString(action("/glovepie/wiiaction/eraseobjects", {0}, {1000.0f})),
                        QHostAddress::LocalHost, port);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown->canvas()->getNumberOfChildren() <= 1; }));
 }
@@ -709,11 +687,10 @@ TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
     };
     // From the centre to the left edge: entered (false); back inside: left (true).
     for (int i = 0; i < 11; ++i)
-        peer.writeDatagram(wiiData(200, 150, false, false, true, -1.0f), QHostAddress::LocalHost,
-                           port);
+        peer.writeDatagram(wiiData(200, 150, -1.0f), QHostAddress::LocalHost, port);
     EXPECT_EQ(border(), 0);
     EXPECT_EQ(shown->widget()->joystickPointer().x, 0.0f);
-    peer.writeDatagram(wiiData(200, 150, false, false, true, 1.0f), QHostAddress::LocalHost, port);
+    peer.writeDatagram(wiiData(200, 150, 1.0f), QHostAddress::LocalHost, port);
     EXPECT_EQ(border(), 1);
     EXPECT_EQ(shown->widget()->joystickPointer().x, 50.0f);
     EXPECT_FALSE(bridge.hasPendingDatagrams());

@@ -2,6 +2,8 @@
 
 #include "OutputCapture.h"
 
+#include "WiiPacket.h"
+
 #include <gtest/gtest.h>
 #include <oscpack/osc/OscOutboundPacketStream.h>
 
@@ -52,57 +54,6 @@ struct Recorder : WiiHandlers {
     }
 };
 
-// A "/glovepie/wiidata" sample as the bridge sends it.
-struct Sample {
-    int id = 0;
-    float x = 100, y = 100;
-    float motion[8] = {3, 4, 5, 6, 7, 8, 9, 10};
-    bool buttons[11] = {}; // up down right left a b plus minus home one two
-    bool nunchuk = false, c = false, z = false;
-    float nunchukFloats[10] = {};
-    bool mode = false;
-    int extra = 0; // further int arguments
-    int truncateTo = -1; // number of arguments sent, -1 all
-};
-
-enum { UP, DOWN, RIGHT, LEFT, A, B, PLUS, MINUS, HOME, ONE, TWO };
-
-std::string encode(const Sample& s)
-{
-    char buffer[1024];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage("/glovepie/wiidata");
-    int n = 0;
-    auto room = [&] { return s.truncateTo < 0 || n++ < s.truncateTo; };
-    if (room()) p << osc::int32(s.id);
-    if (room()) p << s.x;
-    if (room()) p << s.y;
-    for (float v : s.motion)
-        if (room()) p << v;
-    for (bool b : s.buttons)
-        if (room()) p << b;
-    if (room()) p << s.nunchuk;
-    if (room()) p << s.c;
-    if (room()) p << s.z;
-    for (float v : s.nunchukFloats)
-        if (room()) p << v;
-    if (room()) p << s.mode;
-    for (int i = 0; i < s.extra; ++i) p << osc::int32(i);
-    p << osc::EndMessage;
-    return std::string(p.Data(), p.Size());
-}
-
-std::string action(const char* address, std::vector<double> ints, std::vector<float> floats = {})
-{
-    char buffer[256];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage(address);
-    for (double v : ints) p << osc::int32(static_cast<int>(v));
-    for (float v : floats) p << v;
-    p << osc::EndMessage;
-    return std::string(p.Data(), p.Size());
-}
-
 constexpr int kW = 800;
 constexpr int kH = 600;
 
@@ -115,7 +66,7 @@ struct Fixture {
 TEST(WiiInput, FillsTheSampleInArgumentOrderWithNineAndTenSwapped)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.id = 1;
     s.buttons[HOME] = true;
     s.nunchuk = true;
@@ -140,7 +91,7 @@ TEST(WiiInput, ClampsThePointingPositionToTheWindow)
     } cases[] = {{-10, kH + 1, 0, kH}, {kW + 5, -1, kW, 0}};
     for (const auto& c : cases) {
         Fixture f;
-        Sample s;
+        WiiSample s;
         s.x = c.x;
         s.y = c.y;
         f.send(encode(s));
@@ -152,7 +103,7 @@ TEST(WiiInput, ClampsThePointingPositionToTheWindow)
 TEST(WiiInput, WentDownAndWentUpListsFollowArgumentOrder)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.z = true; // without a Nunchuk: not stored
     f.send(encode(s));
     EXPECT_FALSE(f.input.current(0).nunchuk().z);
@@ -175,7 +126,7 @@ TEST(WiiInput, WentDownAndWentUpListsFollowArgumentOrder)
 TEST(WiiInput, HeldZStaysInTheWentDownListButPressesOnce)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.nunchuk = true;
     f.send(encode(s)); // the remote points at the table
     s.mode = true;
@@ -221,12 +172,12 @@ TEST(WiiInput, HandlerPriorityPressThenReleaseThenMove)
     };
     for (const auto& c : cases) {
         Fixture f;
-        Sample s;
+        WiiSample s;
         s.mode = c.mode;
         for (int b : c.first) s.buttons[b] = true;
         f.send(encode(s));
         const std::size_t before = f.rec.handlers().size();
-        Sample t = s;
+        WiiSample t = s;
         for (bool& b : t.buttons) b = false;
         for (int b : c.second) t.buttons[b] = true;
         f.send(encode(t));
@@ -240,7 +191,7 @@ TEST(WiiInput, HandlerPriorityPressThenReleaseThenMove)
 TEST(WiiInput, PressAtTheMeanPositionReleaseWithoutEdgeRule)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.x = 100;
     s.y = 200;
     f.send(encode(s));
@@ -297,7 +248,7 @@ TEST(WiiInput, EdgeRule)
 TEST(WiiInput, ModeFlagReportedWhileClearAndOnItsRise)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     std::vector<bool> seen;
     for (bool mode : {false, true, true, false}) {
         s.mode = mode;
@@ -322,7 +273,7 @@ TEST(WiiInput, JoystickPointingScaledAndTruncated)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Fixture f;
-        Sample s;
+        WiiSample s;
         s.nunchuk = true;
         s.nunchukFloats[0] = row.joyX;
         s.nunchukFloats[1] = row.joyY;
@@ -337,7 +288,7 @@ TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
 {
     WiiInput input(0, 1, kW, kH, 10.0f);
     Recorder rec;
-    Sample s;
+    WiiSample s;
     s.buttons[A] = true;
     for (const std::string& d :
          {encode(s), action("/glovepie/wiiaction/createobjects", {0}),
@@ -359,7 +310,7 @@ TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
 TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValues)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.buttons[PLUS] = true;
     f.send(encode(s));
     s.extra = 2;
@@ -371,7 +322,7 @@ TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValue
               "ArgNum: 37\nMore args: implement in wii class and when interpreting UPD package.\n");
     EXPECT_TRUE(f.input.current(0).b);
     EXPECT_EQ(f.rec.handlers().size(), 1u);
-    Sample t;
+    WiiSample t;
     t.x = 300;
     t.truncateTo = 2; // id and pos x only
     EXPECT_EQ(f.send(encode(t)), WiiInput::Message::WiiData);
@@ -381,7 +332,7 @@ TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValue
 
 TEST(WiiInput, MalformedDatagramsAreDroppedWhole)
 {
-    Sample s;
+    WiiSample s;
     s.buttons[A] = true;
     const std::string good = encode(s);
     std::string badPadding = good;
