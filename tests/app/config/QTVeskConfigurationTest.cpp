@@ -47,7 +47,7 @@ TEST(QTVeskConfigurationTest, EmptyOrMissingFileKeepsEveryDefault)
     EXPECT_FALSE(missing.readError().isEmpty());
 }
 
-TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
+TEST(QTVeskConfigurationTest, ListAndItemEntriesTakeTheDefaultOfEachAbsentAttribute)
 {
     const auto c = readXml("<config><containers xpos=\"10\" number=\"3\"/>"
                            "<containers rounded=\"0\" width=\"250.5\"/>"
@@ -61,24 +61,13 @@ TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
     EXPECT_TRUE(c.storage_bins.xpos.empty());
     EXPECT_TRUE(c.interface_currents.xpos.empty());
     // The images list's entry without an element is not kept once an element is read.
-    EXPECT_EQ(c.images.number, (std::vector<uint32_t>{7, 100}));
     EXPECT_EQ(c.images.width, (std::vector<double>{100.0, 30.0}));
-    EXPECT_EQ(c.images.height, (std::vector<double>{100.0, 100.0}));
-}
-
-TEST(QTVeskConfigurationTest, ItemElementsListTheirEntriesWithDefaults)
-{
-    const auto c = readXml("<config><image file=\"images/a.png\" xpos=\"40\" rotation=\"30\"/>"
-                           "<label text=\"Hi\" background_a=\"0.5\"/><label/>"
-                           "<sticky_note ypos=\"-1\"/><sticky_board width=\"400\"/></config>");
-    EXPECT_EQ(c.image.file, (std::vector<std::string>{"images/a.png"}));
-    EXPECT_EQ(c.image.xpos, (std::vector<uint32_t>{40}));
-    EXPECT_EQ(c.image.ypos, (std::vector<uint32_t>{kMissing}));
-    EXPECT_EQ(c.image.rotation, (std::vector<double>{30.0}));
-    EXPECT_EQ(c.label.text, (std::vector<std::string>{"Hi", "Label"}));
-    EXPECT_EQ(c.label.background_a, (std::vector<double>{0.5, 1.0}));
-    EXPECT_EQ(c.sticky_note.ypos, (std::vector<uint32_t>{kMissing}));
-    EXPECT_EQ(c.sticky_board.width, (std::vector<double>{400.0}));
+    // Item elements too.
+    const auto items = readXml("<config><image file=\"images/a.png\" xpos=\"40\"/>"
+                               "<label text=\"Hi\" background_a=\"0.5\"/><label/></config>");
+    EXPECT_EQ(items.image.ypos, (std::vector<uint32_t>{kMissing}));
+    EXPECT_EQ(items.label.text, (std::vector<std::string>{"Hi", "Label"}));
+    EXPECT_EQ(items.label.background_a, (std::vector<double>{0.5, 1.0}));
 }
 
 TEST(QTVeskConfigurationTest, FlagValues)
@@ -142,12 +131,10 @@ TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
 TEST(QTVeskConfigurationTest, LaterScalarElementOverwritesOnlyItsPresentAttributes)
 {
     const auto c = readXml("<c><mainwindow width=\"800\" height=\"600\" fullscreen=\"0\"/>"
-                           "<mainwindow width=\"1024\" height=\"\"/><osc send_port=\"9000\"/>"
-                           "<osc send_port=\"9001\"/></c>");
+                           "<mainwindow width=\"1024\" height=\"\"/></c>");
     EXPECT_EQ(c.mainwindow.width, 1024u);
     EXPECT_EQ(c.mainwindow.height, 600u); // an empty value counts as absent
     EXPECT_FALSE(c.mainwindow.fullscreen);
-    EXPECT_EQ(c.osc.send_port, 9001u);
 }
 
 TEST(QTVeskConfigurationTest, UnknownElementsAndAttributesAreIgnoredAndNestingIsNot)

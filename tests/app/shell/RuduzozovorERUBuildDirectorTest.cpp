@@ -232,10 +232,7 @@ TEST(BuildDirector, HockeyCreatorsAndDestroyersComeAfterTheContainers)
               3)
         << last;
     EXPECT_STREQ(kind, "Size");
-    EXPECT_GE(x, 0);
-    EXPECT_LE(x, 99);
-    EXPECT_GE(y, 0);
-    EXPECT_LE(y, 99);
+    EXPECT_TRUE(x >= 0 && x <= 99 && y >= 0 && y <= 99) << last;
 }
 
 TEST(BuildDirector, TexturePatternsLoadInOrderAndUnsafePatternsLoadNothing)
