@@ -739,83 +739,27 @@ protected:
 
 } // namespace
 
-TEST_F(StudyInTheWindow, KeysRunTheTasksAndTheLogsFollowTheWallClock)
+TEST_F(StudyInTheWindow, KeysRunTheTasksUndoRestsMeanwhileAndTheLogsFollowTheWallClock)
 {
     std::unique_ptr<OutputCapture> quiet = std::make_unique<OutputCapture>();
     shown->window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&shown->window));
     QTRuduzozovorERUWidgetGL* widget = shown->widget();
     const TaskSequence& tasks = widget->taskSequence();
-
-    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
-    ASSERT_TRUE(tasks.isTaskMode());
-    QTest::keyClick(widget, Qt::Key_Space);
-    EXPECT_TRUE(tasks.isSequenceEnd());
-    QTest::keyClick(widget, Qt::Key_Space);
-    ASSERT_TRUE(tasks.isTaskRunning());
-    QElapsedTimer clock;
-    clock.start();
-    QTest::qWait(300);
     const int h = widget->height();
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
-    const double pressed = clock.elapsed() / 1000.0;
-    for (int x = 110; x <= 200; x += 10) {
-        QTest::mouseMove(widget, QPoint(x, h / 2));
-        QTest::qWait(20);
-    }
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, h / 2));
-    const double released = clock.elapsed() / 1000.0;
-    QTest::qWait(200);
-    QTest::keyClick(widget, Qt::Key_Space); // task 1 written, task 2 runs
-    const double finished = clock.elapsed() / 1000.0;
-    quiet.reset();
-
-    std::istringstream overview(fileText(dir.filePath("logs/taskOverview.txt")));
-    std::vector<std::string> cells;
-    for (std::string cell; std::getline(overview, cell, '\t');) cells.push_back(cell);
-    // 1, 0, device, its text, flags, type, its text, timestamp, first, last, finish, line end
-    ASSERT_EQ(cells.size(), 13u);
-    EXPECT_EQ(cells[0], "1");
-    EXPECT_NEAR(std::stod(cells[9]), pressed, 0.2);
-    EXPECT_NEAR(std::stod(cells[10]), released, 0.2);
-    EXPECT_NEAR(std::stod(cells[11]), finished, 0.2);
-
-    // Shift+T during task 2 rewinds and keeps its rows, flagged unfinished; so does closing the
-    // window during task 1 of a second round.
-    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
-    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
-    QTest::keyClick(widget, Qt::Key_T, Qt::ShiftModifier);
-    EXPECT_FALSE(tasks.isTaskMode());
-    EXPECT_EQ(tasks.currentTaskNumber(), 0u);
-    EXPECT_TRUE(QFile::exists(dir.filePath("logs/directTouch/task2.txt")));
-    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
-    QTest::keyClick(widget, Qt::Key_Space);
-    QTest::keyClick(widget, Qt::Key_Space);
-    ASSERT_TRUE(tasks.isTaskRunning());
-    shown->window.close();
-    const std::string all = fileText(dir.filePath("logs/taskOverview.txt"));
-    EXPECT_NE(all.find("\n2\t"), std::string::npos) << all;
-    EXPECT_EQ(all.substr(all.size() - 13), "\tunfinished\t\n");
-}
-
-TEST_F(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
-{
-    QTRuduzozovorERUWidgetGL* widget = shown->widget();
     const unsigned long empty = shown->vis()->countComponents();
-    dragAcross(widget, widget->height() / 2, 60, 300);
+    dragAcross(widget, h / 2, 60, 300);
     ASSERT_TRUE(QTest::qWaitFor([&] { return widget->paintingHistory().undoDepth() == 1u; }));
     const unsigned long painted = shown->vis()->countComponents();
     ASSERT_GT(painted, empty) << "RegressionBlankCanvasCreatedNothingUnderTheBrush";
 
-    // The Edit menu's entries (triggered directly: window activation is not reliable while other
-    // windows of a parallel test run share the X server).
+    // The Edit menu's entries: enabled, tooltip and status tip of Undo and Redo.
     QList<QAction*> edit;
     for (QMenu* menu : shown->window.menuBar()->findChildren<QMenu*>())
         if (menu->title() == "&Edit") edit = menu->actions();
     QStringList keys;
     for (QAction* a : edit) keys << a->text() + " " + a->shortcut().toString();
     ASSERT_EQ(keys, QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z"}));
-    // Enabled, tooltip, status tip of Undo and Redo.
     auto state = [&] {
         QStringList s;
         for (QAction* a : edit)
@@ -828,36 +772,75 @@ TEST_F(StudyInTheWindow, UndoAndRedoAreOffWhileATaskRunsAndBackWhenItEnds)
                                  "0|Redo is off while a study task runs|Redo is off while a study task runs"};
     EXPECT_EQ(state(), free);
 
-    // The opening screen is no task; task 1 runs: the keys and entries do nothing.
-    shown->window.switchIntoTaskMode();
-    widget->startTask();
+    // The opening screen is no task; while task 1 runs the keys and entries do nothing.
+    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(tasks.isTaskMode());
+    QTest::keyClick(widget, Qt::Key_Space);
+    EXPECT_TRUE(tasks.isSequenceEnd());
     EXPECT_EQ(state(), free);
-    widget->startTask();
-    ASSERT_TRUE(widget->taskSequence().isTaskRunning());
+    QTest::keyClick(widget, Qt::Key_Space);
+    ASSERT_TRUE(tasks.isTaskRunning());
     EXPECT_EQ(state(), blocked);
     edit[0]->trigger();
     EXPECT_FALSE(widget->undo());
     EXPECT_EQ(shown->vis()->countComponents(), painted);
 
-    // Task 2 follows; when it ends with the list, undo is back.
-    widget->startTask();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(300);
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, h / 2));
+    const double pressed = clock.elapsed() / 1000.0;
+    for (int x = 110; x <= 200; x += 10) {
+        QTest::mouseMove(widget, QPoint(x, h / 2));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(200, h / 2));
+    const double released = clock.elapsed() / 1000.0;
+    QTest::qWait(200);
+    QTest::keyClick(widget, Qt::Key_Space); // task 1 written, task 2 runs
+    const double finished = clock.elapsed() / 1000.0;
+    quiet.reset();
     EXPECT_EQ(state(), blocked);
-    widget->startTask();
-    ASSERT_TRUE(widget->taskSequence().allTasksDone());
+
+    std::istringstream overview(fileText(dir.filePath("logs/taskOverview.txt")));
+    std::vector<std::string> cells;
+    for (std::string cell; std::getline(overview, cell, '\t');) cells.push_back(cell);
+    // 1, 0, device, its text, flags, type, its text, timestamp, first, last, finish, line end
+    ASSERT_EQ(cells.size(), 13u);
+    EXPECT_EQ(cells[0], "1");
+    EXPECT_NEAR(std::stod(cells[9]), pressed, 0.2);
+    EXPECT_NEAR(std::stod(cells[10]), released, 0.2);
+    EXPECT_NEAR(std::stod(cells[11]), finished, 0.2);
+
+    // Shift+T during task 2 rewinds, keeps its rows and gives undo back.
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
+    QTest::keyClick(widget, Qt::Key_T, Qt::ShiftModifier);
+    EXPECT_FALSE(tasks.isTaskMode());
+    EXPECT_EQ(tasks.currentTaskNumber(), 0u);
+    EXPECT_TRUE(QFile::exists(dir.filePath("logs/directTouch/task2.txt")));
+    EXPECT_EQ(state(), free);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !widget->paintingHistory().isGestureOpen(); }));
+    const std::size_t depth = widget->paintingHistory().undoDepth();
+    edit[0]->trigger();
+    EXPECT_EQ(widget->paintingHistory().undoDepth(), depth - 1);
+
+    // A whole round: when the list ends, undo is back too.
+    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(widget, Qt::Key_Space);
+    ASSERT_TRUE(tasks.allTasksDone());
     EXPECT_EQ(state(), free);
 
-    // Leaving task mode during a task gives it back too.
-    shown->window.switchOutOfTaskMode();
-    shown->window.switchIntoTaskMode();
-    widget->startTask();
-    widget->startTask();
-    EXPECT_EQ(state(), blocked);
-    shown->window.switchOutOfTaskMode();
-    EXPECT_EQ(state(), free);
-    edit[0]->trigger();
-    EXPECT_EQ(shown->vis()->countComponents(), empty);
-    edit[1]->trigger();
-    EXPECT_EQ(shown->vis()->countComponents(), painted);
+    // Closing the window during task 1 of another round keeps its rows, flagged unfinished.
+    QTest::keyClick(widget, Qt::Key_T, Qt::ShiftModifier);
+    QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
+    QTest::keyClick(widget, Qt::Key_Space);
+    QTest::keyClick(widget, Qt::Key_Space);
+    ASSERT_TRUE(tasks.isTaskRunning());
+    shown->window.close();
+    const std::string all = fileText(dir.filePath("logs/taskOverview.txt"));
+    EXPECT_NE(all.find("\n2\t"), std::string::npos) << all;
+    EXPECT_EQ(all.substr(all.size() - 13), "\tunfinished\t\n");
 }
 
 TEST(WiiOverOsc, RegressionWiiPointingInCombinationSixMadeNoUndoSteps)
