@@ -286,9 +286,7 @@ TEST(TaskTexts, TypesWithoutOwnWording)
     EXPECT_EQ(taskTypeOverviewText(4), "4\t NO DESCRIPTION \t");
     EXPECT_EQ(taskTypeTouchText(4), "Task: \t4\t");
     EXPECT_EQ(taskTypeWiimoteText(5), "Task: \t5\t");
-    EXPECT_EQ(taskTypeTouchText(5), "Task: \t Repel strokes outward \t");
     EXPECT_EQ(elementsTypeText(2), "Task: \t2\t");
-    EXPECT_EQ(elementsTypeText(1), "Primitive Type: \t Tiles \t");
 }
 
 TEST(NunchukOption, TableAtItsBoundaries)
