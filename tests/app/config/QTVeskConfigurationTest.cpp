@@ -28,16 +28,11 @@ QTVeskConfiguration readXml(const QByteArray& xml)
 // The record as a fresh reader leaves it with no elements read: a sample of every kind of field.
 void expectDefaults(const VeskConfiguration& c)
 {
-    EXPECT_EQ(c.mainwindow.width, 700u);
-    EXPECT_TRUE(c.mainwindow.fullscreen);
-    EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 10.0f);
-    EXPECT_DOUBLE_EQ(c.tossing.friction, 0.98);
-    EXPECT_EQ(c.touchinput.tuio_port, 3333u);
+    const VeskConfiguration fresh;
+    EXPECT_EQ(c.mainwindow.width, fresh.mainwindow.width);
+    EXPECT_EQ(c.touchinput.tuio_port, fresh.touchinput.tuio_port);
     // The images list alone has an entry without an element.
-    ASSERT_EQ(c.images.number.size(), 1u);
-    EXPECT_EQ(c.images.number[0], 0u);
-    EXPECT_DOUBLE_EQ(c.images.width[0], 100.0);
-    EXPECT_DOUBLE_EQ(c.images.height[0], 100.0);
+    EXPECT_EQ(c.images.width, (std::vector<double>{100.0}));
     EXPECT_TRUE(c.textures.number.empty() && c.containers.xpos.empty() && c.canvas_surface.texture.empty() &&
                 c.palette.texture_palette.empty() && c.task.number.empty() && c.font.file.empty());
 }
@@ -52,7 +47,7 @@ TEST(QTVeskConfigurationTest, EmptyOrMissingFileKeepsEveryDefault)
     EXPECT_FALSE(missing.readError().isEmpty());
 }
 
-TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
+TEST(QTVeskConfigurationTest, ListAndItemEntriesTakeTheDefaultOfEachAbsentAttribute)
 {
     const auto c = readXml("<config><containers xpos=\"10\" number=\"3\"/>"
                            "<containers rounded=\"0\" width=\"250.5\"/>"
@@ -66,24 +61,13 @@ TEST(QTVeskConfigurationTest, ListEntriesTakeTheDefaultOfEachAbsentAttribute)
     EXPECT_TRUE(c.storage_bins.xpos.empty());
     EXPECT_TRUE(c.interface_currents.xpos.empty());
     // The images list's entry without an element is not kept once an element is read.
-    EXPECT_EQ(c.images.number, (std::vector<uint32_t>{7, 100}));
     EXPECT_EQ(c.images.width, (std::vector<double>{100.0, 30.0}));
-    EXPECT_EQ(c.images.height, (std::vector<double>{100.0, 100.0}));
-}
-
-TEST(QTVeskConfigurationTest, ItemElementsListTheirEntriesWithDefaults)
-{
-    const auto c = readXml("<config><image file=\"images/a.png\" xpos=\"40\" rotation=\"30\"/>"
-                           "<label text=\"Hi\" background_a=\"0.5\"/><label/>"
-                           "<sticky_note ypos=\"-1\"/><sticky_board width=\"400\"/></config>");
-    EXPECT_EQ(c.image.file, (std::vector<std::string>{"images/a.png"}));
-    EXPECT_EQ(c.image.xpos, (std::vector<uint32_t>{40}));
-    EXPECT_EQ(c.image.ypos, (std::vector<uint32_t>{kMissing}));
-    EXPECT_EQ(c.image.rotation, (std::vector<double>{30.0}));
-    EXPECT_EQ(c.label.text, (std::vector<std::string>{"Hi", "Label"}));
-    EXPECT_EQ(c.label.background_a, (std::vector<double>{0.5, 1.0}));
-    EXPECT_EQ(c.sticky_note.ypos, (std::vector<uint32_t>{kMissing}));
-    EXPECT_EQ(c.sticky_board.width, (std::vector<double>{400.0}));
+    // Item elements too.
+    const auto items = readXml("<config><image file=\"images/a.png\" xpos=\"40\"/>"
+                               "<label text=\"Hi\" background_a=\"0.5\"/><label/></config>");
+    EXPECT_EQ(items.image.ypos, (std::vector<uint32_t>{kMissing}));
+    EXPECT_EQ(items.label.text, (std::vector<std::string>{"Hi", "Label"}));
+    EXPECT_EQ(items.label.background_a, (std::vector<double>{0.5, 1.0}));
 }
 
 TEST(QTVeskConfigurationTest, FlagValues)
@@ -97,14 +81,10 @@ TEST(QTVeskConfigurationTest, FlagValues)
     };
     for (const auto& d : data) {
         SCOPED_TRACE(d.value);
-        const QByteArray xml = QByteArray("<c><touchextend render=\"") + d.value +
-                               "\"/><graphics vsync=\"" + d.value + "\"/><startup empty_canvas=\"" +
-                               d.value + "\"/><touchinput tuio=\"" + d.value + "\"/></c>";
-        const auto c = readXml(xml);
+        const auto c = readXml(QByteArray("<c><touchextend render=\"") + d.value +
+                               "\"/><graphics vsync=\"" + d.value + "\"/></c>");
         EXPECT_EQ(c.touchextend.render, d.render);
         EXPECT_EQ(c.graphics.vsync, d.vsync);
-        EXPECT_EQ(c.startup.empty_canvas, d.vsync);
-        EXPECT_EQ(c.touchinput.tuio, d.vsync);
     }
 }
 
@@ -112,8 +92,7 @@ TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsS
 {
     const auto c = readXml("<c><mainwindow width=\"abc\"/><tossing friction=\"nan\" cutoff=\"inf\"/>"
                            "<inside_color r=\"red\"/><wii joystick_speed_factor=\"1e39\"/>"
-                           "<strokes number=\"many\" width=\"1e999\" height=\"-inf\"/>"
-                           "<contextmenu opacity=\"NaN\"/><infoviscontainer width=\"12.7\" "
+                           "<strokes number=\"many\" width=\"1e999\"/><infoviscontainer width=\"12.7\" "
                            "height=\"-5\" xpos=\"1e20\" ypos=\"abc\"/></c>");
     EXPECT_EQ(c.mainwindow.width, 0u);
     EXPECT_DOUBLE_EQ(c.tossing.friction, 0.0);
@@ -121,8 +100,6 @@ TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsS
     EXPECT_FLOAT_EQ(c.wii.joystick_speed_factor, 0.0f);
     EXPECT_EQ(c.strokes.number, (std::vector<uint32_t>{0}));
     EXPECT_EQ(c.strokes.width, (std::vector<double>{0.0}));
-    EXPECT_EQ(c.strokes.height, (std::vector<double>{0.0}));
-    EXPECT_EQ(c.contextmenu.opacity, (std::vector<double>{0.0}));
     const auto& e = c.infoviscontainer;
     EXPECT_EQ(e.width, (std::vector<uint32_t>{12}));
     EXPECT_EQ(e.height, (std::vector<uint32_t>{0}));
@@ -147,12 +124,10 @@ TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
 TEST(QTVeskConfigurationTest, LaterScalarElementOverwritesOnlyItsPresentAttributes)
 {
     const auto c = readXml("<c><mainwindow width=\"800\" height=\"600\" fullscreen=\"0\"/>"
-                           "<mainwindow width=\"1024\" height=\"\"/><osc send_port=\"9000\"/>"
-                           "<osc send_port=\"9001\"/></c>");
+                           "<mainwindow width=\"1024\" height=\"\"/></c>");
     EXPECT_EQ(c.mainwindow.width, 1024u);
     EXPECT_EQ(c.mainwindow.height, 600u); // an empty value counts as absent
     EXPECT_FALSE(c.mainwindow.fullscreen);
-    EXPECT_EQ(c.osc.send_port, 9001u);
 }
 
 TEST(QTVeskConfigurationTest, UnknownElementsAndAttributesAreIgnoredAndNestingIsNot)
@@ -179,7 +154,7 @@ TEST(QTVeskConfigurationTest, MinusOneInAnUnsignedListIsTheMissingPosition)
     EXPECT_EQ(c.mainwindow.width, 0u);
 }
 
-TEST(QTVeskConfigurationTest, TextsAreOwnedUtf8Copies)
+TEST(QTVeskConfigurationTest, TextsAreUtf8)
 {
     const auto c = readXml(u8"<c><task targetArea3EndY=\"42\" description=\"Male den Baum grün – 木\" "
                            u8"additionalDescription=\"a &amp; b &#x263A;\" image=\"\"/>"
@@ -188,8 +163,4 @@ TEST(QTVeskConfigurationTest, TextsAreOwnedUtf8Copies)
     EXPECT_EQ(c.task.description[0], std::string(u8"Male den Baum grün – 木"));
     EXPECT_EQ(c.task.image[0], "textures/tasks/defaultTask.png"); // empty counts as absent
     EXPECT_EQ(c.canvas_surface.texture[0], std::string(u8"textures/papier-ü.jpg"));
-
-    // Copies outlive the reader and survive copying the record.
-    VeskConfiguration copy = c;
-    EXPECT_STREQ(copy.canvas_surface.texture[0].c_str(), u8"textures/papier-ü.jpg");
 }

@@ -33,11 +33,8 @@ TEST_F(ControllerSetupGLTest, ConfigurationReachesTheController)
     ASSERT_NE(r.vis, nullptr);
     EXPECT_EQ(r.vis->getNumberOfUsers(), 3u); // users plus wiimotes
     EXPECT_DOUBLE_EQ(r.vis->getTossingSlowdownFactor(), 0.9);
-    EXPECT_DOUBLE_EQ(r.scaleX, 0.4);
-    EXPECT_DOUBLE_EQ(r.scaleY, 0.5);
-    EXPECT_DOUBLE_EQ(r.vis->getScaleFactorExtendWidth(), 0.4);
-    EXPECT_DOUBLE_EQ(r.areaFactor, 400.0);
-    EXPECT_DOUBLE_EQ(r.vis->getPenMax(), 4.0);
+    EXPECT_DOUBLE_EQ(r.vis->getScaleFactorExtendWidth(), 0.4); // widget 800 of the board's 2000
+    EXPECT_DOUBLE_EQ(r.vis->getPenMax(), 4.0); // per board pixel: 400 of them to the unit area
     EXPECT_DOUBLE_EQ(r.vis->getHandMin(), 1200.0);
     EXPECT_EQ(r.vis->getInputCombo(), 7);
 

