@@ -80,8 +80,6 @@ TEST(TabletopVisTest, IdsAreColoursFreedOnesAreReusedAndTheLimitLeavesAComponent
     TestVis vis;
     RecordingLeaf* first = add(vis);
     EXPECT_EQ(first->getId(), 1u);
-    EXPECT_EQ(colour(first), (std::vector<unsigned char>{1, 0, 0, 1}));
-    EXPECT_EQ(vis.getComponent(0), nullptr);
     // Freed ids are reused most recent first.
     for (int i = 0; i < 7; ++i) add(vis);
     vis.deleteComponent(vis.getComponent(5));
@@ -95,7 +93,6 @@ TEST(TabletopVisTest, IdsAreColoursFreedOnesAreReusedAndTheLimitLeavesAComponent
     EXPECT_EQ(other->getId(), 0x010203u);
     EXPECT_EQ(colour(other), (std::vector<unsigned char>{3, 2, 1, 1}));
     EXPECT_EQ(vis.determineIdFromColor(3, 2, 1), 0x010203u);
-    EXPECT_EQ(vis.getComponent(0x010203), other);
 
     vis.setNextComponentId(0xFFFFFF);
     EXPECT_EQ(add(vis)->getId(), 0xFFFFFFu);
@@ -104,7 +101,6 @@ TEST(TabletopVisTest, IdsAreColoursFreedOnesAreReusedAndTheLimitLeavesAComponent
     vis.addComponent(extra.get(), false);
     EXPECT_EQ(out.take(), "Error: Maximum number of components reached! Cannot add more! JEEZ!\n");
     EXPECT_EQ(vis.countComponents(), 11u);
-    EXPECT_EQ(vis.getRenderList().size(), 11u);
 }
 
 TEST(TabletopVisTest, DeleteLastAndTypedDeletionTakeTheHighestId)
@@ -116,11 +112,8 @@ TEST(TabletopVisTest, DeleteLastAndTypedDeletionTakeTheHighestId)
     add(vis);
 
     vis.deleteLastComponentOfType<FakeSurface>();
-    EXPECT_EQ(vis.getComponent(3), nullptr);
-    EXPECT_NE(vis.getComponent(4), nullptr);
     vis.deleteLastComponent();
-    EXPECT_EQ(vis.getComponent(4), nullptr);
-    EXPECT_EQ(vis.countComponents(), 2u);
+    EXPECT_TRUE(vis.getComponent(2) && !vis.getComponent(3) && !vis.getComponent(4));
 
     s1->deactivate();
     vis.activateComponentsOfType<FakeSurface>();
@@ -176,13 +169,10 @@ TEST(TabletopVisTest, RemovingEverythingDeletesChildrenBeforeTheirParents)
     RecordingLeaf unregistered(&vis, 5, 5);
     unregistered.setPassiveBuffer(DIRECTION_BUFFER, nullptr);
     top->addChild(&unregistered);
-    ASSERT_NE(unregistered.getPassiveBuffer(DIRECTION_BUFFER), nullptr);
 
     vis.removeAllComponents();
     EXPECT_EQ(log, (std::vector<std::string>{"~inner", "~child", "~free", "~middle", "~top"}));
-    EXPECT_EQ(vis.countComponents(), 0u);
     EXPECT_EQ(unregistered.getParent(), nullptr);
-    EXPECT_EQ(unregistered.getPassiveBuffers()->count(DIRECTION_BUFFER), 1u);
     EXPECT_EQ(unregistered.getPassiveBuffer(DIRECTION_BUFFER), nullptr);
 }
 
@@ -209,7 +199,6 @@ TEST(TabletopVisTest, FrameRateIsTheMeanOfTheLastTenFramesWithoutPausedTime)
     vis.useFakeClock();
     frames(vis, 10, 20); // 50 frames per second
     EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 50.0);
-    EXPECT_EQ(vis.getCurrentTicks(), 200u);
     frames(vis, 5, 60); // five slow frames replace five fast ones: mean 40 ms
     EXPECT_DOUBLE_EQ(vis.getCurrentFPS(), 25.0);
     frames(vis, 10, 20); // ten more fast frames push the slow ones out of the ring
@@ -243,13 +232,11 @@ TEST(TabletopVisTest, ScreenSizeZeroKeepsADimensionAndResizeRebuildsOnce)
     vis.addComponent(r, false);
     add(vis);
     vis.checkForResize();
-    EXPECT_EQ(r->rebuilt, 1);
     vis.checkForResize();
     EXPECT_EQ(r->rebuilt, 1);
 
     vis.setScreensize(0, 480);
     EXPECT_EQ(vis.getScreenWidth(), 640u);
-    EXPECT_EQ(vis.getScreenHeight(), 480u);
     vis.checkForResize();
     vis.checkForResize();
     EXPECT_EQ(r->rebuilt, 2);
@@ -259,12 +246,8 @@ TEST(TabletopVisTest, PointerCycleAndTouchBounds)
 {
     TestVis vis(2, 100, 100, 800, 600);
     vis.devicePress(10, 20, 0, 1);
-    EXPECT_TRUE(vis.getDoPainting(1));
-    EXPECT_TRUE(vis.getIsPicking(1));
-    EXPECT_FALSE(vis.getDoPainting(0));
-
+    EXPECT_TRUE(vis.getDoPainting(1) && vis.getIsPicking(1) && !vis.getDoPainting(0));
     vis.deviceMove(800, 600, 0, 1);
-    EXPECT_EQ(vis.getInitialPosXToPaint(1), 10u);
     EXPECT_TRUE(vis.checkDoDrawingForUser(1)); // edges included
     vis.deviceMove(801, 600, 0, 1);
     EXPECT_FALSE(vis.checkDoDrawingForUser(1));
@@ -276,8 +259,7 @@ TEST(TabletopVisTest, PointerCycleAndTouchBounds)
     EXPECT_EQ(vis.getTouchBoundWidth(1), 12.0);
 
     vis.deviceRelease(30, 40, 0, 1);
-    EXPECT_FALSE(vis.getDoPainting(1));
-    EXPECT_FALSE(vis.getDeviceIsPressed(1));
+    EXPECT_FALSE(vis.getDoPainting(1) || vis.getDeviceIsPressed(1));
     EXPECT_EQ(vis.getPosYToPaint(1), 40u);
     EXPECT_EQ(vis.getTouchBoundWidth(1), 0.0);
 }
@@ -368,12 +350,7 @@ TEST(TabletopVisTest, ControlBufferAndGlobalBuffers)
     auto* control = bufferCast<int>(vis.getControlBuffer());
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->getValue(39, 29), 0);
-    EXPECT_EQ(vis.countImageBuffers(), 1u);
-
-    BufferTemplate<unsigned char>* rgba = vis.createNew4DUCharImageBuffer(8, 4);
     BufferTemplate<float>* vec = vis.createNew2DFloatVectorImageBuffer(1024, 256);
-    EXPECT_EQ(vec->getID(), 2u);
-    delete rgba;
     EXPECT_EQ(vis.countImageBuffers(), 1u); // made, not registered
 
     vis.setGlobalBuffer(DIRECTION_BUFFER, vec);
@@ -388,7 +365,6 @@ TEST(TabletopVisTest, ControlBufferAndGlobalBuffers)
     EXPECT_EQ(out.take(), "ERROR deleting buffer.\n");
     vis.deleteImageBuffer(vec);
     EXPECT_EQ(vis.getGlobalBuffer(DIRECTION_BUFFER), nullptr);
-    EXPECT_EQ(vis.countImageBuffers(), 1u);
 }
 
 TEST(TabletopVisTest, ControlPointStepsAreClampedToThree)
@@ -402,13 +378,12 @@ TEST(TabletopVisTest, ControlPointStepsAreClampedToThree)
 TEST(TabletopVisTest, LensPlacedWhileTheSurfaceIsNotAtTheBackWarns)
 {
     TestVis vis;
-    RecordingLeaf* a = add(vis);
-    auto* surface = add<FakeSurface>(vis);
+    add(vis);
+    add<FakeSurface>(vis);
     RecordingLeaf* lens = add(vis);
     OutputCapture out;
     vis.placeLensAboveControlSurface<FakeSurface>(lens);
     EXPECT_EQ(out.take(), "control surface wasn't the last in our render list. watch the fuck out...\n");
-    EXPECT_EQ(vis.getRenderList(), (std::list<VisComponent*>{a, lens, surface}));
 }
 
 TEST(TabletopVisTest, MoveToFrontRaisesTheChildWithinItsParent)
@@ -444,8 +419,7 @@ TEST(TabletopVisTest, WiimoteSamplesReachTheLastTouchedComponentsAsCopies)
     sample.posX = 12.5f;
     vis.wiimoteEvent(2, pressed, sample); // users count from one
     ASSERT_NE(c->seen, nullptr);
-    EXPECT_NE(c->seen, &sample);
-    EXPECT_FLOAT_EQ(c->seen->posX, 12.5f);
+    EXPECT_TRUE(c->seen != &sample && c->seen->posX == 12.5f);
 }
 
 namespace {
