@@ -56,12 +56,6 @@ public:
         calls.push_back({"size lens", {w, h, x, y}});
         return nullptr;
     }
-    HockeyPuckLeafGL* createHockeyPuck(double size, double speed, double d, double dx, double dy, bool, bool,
-                                       double x, double y, double z) override
-    {
-        calls.push_back({"puck", {size, speed, d, dx, dy, x, y, z}});
-        return nullptr;
-    }
 };
 
 class TabletopVisBuilderGLTest : public GLTest {
@@ -120,20 +114,6 @@ TEST_F(TabletopVisBuilderGLTest, TexturesAreLoadedInPatternOrderAndImagesUseThem
     }
 }
 
-TEST_F(TabletopVisBuilderGLTest, SizeLensesShareOneRandomPlaceAndPucksGetRandomSpeeds)
-{
-    builder.buildSizeLens(2, 100, 80, -1.0, 100.0, "linear", 1, 1, 1);
-    ASSERT_EQ(vis->calls.size(), 2u);
-    EXPECT_EQ(vis->calls[0].args, vis->calls[1].args);
-    EXPECT_EQ(vis->calls[0].args[3], 100.0);
-    EXPECT_TRUE(whole(vis->calls[0].args[2]));
-
-    builder.buildHockeyPucks(3, 30, 10, 0.5);
-    ASSERT_EQ(vis->calls.size(), 5u);
-    for (int i = 2; i <= 4; ++i)
-        EXPECT_TRUE(vis->calls[i].args[1] >= 5.0 && vis->calls[i].args[1] <= 10.0) << "speed " << i;
-}
-
 TEST_F(TabletopVisBuilderGLTest, ContainersStartWithTheirImagesInsideAsChildren)
 {
     vis->makeItems = true;
@@ -148,20 +128,22 @@ TEST_F(TabletopVisBuilderGLTest, ContainersStartWithTheirImagesInsideAsChildren)
     }
 }
 
-TEST_F(TabletopVisBuilderGLTest, SingleItemsBeyondTheScreenGetARandomCoordinate)
+TEST_F(TabletopVisBuilderGLTest, ItemsBeyondTheScreenGetARandomCoordinateLensesShareOne)
 {
     builder.buildStickyNote(120, 90, 5000.0, 300.4, 15.0);
     builder.buildDocument(300, 2000.0, 50.7, "paper.pdf");
-    ASSERT_EQ(vis->calls.size(), 2u);
-    // x (at 2 for notes, 1 for documents) is random and whole; y is truncated.
+    builder.buildSizeLens(2, 100, 80, -1.0, 100.0, "linear", 1, 1, 1);
+    ASSERT_EQ(vis->calls.size(), 4u);
+    // x (at 2 for notes and lenses, 1 for documents) is random and whole; y is truncated.
     const std::vector<double>& note = vis->calls[0].args;
     const std::vector<double>& document = vis->calls[1].args;
-    for (double x : {note[2], document[1]}) EXPECT_TRUE(x >= 0 && x <= 1023 && whole(x)) << x;
-    EXPECT_EQ((std::vector<double>{note[3], note[5], document[2], document[3]}),
-              (std::vector<double>{300.0, 15.0, 50.0, 0.0}));
+    for (double x : {note[2], document[1], vis->calls[2].args[2]}) EXPECT_TRUE(x >= 0 && x <= 1023 && whole(x)) << x;
+    EXPECT_EQ((std::vector<double>{note[3], note[5], document[2], document[3], vis->calls[2].args[3]}),
+              (std::vector<double>{300.0, 15.0, 50.0, 0.0, 100.0}));
+    EXPECT_EQ(vis->calls[2].args, vis->calls[3].args);
     // A picture that cannot be loaded makes no image.
     OutputCapture out;
     builder.buildImage("missing.png", 100, 100, 10, 10, 0);
     EXPECT_EQ(out.take(), "Unable to load texture imagemissing.png\n");
-    EXPECT_EQ(vis->calls.size(), 2u);
+    EXPECT_EQ(vis->calls.size(), 4u);
 }

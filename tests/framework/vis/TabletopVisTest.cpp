@@ -60,11 +60,6 @@ template <class T = RecordingLeaf> T* add(TabletopVis& vis, bool drop = false)
     return c;
 }
 
-std::vector<unsigned char> colour(VisComponent* c)
-{
-    return std::vector<unsigned char>(c->getColorVector(), c->getColorVector() + 4);
-}
-
 void frames(TestVis& vis, int count, unsigned long milliseconds)
 {
     for (int i = 0; i < count; ++i) {
@@ -91,7 +86,8 @@ TEST(TabletopVisTest, IdsAreColoursFreedOnesAreReusedAndTheLimitLeavesAComponent
     vis.setNextComponentId(0x010203);
     RecordingLeaf* other = add(vis);
     EXPECT_EQ(other->getId(), 0x010203u);
-    EXPECT_EQ(colour(other), (std::vector<unsigned char>{3, 2, 1, 1}));
+    EXPECT_EQ(std::vector<unsigned char>(other->getColorVector(), other->getColorVector() + 4),
+              (std::vector<unsigned char>{3, 2, 1, 1}));
     EXPECT_EQ(vis.determineIdFromColor(3, 2, 1), 0x010203u);
 
     vis.setNextComponentId(0xFFFFFF);
