@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -113,8 +112,7 @@ TEST(BufferTemplateTest, QuadScanConversionIsClippedToTheGrid)
         {"one row", {1, 3, 7, 3, 5, 3, 2, 3}, Empty}, {"one column", {4, 0, 4, 5, 4, 5, 4, 0}, Empty},
         {"over top left", {-3, -2, 4, -2, 4, 3, -3, 3}, "####..../####..../####..../......../......../........"},
         {"over bottom right", {5, 4, 12, 4, 12, 9, 5, 9}, "......../......../......../......../.....###/.....###"},
-        {"left of grid", {-9, 1, -2, 1, -2, 4, -9, 4}, Empty}, {"right of grid", {8, 0, 12, 0, 12, 6, 8, 6}, Empty},
-        {"below grid", {1, 6, 5, 6, 5, 9, 1, 9}, Empty},
+        {"left of grid", {-9, 1, -2, 1, -2, 4, -9, 4}, Empty}, {"below grid", {1, 6, 5, 6, 5, 9, 1, 9}, Empty},
         {"covers grid", {-big, -big, big, -big, big, big, -big, big},
          "########/########/########/########/########/########"},
     };
@@ -299,23 +297,4 @@ TEST_F(BufferImageTest, NoChannelsThrowFourChannelsGiveTwoImagesBottomRowFirst)
                           "i-Buffer data written to file: " + path("dump1.ppm") + "\n");
     EXPECT_EQ(read("dump0.ppm"), std::string("P6 2 2 255 \x09\x0a\x0b\x0d\x0e\x0f\x01\x02\x03\x05\x06\x07", 23));
     EXPECT_EQ(read("dump1.ppm"), std::string("P6 2 2 255 \x0c\0\0\x10\0\0\x04\0\0\x08\0\0", 23));
-}
-
-TEST_F(BufferImageTest, ConvertsValuesPerType)
-{
-    OutputCapture out;
-    auto pixel = [&](const IBuffer& b, double scale, double offset) {
-        b.createImage(path("v").c_str(), scale, offset);
-        return int(static_cast<unsigned char>(read("v0.ppm").at(11)));
-    };
-    EXPECT_EQ(pixel(grid(1, 1, 1.7f), 100.0, 3.0), 173);
-    EXPECT_EQ(pixel(grid(1, 1, 3.0f), 100.0, 3.0), 47); // low byte of 303
-    EXPECT_EQ(pixel(grid(1, 1, -1.5f), 1.0, 0.0), 0xFF);
-    EXPECT_EQ(pixel(grid(1, 1, 3), 2.9, 1.9), 7); // 3 × 2 + 1 in integers
-    EXPECT_EQ(pixel(grid<char>(1, 1, -1), 3.0, 0.0), 0xFD);
-    EXPECT_EQ(pixel(grid(1, 1, false), 0.0, 0.5), 1);
-    std::string expected;
-    for (int i = 0; i < 6; ++i)
-        expected += "i-Buffer data written to file: " + path("v0.ppm") + "\n";
-    EXPECT_EQ(out.take(), expected);
 }

@@ -494,13 +494,6 @@ TEST(TabletopVisRenderOrder, DeletionsFrontMovesAndReparentingKeepTheListRules)
         return (seed >> 8) % n;
     };
     auto isSurface = [](VisComponent* c) { return dynamic_cast<StaticSurface*>(c) != nullptr; };
-    auto pickParent = [&]() -> VisComponent* {
-        for (int tries = 0; tries < 8 && !alive.empty(); ++tries) {
-            VisComponent* p = alive[next(static_cast<unsigned int>(alive.size()))];
-            if (p->getComposite()) return p;
-        }
-        return nullptr;
-    };
     auto forget = [&](VisComponent* c) {
         alive.erase(std::find(alive.begin(), alive.end(), c));
     };
@@ -526,8 +519,8 @@ TEST(TabletopVisRenderOrder, DeletionsFrontMovesAndReparentingKeepTheListRules)
         } else if (op == 6) {
             // Reparenting: a leaf leaves its parent (back on top of the table) and may join a
             // composite that keeps its own list.
-            VisComponent* p = pickParent();
-            if (c->getComposite() || !p || c->getParent() == p) continue;
+            VisComponent* p = alive[next(static_cast<unsigned int>(alive.size()))];
+            if (c->getComposite() || !p->getComposite() || c->getParent() == p) continue;
             if (c->getParent()) {
                 model.order.remove(c);
                 model.order.push_front(c);
