@@ -110,28 +110,20 @@ TEST_F(TabletopVisGLTest, EachPointerPicksTheTopmostComponentUnderIt)
     vis->moveComponentToRenderFront(b);
     press(115, 108);
     EXPECT_EQ(vis->getActiveComponent(0), b);
+    // Held by one pointer, b cannot be grabbed by the other, not even after the first lets go.
+    press(140, 130, 1);
+    EXPECT_EQ(vis->getActiveComponent(1), nullptr);
+    release(115, 108);
+    vis->deviceMove(150, 150, 0, 1);
+    vis->frame(2);
+    EXPECT_EQ(vis->getActiveComponent(1), nullptr);
+    EXPECT_DOUBLE_EQ(b->getXPos(), 130.0);
 
     // Picking rendering shows the id colours instead.
     vis->setPickingRendering(true);
     vis->frame();
     const auto p = gl->pixel(200, 200);
     EXPECT_EQ(vis->determineIdFromColor(p[0], p[1], p[2]), c->getId());
-}
-
-TEST_F(TabletopVisGLTest, AComponentHeldByOnePointerCannotBeGrabbedByTheOther)
-{
-    QuadLeafGL* c = addLeaf(80, 80, 128, 128);
-    press(128, 128);
-    ASSERT_EQ(vis->getActiveComponent(0), c);
-
-    press(140, 140, 1);
-    EXPECT_EQ(vis->getActiveComponent(1), nullptr);
-    // Not even after the first pointer lets go: the press found nothing.
-    release(128, 128);
-    vis->deviceMove(150, 150, 0, 1);
-    vis->frame(2);
-    EXPECT_EQ(vis->getActiveComponent(1), nullptr);
-    EXPECT_DOUBLE_EQ(c->getXPos(), 128.0);
 }
 
 TEST_F(TabletopVisGLTest, DraggingOffCentreTurnsASlowReleaseStaysAFastOneTosses)

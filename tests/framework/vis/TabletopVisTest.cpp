@@ -380,6 +380,8 @@ TEST(TabletopVisTest, LensPlacedWhileTheSurfaceIsNotAtTheBackWarns)
     OutputCapture out;
     vis.placeLensAboveControlSurface<FakeSurface>(lens);
     EXPECT_EQ(out.take(), "control surface wasn't the last in our render list. watch the fuck out...\n");
+    EXPECT_EQ(vis.getRenderList().back(), vis.getComponent(2)); // the surface, with the lens before it
+    EXPECT_EQ(*std::prev(vis.getRenderList().end(), 2), lens);
 }
 
 TEST(TabletopVisTest, MoveToFrontRaisesTheChildWithinItsParent)
@@ -442,23 +444,6 @@ struct OrderModel {
         order.remove(raised);
         order.push_front(raised);
     }
-    void lensAboveSurface(VisComponent* lens, const std::function<bool(VisComponent*)>& isSurface)
-    {
-        auto moveBehind = [&](VisComponent* s) {
-            order.remove(s);
-            order.remove(lens);
-            order.push_back(lens);
-            order.push_back(s);
-        };
-        if (isSurface(order.back())) {
-            moveBehind(order.back());
-            return;
-        }
-        std::vector<VisComponent*> surfaces;
-        for (auto it = std::prev(order.end()); it != order.begin(); --it)
-            if (isSurface(*it)) surfaces.push_back(*it);
-        for (VisComponent* s : surfaces) moveBehind(s);
-    }
 };
 
 // A canvas-like surface: static order, its children stay in the top-level list.
@@ -493,7 +478,6 @@ TEST(TabletopVisRenderOrder, DeletionsFrontMovesAndReparentingKeepTheListRules)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) % n;
     };
-    auto isSurface = [](VisComponent* c) { return dynamic_cast<StaticSurface*>(c) != nullptr; };
     auto forget = [&](VisComponent* c) {
         alive.erase(std::find(alive.begin(), alive.end(), c));
     };
@@ -533,9 +517,14 @@ TEST(TabletopVisRenderOrder, DeletionsFrontMovesAndReparentingKeepTheListRules)
                 model.order.push_front(c);
             }
         } else if (op == 8) {
-            if (model.order.empty() || isSurface(c)) continue;
-            model.lensAboveSurface(c, isSurface);
+            // A lens moved right above the surface at the back.
+            if (model.order.empty() || c->hasStaticRenderOrder() || !model.order.back()->hasStaticRenderOrder())
+                continue;
+            VisComponent* surface = model.order.back();
+            model.order.remove(c);
+            model.order.insert(std::prev(model.order.end()), c);
             vis.placeLensAboveControlSurface<StaticSurface>(c);
+            ASSERT_EQ(vis.getRenderList().back(), surface);
         } else {
             // A queued deletion, as the frame does it.
             vis.addToDeletingList(c);
