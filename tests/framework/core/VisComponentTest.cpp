@@ -266,19 +266,6 @@ TEST(VisComponentBuffers, SubscribedTagsConnectFollowRecreationAndDisconnect)
     EXPECT_EQ(child->getPassiveBuffer(DIRECTION_BUFFER), nullptr);
 }
 
-TEST(VisComponentBuffers, MemoryIsCountedForCompositesOnly)
-{
-    RecordingComposite box(nullptr, 97.5, 97.5); // buffer 100 x 100: 80000 bytes
-    RecordingLeaf leaf(nullptr, 97.5, 97.5);
-    box.bufferTags = {DIRECTION_BUFFER};
-    box.recreateActiveBuffers();
-    auto* grid = new BufferTemplate<float>(2, 0);
-    grid->setSizeAndAllocateMemory(100, 100);
-    leaf.setActiveBuffer(DIRECTION_BUFFER, grid); // destroyed with the leaf
-    EXPECT_EQ(box.getActiveBuffersMemorySize(), 78u);
-    EXPECT_EQ(leaf.getActiveBuffersMemorySize(), 0u);
-}
-
 TEST(VisComponentBuffers, RenderIntoBuffersReachesDirectChildrenOnly)
 {
     struct Counting : RecordingComposite {
