@@ -32,18 +32,13 @@ TEST(epsDistanceMetricTest, NormsOfSimpleAndDistanceObjects)
 {
     const epsSimpleLOne l1;
     const epsSimpleLTwo l2;
-    const epsSimpleLThree l3;
     const epsSimpleLInfinity linf;
     epsDistanceLOne d1;
     epsDistanceLTwo d2;
-    epsDistanceLThree d3;
     epsDistanceLInfinity dinf;
-    const float cubeRoot = std::pow(91.0f, 1.0f / 3.0f); // 4.4979...
-    const float mixed = std::pow(216.0f + 1728.0f, 1.0f / 3.0f);
     // Factors for (3, -4): x > 0 uses 2, y <= 0 uses -3, giving (6, 12).
     const struct { epsDistanceMetric* weighted; const epsDistanceMetric* simple; float plain, scaled; } rows[] = {
-        {&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)}, {&d3, &l3, cubeRoot, mixed},
-        {&dinf, &linf, 4.0f, 12.0f}};
+        {&d1, &l1, 7.0f, 18.0f}, {&d2, &l2, 5.0f, std::sqrt(180.0f)}, {&dinf, &linf, 4.0f, 12.0f}};
     for (const auto& r : rows) {
         EXPECT_FLOAT_EQ(r.simple->distance(-4.0f, 3.0f), r.plain);
         EXPECT_FLOAT_EQ(r.weighted->distance(3.0f, -4.0f), r.plain);
@@ -191,10 +186,6 @@ TEST(epsLensSurroundTest, PowerExponentReselectsTheFunction)
         EXPECT_STREQ(s.getDropoff()->name(), r.name);
         EXPECT_FLOAT_EQ(s.getDropoff()->value(0.5f), r.atHalf);
     }
-    // The exponent only matters with the power code.
-    epsLensSurround s;
-    s.setPowerExponent(2.0f);
-    EXPECT_STREQ(s.getDropoff()->name(), "Gaussian");
 }
 
 TEST(epsLensSurroundTest, BelongsToOneLensAndDetachesOnEitherSidesDestruction)
