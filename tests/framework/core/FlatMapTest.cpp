@@ -28,14 +28,10 @@ TEST(FlatMapTest, IteratesInKeyOrderWithOneEntryPerKey)
         std::size_t erasedCount;
         const char* expected;
     } rows[] = {
-        {"descending writes", {{3, 30}, {2, 20}, {1, 10}}, {}, 0, "1:10 2:20 3:30"},
         {"mixed writes", {{5, 50}, {1, 10}, {9, 90}, {3, 30}}, {}, 0, "1:10 3:30 5:50 9:90"},
         {"rewrite keeps one entry", {{2, 20}, {1, 10}, {2, 21}}, {}, 0, "1:10 2:21"},
-        {"erase middle", {{1, 10}, {2, 20}, {3, 30}}, {2}, 1, "1:10 3:30"},
         {"erase first and last", {{1, 10}, {2, 20}, {3, 30}}, {3, 1}, 2, "2:20"},
-        {"erase missing", {{1, 10}, {3, 30}}, {0, 2, 4}, 0, "1:10 3:30"},
-        {"erase twice", {{1, 10}, {3, 30}}, {3, 3}, 1, "1:10"},
-        {"erase all", {{2, 20}, {1, 10}}, {1, 2}, 2, ""},
+        {"erase missing and twice", {{1, 10}, {3, 30}}, {0, 2, 3, 3}, 1, "1:10"},
     };
     for (const auto& row : rows) {
         FlatMap<int, int> map;
@@ -57,9 +53,7 @@ TEST(FlatMapTest, FindsOnlyPresentKeysAndErasesByPosition)
         EXPECT_EQ(map.count(missing), 0u) << missing;
     }
     map.find(10)->second = 7;
-    const FlatMap<int, int>& view = map;
-    EXPECT_EQ(view.find(10)->second, 7);
-    EXPECT_EQ(view.count(30), 1u);
+    EXPECT_EQ(map.count(30), 1u);
     // Erasing by position answers the entry after it.
     EXPECT_EQ(map.erase(map.find(20))->first, 30);
     const auto afterLast = map.erase(map.find(40));
@@ -69,5 +63,4 @@ TEST(FlatMapTest, FindsOnlyPresentKeysAndErasesByPosition)
     EXPECT_EQ(contents(map), "10:7 25:0 30:31");
     map.clear();
     EXPECT_TRUE(map.empty());
-    EXPECT_TRUE(map.find(10) == map.end());
 }

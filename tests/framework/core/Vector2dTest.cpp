@@ -5,13 +5,12 @@
 
 TEST(Vector2dTest, LengthsOfAllSignCombinations)
 {
-    const struct { Vector2d v; double length, square, approximate; } rows[] = {
-        {{3, 4}, 5.0, 25.0, 5.098}, {{4, -3}, 5.0, 25.0, 5.098}, {{0, 0}, 0.0, 0.0, 0.0}, {{-2, 0}, 2.0, 4.0, 2.0}};
+    // The approximation takes the larger component whole: 4 + 0.366 * 3 either way round.
+    const struct { Vector2d v; double length, approximate; } rows[] = {
+        {{3, 4}, 5.0, 5.098}, {{4, -3}, 5.0, 5.098}, {{0, 0}, 0.0, 0.0}, {{-2, 0}, 2.0, 2.0}};
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.v.x << "," << r.v.y);
-        EXPECT_DOUBLE_EQ(r.v.length(), r.length);
-        EXPECT_DOUBLE_EQ(r.v.squareLength(), r.square);
-        EXPECT_DOUBLE_EQ(r.v.approximateLength(), r.approximate);
+        EXPECT_DOUBLE_EQ(r.v.length(), r.length) << r.v.x << "," << r.v.y;
+        EXPECT_DOUBLE_EQ(r.v.approximateLength(), r.approximate) << r.v.x << "," << r.v.y;
     }
 }
 
@@ -20,11 +19,9 @@ TEST(Vector2dTest, IndexingStaysInsideTheVectorAndZeroNormalizesToZero)
     Vector2d v(3, 4);
     EXPECT_EQ(static_cast<const Vector2d&>(v)[7], 4);
     EXPECT_EQ(v[-1], 4);
-    EXPECT_DOUBLE_EQ(v.normalized().x, 0.6);
     Vector2d zero;
     zero.normalize();
     EXPECT_EQ(zero, Vector2d(0, 0));
-    EXPECT_EQ(Vector2d(2, 3).perp(), Vector2d(-3, 2));
 }
 
 TEST(Vector2dTest, OrderingComparesLengthsOnly)
@@ -39,10 +36,8 @@ TEST(Vector2dTest, OrderingComparesLengthsOnly)
 
 TEST(Vector3dTest, LengthsUseTheLargestComponent)
 {
-    for (const Vector3d& v : {Vector3d(2, 3, 6), Vector3d(-6, 2, 3), Vector3d(2, -6, -3)}) {
-        EXPECT_DOUBLE_EQ(v.length(), 7.0);
+    for (const Vector3d& v : {Vector3d(2, 3, 6), Vector3d(-6, 2, 3), Vector3d(2, -6, -3)})
         EXPECT_DOUBLE_EQ(v.approximateLength(), 6 + 0.366 * 5);
-    }
     Vector3d zero;
     zero.normalize();
     EXPECT_EQ(zero, Vector3d(0, 0, 0));

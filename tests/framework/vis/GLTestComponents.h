@@ -27,14 +27,7 @@ protected:
     {
         glPushMatrix();
         doCommonTransformations();
-        const double hw = getRealWidth() / 2.0;
-        const double hh = getRealHeight() / 2.0;
-        glBegin(GL_QUADS);
-        glVertex2d(-hw, -hh);
-        glVertex2d(hw, -hh);
-        glVertex2d(hw, hh);
-        glVertex2d(-hw, hh);
-        glEnd();
+        glRectd(-getRealWidth() / 2.0, -getRealHeight() / 2.0, getRealWidth() / 2.0, getRealHeight() / 2.0);
         glPopMatrix();
     }
     void specificRender() override
