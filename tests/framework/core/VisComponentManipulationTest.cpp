@@ -250,13 +250,9 @@ TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
         box->addChild(c);
         c->setSize(80, 80);
         box->removeChild(c);
-        if (animating) {
-            EXPECT_DOUBLE_EQ(c->getWidth(), 80); // not yet
-            for (int frame = 0; frame < 60; ++frame) c->renderWithAnimation(1.0);
-            EXPECT_EQ(c->ended, 1);
-        }
+        for (int frame = 0; animating && frame < 60; ++frame) c->renderWithAnimation(1.0);
+        EXPECT_EQ(c->ended, animating ? 1 : 0);
         EXPECT_NEAR(c->getRealWidth(), 40, 1e-6);
-        EXPECT_NEAR(c->getSurface(), 800, 1e-4);
     }
 }
 
