@@ -144,43 +144,34 @@ TEST(InteractiveResize, FromTheCentreWithTheBorderMinimumAndFromACorner)
 
 // --- tossing ---
 
-TEST(Tossing, ReleaseThresholdAtFiftyFramesPerSecondAndNonTossableComponents)
+TEST(Tossing, ReleaseThresholdAndTheScreenEdge)
 {
-    Table t; // 50 frames per second: squared displacement must exceed 84
-    RecordingLeaf slow(&t.vis, 10, 10, 0, 0);
-    toss(slow, 0, 5, 9, 0);
-    EXPECT_FALSE(slow.getTossingNow());
-    EXPECT_EQ(t.vis.getElementFromDroppingListAndDeleteIt(), &slow);
-
-    RecordingLeaf fast(&t.vis, 10, 10, 0, 0);
-    toss(fast, 0, 5, 10, 0);
-    EXPECT_TRUE(fast.getTossingNow());
+    // At 50 frames per second the squared displacement must exceed 84; with the parameters
+    // (1.0, 0.15) a step moves half the last two samples' motion.
+    const struct { const char* name; bool stepped; double x, s0, s1, s2; bool tossing; double endX; } rows[] = {
+        {"slow release drops", false, 0, 0, 5, 9, false, 0}, {"fast release tosses", false, 0, 0, 5, 10, true, 0},
+        {"step onto the screen edge continues", true, 1014, 994, 1004, 1014, true, 1024},
+        {"step beyond the edge stops", true, 1014, 992, 1003, 1014, false, 1014}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Table t;
+        if (r.stepped) t.vis.setTossingParameters(1.0, 0.15);
+        RecordingLeaf c(&t.vis, 10, 10, r.x, 100);
+        toss(c, r.s0, r.s1, r.s2);
+        if (r.stepped) c.tossComponent();
+        EXPECT_EQ(c.getTossingNow(), r.tossing);
+        EXPECT_NEAR(c.getXPos(), r.endX, 1e-9);
+        EXPECT_EQ(t.vis.getElementFromDroppingListAndDeleteIt(), r.tossing ? nullptr : &c);
+    }
 
     // A component that may not be tossed stops at the first step.
+    Table t;
     RecordingLeaf fixed(&t.vis, 10, 10, 100, 100, true, false);
     toss(fixed, 0, 50, 100);
     ASSERT_TRUE(fixed.getTossingNow());
     fixed.tossComponent();
     EXPECT_FALSE(fixed.getTossingNow());
     EXPECT_DOUBLE_EQ(fixed.getXPos(), 100);
-}
-
-TEST(Tossing, StepOnTheScreenEdgeContinuesOneBeyondStops)
-{
-    Table t;
-    t.vis.setTossingParameters(1.0, 0.15); // half the last two samples' motion per step
-    RecordingLeaf onEdge(&t.vis, 10, 10, 1014, 100);
-    toss(onEdge, 994, 1004, 1014);
-    onEdge.tossComponent();
-    EXPECT_TRUE(onEdge.getTossingNow());
-    EXPECT_NEAR(onEdge.getXPos(), 1024, 1e-9);
-
-    RecordingLeaf beyond(&t.vis, 10, 10, 1014, 100);
-    toss(beyond, 992, 1003, 1014);
-    beyond.tossComponent();
-    EXPECT_FALSE(beyond.getTossingNow());
-    EXPECT_DOUBLE_EQ(beyond.getXPos(), 1014);
-    EXPECT_EQ(t.vis.getElementFromDroppingListAndDeleteIt(), &beyond);
 }
 
 TEST(Tossing, SlowsDownUntilTheCutOffAndFollowsTheParentsFriction)
@@ -250,13 +241,9 @@ TEST(SavedAttributes, ChildReturnsToItsSizeWhenTakenOutAtOnceOrOverFiftyFrames)
         box->addChild(c);
         c->setSize(80, 80);
         box->removeChild(c);
-        if (animating) {
-            EXPECT_DOUBLE_EQ(c->getWidth(), 80); // not yet
-            for (int frame = 0; frame < 60; ++frame) c->renderWithAnimation(1.0);
-            EXPECT_EQ(c->ended, 1);
-        }
+        for (int frame = 0; animating && frame < 60; ++frame) c->renderWithAnimation(1.0);
+        EXPECT_EQ(c->ended, animating ? 1 : 0);
         EXPECT_NEAR(c->getRealWidth(), 40, 1e-6);
-        EXPECT_NEAR(c->getSurface(), 800, 1e-4);
     }
 }
 
