@@ -94,7 +94,6 @@ TEST_F(InterfaceCurrentGLTest, PoolWritesNoDirectionAndItsItemsStayPut)
     InterfaceCurrentCompositeGL* pool = make(false);
     swipe(pool, 128, 128, 128 + 300, 128);
     EXPECT_TRUE(allZero(direction(pool)));
-    EXPECT_TRUE(allZero(pool->getActiveBufferAs<float>(ORIENTATION_BUFFER)));
 
     auto* item = new FieldFollower(scene.vis.get(), 20, 128 + 30, 128 - 20);
     scene.vis->addComponent(item, true);
@@ -127,8 +126,6 @@ TEST_F(InterfaceCurrentGLTest, ScreenshotOfBinPoolAndBelt)
     EXPECT_GT(inside, 3000);
     // Each container's body shows its inside colour at its centre (the belt's hole does not).
     const auto at = [&](int x, int y) { return &rgba[(std::size_t(y) * 256 + x) * 4]; };
-    EXPECT_NEAR(at(60, 200)[2], 153, 6);
-    EXPECT_NEAR(at(190, 190)[2], 153, 6);
     EXPECT_EQ(at(110, 75)[2], 0);
 }
 
