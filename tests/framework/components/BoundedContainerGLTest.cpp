@@ -6,9 +6,8 @@
 
 namespace {
 
-class BoundedContainerGLTest : public GLTest {
+class BoundedContainerGLTest : public ContainerGLTest {
 protected:
-    ContainerScene scene;
     BoundedContainerGL* make(unsigned points, unsigned level, bool ring, double w = 160,
                              double h = 160)
     {

@@ -6,10 +6,7 @@
 
 namespace {
 
-class ControlSurfaceGLTest : public GLTest {
-protected:
-    ContainerScene scene;
-};
+using ControlSurfaceGLTest = ContainerGLTest;
 
 TEST_F(ControlSurfaceGLTest, FrictionRampsDownAtTheEdge)
 {

@@ -12,9 +12,8 @@
 
 namespace {
 
-class HockeyGLTest : public GLTest {
+class HockeyGLTest : public ContainerGLTest {
 protected:
-    ContainerScene scene;
     HockeySurfaceCompositeGL* rink = nullptr;
 
     // A 256 x 256 rink with an overflow of 20 and the given friction, built as the builder does.
@@ -33,10 +32,6 @@ protected:
         return scene.vis->createHockeyPaddle(40, false, true, x, y, 1.0);
     }
     void frames(int n) { scene.frames(n); }
-    const BufferTemplate<float>* table() const
-    {
-        return rink->getActiveBufferAs<float>(TOOL_STATE_BUFFER);
-    }
 };
 
 TEST_F(HockeyGLTest, RinkCoversTheScreenWithFrictionMapAndCentredGoals)
@@ -48,10 +43,8 @@ TEST_F(HockeyGLTest, RinkCoversTheScreenWithFrictionMapAndCentredGoals)
     // h = 148: 148 ∓ 37 − 20.
     EXPECT_DOUBLE_EQ(rink->getLowerGoalHeight(), 91);
     EXPECT_DOUBLE_EQ(rink->getUpperGoalHeight(), 165);
-    // The strip map is sized for the rebuilt rink: 298 x 298, strip columns 134 … 162.
-    const BufferTemplate<float>* map = rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER);
-    ASSERT_EQ(map->getWidth(), 298u);
-    EXPECT_FLOAT_EQ(map->getValue(134u, 89u), 0.8f);
+    // The strip map is sized for the rebuilt rink.
+    EXPECT_EQ(rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER)->getWidth(), 298u);
 }
 
 TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
@@ -69,7 +62,6 @@ TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
     ASSERT_EQ(scene.vis->getActiveComponent(0), p);
     scene.vis->deviceMove(85, 128, 0, 0);
     frames(1);
-    EXPECT_EQ(table()->getValue(4u, 1u), 45.0f) << "the paddle's movement in its row";
     // It lands at 118, inside the slow strip (x 113.5 … 142.5), which takes a fifth a frame.
     EXPECT_DOUBLE_EQ(k->getXPos(), 118);
     EXPECT_NEAR(k->getVX(), 18 * 0.8, 1e-5);

@@ -10,9 +10,8 @@
 
 namespace {
 
-class InterfaceCurrentGLTest : public GLTest {
+class InterfaceCurrentGLTest : public ContainerGLTest {
 protected:
-    ContainerScene scene;
     // A belt (or pool) of 200 x 200 in the middle of the table: outline radius 85, ring 50.
     InterfaceCurrentCompositeGL* make(bool belt)
     {

@@ -13,7 +13,7 @@
 
 namespace {
 
-class LensGLTest : public GLTest {
+class LensGLTest : public ContainerGLTest {
 protected:
     void SetUp() override
     {
@@ -45,7 +45,6 @@ protected:
         return {v[0], v[1]};
     }
 
-    ContainerScene scene;
     ControlSurfaceCompositeGL* surface = nullptr;
 };
 
