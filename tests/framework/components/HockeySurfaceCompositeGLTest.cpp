@@ -34,19 +34,6 @@ protected:
     void frames(int n) { scene.frames(n); }
 };
 
-TEST_F(HockeyGLTest, RinkCoversTheScreenWithFrictionMapAndCentredGoals)
-{
-    makeRink(0.95);
-    // The first frame rebuilds it for the screen with an overflow on each side.
-    frames(1);
-    EXPECT_DOUBLE_EQ(rink->getWidth(), 296);
-    // h = 148: 148 ∓ 37 − 20.
-    EXPECT_DOUBLE_EQ(rink->getLowerGoalHeight(), 91);
-    EXPECT_DOUBLE_EQ(rink->getUpperGoalHeight(), 165);
-    // The strip map is sized for the rebuilt rink.
-    EXPECT_EQ(rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER)->getWidth(), 298u);
-}
-
 TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
 {
     makeRink(1.0);
@@ -83,7 +70,7 @@ TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
     EXPECT_NEAR(fastest, 18 * 0.8 * 0.8, 1e-5);
 }
 
-TEST_F(HockeyGLTest, ConstructionDrawingAndTheScreenClamp)
+TEST_F(HockeyGLTest, RinkCoversTheScreenAndItsPiecesAreClampedAndDrawn)
 {
     makeRink(1.0);
     HockeyPuckLeafGL* still = puck(200, 200, 3, 0.05, 0.05);
@@ -93,6 +80,12 @@ TEST_F(HockeyGLTest, ConstructionDrawingAndTheScreenClamp)
     HockeyPaddleLeafGL* corner = paddle(250, 5);
     HockeyPuckLeafGL* shown = puck(180, 60, 0, 1, 0);
     frames(2);
+    // The first frame rebuilt the rink for the screen with an overflow on each side; h = 148:
+    // goals at 148 ∓ 37 − 20.
+    EXPECT_DOUBLE_EQ(rink->getWidth(), 296);
+    EXPECT_DOUBLE_EQ(rink->getLowerGoalHeight(), 91);
+    EXPECT_DOUBLE_EQ(rink->getUpperGoalHeight(), 165);
+    EXPECT_EQ(rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER)->getWidth(), 298u);
     EXPECT_DOUBLE_EQ(corner->getXPos(), 236) << "a radius inside the screen";
     EXPECT_DOUBLE_EQ(corner->getYPos(), 20);
     // The puck's centre is white, the paddle's knob dark red; neither is hidden by the rink.
