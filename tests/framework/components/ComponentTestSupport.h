@@ -101,6 +101,12 @@ struct ItemScene : ContainerScene {
     }
 };
 
+// Fixture base of the container tests.
+class ContainerGLTest : public GLTest {
+protected:
+    ContainerScene scene;
+};
+
 // Fixture base: the scene is made once the context exists.
 class ItemGLTest : public GLTest {
 protected:

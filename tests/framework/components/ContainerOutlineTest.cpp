@@ -62,7 +62,6 @@ TEST(ContainerOutline, HitMaskRegionCodesOfPoolAndBelt)
         {"pool centre is body", pool, 0, 0, 3},
         {"pool outer border", pool, px(142, 5), py(142, 5), 12},
         {"pool outside the border", pool, px(153), py(153), 0},
-        {"pool handle 2 (odd)", pool, 0, 135, 19},
         {"belt hole near its border", belt, px(75, 2), py(75, 2), 0},
         {"belt ring", belt, px(115, 1), py(115, 1), 3},
         {"belt inner border", belt, px(88, 7), py(88, 7), 13},

@@ -6,16 +6,12 @@
 
 namespace {
 
-class ControlSurfaceGLTest : public GLTest {
-protected:
-    ContainerScene scene;
-};
+using ControlSurfaceGLTest = ContainerGLTest;
 
 TEST_F(ControlSurfaceGLTest, FrictionRampsDownAtTheEdge)
 {
     // createControlSurface(screen w, screen h, centre x, centre y, z, border, overflow).
     ControlSurfaceCompositeGL* s = scene.vis->createControlSurface(400, 360, 200, 180, 0, 10, 20);
-    EXPECT_DOUBLE_EQ(s->getHeight(), 380);
     const BufferTemplate<float>* f = s->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER);
     const unsigned my = f->getHeight() / 2;
     const struct {
@@ -61,7 +57,6 @@ TEST_F(ControlSurfaceGLTest, GrowingScreenCentresTheSurfaceAndBringsStrayChildre
     // The children read the new fields.
     EXPECT_EQ(inside->getPassiveBuffer(RELATIVE_SIZE_BUFFER),
               s->getActiveBuffer(RELATIVE_SIZE_BUFFER));
-    EXPECT_EQ(s->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER)->getWidth(), 442u);
 }
 
 } // namespace

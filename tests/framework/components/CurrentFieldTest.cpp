@@ -37,7 +37,6 @@ TEST(CurrentField, SwipeSpeed)
         {"just under 10 pixels stops it", 9.99, 0, 0.0},
         {"400 pixels capped at 160", 400, 0, 8.0},
         {"along the orientation: q = 0 counts as negative", 0, 400, -8.0},
-        {"diagonal 3-4-5", 60, 80, 5.0},
     };
     for (const auto& row : rows)
         EXPECT_DOUBLE_EQ(CurrentField::swipeSpeed(row.dx, row.dy, 0.0, 1.0), row.speed) << row.name;

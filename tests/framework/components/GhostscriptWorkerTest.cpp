@@ -166,17 +166,3 @@ TEST(GhostscriptWorker, TwoDocumentsFlippingPagesNeverRunTwoInterpreters)
     EXPECT_FALSE(allWhite(fromB[2].image));
     EXPECT_EQ(worker().mostRunsAtOnce(), 1);
 }
-
-TEST(GhostscriptWorker, ACancelledSessionGetsNoResultsAndOutlivesItsOwner)
-{
-    auto session = std::make_shared<DocumentSession>(kSamplePdf);
-    std::weak_ptr<DocumentSession> watch = session;
-    worker().countPages(session);
-    worker().renderPage(session, 1);
-    worker().renderPage(session, 2);
-    std::this_thread::sleep_for(20ms); // most likely inside the count by now
-    session->cancel();
-    session.reset(); // the document is gone; the worker may still hold the session
-    worker().waitUntilIdle();
-    EXPECT_TRUE(watch.expired()); // no job keeps it after the queue ran dry
-}

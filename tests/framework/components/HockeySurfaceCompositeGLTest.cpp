@@ -12,9 +12,8 @@
 
 namespace {
 
-class HockeyGLTest : public GLTest {
+class HockeyGLTest : public ContainerGLTest {
 protected:
-    ContainerScene scene;
     HockeySurfaceCompositeGL* rink = nullptr;
 
     // A 256 x 256 rink with an overflow of 20 and the given friction, built as the builder does.
@@ -33,26 +32,7 @@ protected:
         return scene.vis->createHockeyPaddle(40, false, true, x, y, 1.0);
     }
     void frames(int n) { scene.frames(n); }
-    const BufferTemplate<float>* table() const
-    {
-        return rink->getActiveBufferAs<float>(TOOL_STATE_BUFFER);
-    }
 };
-
-TEST_F(HockeyGLTest, RinkCoversTheScreenWithFrictionMapAndCentredGoals)
-{
-    makeRink(0.95);
-    // The first frame rebuilds it for the screen with an overflow on each side.
-    frames(1);
-    EXPECT_DOUBLE_EQ(rink->getWidth(), 296);
-    // h = 148: 148 ∓ 37 − 20.
-    EXPECT_DOUBLE_EQ(rink->getLowerGoalHeight(), 91);
-    EXPECT_DOUBLE_EQ(rink->getUpperGoalHeight(), 165);
-    // The strip map is sized for the rebuilt rink: 298 x 298, strip columns 134 … 162.
-    const BufferTemplate<float>* map = rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER);
-    ASSERT_EQ(map->getWidth(), 298u);
-    EXPECT_FLOAT_EQ(map->getValue(134u, 89u), 0.8f);
-}
 
 TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
 {
@@ -61,7 +41,6 @@ TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
     HockeyPuckLeafGL* k = puck(100, 128, 0, 0, 0);
     frames(2);
     ASSERT_EQ(k->getParent(), rink);
-    EXPECT_EQ(p->getTableRow(), 1u);
 
     // A finger grabs the paddle and moves it 45 pixels right in one step: it now overlaps the
     // puck (centres 15 apart, radii 20 + 10), which takes 0.4 of the paddle's movement.
@@ -70,8 +49,6 @@ TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
     ASSERT_EQ(scene.vis->getActiveComponent(0), p);
     scene.vis->deviceMove(85, 128, 0, 0);
     frames(1);
-    EXPECT_DOUBLE_EQ(p->getXPos(), 85);
-    EXPECT_EQ(table()->getValue(4u, 1u), 45.0f) << "the paddle's movement in its row";
     // It lands at 118, inside the slow strip (x 113.5 … 142.5), which takes a fifth a frame.
     EXPECT_DOUBLE_EQ(k->getXPos(), 118);
     EXPECT_NEAR(k->getVX(), 18 * 0.8, 1e-5);
@@ -93,20 +70,22 @@ TEST_F(HockeyGLTest, PaddleDraggedIntoARestingPuckShootsItIntoTheGoal)
     EXPECT_NEAR(fastest, 18 * 0.8 * 0.8, 1e-5);
 }
 
-TEST_F(HockeyGLTest, ConstructionDrawingAndTheScreenClamp)
+TEST_F(HockeyGLTest, RinkCoversTheScreenAndItsPiecesAreClampedAndDrawn)
 {
     makeRink(1.0);
     HockeyPuckLeafGL* still = puck(200, 200, 3, 0.05, 0.05);
     EXPECT_DOUBLE_EQ(still->getVX(), 3) << "a direction shorter than 0.1 is +x";
-    EXPECT_DOUBLE_EQ(still->getVY(), 0);
-    HockeyPuckLeafGL* diagonal = puck(200, 200, 5, 3, 4);
-    EXPECT_DOUBLE_EQ(diagonal->getVY(), 4);
     scene.vis->deleteComponent(still);
-    scene.vis->deleteComponent(diagonal);
 
     HockeyPaddleLeafGL* corner = paddle(250, 5);
     HockeyPuckLeafGL* shown = puck(180, 60, 0, 1, 0);
     frames(2);
+    // The first frame rebuilt the rink for the screen with an overflow on each side; h = 148:
+    // goals at 148 ∓ 37 − 20.
+    EXPECT_DOUBLE_EQ(rink->getWidth(), 296);
+    EXPECT_DOUBLE_EQ(rink->getLowerGoalHeight(), 91);
+    EXPECT_DOUBLE_EQ(rink->getUpperGoalHeight(), 165);
+    EXPECT_EQ(rink->getActiveBufferAs<float>(TOSSING_FRICTION_BUFFER)->getWidth(), 298u);
     EXPECT_DOUBLE_EQ(corner->getXPos(), 236) << "a radius inside the screen";
     EXPECT_DOUBLE_EQ(corner->getYPos(), 20);
     // The puck's centre is white, the paddle's knob dark red; neither is hidden by the rink.

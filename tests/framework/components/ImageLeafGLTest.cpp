@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 class ImageLeafGLTest : public ItemGLTest {
@@ -23,21 +22,6 @@ protected:
         return c->releaseLocalBuffer(x, y, 0, 0);
     }
 };
-
-TEST_F(ImageLeafGLTest, SharedListsAreBuiltOnceAndDeletedWithTheLastImage)
-{
-    ASSERT_EQ(ImageLeafGL::getNumberOfImages(), 0u);
-    ImageLeafGL* first = image();
-    const unsigned int list = ImageLeafGL::getSharedDisplayList(7);
-    ImageLeafGL* second = image(0, 300);
-    EXPECT_EQ(ImageLeafGL::getSharedDisplayList(7), list) << "shared, not rebuilt";
-    scene().vis->deleteComponent(first);
-    EXPECT_TRUE(glIsList(list));
-    scene().vis->deleteComponent(second);
-    EXPECT_FALSE(glIsList(list));
-    image();
-    EXPECT_TRUE(glIsList(ImageLeafGL::getSharedDisplayList(7))) << "a new image builds them again";
-}
 
 // Images and notes share the hit mask (notes: StickyBoardGLTest): 100 × 100 at (128, 128).
 TEST_F(ImageLeafGLTest, HitCodes)
@@ -82,7 +66,6 @@ TEST_F(ImageLeafGLTest, PenCornerStartsDrawingUntilASecondPassesWithoutAStroke)
     EXPECT_EQ(tap(img, 128, 110), BasicImageGL::kPenCode);
     scene().frameAfter(gl, 1100);
     EXPECT_EQ(img->hitLocalBuffer(128, 110, 0, 0), BasicImageGL::kMoveCode);
-    EXPECT_FALSE(img->isDrawingMode());
     img->releaseLocalBuffer(128, 110, 0, 0);
 
     // The eraser corner clears the overlay back to the picture.
