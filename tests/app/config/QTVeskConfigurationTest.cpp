@@ -47,7 +47,7 @@ TEST(QTVeskConfigurationTest, EmptyOrMissingFileKeepsEveryDefault)
     EXPECT_FALSE(missing.readError().isEmpty());
 }
 
-TEST(QTVeskConfigurationTest, ListAndItemEntriesTakeTheDefaultOfEachAbsentAttribute)
+TEST(QTVeskConfigurationTest, AbsentAttributesTakeTheirDefaultOrKeepTheEarlierScalarValue)
 {
     const auto c = readXml("<config><containers xpos=\"10\" number=\"3\"/>"
                            "<containers rounded=\"0\" width=\"250.5\"/>"
@@ -57,9 +57,6 @@ TEST(QTVeskConfigurationTest, ListAndItemEntriesTakeTheDefaultOfEachAbsentAttrib
     EXPECT_EQ(k.number, (std::vector<uint32_t>{3, 0}));
     EXPECT_EQ(k.width, (std::vector<double>{600.0, 250.5}));
     EXPECT_EQ(k.rounded, (std::vector<bool>{true, false}));
-    // The sibling elements of the same shape stay untouched.
-    EXPECT_TRUE(c.storage_bins.xpos.empty());
-    EXPECT_TRUE(c.interface_currents.xpos.empty());
     // The images list's entry without an element is not kept once an element is read.
     EXPECT_EQ(c.images.width, (std::vector<double>{100.0, 30.0}));
     // Item elements too.
@@ -68,6 +65,12 @@ TEST(QTVeskConfigurationTest, ListAndItemEntriesTakeTheDefaultOfEachAbsentAttrib
     EXPECT_EQ(items.image.ypos, (std::vector<uint32_t>{kMissing}));
     EXPECT_EQ(items.label.text, (std::vector<std::string>{"Hi", "Label"}));
     EXPECT_EQ(items.label.background_a, (std::vector<double>{0.5, 1.0}));
+
+    const auto later = readXml("<c><mainwindow width=\"800\" height=\"600\" fullscreen=\"0\"/>"
+                               "<mainwindow width=\"1024\" height=\"\"/></c>");
+    EXPECT_EQ(later.mainwindow.width, 1024u);
+    EXPECT_EQ(later.mainwindow.height, 600u); // an empty value counts as absent
+    EXPECT_FALSE(later.mainwindow.fullscreen);
 }
 
 TEST(QTVeskConfigurationTest, FlagValues)
@@ -88,7 +91,7 @@ TEST(QTVeskConfigurationTest, FlagValues)
     }
 }
 
-TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsStayInRange)
+TEST(QTVeskConfigurationTest, TextNonFiniteAndOutOfRangeNumbersAndMinusOneAsTheMissingPosition)
 {
     const auto c = readXml("<c><mainwindow width=\"abc\"/><tossing friction=\"nan\" cutoff=\"inf\"/>"
                            "<inside_color r=\"red\"/><wii joystick_speed_factor=\"1e39\"/>"
@@ -105,6 +108,16 @@ TEST(QTVeskConfigurationTest, TextAndNonFiniteNumbersReadAsZeroAndUnsignedRealsS
     EXPECT_EQ(e.height, (std::vector<uint32_t>{0}));
     EXPECT_EQ(e.xpos, (std::vector<uint32_t>{kMissing}));
     EXPECT_EQ(e.ypos, (std::vector<uint32_t>{0}));
+
+    const auto positions =
+        readXml("<c><destroyer xpos=\"-1\" ypos=\"-2\"/><destroyer xpos=\"4294967295\""
+                " ypos=\"4294967296\"/><sizeLens xpos=\"-1\" ypos=\"-20\"/><mainwindow width=\"-1\"/></c>");
+    EXPECT_EQ(positions.destroyer.xpos, (std::vector<uint32_t>{kMissing, kMissing}));
+    EXPECT_EQ(positions.destroyer.ypos, (std::vector<uint32_t>{0, 0}));
+    EXPECT_EQ(positions.sizeLens.xpos, (std::vector<int32_t>{-1}));
+    EXPECT_EQ(positions.sizeLens.ypos, (std::vector<int32_t>{-20}));
+    // Scalars have no missing position: a window 4294967295 pixels wide is no default.
+    EXPECT_EQ(positions.mainwindow.width, 0u);
 }
 
 TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
@@ -121,15 +134,6 @@ TEST(QTVeskConfigurationTest, MalformedFileKeepsWhatCameBeforeTheError)
     }
 }
 
-TEST(QTVeskConfigurationTest, LaterScalarElementOverwritesOnlyItsPresentAttributes)
-{
-    const auto c = readXml("<c><mainwindow width=\"800\" height=\"600\" fullscreen=\"0\"/>"
-                           "<mainwindow width=\"1024\" height=\"\"/></c>");
-    EXPECT_EQ(c.mainwindow.width, 1024u);
-    EXPECT_EQ(c.mainwindow.height, 600u); // an empty value counts as absent
-    EXPECT_FALSE(c.mainwindow.fullscreen);
-}
-
 TEST(QTVeskConfigurationTest, UnknownElementsAndAttributesAreIgnoredAndNestingIsNot)
 {
     const auto c = readXml("<?xml version=\"1.0\"?><mainwindow width=\"900\"><unknown width=\"1\" height=\"2\"/>"
@@ -139,19 +143,6 @@ TEST(QTVeskConfigurationTest, UnknownElementsAndAttributesAreIgnoredAndNestingIs
     EXPECT_TRUE(c.readError().isEmpty());
     EXPECT_EQ(c.mainwindow.width, 900u); // the root is read like any other element
     EXPECT_EQ(c.userdata.number, 4u);    // names are case-sensitive and qualified
-}
-
-TEST(QTVeskConfigurationTest, MinusOneInAnUnsignedListIsTheMissingPosition)
-{
-    const auto c = readXml("<c><destroyer xpos=\"-1\" ypos=\"-2\"/><destroyer xpos=\"4294967295\""
-                           " ypos=\"4294967296\"/><sizeLens xpos=\"-1\" ypos=\"-20\"/>"
-                           "<mainwindow width=\"-1\"/></c>");
-    EXPECT_EQ(c.destroyer.xpos, (std::vector<uint32_t>{kMissing, kMissing}));
-    EXPECT_EQ(c.destroyer.ypos, (std::vector<uint32_t>{0, 0}));
-    EXPECT_EQ(c.sizeLens.xpos, (std::vector<int32_t>{-1}));
-    EXPECT_EQ(c.sizeLens.ypos, (std::vector<int32_t>{-20}));
-    // Scalars have no missing position: a window 4294967295 pixels wide is no default.
-    EXPECT_EQ(c.mainwindow.width, 0u);
 }
 
 TEST(QTVeskConfigurationTest, TextsAreUtf8)

@@ -16,7 +16,7 @@ void touch(const QString& path)
     f.write("x");
 }
 
-TEST(PaintingRecovery, ProgramsTakeTheirOwnSlotsAndANormalEndLeavesNothing)
+TEST(PaintingRecovery, OwnSlotsANormalEndLeavesNothingAndAnEndedProgramsCopyIsOffered)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -36,12 +36,7 @@ TEST(PaintingRecovery, ProgramsTakeTheirOwnSlotsAndANormalEndLeavesNothing)
     EXPECT_FALSE(second.isActive());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"recovery-1.lock"});
     EXPECT_FALSE(second.write(PaintingSnapshot()));
-}
 
-TEST(PaintingRecovery, ACopyWhoseProgramEndedIsLeftBehind)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     // Killed programs' copies, their locks gone with them: the one in this program's slot, and
     // one in another slot, found when this slot has none.
     touch(dir.filePath("recovery-1.nprpaint"));

