@@ -653,7 +653,7 @@ void CanvasCompositeGL::updatePrimitives(double dt)
         unsigned int width;
         unsigned int height;
     };
-    std::array<Ahead, 8> ahead{};
+    std::array<Ahead, 10> ahead{};
     std::size_t grids = 0;
     auto addAhead = [&](const auto* b) {
         if (!b || b->getWidth() == 0) return;
@@ -669,6 +669,10 @@ void CanvasCompositeGL::updatePrimitives(double dt)
     addAhead(pass.size);
     addAhead(pass.sizeDifference);
     addAhead(pass.relativeSize);
+    if (entries->front().primitive->readsPassExtras()) {
+        addAhead(pass.speed);
+        addAhead(pass.temporaryColor);
+    }
 
     constexpr std::size_t kAhead = 8;
     PrimitiveStore::Entry* e = entries->data();

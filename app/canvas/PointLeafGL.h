@@ -34,6 +34,7 @@ protected:
     // and in the canvas's pass).
     void updateSelf(double dt) override;
     void readPassExtras(const PassGrids& pass, unsigned int x, unsigned int y) override;
+    bool readsPassExtras() const override { return true; }
     void specificRender() override;
     void specificRenderForPicking() override;
     void initialize() override;

@@ -138,6 +138,9 @@ public:
     virtual bool hasOwnUpdate() const { return false; }
     // What a kind reads from its cell (x, y) in the pass before the shared steps.
     virtual void readPassExtras(const PassGrids&, unsigned int, unsigned int) {}
+    // Whether readPassExtras reads the speed and temporary colour cells (so the pass fetches
+    // them ahead too); the same for every primitive of a layer.
+    virtual bool readsPassExtras() const { return false; }
     // One frame in the canvas's pass; returns the cell read next frame.
     void updateInPass(const PassGrids& pass, double dt, unsigned int* nextX, unsigned int* nextY);
     // Hints the cache lines the pass touches.
