@@ -607,6 +607,49 @@ void CanvasCompositeGL::beginUpdatePass()
     prefetcher.beginPass(grids);
 }
 
+namespace {
+
+// The cells written since the last pass, as one rectangle, or every cell.
+struct PassRegion {
+    bool whole = false;
+    unsigned int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool contains(unsigned int x, unsigned int y) const
+    {
+        return whole || (x >= x0 && x < x1 && y >= y0 && y < y1);
+    }
+};
+
+// Adds where b was written since the last pass (grid and start: what that pass saw) to region,
+// and restarts b's record for the next pass.
+template <class T>
+void takeWritten(BufferTemplate<T>* b, const void*& grid, unsigned int& start, PassRegion& region)
+{
+    if (b != grid) {
+        region.whole = true;
+    } else if (b) {
+        const typename BufferTemplate<T>::WrittenRegion& r = b->writtenRegion();
+        if (r.whole || r.start != start) {
+            region.whole = true;
+        } else if (r.x0 < r.x1 && r.y0 < r.y1) {
+            if (region.x0 >= region.x1 || region.y0 >= region.y1) {
+                region.x0 = r.x0, region.y0 = r.y0, region.x1 = r.x1, region.y1 = r.y1;
+            } else {
+                region.x0 = std::min(region.x0, r.x0);
+                region.y0 = std::min(region.y0, r.y0);
+                region.x1 = std::max(region.x1, r.x1);
+                region.y1 = std::max(region.y1, r.y1);
+            }
+        }
+    }
+    grid = b;
+    if (b) {
+        b->restartWrittenRegion();
+        start = b->writtenRegion().start;
+    }
+}
+
+} // namespace
+
 void CanvasCompositeGL::runUpdatePass(double dt)
 {
     if (passFrame == updateFrame) return;
@@ -644,6 +687,36 @@ void CanvasCompositeGL::updatePrimitives(double dt)
     pass.cosA = std::cos(a);
     pass.sinA = std::sin(a);
 
+    // Where the grids the pass reads were written since the last pass. Another layer, another
+    // placement of the canvas or other grids make every cell count as written. Restarted
+    // before the reads, so writes made during the pass count for the next one.
+    PassRegion written;
+    {
+        PassRecord& r = lastPass;
+        std::size_t g = 0;
+        auto take = [&](auto* b) {
+            takeWritten(b, r.grids[g], r.starts[g], written);
+            ++g;
+        };
+        take(getActiveBufferAs<float>(ERASE_BUFFER));
+        take(getActiveBufferAs<unsigned char>(COLOR_BUFFER));
+        take(getActiveBufferAs<bool>(TARGET_AREA_BUFFER));
+        take(getActiveBufferAs<float>(DIRECTION_BUFFER));
+        take(getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER));
+        take(getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER));
+        take(getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER));
+        take(getActiveBufferAs<float>(RELATIVE_SIZE_BUFFER));
+        take(getActiveBufferAs<int>(SPEED_BUFFER));
+        take(getActiveBufferAs<unsigned char>(TEMPORARY_COLOR_BUFFER));
+        const std::array<double, 8> placement = {pass.x,      pass.y,      pass.width, pass.height,
+                                                 pass.xScale, pass.yScale, pass.cosA,  pass.sinA};
+        if (r.layer != layer || r.dropOff != pass.dropOff || r.placement != placement)
+            written.whole = true;
+        r.layer = layer;
+        r.dropOff = pass.dropOff;
+        r.placement = placement;
+    }
+
     // The cells the primitives read are scattered over the fields: they are fetched a few
     // entries ahead, with the primitives' lines.
     struct Ahead {
@@ -677,21 +750,26 @@ void CanvasCompositeGL::updatePrimitives(double dt)
     constexpr std::size_t kAhead = 8;
     PrimitiveStore::Entry* e = entries->data();
     const std::size_t n = entries->size();
+    std::size_t skipped = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (i + kAhead < n) {
             const PrimitiveStore::Entry& next = e[i + kAhead];
             next.primitive->prefetchForUpdate();
-            for (std::size_t g = 0; g < grids; ++g)
-                if (next.cellX < ahead[g].width && next.cellY < ahead[g].height)
-                    __builtin_prefetch(ahead[g].data + next.cellY * ahead[g].rowBytes +
-                                       next.cellX * ahead[g].cellBytes);
+            // An idle primitive on a clean cell will not read its cell.
+            if (!next.idle || written.contains(next.cellX, next.cellY))
+                for (std::size_t g = 0; g < grids; ++g)
+                    if (next.cellX < ahead[g].width && next.cellY < ahead[g].height)
+                        __builtin_prefetch(ahead[g].data + next.cellY * ahead[g].rowBytes +
+                                           next.cellX * ahead[g].cellBytes);
         }
-        unsigned int x = 0;
-        unsigned int y = 0;
-        e[i].primitive->updateInPass(pass, dt, &x, &y);
+        unsigned int x = e[i].cellX;
+        unsigned int y = e[i].cellY;
+        if (e[i].primitive->updateInPass(pass, dt, !written.contains(x, y), &x, &y)) ++skipped;
+        e[i].idle = e[i].primitive->isIdleInPass();
         e[i].cellX = static_cast<std::uint16_t>(std::min(x, 0xffffu));
         e[i].cellY = static_cast<std::uint16_t>(std::min(y, 0xffffu));
     }
+    passSkipped = skipped;
 }
 
 void CanvasCompositeGL::renderIntoBuffers()

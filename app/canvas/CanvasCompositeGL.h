@@ -305,8 +305,11 @@ public:
     PrimitiveStore& primitiveStore() { return store; }
     void runUpdatePass(double dt);
     // One update of every primitive on the current layer in the store's order (the same steps
-    // as each primitive's own update).
+    // as each primitive's own update). Primitives whose last update changed nothing are skipped
+    // while no field they read was written at their cell.
     void updatePrimitives(double dt);
+    // Primitives the last updatePrimitives skipped (tests and benchmarks).
+    std::size_t skippedInLastPass() const { return passSkipped; }
 
     // Counts the changes of the painting: one at the end of every gesture (touch or Wii pointer
     // released), and one for every markChanged (a restored snapshot; primitives placed or erased
@@ -367,6 +370,17 @@ protected:
     // Frames begun by beginUpdatePass, and the one whose primitives' pass ran.
     unsigned int updateFrame = 0;
     unsigned int passFrame = ~0u;
+    // What the last pass read: its layer, the canvas's placement, and each grid with the start
+    // of the grid's written region after the pass restarted it.
+    struct PassRecord {
+        int layer = -1;
+        bool dropOff = false;
+        std::array<double, 8> placement{};
+        std::array<const void*, 10> grids{};
+        std::array<unsigned int, 10> starts{};
+    };
+    PassRecord lastPass;
+    std::size_t passSkipped = 0;
     bool batchedDrawing = true;
     PrimitiveBatch* activeBatch_ = nullptr;
     bool renderingPicture = false;

@@ -20,6 +20,7 @@ public:
     void setShapeIndex(int k)
     {
         if (k >= 0 && k < kShapeCount) shapeIndex = k;
+        wakeInPass();
     }
     // Rim vertices of shape k as drawn: ellipse radii (rx, ry) for a point of width 1.
     static void shapeRadii(int k, double* rx, double* ry);
@@ -35,6 +36,7 @@ protected:
     void updateSelf(double dt) override;
     void readPassExtras(const PassGrids& pass, unsigned int x, unsigned int y) override;
     bool readsPassExtras() const override { return true; }
+    int passExtraState() const override { return shapeIndex; }
     void specificRender() override;
     void specificRenderForPicking() override;
     void initialize() override;

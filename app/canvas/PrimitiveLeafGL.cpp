@@ -57,6 +57,7 @@ void PrimitiveLeafGL::setParent(VisComponent* p)
 void PrimitiveLeafGL::setDisplayColor(unsigned char r, unsigned char g, unsigned char b)
 {
     displayColor = {r, g, b};
+    wakeInPass();
 }
 
 PrimitiveLeafGL::State PrimitiveLeafGL::getState() const
@@ -104,6 +105,7 @@ void PrimitiveLeafGL::setState(const State& s)
     takenAbsoluteSize = s.takenAbsoluteSize;
     // Cached reads belong to the old placement.
     ++sampleEpoch;
+    wakeInPass();
     saveImportantAttributes();
 }
 
@@ -272,46 +274,100 @@ void PrimitiveLeafGL::updateFromBuffers(double dt)
     applyReads(reads, dt);
 }
 
-void PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, unsigned int* nextX,
-                                   unsigned int* nextY)
+bool PrimitiveLeafGL::updateInPass(const PassGrids& pass, double dt, bool clean,
+                                   unsigned int* nextX, unsigned int* nextY)
 {
     unsigned int x = 0;
     unsigned int y = 0;
     double bx = 0.0;
     double by = 0.0;
     // The framework animates only what it draws with animation.
-    if (activeForRendering && animationActive) {
-        if (hasOwnUpdate()) {
-            updateSelf(dt);
-        } else {
-            cellIn(pass, &x, &y, &bx, &by);
-            const double oldX = xPos;
-            const double oldY = yPos;
-            readPassExtras(pass, x, y);
-            CellReads reads;
-            reads.cosA = pass.cosA;
-            reads.sinA = pass.sinA;
-            reads.erase = passCell(pass.erase, x, y);
-            reads.dropOff = pass.dropOff;
-            if (reads.dropOff) reads.color = passCell(pass.color, x, y);
-            reads.targetArea = passCell(pass.targetArea, x, y);
-            reads.relativeSize = passCell(pass.relativeSize, x, y);
-            if (!getTossingNow()) {
-                reads.movement = passCell(pass.movement, x, y);
-                reads.orientation = passCell(pass.orientation, x, y);
-                reads.size = passCell(pass.size, x, y);
-                reads.sizeDifference = passCell(pass.sizeDifference, x, y);
-            }
-            applyReads(reads, dt);
-            // Unmoved: the same cell next frame.
-            if (xPos == oldX && yPos == oldY) {
-                *nextX = x;
-                *nextY = y;
-                return;
-            }
+    if (activeForRendering && animationActive && !hasOwnUpdate()) {
+        // Unmoved: the cell read last is the cell read next.
+        if (passIdle && clean && passIdleMark == idleMark()) return true;
+        cellIn(pass, &x, &y, &bx, &by);
+        const double oldX = xPos;
+        const double oldY = yPos;
+        const double oldRotation = rotation;
+        // Whether this update changes nothing is asked only after a calm one: a primitive that
+        // moves, turns or grows pays nothing for the question.
+        const bool ask = passCalm;
+        PassState before;
+        if (ask) before = passState();
+        readPassExtras(pass, x, y);
+        CellReads reads;
+        reads.cosA = pass.cosA;
+        reads.sinA = pass.sinA;
+        reads.erase = passCell(pass.erase, x, y);
+        reads.dropOff = pass.dropOff;
+        if (reads.dropOff) reads.color = passCell(pass.color, x, y);
+        reads.targetArea = passCell(pass.targetArea, x, y);
+        reads.relativeSize = passCell(pass.relativeSize, x, y);
+        const bool tossing = getTossingNow();
+        if (!tossing) {
+            reads.movement = passCell(pass.movement, x, y);
+            reads.orientation = passCell(pass.orientation, x, y);
+            reads.size = passCell(pass.size, x, y);
+            reads.sizeDifference = passCell(pass.sizeDifference, x, y);
         }
+        applyReads(reads, dt);
+        // A movement field moves the primitive by its time step, which may have been 0.
+        const float* m = reads.movement;
+        passCalm = !tossing && !(m && (m[0] != 0.0f || m[1] != 0.0f)) && !sizeAnimationPending &&
+                   sizeProgress >= 1.0 && rotation == oldRotation;
+        passIdle = ask && passCalm && passState() == before;
+        if (passIdle) passIdleMark = idleMark();
+        if (xPos == oldX && yPos == oldY) {
+            *nextX = x;
+            *nextY = y;
+            return false;
+        }
+    } else {
+        passIdle = false;
+        if (activeForRendering && animationActive) updateSelf(dt);
     }
     cellIn(pass, nextX, nextY, &bx, &by);
+    return false;
+}
+
+PrimitiveLeafGL::PassState PrimitiveLeafGL::passState() const
+{
+    PassState s;
+    s.frame = idleMark();
+    s.targetOrientation = targetOrientation;
+    s.previousTargetOrientation = previousTargetOrientation;
+    s.orientationReadAngle = orientationReadAngle;
+    s.sizeProgress = sizeProgress;
+    s.targetWidth = targetWidth;
+    s.targetHeight = targetHeight;
+    s.takenAbsoluteSize = takenAbsoluteSize;
+    s.orientationRead[0] = orientationRead[0];
+    s.orientationRead[1] = orientationRead[1];
+    s.life = life;
+    s.extra = passExtraState();
+    s.display = displayColor;
+    s.rgb[0] = colorR;
+    s.rgb[1] = colorG;
+    s.rgb[2] = colorB;
+    s.inTargetArea = inTargetArea;
+    s.sizeAnimationPending = sizeAnimationPending;
+    s.queued = queuedForDeletion;
+    s.changed = changedThisFrame;
+    return s;
+}
+
+bool PrimitiveLeafGL::PassState::operator==(const PassState& o) const
+{
+    return frame == o.frame && targetOrientation == o.targetOrientation &&
+           previousTargetOrientation == o.previousTargetOrientation &&
+           orientationReadAngle == o.orientationReadAngle && sizeProgress == o.sizeProgress &&
+           targetWidth == o.targetWidth && targetHeight == o.targetHeight &&
+           takenAbsoluteSize == o.takenAbsoluteSize && orientationRead[0] == o.orientationRead[0] &&
+           orientationRead[1] == o.orientationRead[1] && life == o.life && extra == o.extra &&
+           display.r == o.display.r && display.g == o.display.g && display.b == o.display.b &&
+           rgb[0] == o.rgb[0] && rgb[1] == o.rgb[1] && rgb[2] == o.rgb[2] &&
+           inTargetArea == o.inTargetArea && sizeAnimationPending == o.sizeAnimationPending &&
+           queued == o.queued && changed == o.changed;
 }
 
 void PrimitiveLeafGL::prefetchForUpdate() const
@@ -320,7 +376,7 @@ void PrimitiveLeafGL::prefetchForUpdate() const
     // which lie next to each other.
     __builtin_prefetch(this);
     const char* from = reinterpret_cast<const char*>(&animationActive);
-    const char* to = reinterpret_cast<const char*>(&takenAbsoluteSize + 1);
+    const char* to = reinterpret_cast<const char*>(&passIdleMark + 1);
     for (const char* line = from; line < to; line += 64) __builtin_prefetch(line, 1);
     __builtin_prefetch(to - 1, 1);
 }

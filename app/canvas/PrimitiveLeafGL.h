@@ -56,7 +56,11 @@ public:
 
     // State read by tests, the study logger and the canvas.
     int getLife() const { return life; }
-    void setLife(int l) { life = l; }
+    void setLife(int l)
+    {
+        life = l;
+        wakeInPass();
+    }
     const Color& getDisplayColor() const { return displayColor; }
     void setDisplayColor(unsigned char r, unsigned char g, unsigned char b);
     Color getBufferColor() const { return {colorR, colorG, colorB}; }
@@ -141,8 +145,17 @@ public:
     // Whether readPassExtras reads the speed and temporary colour cells (so the pass fetches
     // them ahead too); the same for every primitive of a layer.
     virtual bool readsPassExtras() const { return false; }
-    // One frame in the canvas's pass; returns the cell read next frame.
-    void updateInPass(const PassGrids& pass, double dt, unsigned int* nextX, unsigned int* nextY);
+    // The state readPassExtras may change besides the display colour.
+    virtual int passExtraState() const { return 0; }
+    // One frame in the canvas's pass. *x, *y come in as the cell the primitive read in its last
+    // pass and go out as the cell it reads next. clean: no grid the pass reads was written at
+    // that cell since the last pass; a primitive whose last update there changed nothing, and
+    // which nothing else changed since, is then skipped (the update would change nothing).
+    // Returns whether it was skipped.
+    bool updateInPass(const PassGrids& pass, double dt, bool clean, unsigned int* x,
+                      unsigned int* y);
+    // Whether the last pass update changed nothing (the next one is skipped where clean).
+    bool isIdleInPass() const { return passIdle; }
     // Hints the cache lines the pass touches.
     void prefetchForUpdate() const;
     // The store's handle of this primitive (PrimitiveStore::kNone outside a canvas's store).
@@ -283,6 +296,38 @@ protected:
     PrimitiveBatch* batchTarget() const;
     CanvasCompositeGL* canvas() const { return canvas_; }
 
+    // The framework's state the pass reads, as it was after an update that changed nothing.
+    // The primitive's own state changes only in the pass or through setters that clear
+    // passIdle (wakeInPass); the framework's may change anywhere, so it is compared.
+    struct IdleMark {
+        double x = 0.0, y = 0.0, rotation = 0.0, width = 0.0, height = 0.0, scale = 0.0;
+        bool magnified = false;
+        bool operator==(const IdleMark& o) const
+        {
+            return x == o.x && y == o.y && rotation == o.rotation && width == o.width &&
+                   height == o.height && scale == o.scale && magnified == o.magnified;
+        }
+    };
+    IdleMark idleMark() const
+    {
+        return {xPos, yPos, rotation, width, height, currentScaleFactor, currentlyMagnified};
+    }
+    // Everything an update in the pass may change.
+    struct PassState {
+        IdleMark frame;
+        double targetOrientation, previousTargetOrientation, orientationReadAngle;
+        double sizeProgress, targetWidth, targetHeight, takenAbsoluteSize;
+        float orientationRead[2];
+        int life, extra;
+        Color display;
+        unsigned char rgb[3];
+        bool inTargetArea, sizeAnimationPending, queued, changed;
+        bool operator==(const PassState& o) const;
+    };
+    PassState passState() const;
+    // The next pass updates this primitive even where its cell is clean.
+    void wakeInPass() { passIdle = false; }
+
     // The state the update reads and writes every frame: declared first, so it follows the base
     // class's per-frame state in memory (about four cache lines in all).
     CanvasCompositeGL* canvas_ = nullptr;
@@ -306,6 +351,11 @@ protected:
     double targetHeight;
     // The size buffer value last taken as the target; a new value there sets a new target.
     double takenAbsoluteSize = -1.0;
+    // The last pass update changed nothing, and the framework's state was then this; the last
+    // one neither moved, turned nor resized the primitive.
+    bool passIdle = false;
+    bool passCalm = false;
+    IdleMark passIdleMark;
 
     Color baseColor;
     void* primitiveLogger = nullptr;

@@ -27,6 +27,8 @@ public:
         // The cell read next (column, row), for fetching the fields ahead.
         std::uint16_t cellX = 0;
         std::uint16_t cellY = 0;
+        // The primitive's last update in the pass changed nothing.
+        bool idle = false;
     };
 
     PrimitiveStore() = default;

@@ -313,11 +313,15 @@ template <class T> void ToolBrushLeafGL::clearWritten(BufferTemplate<T>* b, Writ
     if (!b) return;
     const unsigned int channels = b->getChannelNumber();
     // The canvas may have been refitted since: clip again.
+    const int x0 = std::max(w.x0, 0);
+    const int y0 = std::max(w.y0, 0);
     const int x1 = std::min(w.x1, static_cast<int>(b->getWidth()));
     const int y1 = std::min(w.y1, static_cast<int>(b->getHeight()));
-    for (int y = std::max(w.y0, 0); y < y1; ++y) {
-        T* row = b->getBufferArray() + static_cast<std::size_t>(y) * b->getWidth() * channels;
-        std::fill(row + std::max(w.x0, 0) * channels, row + x1 * channels, value);
+    if (x0 >= x1 || y0 >= y1) return;
+    T* cells = b->getBufferArrayForRect(x0, y0, x1, y1);
+    for (int y = y0; y < y1; ++y) {
+        T* row = cells + static_cast<std::size_t>(y) * b->getWidth() * channels;
+        std::fill(row + x0 * channels, row + x1 * channels, value);
     }
 }
 
@@ -473,8 +477,9 @@ void ToolBrushLeafGL::writeSelection(const Footprint& f)
 {
     BufferTemplate<bool>* selection = boolBuffer(SELECTION_BUFFER);
     if (f.empty()) return;
+    bool* cells = footprintCells(selection, f);
     for (int j = f.j0; j < f.j1; ++j) {
-        bool* row = selection->getBufferArray() +
+        bool* row = cells +
                     static_cast<std::size_t>(f.originY + j) * selection->getWidth();
         std::fill(row + f.originX + f.i0, row + f.originX + f.i1, true);
     }
@@ -487,9 +492,9 @@ void ToolBrushLeafGL::paintAbsoluteSize(const Footprint& f, float strength)
     const BufferTemplate<float>* dropOff = getActiveBufferAs<float>(DROP_OFF_BUFFER);
     const float* drop = dropOff->getBufferArray();
     const int bw = static_cast<int>(getBufferWidth());
+    float* cells = footprintCells(size, f);
     for (int j = f.j0; j < f.j1; ++j) {
-        float* row =
-            size->getBufferArray() + static_cast<std::size_t>(f.originY + j) * size->getWidth();
+        float* row = cells + static_cast<std::size_t>(f.originY + j) * size->getWidth();
         const float* d = drop + static_cast<std::size_t>(j) * bw;
         for (int i = f.i0; i < f.i1; ++i) {
             if (d[i] <= kDropOffThreshold) continue;
@@ -519,7 +524,7 @@ void ToolBrushLeafGL::paintColor(float x, float y)
         const int a = std::max(row.first, f.i0);
         const int b = std::min(row.last, f.i1);
         if (a >= b) continue;
-        if (!data) data = color->getBufferArray();
+        if (!data) data = footprintCells(color, f);
         // Byte `from` of the brush row (counted from its cell 0) in the canvas row; only bytes of
         // cells inside the canvas are asked for.
         unsigned char* canvasRow =
@@ -566,7 +571,7 @@ void ToolBrushLeafGL::paintColor(float x, float y)
                 const int a = std::max(run->i0, t.i0);
                 const int b = std::min(run->i1, t.i1);
                 if (a >= b) continue;
-                if (!cells) cells = tmp->getBufferArray();
+                if (!cells) cells = footprintCells(tmp, t);
                 unsigned char* row =
                     cells + static_cast<std::size_t>(t.originY + j) * tmp->getWidth() * channels;
                 for (int i = a; i < b; ++i)
@@ -578,9 +583,9 @@ void ToolBrushLeafGL::paintColor(float x, float y)
     }
     if (BufferTemplate<float>* canvasDrop = floatBuffer(DROP_OFF_BUFFER)) {
         const Footprint t = footprintAt(x, y, canvasDrop->getWidth(), canvasDrop->getHeight());
+        float* cells = t.empty() ? nullptr : footprintCells(canvasDrop, t);
         for (int j = t.j0; j < t.j1; ++j) {
-            float* row = canvasDrop->getBufferArray() +
-                         static_cast<std::size_t>(t.originY + j) * canvasDrop->getWidth();
+            float* row = cells + static_cast<std::size_t>(t.originY + j) * canvasDrop->getWidth();
             const float* d = drop + static_cast<std::size_t>(j) * bw;
             std::copy(d + t.i0, d + t.i1, row + t.originX + t.i0);
         }
@@ -675,9 +680,9 @@ void ToolBrushLeafGL::writeErase(float strength)
         footprintAt(bufferPosition[0], bufferPosition[1], erase->getWidth(), erase->getHeight());
     if (f.empty()) return;
     const int bw = static_cast<int>(getBufferWidth());
+    float* cells = footprintCells(erase, f);
     for (int j = f.j0; j < f.j1; ++j) {
-        float* row =
-            erase->getBufferArray() + static_cast<std::size_t>(f.originY + j) * erase->getWidth();
+        float* row = cells + static_cast<std::size_t>(f.originY + j) * erase->getWidth();
         const float* p = profile->getBufferArray() + static_cast<std::size_t>(j) * bw;
         for (int i = f.i0; i < f.i1; ++i) row[f.originX + i] = -p[i] * strength;
     }
@@ -779,18 +784,18 @@ void ToolBrushLeafGL::paintMovement(const Footprint& f, int subMode, float dx, f
                                                 BRUSH_MOVE_BUFFER_3};
         const BufferTemplate<float>* field = getActiveBufferAs<float>(fields[subMode]);
         if (!field) return;
+        float* cells = footprintCells(movement, f);
         for (int j = f.j0; j < f.j1; ++j) {
-            float* row = movement->getBufferArray() +
-                         static_cast<std::size_t>(f.originY + j) * movement->getWidth() * 2;
+            float* row = cells + static_cast<std::size_t>(f.originY + j) * movement->getWidth() * 2;
             const float* v = field->getBufferArray() + static_cast<std::size_t>(j) * bw * 2;
             std::copy(v + 2 * f.i0, v + 2 * f.i1, row + 2 * (f.originX + f.i0));
         }
     } else if (subMode == 3 || subMode == 4) {
         const BufferTemplate<float>* dropOff = getActiveBufferAs<float>(DROP_OFF_BUFFER);
         const float* drop = dropOff->getBufferArray();
+        float* cells = footprintCells(movement, f);
         for (int j = f.j0; j < f.j1; ++j) {
-            float* row = movement->getBufferArray() +
-                         static_cast<std::size_t>(f.originY + j) * movement->getWidth() * 2;
+            float* row = cells + static_cast<std::size_t>(f.originY + j) * movement->getWidth() * 2;
             const float* d = drop + static_cast<std::size_t>(j) * bw;
             for (int i = f.i0; i < f.i1; ++i) {
                 if (d[i] <= kDropOffThreshold) continue;
@@ -866,7 +871,7 @@ void ToolBrushLeafGL::paintOrientation(int x, int y, int previousX, int previous
                 const int a = std::max(run->i0, f.i0);
                 const int b = std::min(run->i1, f.i1);
                 if (a >= b) continue;
-                if (!cells) cells = orientation->getBufferArray();
+                if (!cells) cells = footprintCells(orientation, f);
                 const int x = f.originX + a;
                 switch (subMode) {
                 case 0:
@@ -888,7 +893,7 @@ void ToolBrushLeafGL::paintOrientation(int x, int y, int previousX, int previous
                         break;
                     const int end = std::min(f.originX + b, static_cast<int>(speedBuffer->getWidth()));
                     if (x >= end) break;
-                    if (!speeds) speeds = speedBuffer->getBufferArray();
+                    if (!speeds) speeds = footprintCells(speedBuffer, f);
                     int* row = speeds + static_cast<std::size_t>(y) * speedBuffer->getWidth();
                     std::fill(row + x, row + end, speedValue);
                     break;
@@ -917,9 +922,9 @@ void ToolBrushLeafGL::paintSizeDifference(int x, int y, float amount, bool)
                                     diff->getWidth(), diff->getHeight());
     if (f.empty()) return;
     const int bw = static_cast<int>(getBufferWidth());
+    float* cells = footprintCells(diff, f);
     for (int j = f.j0; j < f.j1; ++j) {
-        float* row =
-            diff->getBufferArray() + static_cast<std::size_t>(f.originY + j) * diff->getWidth();
+        float* row = cells + static_cast<std::size_t>(f.originY + j) * diff->getWidth();
         const float* d = dropOff->getBufferArray() + static_cast<std::size_t>(j) * bw;
         for (int i = f.i0; i < f.i1; ++i)
             if (d[i] > kDropOffThreshold) row[f.originX + i] = d[i] * amount;

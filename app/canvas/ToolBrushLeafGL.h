@@ -153,6 +153,14 @@ private:
     Footprint footprintAt(float cx, float cy, unsigned int canvasWidth,
                           unsigned int canvasHeight) const;
     static Written rectOf(const Footprint& f);
+    // Write access to a canvas grid's cells under the footprint (clipped to that grid).
+    template <class T> static T* footprintCells(BufferTemplate<T>* b, const Footprint& f)
+    {
+        return b->getBufferArrayForRect(static_cast<unsigned int>(f.originX + f.i0),
+                                        static_cast<unsigned int>(f.originY + f.j0),
+                                        static_cast<unsigned int>(f.originX + f.i1),
+                                        static_cast<unsigned int>(f.originY + f.j1));
+    }
     template <class T> void clearWritten(BufferTemplate<T>* b, Written& w, T value);
     void clearColorWritten(BufferTemplate<unsigned char>* b, Written& w);
     float toolCell(unsigned int column, unsigned int row);

@@ -62,7 +62,8 @@ struct Scene {
     BufferTemplate<unsigned char>* colour = nullptr;
     unsigned int frame = 0;
 
-    explicit Scene(long n)
+    // calm: no movement field, so the primitives come to rest once they face the field.
+    explicit Scene(long n, bool calm = false)
     {
         vis = std::make_unique<TabletopVisGL>(1, 100, 100, kWidth, kHeight);
         canvas = new BenchCanvas(vis.get(), kWidth, kHeight);
@@ -83,8 +84,8 @@ struct Scene {
                 const double dx = x - w * 0.5;
                 const double dy = y - h * 0.5;
                 const double r = std::max(1.0, std::sqrt(dx * dx + dy * dy));
-                m[2 * i] = static_cast<float>(-dy / r * 0.4);
-                m[2 * i + 1] = static_cast<float>(dx / r * 0.4);
+                m[2 * i] = calm ? 0.0f : static_cast<float>(-dy / r * 0.4);
+                m[2 * i + 1] = calm ? 0.0f : static_cast<float>(dx / r * 0.4);
                 const double a = (x * 7 + y * 13) % 360 * 0.017453292519943295;
                 o[2 * i] = static_cast<float>(std::sin(a));
                 o[2 * i + 1] = static_cast<float>(std::cos(a));
@@ -235,6 +236,46 @@ void BM_PrimitiveUpdatePainting(benchmark::State& state)
 }
 BENCHMARK(BM_PrimitiveUpdatePainting)
     ->ArgsProduct({{1000, 10000, 50000, 200000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// The store pass once the primitives have come to rest while the brush paints its rectangle
+// every frame: only the primitives under the rectangle need an update. Beside it in the same
+// run, the same frames with the whole orientation field written (every primitive updated).
+void BM_PrimitiveUpdateAtRest(benchmark::State& state)
+{
+    const long n = state.range(0);
+    auto* scene = new Scene(n, true);
+    for (int i = 0; i < 120; ++i) {
+        scene->canvas->beginUpdatePass();
+        scene->paint();
+        scene->update(true);
+    }
+    double restSeconds = 0.0;
+    double wholeSeconds = 0.0;
+    double skipped = 0.0;
+    for (auto _ : state) {
+        scene->canvas->beginUpdatePass();
+        scene->paint();
+        const double t0 = threadSeconds();
+        scene->update(true);
+        const double t1 = threadSeconds();
+        skipped += static_cast<double>(scene->canvas->skippedInLastPass()) / n;
+        // The same values again, but through the whole grid: no cell counts as unwritten.
+        scene->orientation->getBufferArray();
+        const double t2 = threadSeconds();
+        scene->update(true);
+        const double t3 = threadSeconds();
+        restSeconds += t1 - t0;
+        wholeSeconds += t3 - t2;
+    }
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["update_ns"] = restSeconds / frames / n * 1e9;
+    state.counters["whole_ns"] = wholeSeconds / frames / n * 1e9;
+    state.counters["ratio"] = restSeconds / wholeSeconds;
+    state.counters["skipped"] = skipped / frames;
+}
+BENCHMARK(BM_PrimitiveUpdateAtRest)
+    ->Arg(20000)->Arg(200000)
     ->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace

@@ -45,7 +45,7 @@ void DirectionLensLeafGL::contribute(BufferTemplate<float>& field,
     const BufferTemplate<float>* output = getActiveBufferAs<float>(LENS_OUTPUT_BUFFER);
     if (!output || field.getChannelNumber() < 2) return;
     const float* v = output->getBufferArray();
-    float* cells = field.getBufferArray();
+    float* cells = lensfield::cellsIn(field, clip);
     const unsigned int ow = output->getWidth();
     const unsigned int channels = field.getChannelNumber();
     for (int y = clip.y0; y < clip.y1; ++y) {

@@ -193,7 +193,7 @@ void fillRect(BufferTemplate<float>& field, const CellRect& rect, float value)
         CellRect{0, 0, static_cast<int>(field.getWidth()), static_cast<int>(field.getHeight())});
     if (r.empty()) return;
     const unsigned int channels = field.getChannelNumber();
-    float* cells = field.getBufferArray();
+    float* cells = cellsIn(field, r);
     for (int y = r.y0; y < r.y1; ++y) {
         float* row = cells + (static_cast<std::size_t>(y) * field.getWidth() + r.x0) * channels;
         std::fill(row, row + static_cast<std::size_t>(r.x1 - r.x0) * channels, value);

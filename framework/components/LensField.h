@@ -101,5 +101,13 @@ void mergeOverlapping(std::vector<CellRect>& rects);
 
 // Rest value into channels 0 … channels − 1 of every cell of rect (clipped to the grid).
 void fillRect(BufferTemplate<float>& field, const CellRect& rect, float value);
+// Write access to the field's cells inside rect (a modification of those cells only).
+inline float* cellsIn(BufferTemplate<float>& field, const CellRect& rect)
+{
+    return field.getBufferArrayForRect(static_cast<unsigned int>(rect.x0 > 0 ? rect.x0 : 0),
+                                       static_cast<unsigned int>(rect.y0 > 0 ? rect.y0 : 0),
+                                       static_cast<unsigned int>(rect.x1 > 0 ? rect.x1 : 0),
+                                       static_cast<unsigned int>(rect.y1 > 0 ? rect.y1 : 0));
+}
 
 } // namespace lensfield

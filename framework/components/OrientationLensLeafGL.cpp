@@ -92,7 +92,7 @@ void OrientationLensLeafGL::renderIntoBuffersSquare(BufferTemplate<float>& field
     const double hw = getRealWidth() / 2.0;
     const double hh = getRealHeight() / 2.0;
     const unsigned int channels = field.getChannelNumber();
-    float* cells = field.getBufferArray();
+    float* cells = lensfield::cellsIn(field, clip);
     for (int y = clip.y0; y < clip.y1; ++y)
         for (int x = clip.x0; x < clip.x1; ++x) {
             // The cell centre in the lens's frame (turned back by the lens's rotation).
@@ -118,7 +118,7 @@ void OrientationLensLeafGL::renderIntoBuffersRounded(BufferTemplate<float>& fiel
     const double hh = getRealHeight() / 2.0;
     const double sign = towards ? -1.0 : 1.0;
     const unsigned int channels = field.getChannelNumber();
-    float* cells = field.getBufferArray();
+    float* cells = lensfield::cellsIn(field, clip);
     for (int y = clip.y0; y < clip.y1; ++y)
         for (int x = clip.x0; x < clip.x1; ++x) {
             const double dx = x + 0.5 - fieldCentreX;

@@ -41,7 +41,7 @@ void SizeLensLeafGL::contribute(BufferTemplate<float>& field, const lensfield::C
     const BufferTemplate<float>* factors = getActiveBufferAs<float>(DROP_OFF_BUFFER);
     if (!factors) return;
     const float* f = factors->getBufferArray();
-    float* cells = field.getBufferArray();
+    float* cells = lensfield::cellsIn(field, clip);
     const unsigned int fw = factors->getWidth();
     for (int y = clip.y0; y < clip.y1; ++y) {
         const float* in = f + static_cast<std::size_t>(y - fieldPlacement.originY) * fw;

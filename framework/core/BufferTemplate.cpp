@@ -272,7 +272,7 @@ BufferTemplate<T>::BufferTemplate(const BufferTemplate& other)
 template <class T>
 BufferTemplate<T>& BufferTemplate<T>::operator=(const BufferTemplate& other)
 {
-    ++version_;
+    markAllWritten();
     if (this != &other) {
         BufferTemplate copy(other);
         *this = std::move(copy);
@@ -289,7 +289,7 @@ BufferTemplate<T>::BufferTemplate(BufferTemplate&& other) noexcept
 template <class T>
 BufferTemplate<T>& BufferTemplate<T>::operator=(BufferTemplate&& other) noexcept
 {
-    ++version_;
+    markAllWritten();
     if (this == &other)
         return *this;
     release();
@@ -327,7 +327,7 @@ void BufferTemplate<T>::setParameters(unsigned int channels, unsigned int id)
 template <class T>
 void BufferTemplate<T>::release()
 {
-    ++version_;
+    markAllWritten();
     std::free(data_);
     delete[] rows_;
     data_ = nullptr;
@@ -364,7 +364,7 @@ void BufferTemplate<T>::setSizeAndAllocateMemory(unsigned int width, unsigned in
 template <class T>
 void BufferTemplate<T>::clearBuffer()
 {
-    ++version_;
+    markAllWritten();
     if (data_)
         std::memset(static_cast<void*>(data_), 0, bytes_);
 }
@@ -416,7 +416,7 @@ void BufferTemplate<T>::getNDValues(double x, double y, unsigned int n, T* out) 
 template <class T>
 void BufferTemplate<T>::fillEntireBuffer(T v)
 {
-    ++version_;
+    markAllWritten();
     std::fill(data_, data_ + elements_, v);
 }
 
@@ -435,7 +435,7 @@ void BufferTemplate<T>::fillEntireBufferWith3DValue(T* v)
 template <class T>
 void BufferTemplate<T>::fillGroups(const T* v, unsigned int size)
 {
-    ++version_;
+    markAllWritten();
     for (unsigned int i = 0; i < elements_; i += size)
         std::copy(v, v + std::min(size, elements_ - i), data_ + i);
 }
@@ -452,6 +452,7 @@ void BufferTemplate<T>::fillOutline(const std::pair<int, int>* vertices, unsigne
 {
     ++version_;
     scanConvert(vertices, count, nullptr, 0, fillRule, width_, height_, [&](const ScanSpan& s) {
+        markWritten(s.first, s.row, s.last, s.row + 1);
         T* row = rows_[s.row];
         std::fill(row + s.first * channels_, row + s.last * channels_, v);
     });
@@ -464,6 +465,7 @@ void BufferTemplate<T>::fillQuadWithNDValue(int x0, int y0, int x1, int y1, int 
     ++version_;
     const std::pair<int, int> quad[4] = {{x0, y0}, {x1, y1}, {x2, y2}, {x3, y3}};
     scanConvert(quad, 4, nullptr, 0, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
+        markWritten(s.first, s.row, s.last, s.row + 1);
         for (T* cell = rows_[s.row] + s.first * channels_, *end = rows_[s.row] + s.last * channels_; cell != end;
              cell += channels_)
             std::copy(v, v + n, cell);
@@ -487,6 +489,7 @@ void BufferTemplate<T>::shadeQuad(const std::pair<int, int>* quad, const double*
     std::vector<double> value(m), step(m);
     const unsigned int n = shading == Shading::LinearLength ? m - 1 : m;
     scanConvert(quad, 4, vertexValues, m, EVEN_ODD_FILL, width_, height_, [&](const ScanSpan& s) {
+        markWritten(s.first, s.row, s.last, s.row + 1);
         const double dx = s.xb - s.xa;
         for (unsigned int k = 0; k < m; ++k) {
             step[k] = (s.vb[k] - s.va[k]) / dx;

@@ -52,20 +52,48 @@ public:
     unsigned int getChannelNumber() const final { return channels_; }
     unsigned int getBitDepth() const override { return bytesPerCell_; }
     unsigned int getBitDepthPerChannel() const override { return bytesPerChannel_; }
-    // The non-const form counts as a modification (the caller may write through it).
-    T* getBufferArray() { ++version_; return data_; }
+    // The non-const form counts as a modification of every cell (the caller may write through it).
+    T* getBufferArray() { markAllWritten(); return data_; }
     const T* getBufferArray() const { return data_; }
+    // Write access to the cells [x0, x1) x [y0, y1) only: a modification of that rectangle.
+    T* getBufferArrayForRect(unsigned int x0, unsigned int y0, unsigned int x1, unsigned int y1)
+    {
+        markWritten(x0, y0, x1, y1);
+        return data_;
+    }
     // Counts modifications: every writing operation, and every non-const getBufferArray(),
     // changes it. Readers that sample the same cells each frame keep what they read and read
     // again only when the version (or the cell) changed.
     unsigned int getVersion() const { return version_; }
+
+    // Where the grid was written since the last restartWrittenRegion(): a half-open rectangle
+    // of cells covering every write, or the whole grid (whole-grid operations, non-const
+    // getBufferArray(), a new grid). start is the version at the restart. A reader that keeps
+    // what it read restarts the region after reading; at its next read, cells outside the
+    // region are unchanged, provided start is still the version it saw after its restart
+    // (otherwise another reader restarted it and the reader must take the grid as written).
+    struct WrittenRegion {
+        unsigned int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        bool whole = true;
+        unsigned int start = 0;
+        bool contains(unsigned int x, unsigned int y) const
+        {
+            return whole || (x >= x0 && x < x1 && y >= y0 && y < y1);
+        }
+    };
+    const WrittenRegion& writtenRegion() const { return region_; }
+    void restartWrittenRegion() { region_ = {0, 0, 0, 0, false, version_}; }
 
     // Cell access at integer coordinates, unchecked: callers stay inside the grid and within the
     // channel count. getValue/setValue address element x of row y, the cell value of one-channel
     // buffers. The int overloads keep literal arguments from being ambiguous with the samplers.
     T getValue(unsigned int x, unsigned int y) const { return rows_[y][x]; }
     T getValue(int x, int y) const { return rows_[y][x]; }
-    void setValue(unsigned int x, unsigned int y, T v) { ++version_; rows_[y][x] = v; }
+    void setValue(unsigned int x, unsigned int y, T v)
+    {
+        markWritten(x, y, x + 1, y + 1);
+        rows_[y][x] = v;
+    }
     void get2DValues(unsigned int x, unsigned int y, T* v) const { getNDValues(x, y, 2, v); }
     void get2DValues(int x, int y, T* v) const { getNDValues(unsigned(x), unsigned(y), 2, v); }
     void set2DValues(unsigned int x, unsigned int y, T* v) { setNDValues(x, y, 2, v); }
@@ -81,7 +109,7 @@ public:
     void getNDValues(int x, int y, unsigned int n, T* v) const { getNDValues(unsigned(x), unsigned(y), n, v); }
     void setNDValues(unsigned int x, unsigned int y, unsigned int n, T* v)
     {
-        ++version_;
+        markWritten(x, y, x + 1, y + 1);
         T* cell = rows_[y] + x * channels_;
         for (unsigned int c = 0; c < n; ++c)
             cell[c] = v[c];
@@ -178,6 +206,28 @@ private:
     void fillGroups(const T* v, unsigned int size);
     // Frees the grid; the buffer keeps its channels and id and has size 0 × 0.
     void release();
+    // A modification of the cells [x0, x1) x [y0, y1) (clipped to the grid), or of every cell.
+    void markWritten(unsigned int x0, unsigned int y0, unsigned int x1, unsigned int y1)
+    {
+        ++version_;
+        if (region_.whole) return;
+        x1 = x1 < width_ ? x1 : width_;
+        y1 = y1 < height_ ? y1 : height_;
+        if (x0 >= x1 || y0 >= y1) return;
+        if (region_.x0 >= region_.x1) {
+            region_.x0 = x0, region_.y0 = y0, region_.x1 = x1, region_.y1 = y1;
+            return;
+        }
+        if (x0 < region_.x0) region_.x0 = x0;
+        if (y0 < region_.y0) region_.y0 = y0;
+        if (x1 > region_.x1) region_.x1 = x1;
+        if (y1 > region_.y1) region_.y1 = y1;
+    }
+    void markAllWritten()
+    {
+        ++version_;
+        region_.whole = true;
+    }
 
     unsigned int bytesPerCell_ = 0;
     unsigned int bytesPerChannel_ = 0;
@@ -190,6 +240,7 @@ private:
     unsigned int bytes_ = 0;
     T* data_ = nullptr;
     unsigned int version_ = 0;
+    WrittenRegion region_;
     T** rows_ = nullptr;
     bool valid_ = false;
     bool validating_ = false;

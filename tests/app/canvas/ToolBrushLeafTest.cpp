@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -348,4 +350,61 @@ TEST_F(ToolBrushLeafTest, ColourWritesMatchAPerCellReference)
         EXPECT_EQ(contents(color), colourExpected);
         EXPECT_EQ(contents(temporary), temporaryExpected);
     }
+}
+
+// A frame's writes stay inside each canvas grid's written region, which stays a rectangle
+// around the footprints (the primitives' update skips the cells outside it).
+TEST_F(ToolBrushLeafTest, WritesStayInsideTheGridsWrittenRegions)
+{
+    struct Mode { const char* name; float kind, strength; unsigned int column; float sub; };
+    const Mode modes[] = {
+        {"size", 1, 10, 0, 0},          {"orientation radial", 2, 0, 2, 0},
+        {"orientation random", 2, 0, 2, 2}, {"orientation follow", 2, 0, 2, 3},
+        {"colour", 3, 0, 3, 200},       {"erase", 4, -10, 0, 0},
+        {"move inwards", 5, 0, 5, 0},   {"move with the brush", 5, 0, 5, 3},
+        {"size difference", 9, 0, 9, 2}, {"idle", 0, 0, 0, 0},
+    };
+    long changed = 0;
+    auto check = [&](auto* b, const char* grid, const auto& before) {
+        if (!b) return;
+        const auto* data = std::as_const(*b).getBufferArray();
+        const unsigned int w = b->getWidth();
+        const unsigned int c = b->getChannelNumber();
+        const auto& r = b->writtenRegion();
+        EXPECT_FALSE(r.whole) << grid;
+        for (unsigned int y = 0; y < b->getHeight(); ++y)
+            for (unsigned int x = 0; x < w; ++x)
+                for (unsigned int k = 0; k < c; ++k) {
+                    const std::size_t i = (static_cast<std::size_t>(y) * w + x) * c + k;
+                    if (data[i] == before[i]) continue;
+                    ++changed;
+                    ASSERT_TRUE(r.contains(x, y)) << grid << " cell " << x << "," << y;
+                }
+    };
+    for (const Mode& m : modes) {
+        SCOPED_TRACE(m.name);
+        kind(m.kind, m.strength);
+        if (m.column) canvas->tool(m.column, 1) = m.sub;
+        for (int step = 0; step < 3; ++step) {
+            touch(100.0f + step * 13.0f, 90.0f + step * 7.0f);
+            auto watch = [&](auto* b, const char* grid) -> std::function<void()> {
+                b->restartWrittenRegion();
+                return [b, grid, before = contents(b), &check] { check(b, grid, before); };
+            };
+            const std::function<void()> checks[] = {
+                watch(canvas->buffer<float>(ERASE_BUFFER), "erase"),
+                watch(canvas->buffer<unsigned char>(COLOR_BUFFER), "colour"),
+                watch(canvas->buffer<float>(DIRECTION_BUFFER), "direction"),
+                watch(canvas->buffer<float>(TEMPORARY_ORIENTATION_BUFFER), "orientation"),
+                watch(canvas->buffer<float>(ABSOLUTE_SIZE_BUFFER), "size"),
+                watch(canvas->buffer<float>(SIZE_DIFFERENCE_BUFFER), "size difference"),
+                watch(canvas->buffer<int>(SPEED_BUFFER), "speed"),
+                watch(canvas->buffer<unsigned char>(TEMPORARY_COLOR_BUFFER), "temporary colour"),
+                watch(canvas->buffer<bool>(SELECTION_BUFFER), "selection"),
+                watch(canvas->buffer<float>(DROP_OFF_BUFFER), "drop-off")};
+            brush->renderIntoBuffers();
+            for (const auto& c : checks) c();
+        }
+    }
+    EXPECT_GT(changed, 10000) << "the modes wrote";
 }

@@ -207,26 +207,56 @@ TEST(BufferTemplateTest, BulkFillsStopAtTheLastElementLayoutAndOverflow)
     EXPECT_EQ(d.getAllocatedMemorySizeInBytes(), 0ul);
 }
 
-TEST(BufferTemplateTest, VersionChangesWithEveryKindOfWrite)
+// Every write changes the version and lies inside the written region; reads change neither.
+TEST(BufferTemplateTest, VersionAndWrittenRegionFollowEveryKindOfWrite)
 {
     FloatBuffer b(2, 0);
     b.setSizeAndAllocateMemory(8, 8);
+    EXPECT_TRUE(b.writtenRegion().whole) << "a new grid counts as written everywhere";
     float v[2] = {1.0f, 2.0f};
-    const struct { const char* name; std::function<void()> op; bool writes; } rows[] = {
-        {"const array", [&] { static_cast<const FloatBuffer&>(b).getBufferArray(); }, false},
-        {"read", [&] { b.getValue(1u, 1u); }, false},
-        {"set", [&] { b.setValue(1u, 1u, 3.0f); }, true},
-        {"set 2D", [&] { b.set2DValues(1u, 1u, v); }, true},
-        {"writable array", [&] { b.getBufferArray(); }, true},
-        {"fill", [&] { b.fillEntireBufferWith2DValue(v); }, true},
-        {"quad", [&] { b.fillQuadWithValue(0, 0, 4, 0, 4, 4, 0, 4, 1.0f); }, true},
-        {"ramp", [&] { b.interpolateQuadWithValues(0, 0, 1.0f, 4, 0, 1.0f, 4, 4, 1.0f, 0, 4, 1.0f); }, true},
-        {"clear", [&] { b.clearBuffer(); }, true},
-        {"resize", [&] { b.setSizeAndAllocateMemory(4, 4); }, true}};
+    struct Rect { unsigned int x0, y0, x1, y1; };
+    constexpr Rect none{0, 0, 0, 0};
+    constexpr Rect all{0, 0, 0, 1};  // marks "whole"
+    const struct { const char* name; std::function<void()> op; bool writes; Rect region; } rows[] = {
+        {"const array", [&] { static_cast<const FloatBuffer&>(b).getBufferArray(); }, false, none},
+        {"read", [&] { b.getValue(1u, 1u); }, false, none},
+        {"set", [&] { b.setValue(1u, 1u, 3.0f); }, true, {1, 1, 2, 2}},
+        {"set 2D, twice",
+         [&] {
+             b.set2DValues(1u, 1u, v);
+             b.set2DValues(5u, 6u, v);
+         },
+         true, {1, 1, 6, 7}},
+        {"rectangle", [&] { b.getBufferArrayForRect(2, 3, 5, 7); }, true, {2, 3, 5, 7}},
+        {"rectangle partly outside", [&] { b.getBufferArrayForRect(6, 6, 20, 20); }, true, {6, 6, 8, 8}},
+        {"rectangle outside", [&] { b.getBufferArrayForRect(9, 0, 12, 4); }, true, none},
+        {"writable array", [&] { b.getBufferArray(); }, true, all},
+        {"fill", [&] { b.fillEntireBufferWith2DValue(v); }, true, all},
+        {"quad", [&] { b.fillQuadWithValue(1, 0, 4, 0, 4, 4, 1, 4, 1.0f); }, true, {1, 0, 4, 4}},
+        {"ramp", [&] { b.interpolateQuadWithValues(0, 2, 1.0f, 4, 2, 1.0f, 4, 4, 1.0f, 0, 4, 1.0f); },
+         true, {0, 2, 4, 4}},
+        {"polygon off the grid", [&] { b.fillComplexPolygonWithValue({{-9, -9}, {-5, -9}, {-5, -5}}, 0, 1.0f); },
+         true, none},
+        {"clear", [&] { b.clearBuffer(); }, true, all},
+        {"resize", [&] { b.setSizeAndAllocateMemory(4, 4); }, true, all}};
     for (const auto& r : rows) {
+        b.restartWrittenRegion();
         const unsigned int before = b.getVersion();
+        EXPECT_EQ(b.writtenRegion().start, before) << r.name;
         r.op();
         EXPECT_EQ(b.getVersion() != before, r.writes) << r.name;
+        const FloatBuffer::WrittenRegion& w = b.writtenRegion();
+        const bool whole = r.region.x0 == 0 && r.region.y0 == 0 && r.region.x1 == 0 && r.region.y1 == 1;
+        EXPECT_EQ(w.whole, whole) << r.name;
+        if (whole) continue;
+        const bool empty = r.region.x0 >= r.region.x1;
+        EXPECT_EQ(w.x0 >= w.x1 || w.y0 >= w.y1, empty) << r.name;
+        if (!empty) {
+            EXPECT_TRUE(w.x0 == r.region.x0 && w.y0 == r.region.y0 && w.x1 == r.region.x1 &&
+                        w.y1 == r.region.y1)
+                << r.name << ": " << w.x0 << "," << w.y0 << " - " << w.x1 << "," << w.y1;
+        }
+        EXPECT_EQ(w.start, before) << r.name;
     }
 }
 
