@@ -515,16 +515,9 @@ PrimitivePlacement PrimitiveLeafGL::placement() const
     p.x = getXPos();
     p.y = getYPos();
     p.z = getZPos();
-    // Most primitives keep their rotation from frame to frame.
-    const double r = getRotation();
-    if (r != placedRotation) {
-        const double a = r * kDegToRad;
-        placedCos = std::cos(a);
-        placedSin = std::sin(a);
-        placedRotation = r;
-    }
-    p.cosA = placedCos;
-    p.sinA = placedSin;
+    const double a = getRotation() * kDegToRad;
+    p.cosA = std::cos(a);
+    p.sinA = std::sin(a);
     p.sx = getXScale() * getRealWidth();
     p.sy = getYScale() * getRealHeight();
     return p;

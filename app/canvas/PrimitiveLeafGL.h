@@ -16,7 +16,6 @@
 #include "core/BufferTemplate.h"
 
 #include <cstdint>
-#include <limits>
 
 class CanvasCompositeGL;
 class TabletopVisGL;
@@ -357,10 +356,6 @@ protected:
     bool passIdle = false;
     bool passCalm = false;
     IdleMark passIdleMark;
-    // The rotation placement() last turned into a cosine and sine, and those.
-    mutable double placedRotation = std::numeric_limits<double>::quiet_NaN();
-    mutable double placedCos = 1.0;
-    mutable double placedSin = 0.0;
 
     Color baseColor;
     void* primitiveLogger = nullptr;
