@@ -69,9 +69,10 @@ public:
     // Where the grid was written since the last restartWrittenRegion(): a half-open rectangle
     // of cells covering every write, or the whole grid (whole-grid operations, non-const
     // getBufferArray(), a new grid). start is the version at the restart. A reader that keeps
-    // what it read restarts the region after reading; at its next read, cells outside the
-    // region are unchanged, provided start is still the version it saw after its restart
-    // (otherwise another reader restarted it and the reader must take the grid as written).
+    // what it read restarts the region as it reads (first, so that writes made meanwhile count
+    // for its next read); at its next read, cells outside the region are unchanged, provided
+    // start is still the version it saw after its restart (otherwise another reader restarted
+    // it, and the reader must take the whole grid as written).
     struct WrittenRegion {
         unsigned int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
         bool whole = true;
