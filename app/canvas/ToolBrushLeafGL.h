@@ -162,7 +162,6 @@ private:
                                         static_cast<unsigned int>(f.originY + f.j1));
     }
     template <class T> void clearWritten(BufferTemplate<T>* b, Written& w, T value);
-    void clearColorWritten(BufferTemplate<unsigned char>* b, Written& w);
     float toolCell(unsigned int column, unsigned int row);
     bool setToolCell(unsigned int column, unsigned int row, float value);
     void moveToBufferPosition(float x, float y);
