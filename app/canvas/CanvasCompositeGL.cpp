@@ -622,7 +622,8 @@ struct PassRegion {
 // Adds where b was written since the last pass (grid and start: what that pass saw) to region,
 // and restarts b's record for the next pass.
 template <class T>
-void takeWritten(BufferTemplate<T>* b, const void*& grid, unsigned int& start, PassRegion& region)
+void takeWritten(const BufferTemplate<T>* b, const void*& grid, unsigned int& start,
+                 PassRegion& region)
 {
     if (b != grid) {
         region.whole = true;
@@ -698,16 +699,16 @@ void CanvasCompositeGL::updatePrimitives(double dt)
             takeWritten(b, r.grids[g], r.starts[g], written);
             ++g;
         };
-        take(getActiveBufferAs<float>(ERASE_BUFFER));
-        take(getActiveBufferAs<unsigned char>(COLOR_BUFFER));
-        take(getActiveBufferAs<bool>(TARGET_AREA_BUFFER));
-        take(getActiveBufferAs<float>(DIRECTION_BUFFER));
-        take(getActiveBufferAs<float>(TEMPORARY_ORIENTATION_BUFFER));
-        take(getActiveBufferAs<float>(ABSOLUTE_SIZE_BUFFER));
-        take(getActiveBufferAs<float>(SIZE_DIFFERENCE_BUFFER));
-        take(getActiveBufferAs<float>(RELATIVE_SIZE_BUFFER));
-        take(getActiveBufferAs<int>(SPEED_BUFFER));
-        take(getActiveBufferAs<unsigned char>(TEMPORARY_COLOR_BUFFER));
+        take(pass.erase);
+        take(pass.color);
+        take(pass.targetArea);
+        take(pass.movement);
+        take(pass.orientation);
+        take(pass.size);
+        take(pass.sizeDifference);
+        take(pass.relativeSize);
+        take(pass.speed);
+        take(pass.temporaryColor);
         const std::array<double, 8> placement = {pass.x,      pass.y,      pass.width, pass.height,
                                                  pass.xScale, pass.yScale, pass.cosA,  pass.sinA};
         if (r.layer != layer || r.dropOff != pass.dropOff || r.placement != placement)

@@ -83,7 +83,8 @@ public:
         }
     };
     const WrittenRegion& writtenRegion() const { return region_; }
-    void restartWrittenRegion() { region_ = {0, 0, 0, 0, false, version_}; }
+    // Only the record changes, not the contents: readers holding a const grid may restart it.
+    void restartWrittenRegion() const { region_ = {0, 0, 0, 0, false, version_}; }
 
     // Cell access at integer coordinates, unchecked: callers stay inside the grid and within the
     // channel count. getValue/setValue address element x of row y, the cell value of one-channel
@@ -241,7 +242,7 @@ private:
     unsigned int bytes_ = 0;
     T* data_ = nullptr;
     unsigned int version_ = 0;
-    WrittenRegion region_;
+    mutable WrittenRegion region_;
     T** rows_ = nullptr;
     bool valid_ = false;
     bool validating_ = false;
