@@ -117,9 +117,11 @@ struct Scene {
                   [](const Compact& a, const Compact& b) { return a.cell < b.cell; });
     }
 
-    // The brush: a 64 x 64 rectangle of the orientation field, turned a little every frame.
-    void paint()
+    // A frame begins: the canvas's buffer pass starts the update, and the brush paints a 64 x 64
+    // rectangle of the orientation field, turned a little every frame.
+    void beginFrame()
     {
+        canvas->beginUpdatePass();
         ++frame;
         const double a = frame * 0.1;
         float v[2] = {static_cast<float>(std::sin(a)), static_cast<float>(std::cos(a))};
@@ -195,8 +197,7 @@ void BM_PrimitiveUpdatePainting(benchmark::State& state)
     // measured here.
     auto* scene = new Scene(n);
     for (int i = 0; i < 3; ++i) {
-        scene->canvas->beginUpdatePass();
-        scene->paint();
+        scene->beginFrame();
         scene->update(storePass);
         scene->compactUpdate(1.0);
     }
@@ -204,9 +205,7 @@ void BM_PrimitiveUpdatePainting(benchmark::State& state)
     double baselineSeconds = 0.0;
     double turned = 0.0;
     for (auto _ : state) {
-        // The canvas's buffer pass starts each frame's update.
-        scene->canvas->beginUpdatePass();
-        scene->paint();
+        scene->beginFrame();
         const double t0 = threadSeconds();
         scene->update(storePass);
         const double t1 = threadSeconds();
@@ -246,16 +245,14 @@ void BM_PrimitiveUpdateAtRest(benchmark::State& state)
     const long n = state.range(0);
     auto* scene = new Scene(n, true);
     for (int i = 0; i < 120; ++i) {
-        scene->canvas->beginUpdatePass();
-        scene->paint();
+        scene->beginFrame();
         scene->update(true);
     }
     double restSeconds = 0.0;
     double wholeSeconds = 0.0;
     double skipped = 0.0;
     for (auto _ : state) {
-        scene->canvas->beginUpdatePass();
-        scene->paint();
+        scene->beginFrame();
         const double t0 = threadSeconds();
         scene->update(true);
         const double t1 = threadSeconds();
